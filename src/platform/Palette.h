@@ -84,7 +84,7 @@ class TPalette {
     // A 256-colour halftone palette: the default palette's entries 0-9 at 0-9, the 216-colour cube
     // (51-steps, red slowest) at 10-225, 20 greys at 226-245, the default's entries 10-19 at 246-255.
     static const TPalette& Halftone();
-    // The 16 colours of a 4-bit display: black, the eight dark colours, light grey, grey and the bright ones.
+    // The 16 colours of a 4-bit display: black, the dark colours, grey, light grey, the bright ones.
     static const TPalette& Vga16();
     // Black and white.
     static const TPalette& Monochrome();
