@@ -1,0 +1,173 @@
+// imlpack: builds the control image file "images.iml" from the text pixel-art sources in
+// assets/ (formats described in assets/README.md).
+//
+//   imlpack [--dump DIR] MANIFEST OUTPUT
+//
+// --dump also writes every picture as DIR/<item>_<picture>.pam (RGB_ALPHA) for viewing.
+
+#include "ImageListFile.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using tindra::TImageListFile;
+using tindra::TImageListItem;
+
+namespace {
+
+struct TSourceError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Fail(const std::string& file, int line, const std::string& what) {
+    throw TSourceError(file + ":" + std::to_string(line) + ": " + what);
+}
+
+std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return "";
+    const size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+uint32_t ParseColour(const std::string& text, const std::string& file, int line) {
+    if (text == "none") return 0;
+    if (text.size() != 7 && text.size() != 9) Fail(file, line, "colour must be #RRGGBB, #AARRGGBB or none");
+    if (text[0] != '#') Fail(file, line, "colour must start with #");
+    uint32_t v = 0;
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        int d;
+        if (c >= '0' && c <= '9') d = c - '0';
+        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        else Fail(file, line, "bad hex digit in colour");
+        v = v << 4 | static_cast<uint32_t>(d);
+    }
+    return text.size() == 7 ? 0xFF000000u | v : v;
+}
+
+// Reads one .pix file: palette lines and pictures of the item's size.
+void ReadPictures(const std::string& path, TImageListItem& item) {
+    std::ifstream in(path);
+    if (!in) throw TSourceError(path + ": cannot open");
+    std::map<char, uint32_t> palette;
+    std::string raw;
+    int line = 0;
+    std::vector<uint32_t>* current = nullptr;
+    int rows = 0;
+    while (std::getline(in, raw)) {
+        ++line;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (current && rows < item.Height) {
+            if (static_cast<int>(raw.size()) != item.Width)
+                Fail(path, line, "row has " + std::to_string(raw.size()) + " pixels, expected " +
+                                     std::to_string(item.Width));
+            for (int x = 0; x < item.Width; ++x) {
+                auto it = palette.find(raw[x]);
+                if (it == palette.end()) Fail(path, line, std::string("undefined colour '") + raw[x] + "'");
+                (*current)[static_cast<size_t>(rows) * item.Width + x] = it->second;
+            }
+            ++rows;
+            continue;
+        }
+        const std::string text = Trim(raw);
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream words(text);
+        std::string keyword;
+        words >> keyword;
+        if (keyword == "colour") {
+            std::string symbol, value;
+            words >> symbol >> value;
+            if (symbol.size() != 1) Fail(path, line, "colour symbol must be one character");
+            palette[symbol[0]] = ParseColour(value, path, line);
+        } else if (keyword == "picture") {
+            item.Pictures.emplace_back(static_cast<size_t>(item.Width) * item.Height, 0u);
+            current = &item.Pictures.back();
+            rows = 0;
+        } else {
+            Fail(path, line, "expected 'colour' or 'picture', got '" + keyword + "'");
+        }
+    }
+    if (current && rows < item.Height) Fail(path, line, "picture ends early");
+}
+
+std::vector<TImageListItem> ReadManifest(const std::string& manifest) {
+    std::ifstream in(manifest);
+    if (!in) throw TSourceError(manifest + ": cannot open");
+    const size_t slash = manifest.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : manifest.substr(0, slash + 1);
+    std::vector<TImageListItem> items;
+    std::string raw;
+    int line = 0;
+    while (std::getline(in, raw)) {
+        ++line;
+        const std::string text = Trim(raw);
+        if (text.empty() || text[0] == '#') continue;
+        std::istringstream words(text);
+        std::string keyword, file;
+        TImageListItem item;
+        words >> keyword >> item.Width >> item.Height >> file;
+        if (keyword != "item" || !words || file.empty())
+            Fail(manifest, line, "expected: item WIDTH HEIGHT FILE NAME");
+        std::getline(words, item.Name);
+        item.Name = Trim(item.Name);
+        if (item.Width < 1 || item.Height < 1 || item.Width > TImageListFile::MaxSide ||
+            item.Height > TImageListFile::MaxSide)
+            Fail(manifest, line, "picture size out of range");
+        ReadPictures(folder + file, item);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+void Dump(const std::string& folder, const std::vector<TImageListItem>& items) {
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TImageListItem& item = items[i];
+        for (size_t p = 0; p < item.Pictures.size(); ++p) {
+            const std::string path = folder + "/" + std::to_string(i) + "_" + std::to_string(p) + ".pam";
+            std::ofstream out(path, std::ios::binary);
+            out << "P7\nWIDTH " << item.Width << "\nHEIGHT " << item.Height
+                << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+            for (uint32_t argb : item.Pictures[p]) {
+                const char px[4] = {static_cast<char>(argb >> 16), static_cast<char>(argb >> 8),
+                                    static_cast<char>(argb), static_cast<char>(argb >> 24)};
+                out.write(px, 4);
+            }
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string dump;
+    if (args.size() >= 2 && args[0] == "--dump") {
+        dump = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    if (args.size() != 2) {
+        std::cerr << "usage: imlpack [--dump DIR] MANIFEST OUTPUT\n";
+        return 2;
+    }
+    try {
+        const std::vector<TImageListItem> items = ReadManifest(args[0]);
+        std::string error;
+        if (!TImageListFile::Save(args[1], items, &error)) {
+            std::cerr << args[1] << ": " << error << "\n";
+            return 1;
+        }
+        if (!dump.empty()) Dump(dump, items);
+    } catch (const TSourceError& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
