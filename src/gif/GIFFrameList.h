@@ -1,0 +1,15 @@
+#pragma once
+// The frames of a picture, in file order.
+
+#include "GIFList.h"
+
+class TGIFSubImage;
+class TGIFPicture;
+
+class TGIFFrameList : public TGIFList<TGIFSubImage> {
+  public:
+    TGIFFrameList() = default;
+    ~TGIFFrameList() override;
+    // Reads frames up to the trailer (which it leaves for the trailer reader).
+    void LoadFromStream(TStream& stream, TGIFPicture* image);
+};

@@ -1,0 +1,167 @@
+#pragma once
+// A whole GIF file in memory: the header with the global colour table, the frames, and the
+// options used when frames are made from true-colour pictures or painted.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "GIFFrameList.h"
+#include "GIFHeader.h"
+#include "GIFObject.h"
+
+class TStream;
+class TBitmap;
+class TPalette;
+class TCanvas;
+class TGraphic;
+struct TRect;
+class TGIFPainter;
+class TGIFSubImage;
+
+// Option types of the colour reduction (defined with their values in ColorReduction.h and
+// DitherEngine.h).
+enum TReductionMethod : std::uint8_t;
+enum TDitherMethod : std::uint8_t;
+
+// 0 LZW (TLZWEncoder), 1 run-length (TRLEEncoder).
+enum TCompressionMethod : std::uint8_t { CompressLZW = 0, CompressRLE = 1 };
+
+// PaintFlags bits.
+enum : std::uint16_t {
+    goAsync = 0x0001,          // paint on a separate painter thread
+    goTransparent = 0x0002,    // draw transparently
+    goAnimate = 0x0004,        // animate
+    goLoop = 0x0008,           // loop
+    goLoopContinously = 0x0010,// loop without end
+    goValidateCanvas = 0x0020, // check the target canvas before painting
+    goDither = 0x0200,         // dither when rendering frames
+    goAutoDither = 0x0400,     // dither only on palette displays
+};
+
+// The five paint callbacks of the painter.
+using TGIFPaintEvent = std::function<void(TGIFPainter* painter)>;
+
+// Process-wide hooks through which the painter attaches to pictures it draws.
+struct TGIFPainterHooks {
+    // Stops every painter of the picture and waits for the threaded ones.
+    std::function<void(TGIFPicture& image)> StopPainting;
+    // Stops the painter of the picture's own draw operation.
+    std::function<void(TGIFPicture& image)> StopDrawPainter;
+    // Tells a painter that its picture is being destroyed (called under the painter lock).
+    std::function<void(TGIFPainter* painter)> ImageDestroyed;
+};
+TGIFPainterHooks& GIFPainterHooks();
+
+class TGIFPicture : public TGIFObject {
+  public:
+    // Default options, copied into every new picture.
+    static constexpr std::uint16_t DefaultPaintFlags = 0x060F;
+    static constexpr std::uint8_t DefaultReductionMethod = 6;  // ReduceCube216
+    static constexpr std::uint8_t DefaultDitherMethod = 0;     // DitherNearest
+    static constexpr std::uint32_t NoColor = 0x1FFFFFFF;
+    // The name of the clipboard format and of the picture kind.
+    static constexpr const char* ClipboardFormatName = "GIF Image";
+
+    TGIFPicture();
+    ~TGIFPicture() override;
+
+    // Stops painting, drops the caches, deletes every frame, empties the global table and sets
+    // the screen to 0 x 0. The options are kept.
+    void ClearAll();
+    int Width() const { return Header_.Width(); }
+    int Height() const { return Header_.Height(); }
+    // Raise "Image width/height too small for contained frames" when a frame would stick out.
+    void SetWidth(int width);
+    void SetHeight(int height);
+    bool Empty() const { return Images_.ItemCount() == 0; }
+    TGIFFrameList& Images() { return Images_; }
+    const TGIFFrameList& Images() const { return Images_; }
+    TGIFHeader& Header() { return Header_; }
+    const TGIFHeader& Header() const { return Header_; }
+    TGIFGlobalColorMap& GlobalColorMap() { return Header_.ColorMap(); }
+    const TGIFGlobalColorMap& GlobalColorMap() const { return Header_.ColorMap(); }
+
+    // Takes ownership of the frame and appends it; answers its index. nullptr raises
+    // "Object type not supported for operation".
+    int AddFrame(TGIFSubImage* frame);
+    // Copies header, options (not ReductionBitDepth, CompressionMethod, PlaybackSpeed), callbacks
+    // and every frame; nullptr clears the picture.
+    void CopyFrom(const TGIFPicture* source);
+    void CopyFrom(const TGIFPicture& source) { CopyFrom(&source); }
+
+    void SaveToStream(TStream& stream);
+    void LoadFromStream(TStream& stream);
+    void SaveToPath(const std::string& path);
+    void LoadFromPath(const std::string& path);
+    // The form used by the "GIF Image" clipboard format: the whole file in a byte buffer.
+    std::vector<std::uint8_t> SaveToBuffer();
+    void LoadFromBuffer(const std::uint8_t* data, std::size_t size);
+
+    // 0 without frames, 1 GIF87a, 2 GIF89a.
+    int RequiredVersion() const;
+    void EnableAnimation(bool on);
+
+    // Warning entry: passes to OnCodecWarning when installed.
+    void Warning(const TGIFObject* sender, int severity, const std::string& text) const;
+    void Progress(int stage, int percent, const std::string& message);
+    // Change notification (OnChange).
+    void Changed();
+    // Drops the composite bitmap and the global palette, and every frame's caches.
+    void DropCaches();
+
+    // Options
+    std::uint16_t PaintFlags = DefaultPaintFlags;
+    TReductionMethod ReductionMethod;
+    std::int32_t ReductionBitDepth = 8;
+    TDitherMethod DitherMethod;
+    TCompressionMethod CompressionMethod = CompressLZW;
+    std::uint8_t PainterPriority = 3;
+    std::int32_t PlaybackSpeed = 100;
+    std::int32_t PinnedFrame = -1;
+    std::uint32_t PaintBackground = NoColor;
+
+    TGIFWarningEvent OnCodecWarning;
+    TGIFProgressEvent OnProgress;
+    std::function<void(TGIFPicture& image)> OnChange;
+    TGIFPaintEvent OnStartPaint, OnPaint, OnAfterPaint, OnLoop, OnEndPaint;
+
+    // State of the graphic base and the painting
+    bool PaletteModified = false;
+    bool Drawing = false;
+    bool InsidePaletteQuery = false;
+    TGIFPainter* DrawPainter = nullptr;
+
+    // Painter list: painters are added and removed under PainterLock (re-entrant).
+    std::recursive_mutex PainterLock;
+    std::vector<TGIFPainter*> Painters;
+
+    // Rendering caches (see DropCaches).
+    std::shared_ptr<TBitmap> CompositeCache;
+    std::shared_ptr<TPalette> GlobalPaletteCache;
+
+    // Rendering and import: defined in GIFRender.cpp and GIFImport.cpp
+    std::shared_ptr<TBitmap> Bitmap();
+    std::shared_ptr<TPalette> Palette();
+    void SetPalette(std::shared_ptr<TPalette> palette);
+    void CopyToBitmap(TBitmap& target);
+    // A picture is turned into a new frame (the frame is destroyed when that fails).
+    int AddFrame(TBitmap& source);
+    int AddFrame(const TGraphic& source);
+    // Clears the picture and takes the graphic as its only frame.
+    void CopyFrom(const TGraphic& source);
+    // End of rendering and import
+
+  private:
+    friend class TGIFSubImage;
+    // Pixel budget of a load in progress: declared frame sizes must fit what the data can hold.
+    void ChargePixels(std::int64_t pixels);
+    bool Loading_ = false;
+    std::int64_t PixelBudget_ = 0;
+
+    TGIFHeader Header_;
+    TGIFFrameList Images_;
+};
