@@ -1,0 +1,75 @@
+#pragma once
+// The per-user settings store: organisation "Marrowby", application "Tindra" (under
+// Windows the registry key \Software\Marrowby\Tindra of the current user). Values are
+// addressed by section and name; the section "#ROOT" stands for the key itself. Every
+// value is kept as text, integers as their decimal digits.
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSettings;
+
+namespace tindra {
+
+// Window placement and language as read at start-up.
+struct TWindowSettings {
+    int Left = 0;
+    int Top = 0;
+    int Width = 511;
+    int Height = 531;
+    int LanguageIndex = 0; // 0 Czech, 1 English
+};
+
+class TSettingsStore {
+  public:
+    static constexpr const char* RootSection = "#ROOT";
+    static constexpr int DefaultWidth = 511;
+    static constexpr int DefaultHeight = 531;
+
+    // The store of the current user.
+    TSettingsStore();
+    // A store kept in the given INI file (tests, portable use).
+    explicit TSettingsStore(const QString& iniFile);
+    ~TSettingsStore();
+    TSettingsStore(const TSettingsStore&) = delete;
+    TSettingsStore& operator=(const TSettingsStore&) = delete;
+
+    // False when the store could not be read or written.
+    bool IsUsable() const;
+
+    QString ReadString(const QString& section, const QString& name, const QString& defaultValue) const;
+    // The value's text converted to an integer; `defaultValue` when the value is missing
+    // or its text is not a decimal integer.
+    int ReadInteger(const QString& section, const QString& name, int defaultValue) const;
+    void WriteString(const QString& section, const QString& name, const QString& value);
+    void WriteInteger(const QString& section, const QString& name, int value);
+    // Removes a subkey with all its values.
+    void EraseSection(const QString& section);
+    void Flush();
+
+    // Placement and language for start-up. The defaults centre a window of `currentSize`
+    // on a screen of `screenSize` (div truncating towards zero) and use 511 × 531 and
+    // Czech; when the store cannot be read all five values take their defaults.
+    TWindowSettings ReadWindowSettings(QSize screenSize, QSize currentSize) const;
+    void WriteWindowSettings(const TWindowSettings& settings);
+    static TWindowSettings DefaultWindowSettings(QSize screenSize, QSize currentSize);
+
+    // "Path": the folder last used for files; `fallback` (the program's folder) when unset.
+    QString ReadPath(const QString& fallback) const;
+    void WritePath(const QString& folder);
+
+    // The recent files in the "MRU" subkey: "H0", "H1", ... read up to the first missing
+    // or empty value, at most `limit`; writing empties the subkey first.
+    QStringList ReadRecentFiles(int limit) const;
+    void WriteRecentFiles(const QStringList& files, int limit);
+
+  private:
+    std::unique_ptr<QSettings> Settings;
+
+    QString Key(const QString& section, const QString& name) const;
+};
+
+} // namespace tindra
