@@ -1,0 +1,388 @@
+#include "CanvasView.h"
+
+#include "CanvasHost.h"
+#include "ToolCursors.h"
+
+#include "Surface32.h"
+#include "SurfaceColor.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace {
+
+// The platform's face colour of buttons, read when used.
+uint32_t ButtonFaceSurfaceColor() {
+    const QColor c = QApplication::palette().color(QPalette::Button);
+    return 0xFF000000u | (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
+}
+
+bool InCells(TCell cell) {
+    return cell.Col >= 0 && cell.Row >= 0 && cell.Col < TCanvasView::Cells && cell.Row < TCanvasView::Cells;
+}
+
+bool IsRectangleTool(TTool tool) { return tool >= ToolRectangle && tool <= ToolFilledSquare; }
+bool IsEllipseTool(TTool tool) { return tool >= ToolEllipse && tool <= ToolFilledCircle; }
+bool IsShapeTool(TTool tool) { return IsRectangleTool(tool) || IsEllipseTool(tool); }
+bool IsSquareTool(TTool tool) {
+    return tool == ToolSquare || tool == ToolFilledSquare || tool == ToolCircle || tool == ToolFilledCircle;
+}
+bool IsFilledTool(TTool tool) {
+    return tool == ToolFilledRectangle || tool == ToolFilledSquare || tool == ToolFilledEllipse ||
+           tool == ToolFilledCircle;
+}
+
+// The end of a drag as the tool sees it: squares and circles stretch the shorter side.
+TCell Constrained(TTool tool, TCell start, TCell end) {
+    if (IsSquareTool(tool)) ConstrainSquare(start, end);
+    return end;
+}
+
+QString DragText(TCell from, TCell to) {
+    return QString::asprintf("%2d, %2d -> %2d, %2d", from.Col + 1, from.Row + 1, to.Col + 1, to.Row + 1);
+}
+
+} // namespace
+
+TCanvasView::TCanvasView(TCanvasHost& host, QWidget* parent)
+    : QWidget(parent), Host(host) {
+    View.OnPaintBuffer = [this](TSurfaceView& sender) { PaintBuffer(sender.Buffer()); };
+    setObjectName("PBMain");
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(MinExtent, MinExtent);
+    resize(MinExtent, MinExtent);
+    if (parent) parent->installEventFilter(this);
+    SetCurrentTool(ToolNone);
+}
+
+TCanvasView::~TCanvasView() = default;
+
+int TCanvasView::ZoomFor(int panelWidth, int panelHeight) {
+    return std::max(std::min(panelWidth, panelHeight) / Cells, 8);
+}
+
+void TCanvasView::FitToPanel() {
+    QWidget* panel = parentWidget();
+    if (!panel) return;
+    ZoomValue = ZoomFor(panel->width(), panel->height());
+    const int side = std::max(Cells * ZoomValue, MinExtent);
+    setGeometry(panel->width() / 2 - side / 2, panel->height() / 2 - side / 2, side, side);
+    Repaint();
+}
+
+void TCanvasView::SetGridVisible(bool on) {
+    Grid = on;
+    Repaint();
+}
+
+void TCanvasView::SetCurrentTool(TTool tool) {
+    Tool = tool <= ToolText ? tool : ToolNone;
+    setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
+}
+
+void TCanvasView::Repaint() {
+    View.Invalidate();
+    ScreenValid = false;
+    update();
+}
+
+TCell TCanvasView::CellAt(QPoint pos) const {
+    // Division truncates towards zero, so only a pointer a whole cell beyond the left or top edge
+    // gives a negative cell.
+    return TCell{std::min(pos.x() / ZoomValue, Cells - 1), std::min(pos.y() / ZoomValue, Cells - 1)};
+}
+
+// ---- painting ----
+
+void TCanvasView::PaintBuffer(TSurface32& b) {
+    const int bw = b.Width(), bh = b.Height();
+    const uint32_t face = ButtonFaceSurfaceColor();
+    const int z = ZoomValue, extent = Cells * z;
+    // Whatever lies beyond the 40 cells (the extra pixel of a 321 canvas) shows the face colour.
+    b.FillRectClipped(extent, 0, bw, bh, face);
+    b.FillRectClipped(0, extent, extent, bh, face);
+    if (!Host.ImageLoaded()) {
+        b.FillRectClipped(0, 0, extent, extent, face);
+        return;
+    }
+    const TSurface32& work = Host.WorkBitmap();
+    for (int i = 0; i < Cells; ++i)
+        for (int j = 0; j < Cells; ++j)
+            b.FillRectClipped(i * z, j * z, i * z + z, j * z + z, work.GetPixel(i, j));
+    if (!Grid) return;
+
+    for (int i = 0; i <= Cells; ++i) {
+        b.VertLineClipped(i * z, 0, extent + 1, face);
+        b.HorzLineClipped(0, i * z, extent + 1, face);
+    }
+    if (Host.OutputSize() != 32) return;
+
+    const int t = z / 3;
+    auto cross = [&](int i, int j) {
+        const int x0 = i * z, y0 = j * z;
+        b.LineClipped(x0 + t, y0 + t, x0 + z - t, y0 + z - t, face, true);
+        b.LineClipped(x0 + t, y0 + z - t, x0 + z - t, y0 + t, face, true);
+    };
+    for (int i = 0; i <= 3; ++i)
+        for (int j = 0; j < Cells; ++j) cross(i, j);
+    for (int i = 4; i <= 35; ++i) {
+        for (int j = 0; j <= 3; ++j) cross(i, j);
+        for (int j = 36; j < Cells; ++j) cross(i, j);
+    }
+    for (int i = 36; i < Cells; ++i)
+        for (int j = 0; j < Cells; ++j) cross(i, j);
+}
+
+void TCanvasView::EnsureScreen() {
+    if (View.ControlWidth() != width() || View.ControlHeight() != height()) View.SetControlSize(width(), height());
+    if (!View.BufferValid()) ScreenValid = false;
+    const TSurface32& buffer = View.Paint();
+    if (ScreenValid && ScreenImage.size() == size()) return;
+    // The buffer's pixels are 0xAARRGGBB words, the layout of QImage::Format_RGB32 (alpha ignored).
+    const QImage view(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(), buffer.Height(),
+                      buffer.Width() * 4, QImage::Format_RGB32);
+    ScreenImage = view.copy(0, 0, width(), height());
+    ScreenValid = true;
+}
+
+void TCanvasView::PaintNow() { EnsureScreen(); }
+
+const QImage& TCanvasView::Screen() {
+    EnsureScreen();
+    return ScreenImage;
+}
+
+void TCanvasView::paintEvent(QPaintEvent* event) {
+    EnsureScreen();
+    QPainter p(this);
+    p.drawImage(event->rect().topLeft(), ScreenImage, event->rect());
+}
+
+void TCanvasView::resizeEvent(QResizeEvent*) {
+    View.SetControlSize(width(), height());
+    Repaint();
+}
+
+bool TCanvasView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) FitToPanel();
+    return QWidget::eventFilter(watched, event);
+}
+
+// Draws one rubber band exclusive-or on the screen image: white, dotted, no fill.
+void TCanvasView::DrawBand(TBand band, TCell from, TCell to) {
+    EnsureScreen();
+    QPainter p(&ScreenImage);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(QColor(255, 255, 255), 0, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    if (band == TBand::Line) {
+        const TScreenPoint a = CellCentre(from, ZoomValue), c = CellCentre(to, ZoomValue);
+        p.drawLine(a.X, a.Y, c.X, c.Y);
+    } else {
+        // The platform box has its right and bottom edges outside; Qt's outline covers both ends.
+        const TRect box = RubberBandBox(from, to, ZoomValue);
+        const QRect r(box.Left, box.Top, box.Width() - 1, box.Height() - 1);
+        if (band == TBand::Rectangle) p.drawRect(r);
+        else p.drawEllipse(r);
+    }
+    p.end();
+    update();
+}
+
+// ---- pointer feedback ----
+
+void TCanvasView::PointerFeedback(TCell cell) {
+    // A cell beyond the left or top edge (a drag outside the canvas) shows nothing.
+    if (!Host.ImageLoaded() || !InCells(cell)) {
+        Host.ShowPointerInfo(QString(), std::nullopt);
+        return;
+    }
+    const uint32_t pixel = Host.WorkBitmap().GetPixel(cell.Col, cell.Row);
+    QString text;
+    if (Tool == ToolDropper)
+        text = QString::asprintf("%2d, %2d (R: %d G: %d B: %d)", cell.Col + 1, cell.Row + 1, int((pixel >> 16) & 0xFF),
+                                 int((pixel >> 8) & 0xFF), int(pixel & 0xFF));
+    else
+        text = QString::asprintf("%2d, %2d", cell.Col + 1, cell.Row + 1);
+    Host.ShowPointerInfo(text, ToInterfaceColor(pixel));
+}
+
+void TCanvasView::PointerLeft() {
+    // A pencil or brush stroke ends here and keeps what it drew; a line or shape drag is dropped,
+    // and the repaint that follows the commit wipes its rubber band.
+    Dragging = false;
+    if (Host.ImageLoaded()) Host.CommitFrame();
+    Repaint();
+}
+
+// ---- tools ----
+
+TColorPair TCanvasView::Colors() const { return PressColors(DragButton, Host.DrawColor(), Host.BackColor()); }
+
+void TCanvasView::Press(TCell cell, TMouseButton button) {
+    DragStart = cell;
+    HasDragEnd = false;
+    DragButton = button;
+    if (!Host.ImageLoaded()) return;
+    const TColorPair colors = Colors();
+    TSurface32& work = Host.WorkBitmap();
+    switch (Tool) {
+    case ToolMover:
+    case ToolSelect:
+    case ToolLine:
+        Dragging = true;
+        break;
+    case ToolPencil:
+        Host.PushUndo();
+        Dragging = true;
+        if (colors.Draws) PencilDot(work, cell, colors.Main);
+        Repaint();
+        break;
+    case ToolBrush:
+        Host.PushUndo();
+        Dragging = true;
+        if (colors.Draws) BrushDot(work, cell, colors.Main);
+        Repaint();
+        break;
+    case ToolFill: {
+        // The same colour already there: no snapshot, no change.
+        if (!colors.Draws || !FloodFillChanges(work, cell.Col, cell.Row, colors.Main)) break;
+        Host.PushUndo();
+        FloodFill(work, cell.Col, cell.Row, colors.Main, work.GetPixel(cell.Col, cell.Row));
+        Host.CommitFrame();
+        Repaint();
+        break;
+    }
+    default:
+        if (IsShapeTool(Tool)) Dragging = true;
+        break;
+    }
+}
+
+void TCanvasView::Move(TCell cell) {
+    if (!Dragging) return;
+    const TColorPair colors = Colors();
+    if (Tool == ToolPencil || Tool == ToolBrush) {
+        // The middle button draws nothing but still moves the stroke point.
+        if (colors.Draws) {
+            if (Tool == ToolPencil) PencilLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+            else BrushLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+        }
+        DragStart = cell;
+        Repaint();
+    } else if (Tool == ToolLine || IsShapeTool(Tool)) {
+        const TBand band = Tool == ToolLine ? TBand::Line : IsRectangleTool(Tool) ? TBand::Rectangle : TBand::Ellipse;
+        const TCell end = Constrained(Tool, DragStart, cell);
+        std::optional<uint32_t> swatch;
+        if (InCells(cell)) swatch = ToInterfaceColor(Host.WorkBitmap().GetPixel(cell.Col, cell.Row));
+        Host.ShowPointerInfo(DragText(DragStart, end), swatch);
+        if (HasDragEnd) DrawBand(band, DragStart, DragEnd); // erases the band on screen
+        DrawBand(band, DragStart, end);
+        DragEnd = end;
+        HasDragEnd = true;
+    }
+}
+
+void TCanvasView::Release(TCell cell, TMouseButton button, bool ctrl) {
+    if (!Host.ImageLoaded()) return;
+    TSurface32& work = Host.WorkBitmap();
+    if (Tool == ToolDropper) {
+        const std::optional<uint32_t> picked = DropperColor(work, cell);
+        if (!picked) return;
+        switch (DropperTarget(button, ctrl)) {
+        case dtDrawColor: Host.SetDrawColor(*picked); break;
+        case dtBackColor: Host.SetBackColor(*picked); break;
+        case dtTransparentColor: Host.SetTransparentColor(*picked); break;
+        case dtNone: break;
+        }
+        return;
+    }
+    if (Tool == ToolText) {
+        Host.TextToolRelease(cell.Col, cell.Row,
+                             button == mbLeft    ? Qt::LeftButton
+                             : button == mbRight ? Qt::RightButton
+                                                 : Qt::MiddleButton);
+        return;
+    }
+    // Mover and selector change nothing and keep following the pointer until it leaves.
+    if (!Dragging || Tool == ToolMover || Tool == ToolSelect) return;
+    const TColorPair colors = Colors();
+    if (Tool == ToolPencil) {
+        if (colors.Draws) PencilDot(work, cell, colors.Main);
+    } else if (Tool == ToolBrush) {
+        if (colors.Draws) BrushDot(work, cell, colors.Main);
+    } else if (Tool == ToolLine) {
+        Host.PushUndo();
+        if (colors.Draws) PencilLine(work, DragStart, cell, colors.Main);
+    } else if (IsShapeTool(Tool)) {
+        Host.PushUndo();
+        if (colors.Draws) {
+            const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
+            const bool filled = IsFilledTool(Tool);
+            if (IsRectangleTool(Tool))
+                DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other, filled);
+            else
+                DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other, filled);
+        }
+    } else {
+        return;
+    }
+    Dragging = false;
+    Host.CommitFrame();
+    Repaint();
+}
+
+// ---- Qt events ----
+
+namespace {
+bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& out) {
+    switch (qtButton) {
+    case Qt::LeftButton: out = mbLeft; return true;
+    case Qt::RightButton: out = mbRight; return true;
+    case Qt::MiddleButton: out = mbMiddle; return true;
+    default: return false;
+    }
+}
+} // namespace
+
+void TCanvasView::mousePressEvent(QMouseEvent* event) {
+    TMouseButton b;
+    if (!ButtonOf(event->button(), b)) return;
+    PointerInside = true;
+    Press(CellAt(event->position().toPoint()), b);
+}
+
+void TCanvasView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    // While a button is held the canvas keeps the pointer, and Qt reports no leave: crossing the
+    // edge counts as leaving here.
+    const bool inside = rect().contains(pos);
+    if (!inside && PointerInside) {
+        PointerInside = false;
+        PointerLeft();
+    } else if (inside) {
+        PointerInside = true;
+    }
+    const TCell cell = CellAt(pos);
+    PointerFeedback(cell);
+    Move(cell);
+}
+
+void TCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    TMouseButton b;
+    if (!ButtonOf(event->button(), b)) return;
+    Release(CellAt(event->position().toPoint()), b, event->modifiers() & Qt::ControlModifier);
+}
+
+void TCanvasView::enterEvent(QEnterEvent*) { PointerInside = true; }
+
+void TCanvasView::leaveEvent(QEvent*) {
+    if (!PointerInside) return;
+    PointerInside = false;
+    PointerLeft();
+}

@@ -1,0 +1,92 @@
+#pragma once
+// PBMain: the enlarged canvas of the current frame. One icon pixel is a Zoom x Zoom block, with an
+// optional one-pixel grid and, when the border will not be saved, crosses over the border ring.
+// The canvas also runs the drawing tools: a press, the moves and the release of a mouse button
+// change WorkBitmap through the surface operations, with the undo snapshot and the commit of the
+// window around them. Rubber bands of lines and shapes are drawn exclusive-or on the screen image
+// only, so drawing the same band twice removes it and any repaint of the buffer clears it.
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+#include "DrawingTools.h"
+#include "SurfaceView.h"
+
+class TCanvasHost;
+
+class TCanvasView : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int Cells = 40;     // icon pixels per side
+    static constexpr int MinExtent = 321; // smallest canvas side in screen pixels
+
+    TCanvasView(TCanvasHost& host, QWidget* parent = nullptr);
+    ~TCanvasView() override;
+
+    // Zoom for a panel of the given size: max(min(w, h) div 40, 8).
+    static int ZoomFor(int panelWidth, int panelHeight);
+    // Sizes the canvas for its parent panel and centres it there; the parent's resizes call it too.
+    void FitToPanel();
+    int Zoom() const { return ZoomValue; }
+
+    bool GridVisible() const { return Grid; }
+    void SetGridVisible(bool on);
+
+    TTool CurrentTool() const { return Tool; }
+    // Selects the tool and shows its cursor (cursor 1 for ToolNone).
+    void SetCurrentTool(TTool tool);
+
+    // Marks the buffer invalid and schedules a paint; the next paint draws WorkBitmap anew.
+    void Repaint();
+    // Brings the buffer and the screen image up to date now (a paint without the widget).
+    void PaintNow();
+
+    // The cell under a canvas position: (min(x div Zoom, 39), min(y div Zoom, 39)); may be negative.
+    TCell CellAt(QPoint pos) const;
+
+    // What the control shows: the buffer's visible part with any rubber band on it.
+    const QImage& Screen();
+    bool DragActive() const { return Dragging; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    enum class TBand { Line, Rectangle, Ellipse };
+
+    void PaintBuffer(TSurface32& b);
+    void EnsureScreen();
+    void PointerFeedback(TCell cell);
+    void PointerLeft();
+    void Press(TCell cell, TMouseButton button);
+    void Move(TCell cell);
+    void Release(TCell cell, TMouseButton button, bool ctrl);
+    void DrawBand(TBand band, TCell from, TCell to);
+    TColorPair Colors() const;
+
+    TCanvasHost& Host;
+    TSurfaceView View; // back buffer, with room to grow
+    QImage ScreenImage;
+    bool ScreenValid = false;
+
+    int ZoomValue = 8;
+    bool Grid = true;
+    TTool Tool = ToolNone;
+
+    bool Dragging = false;
+    TCell DragStart;
+    TCell DragEnd;
+    bool HasDragEnd = false;
+    TMouseButton DragButton = mbLeft;
+    bool PointerInside = false;
+};

@@ -1,0 +1,337 @@
+// The canvas driven by real mouse events: tools, pointer feedback, rubber bands, painting and sizing.
+// The host is a stand-in window with a real 40 x 40 surface that counts snapshots and commits.
+
+#include "CanvasHost.h"
+#include "CanvasView.h"
+
+#include "Surface32.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QtTest>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t White = 0xFFFFFFFFu;
+constexpr uint32_t Black = 0xFF000000u;
+constexpr uint32_t Grey = 0xFFCCCCCCu;
+
+class TTestHost : public TCanvasHost {
+  public:
+    TTestHost() : Work(40, 40) { Work.FillAll(White); }
+
+    bool ImageLoaded() const override { return Loaded; }
+    int OutputSize() const override { return Output; }
+    TSurface32& WorkBitmap() override { return Work; }
+    uint32_t DrawColor() const override { return Draw; }
+    uint32_t BackColor() const override { return Back; }
+    void SetDrawColor(uint32_t c) override { PickedDraw = c; }
+    void SetBackColor(uint32_t c) override { PickedBack = c; }
+    void SetTransparentColor(uint32_t c) override {
+        PickedBack = c; // the transparent colour is the background colour too
+        PickedTransparent = c;
+    }
+    void PushUndo() override { Undo.push_back(std::vector<uint32_t>(Work.Bits(), Work.Bits() + 1600)); }
+    void CommitFrame() override { ++Commits; }
+    void ShowPointerInfo(const QString& text, std::optional<uint32_t> color) override {
+        PixelText = text;
+        Swatch = color;
+    }
+
+    TSurface32 Work;
+    bool Loaded = true;
+    int Output = 40;
+    uint32_t Draw = Black;
+    uint32_t Back = Grey;
+    std::optional<uint32_t> PickedDraw, PickedBack, PickedTransparent;
+    std::vector<std::vector<uint32_t>> Undo;
+    int Commits = 0;
+    QString PixelText;
+    std::optional<uint32_t> Swatch;
+};
+
+using TCells = std::set<std::pair<int, int>>;
+
+// The cells of the surface that differ from white.
+TCells Changed(const TSurface32& s) {
+    TCells out;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (s.GetPixel(x, y) != White) out.insert({x, y});
+    return out;
+}
+
+TCells Box(int l, int t, int r, int b, bool outlineOnly) {
+    TCells out;
+    for (int y = t; y <= b; ++y)
+        for (int x = l; x <= r; ++x)
+            if (!outlineOnly || x == l || x == r || y == t || y == b) out.insert({x, y});
+    return out;
+}
+
+} // namespace
+
+class TCanvasViewTest : public QObject {
+    Q_OBJECT
+
+    QWidget* Panel = nullptr;
+    TTestHost* Host = nullptr;
+    TCanvasView* Canvas = nullptr;
+
+    QPoint At(int col, int row) const {
+        const int z = Canvas->Zoom();
+        return QPoint(col * z + z / 2, row * z + z / 2);
+    }
+    void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(pos), Canvas->mapToGlobal(QPointF(pos)), button, held, mods);
+        QApplication::sendEvent(Canvas, &e);
+    }
+    void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        Send(QEvent::MouseButtonPress, p, b, b, m);
+    }
+    void MoveHeld(QPoint p, Qt::MouseButton b = Qt::LeftButton) { Send(QEvent::MouseMove, p, Qt::NoButton, b); }
+    void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
+    }
+    void Drag(TTool tool, QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton) {
+        Canvas->SetCurrentTool(tool);
+        Press(from, b);
+        MoveHeld(to, b);
+        Release(to, b);
+    }
+
+  private slots:
+    void init() {
+        Panel = new QWidget;
+        Panel->resize(325, 325);
+        Host = new TTestHost;
+        Canvas = new TCanvasView(*Host, Panel);
+        Canvas->FitToPanel();
+    }
+    void cleanup() {
+        delete Panel;
+        delete Host;
+    }
+
+    void sizingFollowsThePanel_data() {
+        QTest::addColumn<QSize>("panel");
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<QRect>("canvas");
+        QTest::newRow("smallest") << QSize(325, 325) << 8 << QRect(2, 2, 321, 321);
+        QTest::newRow("wide") << QSize(500, 420) << 10 << QRect(50, 10, 400, 400);
+        QTest::newRow("narrow") << QSize(400, 330) << 8 << QRect(40, 5, 321, 321);
+        QTest::newRow("large") << QSize(800, 700) << 17 << QRect(60, 10, 680, 680);
+    }
+    void sizingFollowsThePanel() {
+        QFETCH(QSize, panel);
+        QFETCH(int, zoom);
+        QFETCH(QRect, canvas);
+        Panel->show();
+        Panel->resize(panel); // the canvas watches its panel's resizes
+        QCOMPARE(Canvas->Zoom(), zoom);
+        QCOMPARE(Canvas->geometry(), canvas);
+    }
+
+    void pencilDragDrawsTheLineWithOneSnapshot() {
+        Drag(ToolPencil, At(0, 0), At(5, 2));
+        QCOMPARE(Changed(Host->Work), (TCells{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
+        QCOMPARE(Host->Work.GetPixel(3, 1), Black);
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QVERIFY(Host->Undo[0] == std::vector<uint32_t>(1600, White)); // taken before the first pixel
+        QCOMPARE(Host->Commits, 1);
+        QVERIFY(!Canvas->DragActive());
+    }
+
+    void rightButtonDrawsBackColorAndMiddleNothing() {
+        Drag(ToolPencil, At(3, 3), At(3, 3), Qt::RightButton);
+        QCOMPARE(Host->Work.GetPixel(3, 3), Grey);
+        Drag(ToolPencil, At(7, 7), At(9, 7), Qt::MiddleButton);
+        QCOMPARE(Changed(Host->Work), (TCells{{3, 3}}));
+        QCOMPARE(Host->Undo.size(), size_t(2)); // a stroke snapshots even when it draws nothing
+    }
+
+    void shapesDrawOnRelease_data() {
+        QTest::addColumn<int>("tool");
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QRect>("box"); // bounding cells of the result, inclusive
+        QTest::newRow("rectangle on one row") << int(ToolRectangle) << QPoint(2, 7) << QPoint(9, 7) << QRect(QPoint(2, 7), QPoint(9, 7));
+        QTest::newRow("square grows up") << int(ToolSquare) << QPoint(10, 10) << QPoint(15, 10) << QRect(QPoint(10, 5), QPoint(15, 10));
+        QTest::newRow("circle grows left") << int(ToolCircle) << QPoint(10, 10) << QPoint(10, 14) << QRect(QPoint(6, 10), QPoint(10, 14));
+        QTest::newRow("ellipse") << int(ToolEllipse) << QPoint(20, 20) << QPoint(30, 25) << QRect(QPoint(20, 20), QPoint(30, 25));
+    }
+    void shapesDrawOnRelease() {
+        QFETCH(int, tool);
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(QRect, box);
+        Canvas->SetCurrentTool(TTool(tool));
+        Press(At(from.x(), from.y()));
+        MoveHeld(At(to.x(), to.y()));
+        QVERIFY(Changed(Host->Work).empty()); // nothing before the release
+        QVERIFY(Host->Undo.empty());
+        Release(At(to.x(), to.y()));
+        const TCells changed = Changed(Host->Work);
+        QVERIFY(!changed.empty());
+        int l = 99, t = 99, r = -1, b = -1;
+        for (auto [x, y] : changed) {
+            l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
+        }
+        QCOMPARE(QRect(QPoint(l, t), QPoint(r, b)), box);
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Host->Commits, 1);
+    }
+
+    void filledRectangleHasOutlineAndInside() {
+        Drag(ToolFilledRectangle, At(2, 2), At(6, 5));
+        TCells outline = Box(2, 2, 6, 5, true), inside = Box(3, 3, 5, 4, false);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const uint32_t want = outline.count({x, y}) ? Black : inside.count({x, y}) ? Grey : White;
+                QVERIFY2(Host->Work.GetPixel(x, y) == want, qPrintable(QString("%1,%2").arg(x).arg(y)));
+            }
+        // Dragged the other way with the right button, the colours swap.
+        Host->Work.FillAll(White);
+        Drag(ToolFilledRectangle, At(6, 5), At(2, 2), Qt::RightButton);
+        QCOMPARE(Host->Work.GetPixel(2, 2), Grey);
+        QCOMPARE(Host->Work.GetPixel(4, 3), Black);
+    }
+
+    void fillStopsAtDiagonalsAndSkipsSameColour() {
+        // A white 2 x 2 block at (0, 0) walled off by black; (2, 2) is white but touches it only diagonally.
+        Host->Work.FillAll(Black);
+        Host->Work.FillRect(0, 0, 2, 2, White);
+        Host->Work.SetPixel(2, 2, White);
+        Canvas->SetCurrentTool(ToolFill);
+        Press(At(0, 0), Qt::RightButton);
+        QCOMPARE(Host->Work.GetPixel(1, 1), Grey);
+        QCOMPARE(Host->Work.GetPixel(2, 2), White);
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Host->Commits, 1);
+        Release(At(0, 0), Qt::RightButton);
+        Press(At(0, 0), Qt::RightButton); // already grey: no snapshot, no commit
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Host->Commits, 1);
+    }
+
+    void dropperSetsColoursByButton() {
+        Host->Work.SetPixel(4, 5, 0xFF112233u);
+        Canvas->SetCurrentTool(ToolDropper);
+        Send(QEvent::MouseMove, At(4, 5), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(Host->PixelText, QString(" 5,  6 (R: 17 G: 34 B: 51)"));
+        Release(At(4, 5), Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(Host->PickedTransparent, std::optional<uint32_t>(0x332211u));
+        QCOMPARE(Host->PickedBack, std::optional<uint32_t>(0x332211u));
+        QVERIFY(!Host->PickedDraw);
+        Release(At(4, 5), Qt::LeftButton);
+        QCOMPARE(Host->PickedDraw, std::optional<uint32_t>(0x332211u));
+        QVERIFY(Host->Undo.empty());
+        QCOMPARE(Host->Commits, 0);
+    }
+
+    void pointerFeedback_data() {
+        QTest::addColumn<QPoint>("pos");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("origin") << QPoint(0, 0) << " 1,  1";
+        QTest::newRow("extra column counts as 39") << QPoint(320, 5) << "40,  1";
+        QTest::newRow("less than a cell left of the canvas") << QPoint(-3, 9) << " 1,  2";
+        QTest::newRow("a cell beyond the left edge") << QPoint(-9, 9) << "";
+    }
+    void pointerFeedback() {
+        QFETCH(QPoint, pos);
+        QFETCH(QString, text);
+        Canvas->SetCurrentTool(ToolPencil);
+        Send(QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(Host->PixelText, text);
+        QCOMPARE(Host->Swatch.has_value(), !text.isEmpty());
+    }
+
+    void lineShowsRubberBandAndDragText() {
+        Canvas->SetCurrentTool(ToolLine);
+        const QImage before = Canvas->Screen().copy();
+        Press(At(2, 2), Qt::MiddleButton);
+        MoveHeld(At(10, 2), Qt::MiddleButton);
+        QCOMPARE(Host->PixelText, QString(" 3,  3 -> 11,  3"));
+        QVERIFY(Canvas->Screen() != before); // the band is on screen
+        MoveHeld(At(2, 2), Qt::MiddleButton); // a zero-length band erases the old one exactly
+        MoveHeld(At(10, 2), Qt::MiddleButton);
+        Release(At(10, 2), Qt::MiddleButton);
+        // The middle button only snapshots and commits; the commit's repaint wipes the band.
+        QVERIFY(Changed(Host->Work).empty());
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Canvas->Screen(), before);
+    }
+
+    void squareDragTextShowsConstrainedEnd() {
+        Canvas->SetCurrentTool(ToolSquare);
+        Press(At(10, 10));
+        MoveHeld(At(15, 10));
+        QCOMPARE(Host->PixelText, QString("11, 11 -> 16,  6"));
+    }
+
+    void leavingDropsShapeButKeepsStroke() {
+        Canvas->SetCurrentTool(ToolRectangle);
+        Press(At(2, 2));
+        MoveHeld(At(8, 8));
+        MoveHeld(QPoint(400, 100)); // dragged off the canvas: counts as leaving
+        QCOMPARE(Host->Commits, 1);
+        QVERIFY(!Canvas->DragActive());
+        Release(QPoint(400, 100));
+        QVERIFY(Changed(Host->Work).empty());
+        QVERIFY(Host->Undo.empty());
+
+        Canvas->SetCurrentTool(ToolPencil);
+        Press(At(1, 1));
+        MoveHeld(At(3, 1));
+        MoveHeld(QPoint(-20, 8)); // beyond the left edge: the stroke ends there
+        MoveHeld(At(6, 6));      // back inside: the stroke has ended
+        Release(At(6, 6));
+        QCOMPARE(Changed(Host->Work), (TCells{{1, 1}, {2, 1}, {3, 1}}));
+        QCOMPARE(Host->Undo.size(), size_t(1));
+    }
+
+    void nothingHappensWithoutImage() {
+        Host->Loaded = false;
+        Drag(ToolPencil, At(1, 1), At(4, 4));
+        Canvas->SetCurrentTool(ToolFill);
+        Press(At(1, 1));
+        QVERIFY(Changed(Host->Work).empty());
+        QVERIFY(Host->Undo.empty());
+        QCOMPARE(Host->PixelText, QString());
+    }
+
+    void paintsCellsGridAndCrosses() {
+        const QRgb face = QApplication::palette().color(QPalette::Button).rgb() | 0xFF000000u;
+        Host->Work.SetPixel(0, 0, 0xFF123456u);
+        Host->Work.SetPixel(4, 4, 0xFF123456u);
+        auto pixel = [&](int x, int y) { return Canvas->Screen().pixel(x, y) | 0xFF000000u; };
+        // Grid on, zoom 8: columns 0, 8, .. 320 are grid lines; 1..7 show cell 0.
+        for (int x = 0; x <= 320; x += 8) QCOMPARE(pixel(x, 3), face);
+        QCOMPARE(pixel(1, 1), 0xFF123456u);
+        QCOMPARE(pixel(7, 7), 0xFF123456u);
+        QCOMPARE(pixel(9, 9), White);
+
+        Host->Output = 32;
+        Canvas->Repaint();
+        for (int d = 2; d <= 6; ++d) { // cell (0, 0) is crossed from (2, 2) to (6, 6) and (2, 6) to (6, 2)
+            QCOMPARE(pixel(d, d), face);
+            QCOMPARE(pixel(d, 8 - d), face);
+        }
+        QCOMPARE(pixel(4 * 8 + 4, 4 * 8 + 4), 0xFF123456u); // the inner cell (4, 4) has none
+        QCOMPARE(pixel(39 * 8 + 4, 39 * 8 + 4), face);       // the far corner cell has one
+
+        Canvas->SetGridVisible(false); // no grid, no crosses: every pixel of a cell shows it
+        for (int x = 0; x < 8; ++x)
+            for (int y = 0; y < 8; ++y) QCOMPARE(pixel(x, y), 0xFF123456u);
+        QCOMPARE(pixel(8, 0), White);
+    }
+};
+
+QTEST_MAIN(TCanvasViewTest)
+#include "CanvasViewTest.moc"
