@@ -232,6 +232,14 @@ TControlText CaptionRow(const char* name, const char* czech, const char* english
     return row;
 }
 
+// A link label of the about dialog: the same text in both languages, its address as hint.
+TControlText LinkRow(const char* name, const char* text, const char* address) {
+    TControlText row = CaptionRow(name, text, text);
+    row.Hint[LanguageCzech] = address;
+    row.Hint[LanguageEnglish] = address;
+    return row;
+}
+
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -291,9 +299,11 @@ const TDialogTexts& AboutTexts() {
         t.Controls = {
             CaptionRow("LabelVersion", "Verze", "Version"),
             CaptionRow("LabelGalleryLink", "Marrowby", "Marrowby"),
-            CaptionRow("LabelProgrammer", "© 2026 Marrowby", "© 2026 Marrowby"),
+            CaptionRow("LabelProgrammer", "Copyright © 2026", "Copyright © 2026"),
             CaptionRow("LabelProgrammLanguage", "Written in", "Written in"),
+            LinkRow("LabelLanguageLink", "C++", "https://isocpp.org/"),
             CaptionRow("LabelUsing", "using", "using"),
+            LinkRow("LabelLibraryLink", "Qt", "https://www.qt.io/"),
             CaptionRow("LabelAnd", "and its own GIF codec", "and its own GIF codec"),
         };
         return t;
@@ -330,20 +340,6 @@ const TDialogTexts& MoveFrameTexts() {
         return t;
     }();
     return texts;
-}
-
-const TLanguageDialogTexts& LanguageDialogTexts() {
-    static const TLanguageDialogTexts texts{"Tindra", "Jazyk / Language", "Česky\r\nCzech",
-                                            "Anglicky\r\nEnglish"};
-    return texts;
-}
-
-const std::vector<TCreditLink>& AboutCreditLinks() {
-    static const std::vector<TCreditLink> links{
-        {"LabelLanguageLink", "C++", "https://isocpp.org/"},
-        {"LabelLibraryLink", "Qt", "https://www.qt.io/"},
-    };
-    return links;
 }
 
 std::vector<std::string> ApplyControlTexts(QObject* root, const std::vector<TControlText>& rows,

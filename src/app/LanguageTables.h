@@ -33,28 +33,11 @@ constexpr int MainWindowRows = 110;
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);
 
-// The about, rotation and move-frame dialogs.
+// The about, rotation and move-frame dialogs. The about dialog's link labels carry their
+// web address as their hint.
 const TDialogTexts& AboutTexts();
 const TDialogTexts& RotationTexts();
 const TDialogTexts& MoveFrameTexts();
-
-// Texts of the language dialog; the same in both languages.
-struct TLanguageDialogTexts {
-    const char* Caption;
-    const char* Header;
-    const char* CzechButton;
-    const char* EnglishButton;
-};
-const TLanguageDialogTexts& LanguageDialogTexts();
-
-// Texts of the about dialog that are no table rows: the program name, and the two credit
-// links (label object name, shown text, address).
-struct TCreditLink {
-    const char* Name;
-    const char* Text;
-    const char* Address;
-};
-const std::vector<TCreditLink>& AboutCreditLinks();
 
 // Writes the rows for the language onto the descendants of `root` found by object name:
 // menus and actions get their text and status tip, buttons, labels and group boxes their
