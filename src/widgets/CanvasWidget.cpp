@@ -1,8 +1,9 @@
-#include "CanvasView.h"
+#include "CanvasWidget.h"
 
 #include "CanvasHost.h"
 #include "ToolCursors.h"
 
+#include "CanvasView.h"
 #include "Surface32.h"
 #include "SurfaceColor.h"
 
@@ -19,10 +20,6 @@ namespace {
 uint32_t ButtonFaceSurfaceColor() {
     const QColor c = QApplication::palette().color(QPalette::Button);
     return 0xFF000000u | (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
-}
-
-bool InCells(TCell cell) {
-    return cell.Col >= 0 && cell.Row >= 0 && cell.Col < TCanvasView::Cells && cell.Row < TCanvasView::Cells;
 }
 
 bool IsRectangleTool(TTool tool) { return tool >= ToolRectangle && tool <= ToolFilledSquare; }
@@ -42,67 +39,55 @@ TCell Constrained(TTool tool, TCell start, TCell end) {
     return end;
 }
 
-QString DragText(TCell from, TCell to) {
-    return QString::asprintf("%2d, %2d -> %2d, %2d", from.Col + 1, from.Row + 1, to.Col + 1, to.Row + 1);
-}
-
 } // namespace
 
-TCanvasView::TCanvasView(TCanvasHost& host, QWidget* parent)
+TCanvasWidget::TCanvasWidget(TCanvasHost& host, QWidget* parent)
     : QWidget(parent), Host(host) {
     View.OnPaintBuffer = [this](TSurfaceView& sender) { PaintBuffer(sender.Buffer()); };
     setObjectName("PBMain");
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMinimumSize(MinExtent, MinExtent);
-    resize(MinExtent, MinExtent);
+    setMinimumSize(CanvasMinimumSize, CanvasMinimumSize);
+    resize(CanvasMinimumSize, CanvasMinimumSize);
     if (parent) parent->installEventFilter(this);
     SetCurrentTool(ToolNone);
 }
 
-TCanvasView::~TCanvasView() = default;
+TCanvasWidget::~TCanvasWidget() = default;
 
-int TCanvasView::ZoomFor(int panelWidth, int panelHeight) {
-    return std::max(std::min(panelWidth, panelHeight) / Cells, 8);
-}
-
-void TCanvasView::FitToPanel() {
+void TCanvasWidget::FitToPanel() {
     QWidget* panel = parentWidget();
     if (!panel) return;
-    ZoomValue = ZoomFor(panel->width(), panel->height());
-    const int side = std::max(Cells * ZoomValue, MinExtent);
-    setGeometry(panel->width() / 2 - side / 2, panel->height() / 2 - side / 2, side, side);
+    ZoomValue = CanvasZoom(panel->width(), panel->height());
+    const TRect r = CanvasBounds(panel->width(), panel->height());
+    setGeometry(r.Left, r.Top, r.Width(), r.Height());
     Repaint();
 }
 
-void TCanvasView::SetGridVisible(bool on) {
+void TCanvasWidget::SetGridVisible(bool on) {
     Grid = on;
     Repaint();
 }
 
-void TCanvasView::SetCurrentTool(TTool tool) {
+void TCanvasWidget::SetCurrentTool(TTool tool) {
     Tool = tool <= ToolText ? tool : ToolNone;
     setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
 }
 
-void TCanvasView::Repaint() {
+void TCanvasWidget::Repaint() {
     View.Invalidate();
     ScreenValid = false;
     update();
 }
 
-TCell TCanvasView::CellAt(QPoint pos) const {
-    // Division truncates towards zero, so only a pointer a whole cell beyond the left or top edge
-    // gives a negative cell.
-    return TCell{std::min(pos.x() / ZoomValue, Cells - 1), std::min(pos.y() / ZoomValue, Cells - 1)};
-}
+TCell TCanvasWidget::CellAt(QPoint pos) const { return CanvasCellAt(pos.x(), pos.y(), ZoomValue); }
 
 // ---- painting ----
 
-void TCanvasView::PaintBuffer(TSurface32& b) {
+void TCanvasWidget::PaintBuffer(TSurface32& b) {
     const int bw = b.Width(), bh = b.Height();
     const uint32_t face = ButtonFaceSurfaceColor();
-    const int z = ZoomValue, extent = Cells * z;
+    const int z = ZoomValue, extent = IconCells * z;
     // Whatever lies beyond the 40 cells (the extra pixel of a 321 canvas) shows the face colour.
     b.FillRectClipped(extent, 0, bw, bh, face);
     b.FillRectClipped(0, extent, extent, bh, face);
@@ -110,35 +95,15 @@ void TCanvasView::PaintBuffer(TSurface32& b) {
         b.FillRectClipped(0, 0, extent, extent, face);
         return;
     }
-    const TSurface32& work = Host.WorkBitmap();
-    for (int i = 0; i < Cells; ++i)
-        for (int j = 0; j < Cells; ++j)
-            b.FillRectClipped(i * z, j * z, i * z + z, j * z + z, work.GetPixel(i, j));
-    if (!Grid) return;
-
-    for (int i = 0; i <= Cells; ++i) {
-        b.VertLineClipped(i * z, 0, extent + 1, face);
-        b.HorzLineClipped(0, i * z, extent + 1, face);
-    }
-    if (Host.OutputSize() != 32) return;
-
-    const int t = z / 3;
-    auto cross = [&](int i, int j) {
-        const int x0 = i * z, y0 = j * z;
-        b.LineClipped(x0 + t, y0 + t, x0 + z - t, y0 + z - t, face, true);
-        b.LineClipped(x0 + t, y0 + z - t, x0 + z - t, y0 + t, face, true);
-    };
-    for (int i = 0; i <= 3; ++i)
-        for (int j = 0; j < Cells; ++j) cross(i, j);
-    for (int i = 4; i <= 35; ++i) {
-        for (int j = 0; j <= 3; ++j) cross(i, j);
-        for (int j = 36; j < Cells; ++j) cross(i, j);
-    }
-    for (int i = 36; i < Cells; ++i)
-        for (int j = 0; j < Cells; ++j) cross(i, j);
+    TCanvasPaintOptions options;
+    options.Zoom = z;
+    options.Grid = Grid;
+    options.OutputSize = Host.OutputSize();
+    options.GridColor = face;
+    PaintCanvasBuffer(b, Host.WorkBitmap(), options);
 }
 
-void TCanvasView::EnsureScreen() {
+void TCanvasWidget::EnsureScreen() {
     if (View.ControlWidth() != width() || View.ControlHeight() != height()) View.SetControlSize(width(), height());
     if (!View.BufferValid()) ScreenValid = false;
     const TSurface32& buffer = View.Paint();
@@ -150,31 +115,31 @@ void TCanvasView::EnsureScreen() {
     ScreenValid = true;
 }
 
-void TCanvasView::PaintNow() { EnsureScreen(); }
+void TCanvasWidget::PaintNow() { EnsureScreen(); }
 
-const QImage& TCanvasView::Screen() {
+const QImage& TCanvasWidget::Screen() {
     EnsureScreen();
     return ScreenImage;
 }
 
-void TCanvasView::paintEvent(QPaintEvent* event) {
+void TCanvasWidget::paintEvent(QPaintEvent* event) {
     EnsureScreen();
     QPainter p(this);
     p.drawImage(event->rect().topLeft(), ScreenImage, event->rect());
 }
 
-void TCanvasView::resizeEvent(QResizeEvent*) {
+void TCanvasWidget::resizeEvent(QResizeEvent*) {
     View.SetControlSize(width(), height());
     Repaint();
 }
 
-bool TCanvasView::eventFilter(QObject* watched, QEvent* event) {
+bool TCanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) FitToPanel();
     return QWidget::eventFilter(watched, event);
 }
 
 // Draws one rubber band exclusive-or on the screen image: white, dotted, no fill.
-void TCanvasView::DrawBand(TBand band, TCell from, TCell to) {
+void TCanvasWidget::DrawBand(TBand band, TCell from, TCell to) {
     EnsureScreen();
     QPainter p(&ScreenImage);
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -196,23 +161,18 @@ void TCanvasView::DrawBand(TBand band, TCell from, TCell to) {
 
 // ---- pointer feedback ----
 
-void TCanvasView::PointerFeedback(TCell cell) {
+void TCanvasWidget::PointerFeedback(TCell cell) {
     // A cell beyond the left or top edge (a drag outside the canvas) shows nothing.
-    if (!Host.ImageLoaded() || !InCells(cell)) {
+    if (!Host.ImageLoaded() || !IsIconCell(cell)) {
         Host.ShowPointerInfo(QString(), std::nullopt);
         return;
     }
     const uint32_t pixel = Host.WorkBitmap().GetPixel(cell.Col, cell.Row);
-    QString text;
-    if (Tool == ToolDropper)
-        text = QString::asprintf("%2d, %2d (R: %d G: %d B: %d)", cell.Col + 1, cell.Row + 1, int((pixel >> 16) & 0xFF),
-                                 int((pixel >> 8) & 0xFF), int(pixel & 0xFF));
-    else
-        text = QString::asprintf("%2d, %2d", cell.Col + 1, cell.Row + 1);
-    Host.ShowPointerInfo(text, ToInterfaceColor(pixel));
+    const std::string text = Tool == ToolDropper ? DropperInfoText(cell, pixel) : PixelInfoText(cell);
+    Host.ShowPointerInfo(QString::fromStdString(text), ToInterfaceColor(pixel));
 }
 
-void TCanvasView::PointerLeft() {
+void TCanvasWidget::PointerLeft() {
     // A pencil or brush stroke ends here and keeps what it drew; a line or shape drag is dropped,
     // and the repaint that follows the commit wipes its rubber band.
     Dragging = false;
@@ -222,9 +182,9 @@ void TCanvasView::PointerLeft() {
 
 // ---- tools ----
 
-TColorPair TCanvasView::Colors() const { return PressColors(DragButton, Host.DrawColor(), Host.BackColor()); }
+TColorPair TCanvasWidget::Colors() const { return PressColors(DragButton, Host.DrawColor(), Host.BackColor()); }
 
-void TCanvasView::Press(TCell cell, TMouseButton button) {
+void TCanvasWidget::Press(TCell cell, TMouseButton button) {
     DragStart = cell;
     HasDragEnd = false;
     DragButton = button;
@@ -264,7 +224,7 @@ void TCanvasView::Press(TCell cell, TMouseButton button) {
     }
 }
 
-void TCanvasView::Move(TCell cell) {
+void TCanvasWidget::Move(TCell cell) {
     if (!Dragging) return;
     const TColorPair colors = Colors();
     if (Tool == ToolPencil || Tool == ToolBrush) {
@@ -279,8 +239,8 @@ void TCanvasView::Move(TCell cell) {
         const TBand band = Tool == ToolLine ? TBand::Line : IsRectangleTool(Tool) ? TBand::Rectangle : TBand::Ellipse;
         const TCell end = Constrained(Tool, DragStart, cell);
         std::optional<uint32_t> swatch;
-        if (InCells(cell)) swatch = ToInterfaceColor(Host.WorkBitmap().GetPixel(cell.Col, cell.Row));
-        Host.ShowPointerInfo(DragText(DragStart, end), swatch);
+        if (IsIconCell(cell)) swatch = ToInterfaceColor(Host.WorkBitmap().GetPixel(cell.Col, cell.Row));
+        Host.ShowPointerInfo(QString::fromStdString(DragInfoText(DragStart, end)), swatch);
         if (HasDragEnd) DrawBand(band, DragStart, DragEnd); // erases the band on screen
         DrawBand(band, DragStart, end);
         DragEnd = end;
@@ -288,7 +248,7 @@ void TCanvasView::Move(TCell cell) {
     }
 }
 
-void TCanvasView::Release(TCell cell, TMouseButton button, bool ctrl) {
+void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
     if (!Host.ImageLoaded()) return;
     TSurface32& work = Host.WorkBitmap();
     if (Tool == ToolDropper) {
@@ -350,14 +310,14 @@ bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& out) {
 }
 } // namespace
 
-void TCanvasView::mousePressEvent(QMouseEvent* event) {
+void TCanvasWidget::mousePressEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonOf(event->button(), b)) return;
     PointerInside = true;
     Press(CellAt(event->position().toPoint()), b);
 }
 
-void TCanvasView::mouseMoveEvent(QMouseEvent* event) {
+void TCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     // While a button is held the canvas keeps the pointer, and Qt reports no leave: crossing the
     // edge counts as leaving here.
@@ -373,15 +333,15 @@ void TCanvasView::mouseMoveEvent(QMouseEvent* event) {
     Move(cell);
 }
 
-void TCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+void TCanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonOf(event->button(), b)) return;
     Release(CellAt(event->position().toPoint()), b, event->modifiers() & Qt::ControlModifier);
 }
 
-void TCanvasView::enterEvent(QEnterEvent*) { PointerInside = true; }
+void TCanvasWidget::enterEvent(QEnterEvent*) { PointerInside = true; }
 
-void TCanvasView::leaveEvent(QEvent*) {
+void TCanvasWidget::leaveEvent(QEvent*) {
     if (!PointerInside) return;
     PointerInside = false;
     PointerLeft();

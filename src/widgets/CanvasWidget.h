@@ -16,18 +16,13 @@
 
 class TCanvasHost;
 
-class TCanvasView : public QWidget {
+class TCanvasWidget : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int Cells = 40;     // icon pixels per side
-    static constexpr int MinExtent = 321; // smallest canvas side in screen pixels
+    TCanvasWidget(TCanvasHost& host, QWidget* parent = nullptr);
+    ~TCanvasWidget() override;
 
-    TCanvasView(TCanvasHost& host, QWidget* parent = nullptr);
-    ~TCanvasView() override;
-
-    // Zoom for a panel of the given size: max(min(w, h) div 40, 8).
-    static int ZoomFor(int panelWidth, int panelHeight);
     // Sizes the canvas for its parent panel and centres it there; the parent's resizes call it too.
     void FitToPanel();
     int Zoom() const { return ZoomValue; }

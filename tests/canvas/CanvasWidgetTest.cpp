@@ -2,7 +2,7 @@
 // The host is a stand-in window with a real 40 x 40 surface that counts snapshots and commits.
 
 #include "CanvasHost.h"
-#include "CanvasView.h"
+#include "CanvasWidget.h"
 
 #include "Surface32.h"
 
@@ -75,12 +75,12 @@ TCells Box(int l, int t, int r, int b, bool outlineOnly) {
 
 } // namespace
 
-class TCanvasViewTest : public QObject {
+class TCanvasWidgetTest : public QObject {
     Q_OBJECT
 
     QWidget* Panel = nullptr;
     TTestHost* Host = nullptr;
-    TCanvasView* Canvas = nullptr;
+    TCanvasWidget* Canvas = nullptr;
 
     QPoint At(int col, int row) const {
         const int z = Canvas->Zoom();
@@ -110,7 +110,7 @@ class TCanvasViewTest : public QObject {
         Panel = new QWidget;
         Panel->resize(325, 325);
         Host = new TTestHost;
-        Canvas = new TCanvasView(*Host, Panel);
+        Canvas = new TCanvasWidget(*Host, Panel);
         Canvas->FitToPanel();
     }
     void cleanup() {
@@ -333,5 +333,5 @@ class TCanvasViewTest : public QObject {
     }
 };
 
-QTEST_MAIN(TCanvasViewTest)
-#include "CanvasViewTest.moc"
+QTEST_MAIN(TCanvasWidgetTest)
+#include "CanvasWidgetTest.moc"
