@@ -1,0 +1,29 @@
+#pragma once
+// Conversion from the command line, without any window:
+//
+//   tindra --convert IN OUT [--without-border] [--frame N]
+//
+// IN is opened as the editor opens a file (GIF, ICO or BMP). OUT is written by its extension: ".gif" the
+// whole document as Save as writes it, ".bmp" and ".ico" frame N (1-based, default 1) as the frame exports
+// write it; ".ico" needs --without-border. --without-border saves the inner 32 × 32 area only.
+// Recent files and settings are not touched.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+class TSurface32;
+
+class TBatchConverter {
+  public:
+    enum ExitCode { Done = 0, InputRefused = 1, Usage = 2, WriteFailed = 3 };
+
+    // True when the program's arguments ask for a conversion (the first argument is "--convert").
+    static bool Wanted(int argc, const char* const* argv);
+    // Runs the conversion of the arguments after the program name ("--convert" first); messages go to err.
+    // templates: the two empty-frame pictures (plain, bordered), or nullptr for the built-in ones.
+    static int Run(const std::vector<std::string>& args, std::ostream& err, const TSurface32* templates = nullptr);
+    static int Run(int argc, const char* const* argv, std::ostream& err, const TSurface32* templates = nullptr);
+
+    static const char* UsageText();
+};

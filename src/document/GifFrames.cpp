@@ -1,0 +1,285 @@
+#include "GifFrames.h"
+
+#include "ColorReduction.h"
+#include "DitherEngine.h"
+#include "GIFExtensions.h"
+#include "GIFPicture.h"
+#include "GIFSubImage.h"
+#include "Stream.h"
+
+#include "Bitmap.h"
+
+#include <array>
+
+namespace GifFrames {
+
+namespace {
+
+uint32_t SurfaceFromGifColor(TGIFColor c) {
+    return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// The 24-bit platform bitmap the import converts (colours as 0x00BBGGRR).
+TBitmap ToBitmap(const TSurface32& source) {
+    TBitmap bitmap(source.Width(), source.Height(), pf24bit);
+    for (int y = 0; y < source.Height(); ++y) {
+        uint8_t* row = bitmap.ScanLine(y);
+        const uint32_t* src = source.ScanLine(y);
+        for (int x = 0; x < source.Width(); ++x) {
+            row[3 * x] = static_cast<uint8_t>(src[x]);
+            row[3 * x + 1] = static_cast<uint8_t>(src[x] >> 8);
+            row[3 * x + 2] = static_cast<uint8_t>(src[x] >> 16);
+        }
+    }
+    return bitmap;
+}
+
+// Converts source into a new, free frame of picture (not yet in its list).
+std::unique_ptr<TGIFSubImage> ConvertFrame(TGIFPicture& picture, const TSurface32& source) {
+    TBitmap bitmap = ToBitmap(source);
+    auto frame = std::make_unique<TGIFSubImage>(&picture);
+    frame->CopyFrom(bitmap);
+    return frame;
+}
+
+TGIFGraphicControlExtension* AddControlExtension(TGIFSubImage& frame) {
+    auto* ext = new TGIFGraphicControlExtension(&frame);
+    frame.Extensions().AppendItem(ext);
+    return ext;
+}
+
+// Colour lookup of a frame's indices; an index beyond the table shows entry 0, as the codec's ColorAt.
+std::array<uint32_t, 256> FrameColors(const TGIFSubImage& frame) {
+    const TGIFColorMap& table = frame.ActiveColorTable();
+    if (table.Count() == 0) throw std::runtime_error("No global or local color table defined");
+    std::array<uint32_t, 256> colors;
+    for (int i = 0; i < 256; ++i) colors[i] = SurfaceFromGifColor(table.ColorAt(i < table.Count() ? i : 0));
+    return colors;
+}
+
+// Delay Time, disposal and transparent index (-1 none) of a frame.
+struct TControl {
+    int Delay = -1;
+    int Disposal = 0;
+    int TransparentIndex = -1;
+};
+
+TControl ControlOf(const TGIFSubImage& frame) {
+    TControl c;
+    if (const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension()) {
+        c.Delay = gce->Delay();
+        c.Disposal = gce->Disposal();
+        if (gce->Transparent()) c.TransparentIndex = gce->TransparentColorIndex();
+    }
+    return c;
+}
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+
+std::vector<uint8_t> Write(TGIFPicture& picture) { return picture.SaveToBuffer(); }
+
+} // namespace
+
+std::unique_ptr<TGIFPicture> MakeDocumentPicture() {
+    auto picture = std::make_unique<TGIFPicture>();
+    ResetDocumentPicture(*picture);
+    return picture;
+}
+
+void ResetDocumentPicture(TGIFPicture& picture) {
+    picture.ClearAll();
+    picture.ReductionMethod = ReduceQuantizeSystem;
+    picture.DitherMethod = DitherFloydSteinberg;
+    picture.CompressionMethod = CompressLZW;
+}
+
+int FrameCount(const TGIFPicture& picture) { return picture.Images().ItemCount(); }
+
+int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay) {
+    std::unique_ptr<TGIFSubImage> frame = ConvertFrame(picture, source);
+    AddControlExtension(*frame)->SetDelay(delay);
+    return picture.AddFrame(frame.release());
+}
+
+void ReplaceFrame(TGIFPicture& picture, int index, const TSurface32& source) {
+    TGIFSubImage* old = picture.Images().ItemAt(index);
+    const TControl control = ControlOf(*old);
+    std::unique_ptr<TGIFSubImage> frame = ConvertFrame(picture, source);
+    // The document's frames carry one graphic control extension: its display time stays with the place.
+    if (control.Delay >= 0) {
+        TGIFGraphicControlExtension* gce = AddControlExtension(*frame);
+        gce->SetDelay(control.Delay);
+        gce->SetDisposal(control.Disposal);
+    }
+    picture.Images().DeleteAt(index);
+    const int last = picture.AddFrame(frame.release());
+    picture.Images().MoveItem(last, index);
+}
+
+TSurface32 RenderFrame(const TGIFPicture& picture, int index) {
+    const TGIFSubImage& frame = *picture.Images().ItemAt(index);
+    TSurface32 out(frame.Width(), frame.Height());
+    if (frame.Empty()) return out;
+    const std::array<uint32_t, 256> colors = FrameColors(frame);
+    const uint8_t* pixels = frame.Pixels();
+    for (int y = 0; y < frame.Height(); ++y) {
+        uint32_t* row = out.ScanLine(y);
+        for (int x = 0; x < frame.Width(); ++x) row[x] = colors[pixels[static_cast<size_t>(y) * frame.Width() + x]];
+    }
+    return out;
+}
+
+int FrameDelay(const TGIFPicture& picture, int index) {
+    if (index < 0 || index >= FrameCount(picture)) return -1;
+    return ControlOf(*picture.Images().ItemAt(index)).Delay;
+}
+
+void SetFrameDelay(TGIFPicture& picture, int index, int delay) {
+    TGIFSubImage& frame = *picture.Images().ItemAt(index);
+    TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    if (!gce) gce = AddControlExtension(frame);
+    gce->SetDelay(delay);
+}
+
+void MoveFrame(TGIFPicture& picture, int from, int to) {
+    picture.Images().MoveItem(from, to);
+    picture.Changed();
+}
+
+void DeleteFrame(TGIFPicture& picture, int index) {
+    picture.Images().DeleteAt(index);
+    picture.Changed();
+}
+
+TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside) {
+    const uint8_t* p = bytes.data();
+    const size_t n = bytes.size();
+    if (n < 13 || p[0] != 'G' || p[1] != 'I' || p[2] != 'F') throw TGifSizeError("Not a GIF file");
+    TGifScreen screen{U16(p + 6), U16(p + 8)};
+    if (screen.Width > maxSide || screen.Height > maxSide) throw TGifSizeError("Screen too large");
+    size_t pos = 13;
+    if (p[10] & 0x80) pos += 3u * (2u << (p[10] & 7));
+    // Skips data sub-blocks; false when the data ends first.
+    auto skipBlocks = [&]() {
+        while (pos < n) {
+            const uint8_t len = p[pos++];
+            if (len == 0) return true;
+            pos += len;
+        }
+        return false;
+    };
+    while (pos < n) {
+        const uint8_t kind = p[pos++];
+        if (kind == 0x3B) break;
+        if (kind == 0x21) {
+            if (pos >= n) break;
+            ++pos; // label
+            if (!skipBlocks()) break;
+        } else if (kind == 0x2C) {
+            if (pos + 9 > n) break;
+            const int left = U16(p + pos), top = U16(p + pos + 2);
+            const int width = U16(p + pos + 4), height = U16(p + pos + 6);
+            const uint8_t packed = p[pos + 8];
+            if (width > maxSide || height > maxSide) throw TGifSizeError("Frame too large");
+            if (framesInside && (left + width > screen.Width || top + height > screen.Height))
+                throw TGifSizeError("Frame outside the screen");
+            pos += 9;
+            if (packed & 0x80) pos += 3u * (2u << (packed & 7));
+            ++pos; // LZW minimum code size
+            if (!skipBlocks()) break;
+        } else {
+            break; // the reader decides what to make of anything else
+        }
+    }
+    return screen;
+}
+
+std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes) {
+    auto gif = std::make_unique<TGIFPicture>();
+    gif->LoadFromBuffer(bytes.data(), bytes.size());
+    return gif;
+}
+
+std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& start, int offset,
+                                      std::vector<int>& delays, int missingDelay) {
+    const int count = FrameCount(gif);
+    const int side = start.Width() - 2 * offset; // the GIF screen maps 1:1 onto the target rectangle
+    std::vector<TSurface32> pictures;
+    delays.assign(count, missingDelay);
+    TSurface32 base;
+    base.CopyFrom(start);
+    for (int i = 0; i < count; ++i) {
+        const TGIFSubImage& frame = *gif.Images().ItemAt(i);
+        const TControl control = ControlOf(frame);
+        if (control.Delay >= 0) delays[i] = control.Delay;
+        TSurface32 picture;
+        picture.CopyFrom(base);
+        if (!frame.Empty()) {
+            const std::array<uint32_t, 256> colors = FrameColors(frame);
+            const uint8_t* pixels = frame.Pixels();
+            for (int y = 0; y < frame.Height(); ++y) {
+                const int sy = frame.Top() + y;
+                if (sy >= side) break;
+                for (int x = 0; x < frame.Width(); ++x) {
+                    const int sx = frame.Left() + x;
+                    if (sx >= side) break;
+                    const uint8_t index = pixels[static_cast<size_t>(y) * frame.Width() + x];
+                    if (index == control.TransparentIndex) continue;
+                    picture.SetPixel(offset + sx, offset + sy, colors[index]);
+                }
+            }
+        }
+        // A frame restored after display (disposal 2 or 3) leaves the base as it was; frame 0 always stays.
+        if (i == 0 || (control.Disposal != 2 && control.Disposal != 3)) base.CopyFrom(picture);
+        pictures.push_back(std::move(picture));
+    }
+    return pictures;
+}
+
+std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent, uint32_t transparentColor) {
+    TGIFPicture n;
+    TBitmap bitmap = ToBitmap(source);
+    n.AddFrame(bitmap);
+    OptimizeColors(n);
+    if (markTransparent) {
+        const int t = n.GlobalColorMap().FindColor(transparentColor);
+        if (t >= 0) {
+            TGIFSubImage& frame = *n.Images().ItemAt(0);
+            TGIFGraphicControlExtension* gce = AddControlExtension(frame);
+            gce->SetTransparent(true);
+            gce->SetTransparentColorIndex(t);
+        }
+    }
+    return Write(n);
+}
+
+std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent, uint32_t transparentColor) {
+    TGIFPicture n;
+    n.CopyFrom(frames);
+    OptimizeColors(n);
+    const TGIFGlobalColorMap& global = n.GlobalColorMap();
+    if (global.Count() > 0) n.PaintBackground = global.ColorAt(0);
+    const int t = markTransparent ? global.FindColor(transparentColor) : -1;
+    for (int i = 0; i < FrameCount(n); ++i) {
+        TGIFSubImage& frame = *n.Images().ItemAt(i);
+        TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+        if (!gce) gce = AddControlExtension(frame);
+        if (t >= 0) {
+            gce->SetTransparent(true);
+            gce->SetTransparentColorIndex(t);
+            gce->SetDisposal(gce->TransparentColor() == n.PaintBackground ? 2 : 0);
+        } else {
+            gce->SetTransparent(false);
+            gce->SetDisposal(0);
+        }
+    }
+    if (FrameCount(n) > 0) {
+        TGIFSubImage& first = *n.Images().ItemAt(0);
+        auto* loop = new TGIFAppExtNSLoop(&first);
+        loop->Loops = 0;
+        first.Extensions().InsertAt(0, loop);
+    }
+    return Write(n);
+}
+
+} // namespace GifFrames

@@ -1,0 +1,78 @@
+#pragma once
+// The document's whole contact with the GIF codec, the import and the colour map optimizer, kept in one
+// place: adding, replacing, rendering and moving frames of a TGIFPicture, reading a GIF after checking its
+// declared sizes, composing a GIF's frames, and encoding the saved GIF and icon files.
+
+#include "PixelImage.h"
+#include "Surface32.h"
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+class TGIFPicture;
+
+class TGifSizeError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+namespace GifFrames {
+
+// A picture with the document options: octree quantizing between the system colours, Floyd–Steinberg
+// dithering, LZW compression.
+std::unique_ptr<TGIFPicture> MakeDocumentPicture();
+// Empties the picture and sets the document options again.
+void ResetDocumentPicture(TGIFPicture& picture);
+
+int FrameCount(const TGIFPicture& picture);
+// Converts picture (40 × 40 or 32 × 32) with the picture's options into a new last frame carrying a graphic
+// control extension with this Delay Time; returns its index.
+int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay);
+// Converts source as AppendFrame does and puts it in place of frame index, which keeps its place and its
+// extensions (so its display time).
+void ReplaceFrame(TGIFPicture& picture, int index, const TSurface32& source);
+// The frame's pixels through its active colour table, opaque (alpha 0xFF), at the frame's size.
+TSurface32 RenderFrame(const TGIFPicture& picture, int index);
+// Delay Time of the frame's graphic control extension; -1 when it has none.
+int FrameDelay(const TGIFPicture& picture, int index);
+void SetFrameDelay(TGIFPicture& picture, int index, int delay);
+void MoveFrame(TGIFPicture& picture, int from, int to);
+void DeleteFrame(TGIFPicture& picture, int index);
+// Merges the frames' colour tables into one global table.
+void OptimizeColors(TGIFPicture& picture);
+
+struct TGifScreen {
+    int Width = 0;
+    int Height = 0;
+};
+// Walks a GIF's blocks and checks the declared sizes before anything is allocated for them: the logical
+// screen and every frame may not exceed maxSide on a side, and with framesInside every frame must lie
+// inside the screen. Returns the screen; throws TGifSizeError otherwise (also for data that is not a GIF
+// or ends before its first frame).
+TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside);
+// Reads a GIF from memory with the codec; its exceptions pass on.
+std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes);
+
+// Composes frame by frame as the editor opens a GIF: each frame is drawn transparently over the picture
+// left by the frames before it, at offset (offset, offset) on start. A frame with Disposal Method 2 or 3 is
+// shown in its own picture and then taken away again (the next frame is drawn over what was there
+// before it); every other frame stays. Frame 0 always stays. Returns one picture per frame.
+// missingDelay is used for frames without a graphic control extension; delays[k] receives the Delay Times.
+std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& start, int offset,
+                                      std::vector<int>& delays, int missingDelay);
+
+// A one-frame GIF of source (any size) with the codec's default conversion (216-colour cube, no
+// dithering). When markTransparent and the table holds transparentColor (0x00BBGGRR), the frame gets a
+// graphic control extension marking it transparent.
+std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent, uint32_t transparentColor);
+// An animated GIF copied from frames (the document's Frames40 or Frames32): merged colour tables, each
+// frame's display time, a looping extension (forever) first in frame 0; with markTransparent the
+// transparent colour (when the global table holds it) with Disposal Method 2 on frames whose transparent
+// colour is entry 0 of the global table.
+std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent, uint32_t transparentColor);
+// A 256-colour 32 × 32 icon of the colour picture with its AND mask (true = transparent).
+std::vector<uint8_t> EncodeIcon(const TPixelImage& colors);
+
+} // namespace GifFrames

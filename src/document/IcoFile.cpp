@@ -1,0 +1,90 @@
+#include "IcoFile.h"
+
+#include "SafeFile.h"
+
+namespace {
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t U32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+
+struct TEntry {
+    int Width, Height, Colors, Bits;
+    uint32_t Size, Offset;
+};
+
+} // namespace
+
+TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
+    if (data.size() < 6 || U16(data.data()) != 0 || U16(data.data() + 2) != 1) throw TBmpError("Not an icon file");
+    const int count = U16(data.data() + 4);
+    if (count == 0 || data.size() < 6 + 16 * static_cast<size_t>(count)) throw TBmpError("Not an icon file");
+
+    std::vector<TEntry> entries;
+    for (int k = 0; k < count; ++k) {
+        const uint8_t* e = data.data() + 6 + 16 * k;
+        entries.push_back({e[0] ? e[0] : 256, e[1] ? e[1] : 256, e[2], U16(e + 6), U32(e + 8), U32(e + 12)});
+    }
+    size_t chosen = 0;
+    bool found = false;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const TEntry& e = entries[k];
+        if (e.Width != 32 || e.Height != 32) continue;
+        const int depth = e.Bits ? e.Bits : (e.Colors ? 8 : 32);
+        const TEntry& best = entries[chosen];
+        const int bestDepth = best.Bits ? best.Bits : (best.Colors ? 8 : 32);
+        if (!found || depth > bestDepth) chosen = k;
+        found = true;
+    }
+    const TEntry& e = entries[chosen];
+    if (e.Offset >= data.size() || e.Size > data.size() - e.Offset || e.Size < 12)
+        throw TBmpError("Premature end of icon data");
+    const uint8_t* dib = data.data() + e.Offset;
+    if (e.Size >= 8 && dib[0] == 0x89 && dib[1] == 'P' && dib[2] == 'N' && dib[3] == 'G')
+        throw TBmpError("PNG icons are not supported");
+
+    size_t colourEnd = 0;
+    TPixelImage image = TBmpFile::DecodeDib(dib, e.Size, true, &colourEnd);
+    const uint16_t bits = U16(dib + 14);
+
+    // A 32-bit image with any non-zero alpha carries its own transparency.
+    bool alphaUsed = false;
+    if (bits == 32) {
+        const size_t stride = static_cast<size_t>(image.Width) * 4;
+        const size_t start = colourEnd - stride * image.Height;
+        for (size_t i = 0; i < stride * image.Height; i += 4)
+            if (dib[start + i + 3] != 0) alphaUsed = true;
+        if (alphaUsed) {
+            image.Transparent.assign(image.Pixels.size(), false);
+            for (int row = 0; row < image.Height; ++row)
+                for (int x = 0; x < image.Width; ++x)
+                    if (dib[start + stride * row + 4 * x + 3] < 128)
+                        image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] = true;
+        }
+    }
+    // The AND mask: one bit a pixel, bottom-up, rows padded to 32 bits. Some writers leave it out of 32-bit
+    // images; then every pixel counts as opaque unless the alpha said otherwise.
+    const size_t maskStride = ((static_cast<size_t>(image.Width) + 31) / 32) * 4;
+    if (!alphaUsed && colourEnd + maskStride * image.Height <= e.Size) {
+        image.Transparent.assign(image.Pixels.size(), false);
+        for (int row = 0; row < image.Height; ++row) {
+            const uint8_t* m = dib + colourEnd + maskStride * row;
+            for (int x = 0; x < image.Width; ++x)
+                if ((m[x >> 3] >> (7 - (x & 7))) & 1)
+                    image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] = true;
+        }
+    }
+    return image;
+}
+
+TPixelImage TIcoFile::Read(const std::string& path) {
+    std::vector<uint8_t> data;
+    try {
+        data = TSafeFile::ReadAll(path, 16u << 20);
+    } catch (const TFileError& e) {
+        throw TBmpError(e.what());
+    }
+    return Decode(data);
+}

@@ -1,0 +1,601 @@
+#include "IconDocument.h"
+
+#include "BmpFile.h"
+#include "GIFPicture.h"
+#include "GifFrames.h"
+#include "IcoFile.h"
+#include "SafeFile.h"
+
+#include "ImageTransforms.h"
+#include "SurfaceColor.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+namespace {
+
+constexpr size_t MaxGifFileBytes = 16u << 20;
+constexpr size_t MaxPictureFileBytes = 16u << 20;
+constexpr int MaxInsertSide = 4096;
+constexpr uint32_t TemplateGrey = 0xFFCCCCCCu;
+
+// Copies the w × h block of source at (sx, sy) into a new surface.
+TSurface32 Crop(const TSurface32& source, int sx, int sy, int w, int h) {
+    TSurface32 out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.SetPixel(x, y, source.GetPixelClipped(sx + x, sy + y));
+    return out;
+}
+
+TSurface32 Inner(const TSurface32& frame) {
+    return Crop(frame, TIconDocument::BorderWidth, TIconDocument::BorderWidth, TIconDocument::InnerSide,
+                TIconDocument::InnerSide);
+}
+
+// Draws picture onto target at (dx, dy), clipped; transparent pixels of the picture (by its mask) leave
+// target as it is.
+void DrawPicture(TSurface32& target, const TPixelImage& picture, int dx, int dy) {
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            const int tx = dx + x, ty = dy + y;
+            if (tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height()) continue;
+            if (picture.IsTransparent(x, y)) continue;
+            target.SetPixel(tx, ty, picture.At(x, y) | 0xFF000000u);
+        }
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+} // namespace
+
+TIconDocument::TIconDocument(std::string programFolder)
+    : ProgramFolder_(std::move(programFolder)), Frames40_(GifFrames::MakeDocumentPicture()),
+      Frames32_(GifFrames::MakeDocumentPicture()) {
+    Templates_[0].SetSize(FrameSide, FrameSide);
+    Templates_[0].FillAll(TemplateGrey);
+    Templates_[1].CopyFrom(Templates_[0]);
+    DrawBorder(Templates_[1]);
+    WorkBitmap_.SetSize(FrameSide, FrameSide);
+}
+
+TIconDocument::~TIconDocument() = default;
+
+void TIconDocument::SetObserver(IDocumentObserver* observer) { Observer_ = observer; }
+
+void TIconDocument::SetEmptyTemplates(const TSurface32& plain, const TSurface32& bordered) {
+    const TSurface32* sources[2] = {&plain, &bordered};
+    for (int i = 0; i < 2; ++i) {
+        // Whatever size the control images have, a template is a 40 × 40 opaque picture.
+        TSurface32 t(FrameSide, FrameSide);
+        t.FillAll(TemplateGrey);
+        for (int y = 0; y < std::min(FrameSide, sources[i]->Height()); ++y)
+            for (int x = 0; x < std::min(FrameSide, sources[i]->Width()); ++x)
+                t.SetPixel(x, y, sources[i]->GetPixel(x, y) | 0xFF000000u);
+        Templates_[i] = std::move(t);
+    }
+}
+
+const TSurface32& TIconDocument::EmptyTemplate(int index) const { return Templates_[index == 0 ? 0 : 1]; }
+
+void TIconDocument::Notify(void (IDocumentObserver::*fn)()) {
+    if (Observer_) (Observer_->*fn)();
+}
+
+void TIconDocument::SetCaption(const std::string& caption) {
+    Caption_ = caption;
+    if (Observer_) Observer_->CaptionChanged(Caption_);
+}
+
+std::string TIconDocument::FrameInfo() const {
+    if (!ImageLoaded_ && Entries_.empty()) return std::string();
+    std::string text = std::to_string(CurrentFrame_ + 1) + "/" + std::to_string(FrameCount_);
+    if (UndoEnabled()) text += " *";
+    return text;
+}
+
+bool TIconDocument::UndoEnabled() const {
+    return CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size()) &&
+           !Entries_[CurrentFrame_].Undo.empty();
+}
+
+void TIconDocument::SetAnimating(bool on) {
+    if (Animating_ == on) return;
+    Animating_ = on;
+    if (!on) SelectFrame(CurrentFrame_); // the still preview shows the current frame again
+    else Notify(&IDocumentObserver::CommandsNeedUpdate);
+}
+
+const TSurface32& TIconDocument::FrameListPicture(int index) const {
+    return OutputSize_ == InnerSide ? FrameThumbnail(index) : FrameBitmap(index);
+}
+
+int TIconDocument::DisplayTime(int index) const {
+    const int delay = GifFrames::FrameDelay(*Frames40_, index);
+    return delay < 0 ? 0 : delay * 10;
+}
+
+// ---- Frame store
+
+void TIconDocument::AppendFrame(const TSurface32& picture, int delay) {
+    const int i = GifFrames::AppendFrame(*Frames40_, picture, delay);
+    const TSurface32 inner = Inner(picture);
+    GifFrames::AppendFrame(*Frames32_, inner, delay);
+    TFrameEntry entry;
+    entry.Bitmap = GifFrames::RenderFrame(*Frames40_, i); // already reduced to the frame's colours
+    entry.Thumbnail = inner;
+    Entries_.push_back(std::move(entry));
+    if (Observer_) Observer_->FrameListChanged(static_cast<int>(Entries_.size()));
+}
+
+void TIconDocument::RefreshUndoState() {
+    if (Observer_) {
+        Observer_->UndoEnabledChanged(UndoEnabled());
+        Observer_->FrameInfoChanged(FrameInfo());
+    }
+}
+
+void TIconDocument::SelectFrame(int index) {
+    if (index >= 0 && index != CurrentFrame_ && index < FrameCount_ && index < static_cast<int>(Entries_.size())) {
+        CurrentFrame_ = index;
+        if (Observer_) Observer_->FrameRowSelected(index);
+        WorkBitmap_.CopyFrom(Entries_[index].Bitmap);
+    }
+    RefreshUndoState();
+    CommitFrame();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+}
+
+void TIconDocument::CommitFrame() {
+    if (CurrentFrame_ < 0 || CurrentFrame_ >= static_cast<int>(Entries_.size())) return;
+    if (AutoBorder_) DrawBorder(WorkBitmap_);
+    TFrameEntry& entry = Entries_[CurrentFrame_];
+    entry.Bitmap.CopyFrom(WorkBitmap_);
+    entry.Thumbnail = Inner(entry.Bitmap);
+    Notify(&IDocumentObserver::FrameListRepaint);
+    if (!Animating_) {
+        Preview_.CopyFrom(entry.Bitmap);
+        Notify(&IDocumentObserver::PreviewPictureChanged);
+    }
+    if (Observer_) Observer_->DisplayTimeChanged(DisplayTime(CurrentFrame_));
+    GifFrames::ReplaceFrame(*Frames40_, CurrentFrame_, entry.Bitmap);
+    GifFrames::ReplaceFrame(*Frames32_, CurrentFrame_, entry.Thumbnail);
+    Notify(&IDocumentObserver::CanvasRepaint);
+}
+
+void TIconDocument::GoToFrame(TFrameStep step) {
+    switch (step) {
+    case TFrameStep::First: SelectFrame(0); break;
+    case TFrameStep::Previous: SelectFrame(CurrentFrame_ - 1); break;
+    case TFrameStep::Next: SelectFrame(CurrentFrame_ + 1); break;
+    case TFrameStep::Last: SelectFrame(FrameCount_ - 1); break;
+    }
+}
+
+bool TIconDocument::IsModified() const {
+    if (!ImageLoaded_) return false;
+    for (int i = 0; i < FrameCount_ && i < static_cast<int>(Entries_.size()); ++i)
+        if (!Entries_[i].Undo.empty()) return true;
+    return false;
+}
+
+// ---- Undo
+
+void TIconDocument::PushUndo() {
+    if (CurrentFrame_ < 0 || CurrentFrame_ >= static_cast<int>(Entries_.size())) return;
+    Entries_[CurrentFrame_].Undo.push_back(WorkBitmap_);
+    if (Observer_) Observer_->UndoEnabledChanged(true);
+    if (Caption_.empty() || Caption_.back() != '*') SetCaption(Caption_ + " *");
+    SelectFrame(CurrentFrame_);
+}
+
+bool TIconDocument::Undo() {
+    bool restored = false;
+    if (CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size())) {
+        auto& stack = Entries_[CurrentFrame_].Undo;
+        if (!stack.empty()) {
+            WorkBitmap_ = std::move(stack.back());
+            stack.pop_back();
+            restored = true;
+        }
+    }
+    if (!IsModified() && Caption_.size() >= 2 && Caption_.back() == '*')
+        SetCaption(Caption_.substr(0, Caption_.size() - 2));
+    SelectFrame(CurrentFrame_);
+    return restored;
+}
+
+// ---- Display time and output size
+
+bool TIconDocument::SetDisplayTime(int milliseconds) {
+    if (milliseconds <= 0 || milliseconds > MaxDisplayTime) return false;
+    if (CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return false;
+    GifFrames::SetFrameDelay(*Frames40_, CurrentFrame_, milliseconds / 10);
+    GifFrames::SetFrameDelay(*Frames32_, CurrentFrame_, milliseconds / 10);
+    return true;
+}
+
+void TIconDocument::SetOutputSize(int size) {
+    OutputSize_ = size == InnerSide ? InnerSide : FrameSide;
+    if (Observer_) Observer_->OutputSizeChanged(OutputSize_);
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    Notify(&IDocumentObserver::CanvasRepaint);
+    Notify(&IDocumentObserver::FrameListRepaint);
+}
+
+// ---- Starting documents
+
+bool TIconDocument::SaveChangesIfWanted(IDocumentAsker& asker) {
+    if (!IsModified()) return true;
+    if (!asker.AskSaveChanges()) return true;
+    // Yes: the changes may only go when they were written.
+    return SaveDocumentAs(asker) == TSaveResult::Saved;
+}
+
+void TIconDocument::ResetDocument() {
+    ImageLoaded_ = false;
+    Notify(&IDocumentObserver::DocumentClosing);
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    GifFrames::ResetDocumentPicture(*Frames40_);
+    GifFrames::ResetDocumentPicture(*Frames32_);
+    Entries_.clear();
+    if (Observer_) Observer_->FrameListChanged(0);
+    DrawColor_ = 0xFF000000u;
+    BackColor_ = 0xFFCCCCCCu;
+    TransparentColor_ = 0xFFCCCCCCu;
+    Notify(&IDocumentObserver::ColorsReset);
+    WorkBitmap_.SetSize(FrameSide, FrameSide);
+    WorkBitmap_.FillAll(0);
+    Preview_.SetSize(0, 0);
+    Notify(&IDocumentObserver::PreviewPictureChanged);
+    FrameCount_ = 0;
+    CurrentFrame_ = -1;
+    Animating_ = false;
+}
+
+void TIconDocument::StartDocument() {
+    GifFrames::OptimizeColors(*Frames40_);
+    Animating_ = false;
+    SetCaption("Tindra - " + Name_.Name);
+    CurrentFrame_ = -1;
+    SelectFrame(0);
+    ImageLoaded_ = true;
+    RefreshUndoState();
+}
+
+bool TIconDocument::NewDocument(IDocumentAsker& asker) {
+    if (!SaveChangesIfWanted(asker)) return false;
+    Notify(&IDocumentObserver::BeginBusy);
+    ResetDocument();
+    FrameCount_ = 1;
+    AppendFrame(Templates_[1], DefaultDelay);
+    Name_ = TDocumentName::Untitled(ProgramFolder_);
+    ImageSize_ = FrameSide;
+    SourceFormat_ = TSourceFormat::Gif;
+    StartDocument();
+    Notify(&IDocumentObserver::EndBusy);
+    Notify(&IDocumentObserver::PaletteChanged);
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return true;
+}
+
+TOpenResult TIconDocument::OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker) {
+    if (!SaveChangesIfWanted(asker)) return TOpenResult::Abandoned;
+    if (!name.empty()) return OpenPath(name, addToRecent);
+    Notify(&IDocumentObserver::BeginBusy);
+    ResetDocument();
+    const std::string chosen = asker.AskOpenFileName();
+    Notify(&IDocumentObserver::EndBusy);
+    if (chosen.empty()) {
+        SetCaption("Tindra");
+        Notify(&IDocumentObserver::PaletteChanged);
+        Notify(&IDocumentObserver::CommandsNeedUpdate);
+        return TOpenResult::Cancelled;
+    }
+    return OpenPath(chosen, addToRecent);
+}
+
+TOpenResult TIconDocument::OpenFileDirect(const std::string& path, bool addToRecent) {
+    return OpenPath(path, addToRecent);
+}
+
+TOpenResult TIconDocument::OpenPath(const std::string& path, bool addToRecent) {
+    Notify(&IDocumentObserver::BeginBusy);
+    ResetDocument();
+    Name_ = TDocumentName::FromPath(path);
+    if (Observer_) Observer_->FolderUsed(Name_.Folder);
+
+    // The loader is chosen by the extension in any letter case.
+    const std::string ext = LowerAscii(Name_.Extension);
+    bool loaded = false;
+    try {
+        if (ext == ".gif") {
+            loaded = LoadGif(TSafeFile::ReadAll(path, MaxGifFileBytes));
+        } else if (ext == ".ico") {
+            loaded = LoadIco(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)));
+        } else if (ext == ".bmp") {
+            loaded = LoadBmp(TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)));
+        }
+    } catch (const std::exception&) {
+        loaded = false;
+    }
+
+    TOpenResult result;
+    if (loaded) {
+        StartDocument();
+        if (addToRecent && Observer_) Observer_->AddRecentFile(Name_.Path);
+        result = TOpenResult::Opened;
+    } else {
+        // Whatever a loader had added goes: no document.
+        GifFrames::ResetDocumentPicture(*Frames40_);
+        GifFrames::ResetDocumentPicture(*Frames32_);
+        Entries_.clear();
+        if (Observer_) Observer_->FrameListChanged(0);
+        FrameCount_ = 0;
+        CurrentFrame_ = -1;
+        ImageLoaded_ = false;
+        SetCaption("Tindra");
+        result = TOpenResult::Failed;
+    }
+    Notify(&IDocumentObserver::EndBusy);
+    Notify(&IDocumentObserver::PaletteChanged);
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return result;
+}
+
+bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
+    int side;
+    std::unique_ptr<TGIFPicture> gif;
+    try {
+        // Absurd declared sizes are refused before the codec allocates anything for them.
+        const GifFrames::TGifScreen screen = GifFrames::CheckDeclaredSizes(bytes, FrameSide, true);
+        if (screen.Width != screen.Height || (screen.Width != FrameSide && screen.Width != InnerSide))
+            return false;
+        side = screen.Width;
+        gif = GifFrames::ReadGif(bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+    const int count = GifFrames::FrameCount(*gif);
+    if (count < 1) return false;
+    const bool small = side == InnerSide;
+    std::vector<int> delays;
+    std::vector<TSurface32> pictures;
+    try {
+        pictures = GifFrames::ComposeFrames(*gif, Templates_[small ? 1 : 0], small ? BorderWidth : 0, delays,
+                                            DefaultDelay);
+    } catch (const std::exception&) {
+        return false;
+    }
+    ImageSize_ = side;
+    FrameCount_ = count;
+    if (count < 2) {
+        AppendFrame(pictures[0], DefaultDelay); // a single frame's own Delay Time is not used
+    } else {
+        for (int k = 0; k < count; ++k) AppendFrame(pictures[k], delays[k]);
+    }
+    ImageLoaded_ = true;
+    SourceFormat_ = TSourceFormat::Gif;
+    return true;
+}
+
+bool TIconDocument::LoadIco(const TPixelImage& icon) {
+    if (icon.Width != InnerSide || icon.Height != InnerSide) return false;
+    FrameCount_ = 1;
+    ImageSize_ = InnerSide;
+    TSurface32 b;
+    b.CopyFrom(Templates_[1]);
+    DrawPicture(b, icon, BorderWidth, BorderWidth);
+    AppendFrame(b, DefaultDelay);
+    ImageLoaded_ = true;
+    SourceFormat_ = TSourceFormat::Ico;
+    return true;
+}
+
+bool TIconDocument::LoadBmp(const TPixelImage& bitmap) {
+    const int w = bitmap.Width;
+    if (!((w == FrameSide && bitmap.Height == FrameSide) || (w == InnerSide && bitmap.Height == InnerSide)))
+        return false;
+    FrameCount_ = 1;
+    ImageSize_ = w;
+    TSurface32 b;
+    b.CopyFrom(Templates_[w == InnerSide ? 1 : 0]);
+    TPixelImage opaque = bitmap;
+    opaque.Transparent.clear(); // bitmaps are drawn opaquely
+    DrawPicture(b, opaque, w == InnerSide ? BorderWidth : 0, w == InnerSide ? BorderWidth : 0);
+    AppendFrame(b, DefaultDelay);
+    ImageLoaded_ = true;
+    SourceFormat_ = TSourceFormat::Bmp;
+    return true;
+}
+
+// ---- Saving and exporting
+
+std::string TIconDocument::DefaultDocumentFileName() const {
+    std::string name = Name_.BaseName;
+    if (SourceFormat_ == TSourceFormat::Bmp) name += "_BMP";
+    else if (SourceFormat_ == TSourceFormat::Ico) name += "_ICO";
+    if (ImageSize_ != OutputSize_) name += "_" + std::to_string(OutputSize_);
+    return name + ".gif";
+}
+
+std::string TIconDocument::DefaultFrameFileName(TFileKind kind) const {
+    const char* ext = kind == TFileKind::FrameBmp ? ".bmp" : kind == TFileKind::FrameIco ? ".ico" : ".gif";
+    return Name_.BaseName + "_" + std::to_string(CurrentFrame_ + 1) + ext;
+}
+
+std::vector<uint8_t> TIconDocument::EncodeDocumentGif() const {
+    const bool withoutBorder = OutputSize_ == InnerSide;
+    const uint32_t transparent = ToInterfaceColor(TransparentColor_);
+    if (FrameCount_ == 1) {
+        const TSurface32 f = withoutBorder ? Inner(WorkBitmap_) : WorkBitmap_;
+        return GifFrames::EncodeSingleFrame(f, withoutBorder, transparent);
+    }
+    return GifFrames::EncodeAnimation(withoutBorder ? *Frames32_ : *Frames40_, withoutBorder, transparent);
+}
+
+std::vector<uint8_t> TIconDocument::EncodeFrameGif() const {
+    const bool withoutBorder = OutputSize_ == InnerSide;
+    const TSurface32 f = withoutBorder ? Inner(WorkBitmap_) : WorkBitmap_;
+    return GifFrames::EncodeSingleFrame(f, withoutBorder, ToInterfaceColor(TransparentColor_));
+}
+
+std::vector<uint8_t> TIconDocument::EncodeFrameBmp() const {
+    const TSurface32 f = OutputSize_ == InnerSide ? Inner(WorkBitmap_) : WorkBitmap_;
+    TPixelImage image(f.Width(), f.Height());
+    std::copy(f.Bits(), f.Bits() + image.Pixels.size(), image.Pixels.begin());
+    return TBmpFile::Encode32(image);
+}
+
+std::vector<uint8_t> TIconDocument::EncodeFrameIco() const {
+    // Pixels of the transparent colour (all 32 bits compared) become transparent in the AND mask and
+    // black in the colour picture.
+    TPixelImage colors(InnerSide, InnerSide, 0xFF000000u);
+    colors.Transparent.assign(colors.Pixels.size(), true);
+    for (int y = 0; y < InnerSide; ++y)
+        for (int x = 0; x < InnerSide; ++x) {
+            const uint32_t c = WorkBitmap_.GetPixel(x + BorderWidth, y + BorderWidth);
+            if (c == TransparentColor_) continue;
+            colors.At(x, y) = c | 0xFF000000u;
+            colors.Transparent[static_cast<size_t>(y) * InnerSide + x] = false;
+        }
+    return GifFrames::EncodeIcon(colors);
+}
+
+TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
+    if (!ImageLoaded_) return TSaveResult::Cancelled;
+    Notify(&IDocumentObserver::BeginBusy);
+    try {
+        TSafeFile::WriteAll(path, EncodeDocumentGif());
+    } catch (const std::exception&) {
+        Notify(&IDocumentObserver::EndBusy);
+        return TSaveResult::WriteFailed;
+    }
+    for (TFrameEntry& entry : Entries_) entry.Undo.clear();
+    ImageSize_ = OutputSize_;
+    SourceFormat_ = TSourceFormat::Gif;
+    Name_ = TDocumentName::FromPath(path);
+    if (Observer_) Observer_->FolderUsed(Name_.Folder);
+    SetCaption("Tindra - " + Name_.Name);
+    SelectFrame(CurrentFrame_);
+    Notify(&IDocumentObserver::EndBusy);
+    return TSaveResult::Saved;
+}
+
+TSaveResult TIconDocument::WriteFrame(TFileKind kind, const std::string& path) {
+    if (!ImageLoaded_) return TSaveResult::Cancelled;
+    if (kind == TFileKind::FrameIco && OutputSize_ != InnerSide) return TSaveResult::Cancelled;
+    try {
+        switch (kind) {
+        case TFileKind::FrameBmp: TSafeFile::WriteAll(path, EncodeFrameBmp()); break;
+        case TFileKind::FrameIco: TSafeFile::WriteAll(path, EncodeFrameIco()); break;
+        default: TSafeFile::WriteAll(path, EncodeFrameGif()); break;
+        }
+    } catch (const std::exception&) {
+        return TSaveResult::WriteFailed;
+    }
+    return TSaveResult::Saved;
+}
+
+TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document) {
+    if (!ImageLoaded_) return TSaveResult::Cancelled;
+    const std::string path =
+        asker.AskSaveFileName(kind, document ? DefaultDocumentFileName() : DefaultFrameFileName(kind));
+    if (path.empty()) return TSaveResult::Cancelled;
+    if (FileExists(path) && !asker.ConfirmOverwrite(path)) return TSaveResult::Cancelled;
+    if (document) return SaveDocumentTo(path);
+    if (Observer_) Observer_->FolderUsed(FolderOf(path));
+    Notify(&IDocumentObserver::BeginBusy);
+    const TSaveResult result = WriteFrame(kind, path);
+    Notify(&IDocumentObserver::EndBusy);
+    return result;
+}
+
+TSaveResult TIconDocument::SaveDocumentAs(IDocumentAsker& asker) { return AskAndWrite(TFileKind::Document, asker, true); }
+
+TSaveResult TIconDocument::SaveFrameAs(TFileKind kind, IDocumentAsker& asker) {
+    if (kind == TFileKind::Document) kind = TFileKind::FrameGif;
+    return AskAndWrite(kind, asker, false);
+}
+
+// ---- Frame operations
+
+void TIconDocument::MoveEntry(int from, int to) {
+    if (from == to) return;
+    GifFrames::MoveFrame(*Frames40_, from, to);
+    GifFrames::MoveFrame(*Frames32_, from, to);
+    TFrameEntry moving = std::move(Entries_[from]);
+    Entries_.erase(Entries_.begin() + from);
+    Entries_.insert(Entries_.begin() + to, std::move(moving));
+}
+
+void TIconDocument::InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime) {
+    if (!ImageLoaded_ || picture.Width() != FrameSide || picture.Height() != FrameSide) return;
+    AppendFrame(picture, RoundDisplayTime(displayTime) / 10);
+    const int target = CurrentFrame_ + static_cast<int>(position);
+    if (target < FrameCount_) MoveEntry(FrameCount_, target);
+    ++FrameCount_;
+    CurrentFrame_ = -1;
+    SelectFrame(target);
+}
+
+void TIconDocument::RemoveFrame() {
+    if (!ImageLoaded_ || FrameCount_ < 2 || CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return;
+    GifFrames::DeleteFrame(*Frames40_, CurrentFrame_);
+    GifFrames::DeleteFrame(*Frames32_, CurrentFrame_);
+    Entries_.erase(Entries_.begin() + CurrentFrame_);
+    if (Observer_) Observer_->FrameListChanged(static_cast<int>(Entries_.size()));
+    --FrameCount_;
+    const int next = std::min(CurrentFrame_, FrameCount_ - 1);
+    CurrentFrame_ = -1;
+    SelectFrame(next);
+}
+
+void TIconDocument::MoveFrame(int target) {
+    if (!ImageLoaded_ || FrameCount_ < 2) return;
+    // A target outside the list would leave no frame current: refuse it.
+    if (target < 0 || target >= FrameCount_) return;
+    if (target != CurrentFrame_) MoveEntry(CurrentFrame_, target);
+    CurrentFrame_ = -1;
+    SelectFrame(target);
+}
+
+int TIconDocument::AdjustMoveSlider(int value, int current, int maximum) {
+    if (value != current) return value;
+    return current < maximum ? current + 1 : current - 1;
+}
+
+TSurface32 TIconDocument::InsertPreview(const TPixelImage* picture) const {
+    TSurface32 preview;
+    preview.CopyFrom(Templates_[1]);
+    if (!picture || picture->Width <= 0 || picture->Height <= 0) return preview;
+    int x = 0, y = 0;
+    if (picture->Width <= InnerSide && picture->Height <= InnerSide) {
+        x = (FrameSide - picture->Width) / 2;
+        y = (FrameSide - picture->Height) / 2;
+    }
+    DrawPicture(preview, *picture, x, y);
+    return preview;
+}
+
+TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
+    const std::string ext = LowerAscii(TDocumentName::FromPath(path).Extension);
+    if (ext == ".bmp") return TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
+    if (ext == ".ico") return TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
+    if (ext == ".gif") {
+        const std::vector<uint8_t> bytes = TSafeFile::ReadAll(path, MaxGifFileBytes);
+        // Only the first frame is used; any size will do, but absurd ones are refused before the codec
+        // allocates for them.
+        GifFrames::CheckDeclaredSizes(bytes, MaxInsertSide, false);
+        std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(bytes);
+        if (GifFrames::FrameCount(*gif) < 1) throw std::runtime_error("no frame");
+        TSurface32 first = GifFrames::RenderFrame(*gif, 0);
+        TPixelImage image(first.Width(), first.Height());
+        std::copy(first.Bits(), first.Bits() + image.Pixels.size(), image.Pixels.begin());
+        return image;
+    }
+    throw std::runtime_error("unsupported picture file: " + path);
+}

@@ -1,0 +1,231 @@
+#pragma once
+// TIconDocument: the icon being edited, without any window.
+//
+// The document is an ordered list of frames, each a 40 × 40 picture with a display time. It keeps six
+// per-frame stores in step: the two GIF objects Frames40 (40 × 40 frames, used for output with the border,
+// the preview and the palette grid) and Frames32 (their inner 32 × 32 areas, used for output without the
+// border), the editable 40 × 40 frame pictures, their 32 × 32 thumbnails, one undo stack per frame and the
+// rows of the frame list (told to the observer as a count). The current frame is edited in WorkBitmap;
+// CommitFrame writes it back into every store.
+//
+// The document never shows anything itself: it reports through return values and IDocumentObserver, and
+// takes the user's answers through IDocumentAsker. See README.md for how a window drives it.
+
+#include "DocumentAsker.h"
+#include "DocumentName.h"
+#include "DocumentObserver.h"
+#include "PixelImage.h"
+#include "Surface32.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TGIFPicture;
+
+enum class TSourceFormat : uint8_t { Gif = 0, Bmp = 1, Ico = 2 };
+enum class TFrameStep { First, Previous, Next, Last };
+enum class TInsertPosition { Before = 0, After = 1 };
+
+enum class TOpenResult {
+    Opened,    // a document with the file's frames
+    Cancelled, // the open dialog was cancelled: no document, caption "Tindra"
+    Failed,    // the file was refused: no document, caption "Tindra"; show "Error opening file."
+    Abandoned  // Yes to "Save changes?" but nothing was saved: the old document is kept untouched
+};
+
+enum class TSaveResult {
+    Saved,
+    Cancelled,  // the save dialog was cancelled, or the overwrite question answered No
+    WriteFailed // the file could not be written; a file it would have replaced is left intact
+};
+
+class TIconDocument {
+  public:
+    static constexpr int FrameSide = 40;
+    static constexpr int InnerSide = 32;
+    static constexpr int BorderWidth = 4;
+    static constexpr int MinDisplayTime = 10;
+    static constexpr int MaxDisplayTime = 300000;
+    static constexpr int DefaultDelay = 10; // hundredths of a second: 100 ms
+
+    // programFolder is the folder a new document lives in ("new.gif").
+    explicit TIconDocument(std::string programFolder = std::string());
+    ~TIconDocument();
+    TIconDocument(const TIconDocument&) = delete;
+    TIconDocument& operator=(const TIconDocument&) = delete;
+
+    void SetObserver(IDocumentObserver* observer); // nullptr: nobody listens
+    // The two 40 × 40 empty-frame pictures: 0 plain, 1 with the border. Until set, built-in ones are used
+    // (grey 0xFFCCCCCC, the second with the drawn border).
+    void SetEmptyTemplates(const TSurface32& plain, const TSurface32& bordered);
+    const TSurface32& EmptyTemplate(int index) const;
+
+    // ---- State
+    bool ImageLoaded() const { return ImageLoaded_; }
+    int FrameCount() const { return FrameCount_; }
+    int CurrentFrame() const { return CurrentFrame_; }
+    int ImageSize() const { return ImageSize_; }
+    int OutputSize() const { return OutputSize_; }
+    TSourceFormat SourceFormat() const { return SourceFormat_; }
+    bool Animating() const { return Animating_; }
+    const TDocumentName& Name() const { return Name_; }
+    std::string Caption() const { return Caption_; }
+    std::string FrameInfo() const;
+    bool UndoEnabled() const;
+
+    // Editor state the document needs (colours are surface colours 0xAARRGGBB).
+    uint32_t DrawColor() const { return DrawColor_; }
+    uint32_t BackColor() const { return BackColor_; }
+    uint32_t TransparentColor() const { return TransparentColor_; }
+    void SetDrawColor(uint32_t c) { DrawColor_ = c; }
+    void SetBackColor(uint32_t c) { BackColor_ = c; }
+    void SetTransparentColor(uint32_t c) { TransparentColor_ = c; }
+    bool AutoBorder() const { return AutoBorder_; }
+    void SetAutoBorder(bool on) { AutoBorder_ = on; }
+    // The window's preview plays (true) or shows the current frame (false). The window starts and stops
+    // the painter on Frames40 itself; stopping refreshes the current frame.
+    void SetAnimating(bool on);
+
+    // ---- Stores
+    TSurface32& WorkBitmap() { return WorkBitmap_; }
+    const TSurface32& WorkBitmap() const { return WorkBitmap_; }
+    TGIFPicture& Frames40() { return *Frames40_; }
+    TGIFPicture& Frames32() { return *Frames32_; }
+    const TGIFPicture& Frames40() const { return *Frames40_; }
+    const TGIFPicture& Frames32() const { return *Frames32_; }
+    const TSurface32& FrameBitmap(int index) const { return Entries_.at(index).Bitmap; }
+    const TSurface32& FrameThumbnail(int index) const { return Entries_.at(index).Thumbnail; }
+    // The picture row index of the frame list shows: the 40 × 40 picture or the 32 × 32 thumbnail.
+    const TSurface32& FrameListPicture(int index) const;
+    int UndoDepth(int index) const { return static_cast<int>(Entries_.at(index).Undo.size()); }
+    // The still preview's picture: the current frame as last committed.
+    const TSurface32& PreviewPicture() const { return Preview_; }
+    // Display time of frame index in milliseconds (Delay Time × 10); 0 when it has none.
+    int DisplayTime(int index) const;
+
+    // ---- Frame store operations
+    // Adds a 40 × 40 picture as a new last frame with a Delay Time in hundredths of a second. Changes
+    // neither FrameCount nor CurrentFrame; its callers do.
+    void AppendFrame(const TSurface32& picture, int delay);
+    // Makes frame index current (out of range, or the current index: only refreshes) and commits.
+    void SelectFrame(int index);
+    // Writes WorkBitmap back into every store of the current frame (drawing the border first when
+    // AutoBorder is on).
+    void CommitFrame();
+    void GoToFrame(TFrameStep step);
+    // True when some frame has undo snapshots.
+    bool IsModified() const;
+
+    // ---- Undo
+    // Snapshot of WorkBitmap onto the current frame's stack, before an edit.
+    void PushUndo();
+    // Restores the current frame's newest snapshot; false when its stack is empty.
+    bool Undo();
+
+    // ---- Display time
+    // Rounds a typed field value down to a multiple of 10 (what the field shows while typing).
+    static int RoundDisplayTime(int milliseconds) { return milliseconds / 10 * 10; }
+    // The field lost the focus with value milliseconds: when 0 < value <= 300000 the current frame's
+    // Delay Time in both GIF objects becomes value div 10 (true); otherwise nothing changes (false).
+    bool SetDisplayTime(int milliseconds);
+
+    // ---- Output size (40 with the border, 32 without)
+    void SetOutputSize(int size);
+    bool IcoExportEnabled() const { return ImageLoaded_ && OutputSize_ == InnerSide; }
+
+    // ---- Whole document
+    // Asks "Save changes?" when modified and saves on Yes. False when the user said Yes but nothing was
+    // saved (dialog cancelled, write failed): the caller must then keep the document.
+    bool SaveChangesIfWanted(IDocumentAsker& asker);
+    // A new one-frame document; false (nothing changed) when SaveChangesIfWanted says so.
+    bool NewDocument(IDocumentAsker& asker);
+    // Opens a GIF, ICO or BMP file. An empty name asks the open dialog. addToRecent: report the file
+    // through IDocumentObserver::AddRecentFile on success.
+    TOpenResult OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker);
+    // The same without any question (the command line of batch conversion): opens or fails.
+    TOpenResult OpenFileDirect(const std::string& path, bool addToRecent);
+
+    std::string DefaultDocumentFileName() const;
+    std::string DefaultFrameFileName(TFileKind kind) const;
+    // Save as: asks the file name and overwrite, then writes.
+    TSaveResult SaveDocumentAs(IDocumentAsker& asker);
+    // Writes the document to path (no questions) and, on success, makes it the document's file.
+    TSaveResult SaveDocumentTo(const std::string& path);
+    // Frame exports of the current frame: ask, then write. Never change the name or the undo stacks.
+    TSaveResult SaveFrameAs(TFileKind kind, IDocumentAsker& asker);
+    TSaveResult WriteFrame(TFileKind kind, const std::string& path);
+    // The bytes the saves write (for tests and the batch converter).
+    std::vector<uint8_t> EncodeDocumentGif() const;
+    std::vector<uint8_t> EncodeFrameGif() const;
+    std::vector<uint8_t> EncodeFrameBmp() const;
+    std::vector<uint8_t> EncodeFrameIco() const;
+
+    // ---- Frame operations (no undo snapshot, the modified state does not change)
+    // Inserts a 40 × 40 picture before or after the current frame with a display time in milliseconds.
+    void InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime);
+    // Removes the current frame (nothing with fewer than two frames).
+    void RemoveFrame();
+    // Moves the current frame to index target (the frames between shift by one).
+    void MoveFrame(int target);
+    // With two frames the move needs no dialog: the two swap.
+    bool MoveNeedsDialog() const { return FrameCount_ > 2; }
+    void SwapTwoFrames() { MoveFrame(1 - CurrentFrame_); }
+
+    // Placement of an inserted picture on the bordered template: at most 32 × 32 centred, else drawn at
+    // (0, 0) and cut at 40 × 40; drawn opaquely. A picture with a transparency mask keeps the template
+    // where it is transparent.
+    TSurface32 InsertPreview(const TPixelImage* picture) const;
+    // The picture a file gives for inserting: a GIF's first frame, a BMP, an ICO (with its mask). Throws
+    // std::runtime_error when the file cannot be read.
+    static TPixelImage LoadInsertPicture(const std::string& path);
+    // The move dialog's rule: the slider may not rest on the current position.
+    static int AdjustMoveSlider(int value, int current, int maximum);
+
+    // Loaders, as OpenFile runs them on the extension (exposed for tests).
+    bool LoadGif(const std::vector<uint8_t>& bytes);
+    bool LoadIco(const TPixelImage& icon);
+    bool LoadBmp(const TPixelImage& bitmap);
+
+  private:
+    struct TFrameEntry {
+        TSurface32 Bitmap;    // 40 × 40
+        TSurface32 Thumbnail; // 32 × 32
+        std::vector<TSurface32> Undo;
+    };
+
+    void Notify(void (IDocumentObserver::*fn)());
+    void SetCaption(const std::string& caption);
+    void ResetDocument();
+    void StartDocument(); // after the frames are in: optimize, caption, select frame 0
+    void RefreshUndoState();
+    void MoveEntry(int from, int to);
+    TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
+    TOpenResult OpenPath(const std::string& path, bool addToRecent);
+
+    std::string ProgramFolder_;
+    IDocumentObserver* Observer_ = nullptr;
+    TSurface32 Templates_[2];
+
+    std::unique_ptr<TGIFPicture> Frames40_;
+    std::unique_ptr<TGIFPicture> Frames32_;
+    std::vector<TFrameEntry> Entries_;
+    TSurface32 WorkBitmap_;
+    TSurface32 Preview_;
+
+    bool ImageLoaded_ = false;
+    int FrameCount_ = 0;
+    int CurrentFrame_ = -1;
+    int ImageSize_ = 40;
+    int OutputSize_ = 40;
+    TSourceFormat SourceFormat_ = TSourceFormat::Gif;
+    bool Animating_ = false;
+    TDocumentName Name_;
+    std::string Caption_ = "Tindra";
+
+    uint32_t DrawColor_ = 0xFF000000u;
+    uint32_t BackColor_ = 0xFFCCCCCCu;
+    uint32_t TransparentColor_ = 0xFFCCCCCCu;
+    bool AutoBorder_ = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// A plain true-colour picture as the file readers hand it over: rows top first, one 0xAARRGGBB value a
+// pixel (the surface encoding), plus an optional one-bit transparency mask (true = transparent).
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct TPixelImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;   // Width * Height, row-major, top row first
+    std::vector<bool> Transparent;  // empty, or Width * Height entries (icons: the AND mask)
+
+    TPixelImage() = default;
+    TPixelImage(int width, int height, uint32_t fill = 0xFF000000u)
+        : Width(width), Height(height), Pixels(static_cast<size_t>(width) * height, fill) {}
+
+    uint32_t At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    uint32_t& At(int x, int y) { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    bool IsTransparent(int x, int y) const {
+        return !Transparent.empty() && Transparent[static_cast<size_t>(y) * Width + x];
+    }
+};
