@@ -1,0 +1,574 @@
+#include "GIFPainter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "AutoResetEvent.h"
+#include "Canvas.h"
+#include "GIFExtensions.h"
+#include "GIFPicture.h"
+#include "GIFSubImage.h"
+#include "SyncCaller.h"
+#include "SystemColors.h"
+#include "TimeSource.h"
+
+namespace {
+
+// "No colour" in PaintBackground.
+constexpr int WindowColorIndex = 5;
+
+void InstallPainterHooks();
+
+std::mutex ErrorHandlerMutex;
+std::function<void(const std::string&)> ErrorHandler;
+
+TColorRef ResolveColor(TColorRef color) {
+    if (IsSystemColor(color)) return SystemColorValue(static_cast<int>(color & 0xFF));
+    return color & 0x00FFFFFF;
+}
+
+// muldiv in 64 bits, rounded to the nearest, halves away from zero.
+int MulDiv(std::int64_t a, std::int64_t b, std::int64_t c) {
+    if (c == 0) return -1;
+    const std::int64_t p = a * b;
+    const std::int64_t q = (p >= 0) == (c > 0) ? (std::llabs(p) + std::llabs(c) / 2) / std::llabs(c)
+                                               : -((std::llabs(p) + std::llabs(c) / 2) / std::llabs(c));
+    return static_cast<int>(q);
+}
+
+TGIFSubImage* FrameAt(TGIFPicture& image, int index) {
+    if (index < 0 || index >= image.Images().ItemCount()) return nullptr;
+    return image.Images().ItemAt(index);
+}
+
+// The frame's rectangle on the logical screen scaled into r.
+TRect ScaleFrameRect(const TGIFPicture& image, const TGIFSubImage& frame, const TRect& r) {
+    const int sw = image.Header().Width() > 0 ? image.Header().Width() : 1;
+    const int sh = image.Header().Height() > 0 ? image.Header().Height() : 1;
+    return TRect(r.Left + MulDiv(frame.Left(), r.Width(), sw), r.Top + MulDiv(frame.Top(), r.Height(), sh),
+                 r.Left + MulDiv(frame.Left() + frame.Width(), r.Width(), sw),
+                 r.Top + MulDiv(frame.Top() + frame.Height(), r.Height(), sh));
+}
+
+} // namespace
+
+struct TGIFPainter::TLoopState {
+    int LoopCount = 1;
+    int LoopStart = 0;
+    bool LoopSeen = false;
+    std::int64_t WaitStart = 0;
+    std::int64_t PreviousWait = 0;
+};
+
+void TGIFPainter::SetErrorHandler(std::function<void(const std::string&)> handler) {
+    std::lock_guard<std::mutex> lock(ErrorHandlerMutex);
+    ErrorHandler = std::move(handler);
+}
+
+TGIFPainter::TGIFPainter(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags,
+                         TGIFPainter** slot)
+    : Image_(&image), Canvas_(&canvas), Rect_(rect), Flags_(flags), Slot_(slot), Sync_(&TSyncCaller::Current()),
+      Time_(&TTimeSource::Current()) {
+    // A negative speed would make a threaded painter spin through its frames without any wait; it
+    // counts as 0 (stay on the frame until stopped).
+    PlaybackSpeed_ = image.PlaybackSpeed < 0 ? 0 : image.PlaybackSpeed;
+    if ((Flags_ & goAsync) && (Flags_ & goAnimate) && image.Images().ItemCount() > 1)
+        WakeEvent_ = std::make_unique<TAutoResetEvent>();
+
+    if (image.PaintBackground != TGIFPicture::NoColor)
+        BackgroundColor_ = ResolveColor(image.PaintBackground);
+    else if (image.Header().ColorMap().Count() > 0)
+        BackgroundColor_ = image.Header().BackgroundColor() & 0x00FFFFFF;
+    else
+        BackgroundColor_ = SystemColorValue(WindowColorIndex);
+
+    CreateBuffers();
+}
+
+void TGIFPainter::CreateBuffers() {
+    bool restoreToBackground = (Flags_ & goClearOnLoop) != 0, restoreToPrevious = false;
+    for (TGIFSubImage* frame : Image_->Images())
+        for (TGIFBaseExtension* ext : frame->Extensions())
+            if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext)) {
+                restoreToBackground |= gce->Disposal() == 2;
+                restoreToPrevious |= gce->Disposal() == 3;
+            }
+    const int w = Rect_.Width(), h = Rect_.Height();
+    const TRect whole(0, 0, w, h);
+    auto copyOfTarget = [&] {
+        auto bitmap = std::make_unique<TBitmap>(w, h, pf32bit);
+        bitmap->Fill(BackgroundColor_);
+        TCanvas(*bitmap).StretchBlt(whole, Canvas_->Target(), Rect_);
+        return bitmap;
+    };
+    if (restoreToBackground && (Flags_ & goTransparent)) Background_ = copyOfTarget();
+    if (restoreToBackground || restoreToPrevious) {
+        Backup_ = copyOfTarget();
+        FrameBuffer_ = std::make_unique<TBitmap>(w, h, pf32bit);
+        FrameBuffer_->Fill(BackgroundColor_);
+    }
+}
+
+TGIFPainter::~TGIFPainter() = default;
+
+void TGIFPainter::Sync(const std::function<void()>& call) {
+    if (Threaded())
+        Sync_->Synchronize(call);
+    else
+        call();
+}
+
+void TGIFPainter::Fire(const TCallback& callback) {
+    if (callback) Sync([&] { callback(this); });
+}
+
+void TGIFPainter::StartPainter() {
+    if (!Threaded() || Resumed_.exchange(true)) return;
+    std::thread([this] { ThreadMain(); }).detach();
+}
+
+void TGIFPainter::StopPainter() {
+    Terminated_.store(true);
+    if (!Threaded()) return;
+    if (WakeEvent_) WakeEvent_->SetEvent();
+    Priority_ = 3;
+    StartPainter();
+}
+
+void TGIFPainter::ThreadMain() {
+    RunBody();
+    if (Error_) {
+        std::string message = "Animation stopped by an error";
+        try {
+            std::rethrow_exception(Error_);
+        } catch (const std::exception& e) {
+            message = e.what();
+        } catch (...) {
+        }
+        std::function<void(const std::string&)> handler;
+        {
+            std::lock_guard<std::mutex> lock(ErrorHandlerMutex);
+            handler = ErrorHandler;
+        }
+        if (handler) {
+            try {
+                Sync_->Synchronize([&] { handler(message); });
+            } catch (...) {
+            }
+        }
+    }
+    Finish();
+    delete this;
+}
+
+void TGIFPainter::RunBody() {
+    try {
+        Execute();
+    } catch (...) {
+        Terminated_.store(true);
+        Error_ = std::current_exception();
+    }
+}
+
+void TGIFPainter::Finish() {
+    // The image may be gone already (it clears Image_ under its lock when destroyed).
+    std::recursive_mutex* lock = nullptr;
+    {
+        // Image_ is cleared only by the image's destructor under the painter lock, and that
+        // destructor first waits for every threaded painter to leave the list; so reading it here,
+        // while this painter is still listed, is safe.
+        if (Image_) lock = &Image_->PainterLock;
+    }
+    if (!lock) return;
+    std::lock_guard<std::recursive_mutex> guard(*lock);
+    if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
+    if (Image_) {
+        auto& painters = Image_->Painters;
+        painters.erase(std::remove(painters.begin(), painters.end(), this), painters.end());
+    }
+    Image_ = nullptr;
+    WakeEvent_.reset();
+    Backup_.reset();
+    FrameBuffer_.reset();
+    Background_.reset();
+}
+
+bool TGIFPainter::FramePresent() {
+    bool present = false;
+    Sync([&] {
+        TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr;
+        present = frame && !frame->Empty();
+    });
+    return present;
+}
+
+void TGIFPainter::Execute() {
+    if (Flags_ & goValidateCanvas) RememberedTarget_ = Canvas_->Target().Bits();
+    ActiveFrame_.store(0);
+    Fire(OnPaintStart);
+    Started_ = false;
+
+    TLoopState state;
+    std::int64_t delay = Threaded() ? 0 : 1;
+    PreviousDisposal_ = 1;
+    state.WaitStart = Time_->NowMs();
+    const bool repeat = (Flags_ & goAnimate) && (Flags_ & goLoop);
+
+    for (bool firstPass = true;
+         (state.LoopCount != 0 || (Flags_ & goLoopContinously)) && !Terminated() && (firstPass || repeat);
+         firstPass = false) {
+        ActiveFrame_.store(state.LoopStart);
+        if (Started_) Fire(OnPaintLoop);
+        for (bool firstFrame = true; !Terminated() && (firstFrame || (Flags_ & goAnimate));
+             firstFrame = false) {
+            if (!FramePresent()) break;
+            Wait(delay, state);
+            if (Terminated()) break;
+            Fire(OnFramePaint);
+            if (Terminated()) break;
+            PaintFrame(state);
+            PreviousDisposal_ = Disposal_;
+            if (Terminated()) break;
+            delay = NextDelay();
+            const int shown = ActiveFrame();
+            Fire(OnFramePainted);
+            if (Terminated()) break;
+            if (ActiveFrame() == shown) ActiveFrame_.store(shown + 1);
+        }
+        if (state.LoopCount > 0) --state.LoopCount;
+    }
+    ActiveFrame_.store(-1);
+    Fire(OnPaintEnd);
+}
+
+void TGIFPainter::Wait(std::int64_t& delay, TLoopState& state) {
+    if (delay < 1) {
+        Time_->YieldThread();
+        return;
+    }
+    // Rendering the frame is part of the wait.
+    Sync([&] {
+        if (TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr) frame->Bitmap();
+    });
+    const std::int64_t t = Time_->NowMs();
+    constexpr std::int64_t Endless = TAutoResetEvent::Infinite;
+    if (PlaybackSpeed_ > 0) {
+        // Half of the time by which the previous frame overran its wait is taken off this one.
+        const double ms =
+            (static_cast<double>(delay) * DelayUnitMs - static_cast<double>((t - state.WaitStart - state.PreviousWait) / 2)) *
+            100.0 / PlaybackSpeed_;
+        if (std::isfinite(ms) && std::fabs(ms) < static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+            delay = std::llround(ms);
+            state.PreviousWait = delay;
+        } else {
+            delay = static_cast<std::int64_t>(MaxFrameDelay) * DelayUnitMs;
+            state.PreviousWait = 0;
+        }
+    } else {
+        delay = Threaded() ? Endless : static_cast<std::int64_t>(MaxFrameDelay) * DelayUnitMs;
+    }
+    state.WaitStart = t;
+
+    if (Threaded()) {
+        if (delay > 0 || PlaybackSpeed_ == 0) {
+            const bool woken = WakeEvent_ ? Time_->WaitEvent(*WakeEvent_, delay) : true;
+            if (woken) {
+                state.PreviousWait = 0;
+                state.WaitStart = Time_->NowMs();
+            }
+        }
+        return;
+    }
+    // Unthreaded: sleep in short steps and keep the user-interface thread's events flowing.
+    if (delay < 1) delay = 1;
+    while (delay > 0 && !Terminated()) {
+        const std::int64_t before = Time_->NowMs();
+        Time_->SleepMs(delay < 100 ? delay : 100);
+        delay -= Time_->NowMs() - before;
+        if (!Sync_->ProcessMessages()) Terminated_.store(true);
+    }
+}
+
+void TGIFPainter::PaintFrame(TLoopState& state) {
+    Sync([&] {
+        TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr;
+        if (!frame) {
+            Terminated_.store(true);
+            return;
+        }
+        Disposal_ = 1;
+        for (TGIFBaseExtension* ext : frame->Extensions()) {
+            if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(ext)) {
+                if (!state.LoopSeen) {
+                    state.LoopSeen = true;
+                    const int count = loop->Loops;
+                    state.LoopCount = Threaded() && (count == 0 || (Flags_ & goLoopContinously)) ? -1 : count;
+                    state.LoopStart = ActiveFrame();
+                }
+            } else if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext)) {
+                Disposal_ = gce->Disposal();
+            }
+        }
+        if (Terminated()) return;
+        if (Backup_) {
+            DrawThroughBuffers(*frame);
+        } else {
+            frame->DrawFrame(*Canvas_, Rect_, (Flags_ & goTile) != 0, (Flags_ & goTransparent) != 0);
+            Started_ = true;
+        }
+    });
+}
+
+int TGIFPainter::NextDelay() {
+    int delay = DefaultFrameDelay;
+    Sync([&] {
+        TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr;
+        TGIFGraphicControlExtension* gce = frame ? frame->GraphicControlExtension() : nullptr;
+        if (gce && gce->Delay() > 0) {
+            delay = gce->Delay();
+            if (delay < MinFrameDelay) delay = MinFrameDelay;
+            if (!Threaded() && delay > MaxFrameDelay) delay = MaxFrameDelay;
+        }
+    });
+    return delay;
+}
+
+bool TGIFPainter::TargetGone() const {
+    const TBitmap& target = Canvas_->Target();
+    return target.Empty() || target.Bits() != RememberedTarget_;
+}
+
+void TGIFPainter::RestoreFrameArea(TGIFSubImage& frame) {
+    TCanvas backup(*Backup_);
+    const TRect whole(0, 0, Backup_->Width(), Backup_->Height());
+    auto restore = [&](const TRect& area) {
+        if (Flags_ & goTransparent && Background_)
+            backup.StretchBlt(area, *Background_, area);
+        else
+            backup.FillRect(area, BackgroundColor_);
+    };
+    if (!(Flags_ & goTile)) {
+        restore(ScaleFrameRect(*Image_, frame, whole));
+        return;
+    }
+    // Tiled: the frame stands at every tile position.
+    const int sw = Image_->Header().Width(), sh = Image_->Header().Height();
+    if (sw <= 0 || sh <= 0) return;
+    for (int x = whole.Left + frame.Left(); x < whole.Right; x += sw)
+        for (int y = whole.Top + frame.Top(); y < whole.Bottom; y += sh)
+            restore(TRect(x, y, x + frame.Width(), y + frame.Height()));
+}
+
+void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
+    if ((Flags_ & goValidateCanvas) && TargetGone()) {
+        Terminated_.store(true);
+        return;
+    }
+    const bool clearFirst = (Flags_ & goClearOnLoop) && ActiveFrame() == 0;
+    // Reserved disposal methods (4-7) are drawn as "do not dispose".
+    auto normal = [](int d) { return d == 2 || d == 3 ? d : 1; };
+    const int d = normal(Disposal_), p = normal(PreviousDisposal_);
+    const TRect whole(0, 0, Rect_.Width(), Rect_.Height());
+
+    TBitmap* surface = nullptr;  // nullptr: the target itself
+    if (d == 1 || d == 2) {
+        surface = Backup_.get();
+    } else if (p == 1) {
+        surface = nullptr;  // the backup keeps the picture from before this frame
+    } else {
+        surface = FrameBuffer_.get();
+        TCanvas(*surface).StretchBlt(whole, *Backup_, whole);
+    }
+    if (clearFirst) RestoreFrameArea(frame);
+    const bool tile = (Flags_ & goTile) != 0, transparent = (Flags_ & goTransparent) != 0;
+    if (surface) {
+        TCanvas canvas(*surface);
+        frame.DrawFrame(canvas, whole, tile, transparent);
+        Canvas_->StretchBlt(Rect_, *surface, whole);
+    } else {
+        frame.DrawFrame(*Canvas_, Rect_, tile, transparent);
+    }
+    if (d == 2) RestoreFrameArea(frame);
+    Started_ = true;
+}
+
+TGIFPainter* TGIFPainter::CreatePainter(TGIFPicture& image, TGIFPainter** slot, TCanvas& canvas,
+                                        std::uint16_t flags, const TRect& rect) {
+    InstallPainterHooks();
+    if (image.Images().ItemCount() == 0 || rect.IsEmpty()) {
+        if (slot) *slot = nullptr;
+        return nullptr;
+    }
+    if (image.Images().ItemCount() == 1) flags &= static_cast<std::uint16_t>(~(goAsync | goAnimate));
+
+    auto* painter = new TGIFPainter(image, canvas, rect, flags, slot);
+    {
+        std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
+        if (slot) *slot = painter;
+        image.Painters.push_back(painter);
+    }
+    painter->OnPaintStart = image.OnStartPaint;
+    painter->OnFramePaint = image.OnPaint;
+    painter->OnFramePainted = image.OnAfterPaint;
+    painter->OnPaintLoop = image.OnLoop;
+    painter->OnPaintEnd = image.OnEndPaint;
+    if (painter->Threaded()) {
+        painter->SetPriority(image.PainterPriority);
+        return painter;
+    }
+    painter->RunBody();
+    painter->Finish();
+    const std::exception_ptr error = painter->Error_;
+    delete painter;
+    if (slot) *slot = nullptr;
+    if (error) std::rethrow_exception(error);
+    return nullptr;
+}
+
+TGIFPainter* TGIFPainter::StartPainting(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags) {
+    TGIFPainter* painter = CreatePainter(image, nullptr, canvas, flags, rect);
+    if (painter) painter->StartPainter();
+    return painter;
+}
+
+namespace {
+// Stopping ends by dropping the image's composite bitmap, also when an error passes.
+struct TDropComposite {
+    TGIFPicture& Image;
+    ~TDropComposite() { Image.CompositeCache.reset(); }
+};
+
+// While painter threads end: run the drawing steps they wait for, then let them run.
+void LetPaintersEnd() {
+    TSyncCaller& sync = TSyncCaller::Current();
+    if (sync.InMainThread()) sync.RunPending();
+    TTimeSource::Current().YieldThread();
+}
+} // namespace
+
+void TGIFPainter::StopPainting(TGIFPicture& image) {
+    const TDropComposite dropComposite{image};
+    for (;;) {
+        int threaded = 0;
+        {
+            std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
+            const auto& painters = image.Painters;
+            if (painters.empty()) return;
+            for (auto it = painters.rbegin(); it != painters.rend(); ++it) {
+                TGIFPainter* painter = *it;
+                painter->StopPainter();
+                if (painter->Threaded()) ++threaded;
+            }
+        }
+        if (threaded == 0) return;
+        LetPaintersEnd();
+    }
+}
+
+void TGIFPainter::StopDrawPainter(TGIFPicture& image) {
+    const TDropComposite dropComposite{image};
+    for (;;) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
+            TGIFPainter* painter = image.DrawPainter;
+            if (!painter) return;
+            painter->StopPainter();
+            if (!painter->Threaded()) return;
+        }
+        LetPaintersEnd();
+    }
+}
+
+namespace {
+// Puts the image's composite bitmap on the canvas: tiled at the image's size, or stretched.
+void PutComposite(const TGIFPicture& image, const TBitmap& composite, TCanvas& canvas, const TRect& rect) {
+    const TRect source(0, 0, composite.Width(), composite.Height());
+    if (!(image.PaintFlags & goTile)) {
+        canvas.StretchBlt(rect, composite, source);
+        return;
+    }
+    const int w = image.Width(), h = image.Height();
+    if (w <= 0 || h <= 0) return;
+    for (int x = rect.Left; x < rect.Right; x += w)
+        for (int y = rect.Top; y < rect.Bottom; y += h) canvas.StretchBlt(TRect(x, y, x + w, y + h), composite, source);
+}
+} // namespace
+
+void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
+    if (image.Drawing || image.Images().ItemCount() == 0) return;
+    struct TDrawing {
+        TGIFPicture& Image;
+        explicit TDrawing(TGIFPicture& image) : Image(image) { Image.Drawing = true; }
+        ~TDrawing() { Image.Drawing = false; }
+    } drawing(image);
+
+    const std::uint16_t flags = image.PaintFlags;
+    const bool tile = (flags & goTile) != 0, transparent = (flags & goTransparent) != 0;
+    if (image.Images().ItemCount() == 1 || !(flags & goAnimate)) {
+        const int pinned = image.PinnedFrame;
+        const int index = pinned >= 0 && pinned < image.Images().ItemCount() ? pinned : 0;
+        image.Images().ItemAt(index)->DrawFrame(canvas, rect, tile, transparent);
+        return;
+    }
+    const bool direct = (flags & goDirectDraw) != 0;
+    if (image.CompositeCache && !direct) {
+        PutComposite(image, *image.CompositeCache, canvas, rect);
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
+    TGIFPainter* current = image.DrawPainter;
+    if (current && current->DrawCanvas_ == &canvas && current->DrawRect_ == rect) return;
+    StopDrawPainter(image);
+
+    TCanvas* target = &canvas;
+    TRect targetRect = rect;
+    std::shared_ptr<TBitmap> composite;
+    std::unique_ptr<TCanvas> compositeCanvas;
+    if (!direct) {
+        composite = std::make_shared<TBitmap>(image.Width(), image.Height(), pf32bit);
+        targetRect = TRect(0, 0, composite->Width(), composite->Height());
+        compositeCanvas = std::make_unique<TCanvas>(*composite);
+        compositeCanvas->StretchBlt(targetRect, canvas.Target(), rect);
+        image.CompositeCache = composite;
+        target = compositeCanvas.get();
+    }
+    TGIFPainter* painter = CreatePainter(image, &image.DrawPainter, *target, flags, targetRect);
+    if (!painter) {
+        if (composite) PutComposite(image, *composite, canvas, rect);
+        return;
+    }
+    painter->DrawCanvas_ = &canvas;
+    painter->DrawRect_ = rect;
+    painter->OwnedTarget_ = composite;
+    painter->OwnedCanvas_ = std::move(compositeCanvas);
+    painter->StartPainter();
+    if (direct) return;
+    // Show the first frame at once: wait until the painter has drawn it (or has ended).
+    while (!painter->Terminated() && !painter->Started()) {
+        if (!(painter->Sync_->InMainThread() && painter->Sync_->RunPending())) TTimeSource::Current().YieldThread();
+    }
+    PutComposite(image, *composite, canvas, rect);
+}
+
+namespace {
+void InstallPainterHooks() {
+    static const bool installed = [] {
+        TGIFPainterHooks& hooks = GIFPainterHooks();
+        hooks.StopPainting = [](TGIFPicture& image) { TGIFPainter::StopPainting(image); };
+        hooks.StopDrawPainter = [](TGIFPicture& image) { TGIFPainter::StopDrawPainter(image); };
+        hooks.ImageDestroyed = [](TGIFPainter* painter) { TGIFPainter::ForgetImage(painter); };
+        return true;
+    }();
+    (void)installed;
+}
+// Pictures reach their painters through the hooks as soon as this file is part of the program.
+[[maybe_unused]] const bool HooksAtStart = (InstallPainterHooks(), true);
+} // namespace
+
+void TGIFPainter::ForgetImage(TGIFPainter* painter) {
+    if (painter) painter->Image_ = nullptr;
+}

@@ -1,0 +1,62 @@
+#include "PreviewView.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+TPreviewView::TPreviewView(QWidget* parent)
+    : QWidget(parent), Picture_(PictureSize, PictureSize, pf32bit) {
+    Picture_.Fill(0);
+    Picture_.OnChange = [this] { update(); };
+    Canvas_ = std::make_unique<TCanvas>(Picture_);
+    setFixedSize(PictureSize, PictureSize);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TPreviewView::~TPreviewView() { Picture_.OnChange = nullptr; }
+
+void TPreviewView::SetPicture(const TBitmap& picture) {
+    if (picture.Empty()) return;
+    Canvas_->StretchDraw(TRect(0, 0, PictureSize, PictureSize), picture);
+    update();
+}
+
+void TPreviewView::SetImage(const QImage& image) {
+    if (image.isNull()) return;
+    const QImage scaled = image.scaled(PictureSize, PictureSize).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < PictureSize; ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
+        for (int x = 0; x < PictureSize; ++x)
+            Picture_.SetPixel(x, y, MakeColorRef(qRed(row[x]), qGreen(row[x]), qBlue(row[x])));
+    }
+    update();
+}
+
+QImage TPreviewView::ToImage() const {
+    QImage image(PictureSize, PictureSize, QImage::Format_RGB32);
+    for (int y = 0; y < PictureSize; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < PictureSize; ++x) {
+            const TColorRef c = Picture_.Pixel(x, y);
+            row[x] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+        }
+    }
+    return image;
+}
+
+void TPreviewView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, ToImage());
+}
+
+void TPreviewView::mousePressEvent(QMouseEvent* event) {
+    Pressed_ = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void TPreviewView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = Pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    Pressed_ = false;
+    if (click) emit clicked();
+    QWidget::mouseReleaseEvent(event);
+}
