@@ -13,6 +13,7 @@ class TGIFItem : public TGIFObject {
     explicit TGIFItem(TGIFPicture* image) : Image_(image) {}
 
     TGIFPicture* Image() const { return Image_; }
+    void SetImage(TGIFPicture* image) { Image_ = image; }
     // 1 for GIF87a, 2 for GIF89a.
     virtual int RequiredVersion() const { return 1; }
     // Passes a warning (severity 1) to the owning picture's OnCodecWarning.

@@ -1,0 +1,76 @@
+#include "GIFFrameList.h"
+
+#include "GIFException.h"
+#include "GIFExtensions.h"
+#include "GIFFrameExtensionList.h"
+#include "GIFPicture.h"
+#include "GIFSubImage.h"
+#include "Stream.h"
+
+namespace {
+// Next byte that is not zero; -1 at the end of the data.
+int ReadSkippingZeros(TStream& stream) {
+    int b;
+    do b = stream.ReadByte();
+    while (b == 0);
+    return b;
+}
+}  // namespace
+
+TGIFFrameList::~TGIFFrameList() { ClearAll(); }
+
+void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
+    int b = ReadSkippingZeros(stream);
+    if (b < 0) return;
+    while (b != ';') {
+        stream.Seek(-1);
+        if (b != '!' && b != ',') {
+            if (image) image->Warning(this, 1, GIFText::UnknownBlockType);
+            // Stepping back once more leaves the byte before the unknown one for the trailer.
+            stream.Seek(-1);
+            return;
+        }
+        auto* frame = new TGIFSubImage(image);
+        try {
+            frame->LoadFromStream(stream);
+        } catch (...) {
+            delete frame;
+            throw;
+        }
+        AppendItem(frame);
+        if (image) {
+            const std::int64_t size = stream.Size();
+            image->Progress(1, size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100, GIFText::Loading);
+        }
+        b = ReadSkippingZeros(stream);
+        if (b < 0) return;
+    }
+    stream.Seek(-1);
+}
+
+TGIFFrameExtensionList::~TGIFFrameExtensionList() { ClearAll(); }
+
+void TGIFFrameExtensionList::LoadFromStream(TStream& stream, TGIFSubImage* frame) {
+    int b = stream.ReadByte();
+    if (b < 0) return;
+    while (b != ',' && b != ';') {
+        if (b != '!') {
+            if (frame) frame->ReportWarning(GIFText::InvalidExtensionIntroducer);
+            break;
+        }
+        const TGIFExtensionClass* cls = FindExtensionClass(stream);
+        if (!cls) throw EGIFException(GIFText::UnknownExtensionType);
+        stream.Seek(-1);
+        TGIFBaseExtension* ext = cls->Create(frame);
+        try {
+            ext->LoadFromStream(stream);
+        } catch (...) {
+            delete ext;
+            throw;
+        }
+        AppendItem(ext);
+        b = stream.ReadByte();
+        if (b < 0) return;
+    }
+    stream.Seek(-1);
+}

@@ -1,0 +1,220 @@
+#include "GIFPicture.h"
+
+#include <algorithm>
+
+#include "GIFException.h"
+#include "GIFExtensions.h"
+#include "GIFSubImage.h"
+#include "Stream.h"
+
+TGIFPainterHooks& GIFPainterHooks() {
+    static TGIFPainterHooks hooks;
+    return hooks;
+}
+
+TGIFPicture::TGIFPicture()
+    : ReductionMethod(static_cast<TReductionMethod>(DefaultReductionMethod)),
+      DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)),
+      Header_(this) {
+    ClearAll();
+}
+
+TGIFPicture::~TGIFPicture() {
+    if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
+    {
+        std::lock_guard<std::recursive_mutex> lock(PainterLock);
+        if (GIFPainterHooks().ImageDestroyed)
+            for (TGIFPainter* painter : Painters) GIFPainterHooks().ImageDestroyed(painter);
+        Painters.clear();
+    }
+    ClearAll();
+}
+
+void TGIFPicture::ClearAll() {
+    if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
+    CompositeCache.reset();
+    while (Images_.ItemCount() > 0) Images_.DeleteAt(0);
+    Header_.ColorMap().ClearColors();
+    Header_.SetWidth(0);
+    Header_.SetHeight(0);
+    Header_.PrepareForWrite();
+    GlobalPaletteCache.reset();
+}
+
+void TGIFPicture::SetWidth(int width) {
+    for (const TGIFSubImage* frame : Images_)
+        if (frame->Left() + frame->Width() > width) throw EGIFException(GIFText::ImageWidthTooSmall);
+    if (width != Header_.Width()) {
+        Header_.SetWidth(width);
+        CompositeCache.reset();
+        Changed();
+    }
+}
+
+void TGIFPicture::SetHeight(int height) {
+    for (const TGIFSubImage* frame : Images_)
+        if (frame->Top() + frame->Height() > height) throw EGIFException(GIFText::ImageHeightTooSmall);
+    if (height != Header_.Height()) {
+        Header_.SetHeight(height);
+        CompositeCache.reset();
+        Changed();
+    }
+}
+
+int TGIFPicture::AddFrame(TGIFSubImage* frame) {
+    if (!frame) throw EGIFException(GIFText::UnsupportedObjectType);
+    // A frame that belongs to another picture leaves that picture's list.
+    if (frame->Image() != this) {
+        if (frame->Image()) frame->Image()->Images().Detach(frame);
+        frame->SetImage(this);
+        for (TGIFBaseExtension* ext : frame->Extensions()) ext->SetImage(this);
+    }
+    if (Images_.IndexOf(frame) >= 0) return Images_.IndexOf(frame);
+    const int index = Images_.AppendItem(frame);
+    CompositeCache.reset();
+    Changed();
+    return index;
+}
+
+void TGIFPicture::CopyFrom(const TGIFPicture* source) {
+    if (source == this) return;
+    ClearAll();
+    if (!source) return;
+    Header_.CopyFrom(source->Header_);
+    PainterPriority = source->PainterPriority;
+    PaintBackground = source->PaintBackground;
+    PaintFlags = source->PaintFlags;
+    ReductionMethod = source->ReductionMethod;
+    DitherMethod = source->DitherMethod;
+    PinnedFrame = source->PinnedFrame;
+    OnCodecWarning = source->OnCodecWarning;
+    OnStartPaint = source->OnStartPaint;
+    OnPaint = source->OnPaint;
+    OnAfterPaint = source->OnAfterPaint;
+    OnLoop = source->OnLoop;
+    OnEndPaint = source->OnEndPaint;
+    const int count = source->Images_.ItemCount();
+    for (int i = 0; i < count; ++i) {
+        auto* frame = new TGIFSubImage(this);
+        try {
+            frame->CopyFrom(*source->Images_.ItemAt(i));
+        } catch (...) {
+            delete frame;
+            throw;
+        }
+        AddFrame(frame);
+        Progress(1, (i + 1) * 100 / count, GIFText::Copying);
+    }
+}
+
+int TGIFPicture::RequiredVersion() const {
+    int version = 0;
+    for (const TGIFSubImage* frame : Images_) {
+        version = std::max(version, frame->RequiredVersion());
+        if (version >= 2) break;
+    }
+    return version;
+}
+
+void TGIFPicture::SaveToStream(TStream& stream) {
+    Progress(0, 0, GIFText::Saving);
+    try {
+        Header_.SaveToStream(stream);
+        const int count = Images_.ItemCount();
+        int written = 0;
+        for (TGIFSubImage* frame : Images_) {
+            frame->SaveToStream(stream);
+            ++written;
+            Progress(1, written * 100 / count, GIFText::Saving);
+        }
+        stream.WriteByte(0x3B);
+    } catch (...) {
+        Progress(2, 0, GIFText::Saving);
+        throw;
+    }
+    Progress(2, 100, GIFText::Saving);
+}
+
+void TGIFPicture::ChargePixels(std::int64_t pixels) {
+    if (!Loading_) return;
+    PixelBudget_ -= pixels;
+    if (PixelBudget_ < 0) throw EGIFException(GIFText::ImageTooLargeForData);
+}
+
+void TGIFPicture::LoadFromStream(TStream& stream) {
+    Progress(0, 0, GIFText::Loading);
+    ClearAll();
+    const std::int64_t start = stream.Position();
+    // All frames together may declare no more pixels than the data could stand for.
+    Loading_ = true;
+    PixelBudget_ = (std::int64_t(1) << 24) + stream.Remaining() * 4096;
+    try {
+        Header_.LoadFromStream(stream);
+        Images_.LoadFromStream(stream, this);
+        // Trailer: anything but ';' draws a warning; the end of the data is fine.
+        const int b = stream.ReadByte();
+        if (b >= 0 && b != ';') Warning(this, 1, GIFText::InvalidTrailer);
+    } catch (...) {
+        Loading_ = false;
+        stream.SetPosition(start);
+        Progress(2, 0, GIFText::Loading);
+        throw;
+    }
+    Loading_ = false;
+    Progress(2, 100, GIFText::Loading);
+}
+
+void TGIFPicture::SaveToPath(const std::string& path) {
+    TFileStream file(path, TFileStream::Create);
+    SaveToStream(file);
+}
+
+void TGIFPicture::LoadFromPath(const std::string& path) {
+    TMemoryStream data(ReadWholeFile(path));
+    LoadFromStream(data);
+}
+
+std::vector<std::uint8_t> TGIFPicture::SaveToBuffer() {
+    TMemoryStream buffer;
+    SaveToStream(buffer);
+    return buffer.TakeData();
+}
+
+void TGIFPicture::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
+    TMemoryStream buffer(data, size);
+    LoadFromStream(buffer);
+}
+
+void TGIFPicture::EnableAnimation(bool on) {
+    const std::uint16_t flags =
+        on ? static_cast<std::uint16_t>(PaintFlags | goAnimate) : static_cast<std::uint16_t>(PaintFlags & ~goAnimate);
+    if (flags == PaintFlags) return;
+    PaintFlags = flags;
+    if (DrawPainter && GIFPainterHooks().StopDrawPainter) GIFPainterHooks().StopDrawPainter(*this);
+    DropCaches();
+    if (GlobalColorMap().Count() == 0 && Images_.ItemCount() == 1) {
+        TGIFSubImage* frame = Images_.ItemAt(0);
+        GlobalColorMap().CopyFrom(frame->ColorMap());
+        frame->ColorMap().ClearColors();
+        frame->DropCaches();
+    }
+    Changed();
+}
+
+void TGIFPicture::Warning(const TGIFObject* sender, int severity, const std::string& text) const {
+    if (OnCodecWarning) OnCodecWarning(sender, severity, text);
+}
+
+void TGIFPicture::Progress(int stage, int percent, const std::string& message) {
+    if (OnProgress) OnProgress(this, stage, percent, message);
+}
+
+void TGIFPicture::Changed() {
+    if (OnChange) OnChange(*this);
+}
+
+void TGIFPicture::DropCaches() {
+    CompositeCache.reset();
+    GlobalPaletteCache.reset();
+    for (TGIFSubImage* frame : Images_) frame->DropCaches();
+}
