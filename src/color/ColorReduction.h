@@ -10,16 +10,16 @@
 
 // How a true-colour picture gets its palette (an 8-bit option of TGIFPicture).
 enum TReductionMethod : std::uint8_t {
-    ReduceNone = 0,            // no palette: a 24-bit copy
-    ReduceSystem20 = 1,        // the default palette's 20 colours
-    ReduceHalftone = 2,        // the 256-colour halftone palette
-    ReduceGray4 = 3,           // 0, 128, 192, 255 greys
-    ReduceMonochrome = 4,      // black, white
-    ReduceGray256 = 5,         // 256 greys
-    ReduceCube216 = 6,         // the 6 x 6 x 6 colour cube
-    ReduceQuantize = 7,        // octree palette of 2^bit depth colours
-    ReduceQuantizeSystem = 8,  // octree palette of 236 colours between the 20 system colours
-    ReduceCustomPalette = 9,   // the palette the caller passes
+    ReduceNone = 0,           // no palette: a 24-bit copy
+    ReduceSystem20 = 1,       // the default palette's 20 colours
+    ReduceHalftone = 2,       // the 256-colour halftone palette
+    ReduceGray4 = 3,          // 0, 128, 192, 255 greys
+    ReduceMonochrome = 4,     // black, white
+    ReduceGray256 = 5,        // 256 greys
+    ReduceCube216 = 6,        // the 6 x 6 x 6 colour cube
+    ReduceQuantize = 7,       // octree palette of 2^bit depth colours
+    ReduceQuantizeSystem = 8, // octree palette of 236 colours between the 20 system colours
+    ReduceCustomPalette = 9,  // the palette the caller passes
 };
 
 // Reduces `source` (converted in place to 24 bits on the way) to a new bitmap: 8 bits with the

@@ -21,6 +21,8 @@ enum TDitherMethod : std::uint8_t {
     DitherBurkes = 6,
 };
 
+class TErrorRows;
+
 // Plain nearest-colour mapping; the base of the error-diffusion ditherers.
 class TDitherEngine {
   public:
@@ -42,6 +44,12 @@ class TDitherEngine {
   protected:
     // The lookup step shared by all: nearest entry, advance ScanColumn.
     int MapNearest(int red, int green, int blue, TLookupColor& entry);
+    // The kernel ditherers' step: corrects the input by the current row's cell `cell` (rounded by
+    // the divisor), clamps, maps, and answers the index with the error of each channel.
+    int MapCorrected(TErrorRows& rows, int cell, int divisor, int red, int green, int blue, int (&errors)[3]);
+    // The kernel ditherers' row end: rotates the rows, turns the direction and answers the cell
+    // where the next row starts.
+    int TurnRows(TErrorRows& rows);
 
     TColorLookup& Lookup_;
     int RowWidth_;
@@ -62,8 +70,27 @@ class TFloydSteinbergDitherer : public TDitherEngine {
         std::int32_t PendingNear = 0;
         std::int32_t PendingFar = 0;
     };
-    std::array<TChannel, 3> Channels_;  // red, green, blue
+    std::array<TChannel, 3> Channels_; // red, green, blue
     int ErrorCell_ = 0;
+};
+
+// Error rows of the kernel ditherers: `count` rows per channel of RowWidth + 2 * border cells,
+// column c in cell c + border, all 0 at first. Row 0 is the current row.
+class TErrorRows {
+  public:
+    TErrorRows(int width, int count, int border);
+    std::int32_t* Row(int channel, int row) {
+        return Rows_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(row)].data();
+    }
+    // Clears the current row and rotates: next becomes current, the cleared row the last.
+    void Advance();
+    // Cell of column `column`.
+    int CellOf(int column) const { return column + Border_; }
+    int Count() const { return static_cast<int>(Rows_[0].size()); }
+
+  private:
+    std::array<std::vector<std::vector<std::int32_t>>, 3> Rows_;
+    int Border_;
 };
 
 // Kernels of 5 columns and 3 rows (Stucki, Sierra, Jarvis-Judice-Ninke).
@@ -74,16 +101,14 @@ class T5by3Ditherer : public TDitherEngine {
     void EndRow() override;
 
   protected:
-    // Spreads error e of one channel from the current positions (d = scan direction).
+    // Spreads error e of one channel; the pointers are at the current column's cell of the current
+    // row, the next and the one after; d is the scan direction.
     virtual void Propagate(std::int32_t* current, std::int32_t* next, std::int32_t* after, int d, int e) = 0;
 
   private:
-    struct TChannel {
-        std::array<std::vector<std::int32_t>, 3> Rows;  // current, next, after next
-    };
-    std::array<TChannel, 3> Channels_;
+    TErrorRows Rows_;
     int Divisor_;
-    int Position_;  // cell of the current column, the same in every row
+    int Position_; // cell of the current column, the same in every row
 };
 
 class TStuckiDitherer : public T5by3Ditherer {
@@ -117,7 +142,7 @@ class TBurkesDitherer : public TDitherEngine {
     void EndRow() override;
 
   private:
-    std::array<std::array<std::vector<std::int32_t>, 2>, 3> Rows_;  // [channel][current, next]
+    TErrorRows Rows_;
     int Position_;
 };
 
@@ -128,7 +153,7 @@ class TSteveArcheDitherer : public TDitherEngine {
     void EndRow() override;
 
   private:
-    std::array<std::array<std::vector<std::int32_t>, 4>, 3> Rows_;  // [channel][current .. third]
+    TErrorRows Rows_;
     int Position_;
 };
 

@@ -10,15 +10,22 @@
 
 int BitsPerPixelOf(TPixelFormat format) {
     switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
+    case pf1bit:
+        return 1;
+    case pf4bit:
+        return 4;
+    case pf8bit:
+        return 8;
     case pf15bit:
-    case pf16bit: return 16;
-    case pf24bit: return 24;
+    case pf16bit:
+        return 16;
+    case pf24bit:
+        return 24;
     case pf32bit:
-    case pfDevice: return 32;
-    default: return 0;
+    case pfDevice:
+        return 32;
+    default:
+        return 0;
     }
 }
 
@@ -32,15 +39,22 @@ TColorRef TableColor(const TPalette& palette, int index) {
     return index < palette.Count() ? palette.ColorAt(index) : 0;
 }
 
-int Expand5(int v) { return (v << 3) | (v >> 2); }
-int Expand6(int v) { return (v << 2) | (v >> 4); }
+int Expand5(int v) {
+    return (v << 3) | (v >> 2);
+}
+int Expand6(int v) {
+    return (v << 2) | (v >> 4);
+}
 
 // The colour table an indexed format gets when the bitmap brings none that fits.
 const TPalette& StandardTable(TPixelFormat format) {
     switch (format) {
-    case pf1bit: return TPalette::Monochrome();
-    case pf4bit: return TPalette::Vga16();
-    default: return TPalette::Halftone();
+    case pf1bit:
+        return TPalette::Monochrome();
+    case pf4bit:
+        return TPalette::Vga16();
+    default:
+        return TPalette::Halftone();
     }
 }
 
@@ -79,15 +93,20 @@ void StoreIndex(std::uint8_t* row, TPixelFormat format, int x, int index) {
             b = static_cast<std::uint8_t>((b & 0x0F) | ((index & 0x0F) << 4));
         break;
     }
-    default: row[x] = static_cast<std::uint8_t>(index); break;
+    default:
+        row[x] = static_cast<std::uint8_t>(index);
+        break;
     }
 }
 
 int LoadIndex(const std::uint8_t* row, TPixelFormat format, int x) {
     switch (format) {
-    case pf1bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case pf4bit: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    default: return row[x];
+    case pf1bit:
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case pf4bit:
+        return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    default:
+        return row[x];
     }
 }
 
@@ -111,7 +130,7 @@ void StoreColor(std::uint8_t* row, TPixelFormat format, int x, TColorRef c) {
         row[3 * x + 1] = static_cast<std::uint8_t>(g);
         row[3 * x + 2] = static_cast<std::uint8_t>(r);
         break;
-    default:  // pf32bit, pfDevice
+    default: // pf32bit, pfDevice
         row[4 * x] = static_cast<std::uint8_t>(b);
         row[4 * x + 1] = static_cast<std::uint8_t>(g);
         row[4 * x + 2] = static_cast<std::uint8_t>(r);
@@ -124,7 +143,8 @@ TColorRef LoadColor(const std::uint8_t* row, TPixelFormat format, const TPalette
     switch (format) {
     case pf1bit:
     case pf4bit:
-    case pf8bit: return TableColor(palette, LoadIndex(row, format, x));
+    case pf8bit:
+        return TableColor(palette, LoadIndex(row, format, x));
     case pf15bit: {
         const int w = row[2 * x] | (row[2 * x + 1] << 8);
         return MakeColorRef(Expand5((w >> 10) & 31), Expand5((w >> 5) & 31), Expand5(w & 31));
@@ -133,12 +153,14 @@ TColorRef LoadColor(const std::uint8_t* row, TPixelFormat format, const TPalette
         const int w = row[2 * x] | (row[2 * x + 1] << 8);
         return MakeColorRef(Expand5((w >> 11) & 31), Expand6((w >> 5) & 63), Expand5(w & 31));
     }
-    case pf24bit: return MakeColorRef(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    default: return MakeColorRef(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+    case pf24bit:
+        return MakeColorRef(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default:
+        return MakeColorRef(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
     }
 }
 
-}  // namespace
+} // namespace
 
 TBitmap::TBitmap(int width, int height, TPixelFormat format) {
     if (format == pfCustom) throw EInvalidGraphic("Invalid pixel format");
@@ -147,9 +169,10 @@ TBitmap::TBitmap(int width, int height, TPixelFormat format) {
 }
 
 TBitmap::TBitmap(const TBitmap& other)
-    : TGraphic(), Width_(other.Width_), Height_(other.Height_), Format_(other.Format_), RowBytes_(other.RowBytes_),
-      Bits_(other.Bits_), Palette_(other.Palette_), Transparent_(other.Transparent_),
-      TransparentMode_(other.TransparentMode_), TransparentColor_(other.TransparentColor_),
+    : TGraphic(), Width_(other.Width_), Height_(other.Height_), Format_(other.Format_),
+      RowBytes_(other.RowBytes_), Bits_(other.Bits_), Palette_(other.Palette_),
+      Transparent_(other.Transparent_), TransparentMode_(other.TransparentMode_),
+      TransparentColor_(other.TransparentColor_),
       Mask_(other.Mask_ ? std::make_unique<TBitmap>(*other.Mask_) : nullptr) {}
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
@@ -161,10 +184,10 @@ TBitmap& TBitmap::operator=(const TBitmap& other) {
 }
 
 TBitmap::TBitmap(TBitmap&& other) noexcept
-    : TGraphic(), Width_(other.Width_), Height_(other.Height_), Format_(other.Format_), RowBytes_(other.RowBytes_),
-      Bits_(std::move(other.Bits_)), Palette_(std::move(other.Palette_)), Transparent_(other.Transparent_),
-      TransparentMode_(other.TransparentMode_), TransparentColor_(other.TransparentColor_),
-      Mask_(std::move(other.Mask_)) {
+    : TGraphic(), Width_(other.Width_), Height_(other.Height_), Format_(other.Format_),
+      RowBytes_(other.RowBytes_), Bits_(std::move(other.Bits_)), Palette_(std::move(other.Palette_)),
+      Transparent_(other.Transparent_), TransparentMode_(other.TransparentMode_),
+      TransparentColor_(other.TransparentColor_), Mask_(std::move(other.Mask_)) {
     other.Width_ = other.Height_ = other.RowBytes_ = 0;
 }
 
@@ -192,7 +215,8 @@ TBitmap::~TBitmap() = default;
 void TBitmap::Allocate(int width, int height, TPixelFormat format) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (static_cast<std::int64_t>(width) * height > MaxPixels) throw EOutOfResources("Out of system resources");
+    if (static_cast<std::int64_t>(width) * height > MaxPixels)
+        throw EOutOfResources("Out of system resources");
     const int rowBytes = RowBytesOf(width, BitsPerPixelOf(format));
     std::vector<std::uint8_t> bits;
     try {
@@ -208,7 +232,9 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format) {
     if (Mask_ && (Mask_->Width() != Width_ || Mask_->Height() != Height_)) Mask_.reset();
 }
 
-void TBitmap::SetSize(int width, int height) { Allocate(width, height, Format_); }
+void TBitmap::SetSize(int width, int height) {
+    Allocate(width, height, Format_);
+}
 
 void TBitmap::Resize(int width, int height) {
     TBitmap old(std::move(*this));
@@ -225,7 +251,8 @@ void TBitmap::Resize(int width, int height) {
     const int rows = std::min(Height_, old.Height_);
     const int bytes = std::min(RowBytes_, old.RowBytes_);
     // Whole bytes are copied; for 1 and 4 bits the bits right of the old width are zero already.
-    for (int y = 0; y < rows; ++y) std::copy_n(old.ScanLine(y), bytes, ScanLine(y));
+    for (int y = 0; y < rows; ++y)
+        std::copy_n(old.ScanLine(y), bytes, ScanLine(y));
     if (Width_ < old.Width_ && (Format_ == pf1bit || Format_ == pf4bit)) {
         // Clear the pixels beyond the new width in the last byte, so they do not reappear.
         for (int y = 0; y < rows; ++y)
@@ -253,14 +280,17 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
         const std::uint8_t* src = ScanLine(y);
         std::uint8_t* dst = result.ScanLine(y);
         if (keepIndices) {
-            for (int x = 0; x < Width_; ++x) StoreIndex(dst, format, x, LoadIndex(src, Format_, x));
+            for (int x = 0; x < Width_; ++x)
+                StoreIndex(dst, format, x, LoadIndex(src, Format_, x));
             continue;
         }
         ReadRow(y, row.data());
         if (toIndexed)
-            for (int x = 0; x < Width_; ++x) StoreIndex(dst, format, x, nearest(row[static_cast<std::size_t>(x)]));
+            for (int x = 0; x < Width_; ++x)
+                StoreIndex(dst, format, x, nearest(row[static_cast<std::size_t>(x)]));
         else
-            for (int x = 0; x < Width_; ++x) StoreColor(dst, format, x, row[static_cast<std::size_t>(x)]);
+            for (int x = 0; x < Width_; ++x)
+                StoreColor(dst, format, x, row[static_cast<std::size_t>(x)]);
     }
     Bits_ = std::move(result.Bits_);
     RowBytes_ = result.RowBytes_;
@@ -273,7 +303,9 @@ std::uint8_t* TBitmap::ScanLine(int row) {
     return Bits_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(RowBytes_);
 }
 
-const std::uint8_t* TBitmap::ScanLine(int row) const { return const_cast<TBitmap*>(this)->ScanLine(row); }
+const std::uint8_t* TBitmap::ScanLine(int row) const {
+    return const_cast<TBitmap*>(this)->ScanLine(row);
+}
 
 void TBitmap::SetPalette(const TPalette& palette) {
     Palette_ = palette;
@@ -318,12 +350,14 @@ void TBitmap::Fill(TColorRef color) {
         else
             StoreColor(first, Format_, x, color);
     }
-    for (int y = 1; y < Height_; ++y) std::copy_n(first, RowBytes_, ScanLine(y));
+    for (int y = 1; y < Height_; ++y)
+        std::copy_n(first, RowBytes_, ScanLine(y));
 }
 
 void TBitmap::ReadRow(int row, TColorRef* out) const {
     const std::uint8_t* src = ScanLine(row);
-    for (int x = 0; x < Width_; ++x) out[x] = LoadColor(src, Format_, Palette_, x);
+    for (int x = 0; x < Width_; ++x)
+        out[x] = LoadColor(src, Format_, Palette_, x);
 }
 
 TColorRef TBitmap::TransparentColor() const {

@@ -36,8 +36,8 @@ int BitsPerPixelOf(TPixelFormat format);
 int RowBytesOf(int width, int bitsPerPixel);
 
 enum class TTransparentMode {
-    Auto,  // the transparent colour is the bottom-left pixel's
-    Fixed  // the transparent colour is the one set
+    Auto, // the transparent colour is the bottom-left pixel's
+    Fixed // the transparent colour is the one set
 };
 
 class TBitmap : public TGraphic {
@@ -109,13 +109,13 @@ class TBitmap : public TGraphic {
     TTransparentMode TransparentMode() const { return TransparentMode_; }
     void SetTransparentMode(TTransparentMode mode) { TransparentMode_ = mode; }
     TColorRef TransparentColor() const;
-    void SetTransparentColor(TColorRef color);  // also sets the mode to Fixed
+    void SetTransparentColor(TColorRef color); // also sets the mode to Fixed
 
     // The 1-bit mask: 1 (white) where the pixel is transparent. The explicit mask when one was set,
     // else one computed from the transparent colour (an empty bitmap for an empty one).
     TBitmap Mask() const;
     TBitmap MaskFor(TColorRef color) const;
-    void SetMask(const TBitmap& mask);  // converted to 1 bit; an empty one removes it
+    void SetMask(const TBitmap& mask); // converted to 1 bit; an empty one removes it
     bool HasExplicitMask() const { return static_cast<bool>(Mask_); }
 
     // Change notification, run by the canvas after it drew on this bitmap.
@@ -125,7 +125,7 @@ class TBitmap : public TGraphic {
     }
 
   private:
-    void Allocate(int width, int height, TPixelFormat format);  // strong guarantee
+    void Allocate(int width, int height, TPixelFormat format); // strong guarantee
 
     int Width_ = 0;
     int Height_ = 0;

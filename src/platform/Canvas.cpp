@@ -28,7 +28,8 @@ class TColorWriter {
 // Reads one source row at a time, as colours.
 class TRowCache {
   public:
-    explicit TRowCache(const TBitmap& source) : Source_(source), Row_(static_cast<std::size_t>(source.Width())) {}
+    explicit TRowCache(const TBitmap& source)
+        : Source_(source), Row_(static_cast<std::size_t>(source.Width())) {}
     const TColorRef* Row(int y) {
         if (y != Current_) {
             Source_.ReadRow(y, Row_.data());
@@ -49,18 +50,21 @@ bool MaskBit(const TBitmap& mask, int x, int y) {
     return c != 0 && c != TBitmap::InvalidColor;
 }
 
-}  // namespace
+} // namespace
 
 TCanvas::TCanvas(TBitmap& target) : Target_(target), Clip_(0, 0, target.Width(), target.Height()) {}
 
-void TCanvas::SetClipRect(const TRect& clip) { Clip_ = clip.Intersect(TRect(0, 0, Target_.Width(), Target_.Height())); }
+void TCanvas::SetClipRect(const TRect& clip) {
+    Clip_ = clip.Intersect(TRect(0, 0, Target_.Width(), Target_.Height()));
+}
 
 void TCanvas::FillRect(const TRect& rect, TColorRef color) {
     const TRect r = rect.Intersect(Clip_).Intersect(TRect(0, 0, Target_.Width(), Target_.Height()));
     if (r.IsEmpty()) return;
     TColorWriter out(Target_);
     for (int y = r.Top; y < r.Bottom; ++y)
-        for (int x = r.Left; x < r.Right; ++x) out.Put(x, y, color);
+        for (int x = r.Left; x < r.Right; ++x)
+            out.Put(x, y, color);
     Target_.Changed();
 }
 
@@ -70,7 +74,9 @@ void TCanvas::SetPixel(int x, int y, TColorRef color) {
     Target_.Changed();
 }
 
-void TCanvas::StretchDraw(const TRect& dest, const TGraphic& graphic) { graphic.Draw(*this, dest); }
+void TCanvas::StretchDraw(const TRect& dest, const TGraphic& graphic) {
+    graphic.Draw(*this, dest);
+}
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
     graphic.Draw(*this, TRect(x, y, x + graphic.Width(), y + graphic.Height()));
@@ -103,7 +109,8 @@ void TCanvas::StretchEach(const TRect& dest, const TRect& src, int srcWidth, int
 void TCanvas::StretchBlt(const TRect& dest, const TBitmap& source, const TRect& src) {
     if (source.Empty()) return;
     TRowCache rows(source);
-    const bool sameTable = source.IsIndexed() && Target_.IsIndexed() && source.Palette() == Target_.Palette() &&
+    const bool sameTable = source.IsIndexed() && Target_.IsIndexed() &&
+                           source.Palette() == Target_.Palette() &&
                            source.PixelFormat() == Target_.PixelFormat();
     TColorWriter out(Target_);
     StretchEach(dest, src, source.Width(), source.Height(), [&](int x, int y, int sx, int sy) {
@@ -115,7 +122,8 @@ void TCanvas::StretchBlt(const TRect& dest, const TBitmap& source, const TRect& 
     Target_.Changed();
 }
 
-void TCanvas::MaskedStretchBlt(const TRect& dest, const TBitmap& source, const TRect& src, const TBitmap& mask) {
+void TCanvas::MaskedStretchBlt(const TRect& dest, const TBitmap& source, const TRect& src,
+                               const TBitmap& mask) {
     if (source.Empty()) return;
     TRowCache rows(source);
     TColorWriter out(Target_);

@@ -4,9 +4,13 @@
 
 #include "PlatformError.h"
 
-TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) { bitmap.SetPixelFormat(format); }
+TDIBReader::TDIBReader(TBitmap& bitmap, TPixelFormat format) : TDIB(bitmap, format) {
+    bitmap.SetPixelFormat(format);
+}
 
-std::uint8_t* TDIBReader::RowPointer(int row) { return Bitmap_.ScanLine(row); }
+std::uint8_t* TDIBReader::RowPointer(int row) {
+    return Bitmap_.ScanLine(row);
+}
 
 TDIBWriter::TDIBWriter(TBitmap& result, TPixelFormat format, int width, int height, const TPalette& palette)
     : TDIB(result, format), Width_(width), Height_(height) {
@@ -14,13 +18,15 @@ TDIBWriter::TDIBWriter(TBitmap& result, TPixelFormat format, int width, int heig
     if (width <= 0 || height <= 0) throw EInvalidGraphic("Invalid image dimensions");
     if (format == pf8bit) {
         Palette_ = palette;
-        Palette_.Resize(256);  // the palette's entries in order, then black
+        Palette_.Resize(256); // the palette's entries in order, then black
     } else {
         Palette_ = palette;
     }
 }
 
-TDIBWriter::~TDIBWriter() { Finish(); }
+TDIBWriter::~TDIBWriter() {
+    Finish();
+}
 
 std::uint8_t* TDIBWriter::RowPointer(int row) {
     if (!Allocated_) {

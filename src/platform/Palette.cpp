@@ -5,7 +5,8 @@
 namespace {
 
 TPaletteEntry Rgb(int r, int g, int b) {
-    return TPaletteEntry{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b), 0};
+    return TPaletteEntry{static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                         static_cast<std::uint8_t>(b), 0};
 }
 
 const TPaletteEntry DefaultEntries[20] = {
@@ -15,7 +16,7 @@ const TPaletteEntry DefaultEntries[20] = {
     Rgb(255, 255, 0),   Rgb(0, 0, 255),     Rgb(255, 0, 255),   Rgb(0, 255, 255),   Rgb(255, 255, 255),
 };
 
-}  // namespace
+} // namespace
 
 TPalette::TPalette(int count) : Entries_(static_cast<std::size_t>(std::clamp(count, 0, MaxEntries))) {}
 
@@ -23,7 +24,9 @@ TPalette::TPalette(std::vector<TPaletteEntry> entries) : Entries_(std::move(entr
     if (Entries_.size() > static_cast<std::size_t>(MaxEntries)) Entries_.resize(MaxEntries);
 }
 
-void TPalette::Resize(int count) { Entries_.resize(static_cast<std::size_t>(std::clamp(count, 0, MaxEntries))); }
+void TPalette::Resize(int count) {
+    Entries_.resize(static_cast<std::size_t>(std::clamp(count, 0, MaxEntries)));
+}
 
 int TPalette::NearestIndex(int red, int green, int blue) const {
     int best = -1;
@@ -55,7 +58,8 @@ TPalette TPalette::FromQuads(const TRGBQuad* quads, int count) {
     std::vector<TPaletteEntry> entries;
     count = std::clamp(count, 0, MaxEntries);
     entries.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) entries.push_back(TPaletteEntry{quads[i].Red, quads[i].Green, quads[i].Blue, 0});
+    for (int i = 0; i < count; ++i)
+        entries.push_back(TPaletteEntry{quads[i].Red, quads[i].Green, quads[i].Blue, 0});
     return TPalette(std::move(entries));
 }
 
@@ -67,7 +71,8 @@ bool TPalette::operator==(const TPalette& o) const {
 }
 
 const TPalette& TPalette::Default() {
-    static const TPalette palette(std::vector<TPaletteEntry>(std::begin(DefaultEntries), std::end(DefaultEntries)));
+    static const TPalette palette(
+        std::vector<TPaletteEntry>(std::begin(DefaultEntries), std::end(DefaultEntries)));
     return palette;
 }
 
@@ -75,16 +80,19 @@ const TPalette& TPalette::Halftone() {
     static const TPalette palette = [] {
         std::vector<TPaletteEntry> e;
         e.reserve(256);
-        for (int i = 0; i < 10; ++i) e.push_back(DefaultEntries[i]);
+        for (int i = 0; i < 10; ++i)
+            e.push_back(DefaultEntries[i]);
         for (int r = 0; r < 6; ++r)
             for (int g = 0; g < 6; ++g)
-                for (int b = 0; b < 6; ++b) e.push_back(Rgb(51 * r, 51 * g, 51 * b));
+                for (int b = 0; b < 6; ++b)
+                    e.push_back(Rgb(51 * r, 51 * g, 51 * b));
         // 20 greys between the cube's steps: 12, 24, ... so that grey ramps dither finely.
         for (int i = 1; i <= 20; ++i) {
             const int v = i * 255 / 21;
             e.push_back(Rgb(v, v, v));
         }
-        for (int i = 10; i < 20; ++i) e.push_back(DefaultEntries[i]);
+        for (int i = 10; i < 20; ++i)
+            e.push_back(DefaultEntries[i]);
         return TPalette(std::move(e));
     }();
     return palette;
@@ -93,10 +101,12 @@ const TPalette& TPalette::Halftone() {
 const TPalette& TPalette::Vga16() {
     static const TPalette palette = [] {
         std::vector<TPaletteEntry> e;
-        for (int i = 0; i < 7; ++i) e.push_back(DefaultEntries[i]);  // black and the dark colours
-        e.push_back(DefaultEntries[12]);                               // grey
-        e.push_back(DefaultEntries[7]);                                // light grey
-        for (int i = 13; i < 20; ++i) e.push_back(DefaultEntries[i]);  // the bright colours, white
+        for (int i = 0; i < 7; ++i)
+            e.push_back(DefaultEntries[i]); // black and the dark colours
+        e.push_back(DefaultEntries[12]);    // grey
+        e.push_back(DefaultEntries[7]);     // light grey
+        for (int i = 13; i < 20; ++i)
+            e.push_back(DefaultEntries[i]); // the bright colours, white
         return TPalette(std::move(e));
     }();
     return palette;

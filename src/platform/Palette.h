@@ -14,9 +14,15 @@ using TColorRef = std::uint32_t;
 constexpr TColorRef MakeColorRef(int red, int green, int blue) {
     return static_cast<TColorRef>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int RedOf(TColorRef c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(TColorRef c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColorRef c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int RedOf(TColorRef c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(TColorRef c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColorRef c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // Palette entry flag: the entry is never collapsed onto an equal one.
 constexpr std::uint8_t PaletteNoCollapse = 0x04;
@@ -28,7 +34,9 @@ struct TPaletteEntry {
     std::uint8_t Flags = 0;
 
     TColorRef Color() const { return MakeColorRef(Red, Green, Blue); }
-    bool SameColor(const TPaletteEntry& o) const { return Red == o.Red && Green == o.Green && Blue == o.Blue; }
+    bool SameColor(const TPaletteEntry& o) const {
+        return Red == o.Red && Green == o.Green && Blue == o.Blue;
+    }
     static TPaletteEntry FromColor(TColorRef c, std::uint8_t flags = 0) {
         return {static_cast<std::uint8_t>(RedOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
                 static_cast<std::uint8_t>(BlueOf(c)), flags};
@@ -55,22 +63,26 @@ class TPalette {
     static constexpr int MaxEntries = 256;
 
     TPalette() = default;
-    explicit TPalette(int count);  // count black entries; count is clamped to 0..MaxEntries
+    explicit TPalette(int count); // count black entries; count is clamped to 0..MaxEntries
     explicit TPalette(std::vector<TPaletteEntry> entries);
 
     int Count() const { return static_cast<int>(Entries_.size()); }
     bool Empty() const { return Entries_.empty(); }
     const TPaletteEntry& Entry(int index) const { return Entries_.at(static_cast<std::size_t>(index)); }
     TColorRef ColorAt(int index) const { return Entry(index).Color(); }
-    void SetEntry(int index, const TPaletteEntry& entry) { Entries_.at(static_cast<std::size_t>(index)) = entry; }
+    void SetEntry(int index, const TPaletteEntry& entry) {
+        Entries_.at(static_cast<std::size_t>(index)) = entry;
+    }
     void SetColor(int index, TColorRef color) { SetEntry(index, TPaletteEntry::FromColor(color)); }
     const std::vector<TPaletteEntry>& Entries() const { return Entries_; }
-    void Resize(int count);  // new entries are black; clamped to 0..MaxEntries
+    void Resize(int count); // new entries are black; clamped to 0..MaxEntries
 
     // The entry nearest to the colour: least sum of squared red, green and blue differences; the
     // lowest index wins a tie. Returns -1 for an empty palette.
     int NearestIndex(int red, int green, int blue) const;
-    int NearestIndex(TColorRef color) const { return NearestIndex(RedOf(color), GreenOf(color), BlueOf(color)); }
+    int NearestIndex(TColorRef color) const {
+        return NearestIndex(RedOf(color), GreenOf(color), BlueOf(color));
+    }
 
     // Colour tables of device-independent bitmaps (blue-green-red-reserved).
     std::vector<TRGBQuad> ToQuads() const;
