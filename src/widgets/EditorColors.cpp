@@ -1,18 +1,21 @@
 #include "EditorColors.h"
 
-#include "ColorSwatch.h"
 #include "PaletteStrip.h"
 #include "SurfaceColor.h"
 
 #include <QColorDialog>
 #include <QEvent>
-#include <QLabel>
 #include <QMouseEvent>
+#include <QWidget>
 
 namespace {
 
+constexpr const char* SwatchColorProperty = "SwatchColor";
+
 QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-uint32_t FromQColor(const QColor& c) { return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16; }
+uint32_t FromQColor(const QColor& c) {
+    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
+}
 
 QString RgbText(uint32_t c) {
     return QString::asprintf("R: %d G: %d B: %d", int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
@@ -20,44 +23,32 @@ QString RgbText(uint32_t c) {
 
 } // namespace
 
-TEditorColors::TEditorColors(QWidget* colorPanel) : QObject(colorPanel) {
-    auto makeSwatch = [&](const char* name, int x) {
-        auto* s = new TColorSwatch(colorPanel);
-        s->setObjectName(name);
-        s->move(x, 24);
-        connect(s, &TColorSwatch::Pressed, this, &TEditorColors::SwatchPressed);
-        connect(s, &TColorSwatch::Hovered, this, [this, s] { ShowSwatchColor(s); });
-        return s;
-    };
-    auto makeLabel = [&](const char* name, const char* text, int x) {
-        auto* l = new QLabel(QString::fromLatin1(text), colorPanel);
-        l->setObjectName(name);
-        l->setAlignment(Qt::AlignCenter);
-        l->setGeometry(x, 8, 16, 14);
-        l->installEventFilter(this);
-        return l;
-    };
-    SLColor = makeSwatch("SLColor", 8);
-    SRColor = makeSwatch("SRColor", 32);
-    STColor = makeSwatch("STColor", 56);
-    TLColor = makeLabel("TLColor", "L", 8);
-    TRColor = makeLabel("TRColor", "P", 32);
-    TTColor = makeLabel("TTColor", "T", 56);
-
-    GColorPalette = new TPaletteStrip(colorPanel);
-    GColorPalette->setGeometry(80, 8, 273, 33);
-    GColorPalette->SetSource([this] {
-        return Loaded() && PaletteColors ? PaletteColors() : std::vector<uint32_t>();
-    });
-    connect(GColorPalette, &TPaletteStrip::CellPressed, this, &TEditorColors::PaletteCellPressed);
-    connect(GColorPalette, &TPaletteStrip::CellHovered, this, &TEditorColors::PaletteCellHovered);
+TEditorColors::TEditorColors(const TControls& controls, QObject* parent) : QObject(parent), Controls(controls) {
+    for (QWidget* w : {Controls.DrawSwatch, Controls.BackSwatch, Controls.TransparentSwatch, Controls.DrawLabel,
+                       Controls.BackLabel, Controls.TransparentLabel}) {
+        w->installEventFilter(this);
+        w->setMouseTracking(true);
+    }
+    Controls.Palette->SetSource(
+        [this] { return Loaded() && PaletteColors ? PaletteColors() : std::vector<uint32_t>(); });
+    connect(Controls.Palette, &TPaletteStrip::CellPressed, this, &TEditorColors::PaletteCellPressed);
+    connect(Controls.Palette, &TPaletteStrip::CellHovered, this, &TEditorColors::PaletteCellHovered);
 
     ChooseColor = [this](uint32_t initial) -> std::optional<uint32_t> {
-        const QColor c = QColorDialog::getColor(ToQColor(initial), GColorPalette->window());
+        const QColor c = QColorDialog::getColor(ToQColor(initial), Controls.Palette->window());
         if (!c.isValid()) return std::nullopt;
         return FromQColor(c);
     };
     ResetColors();
+}
+
+void TEditorColors::ShowSwatch(QWidget* swatch, uint32_t color) {
+    swatch->setProperty(SwatchColorProperty, uint(color & 0xFFFFFFu));
+    swatch->setStyleSheet(QString("background-color: %1;").arg(ToQColor(color).name()));
+}
+
+uint32_t TEditorColors::SwatchColor(const QWidget* swatch) const {
+    return swatch->property(SwatchColorProperty).toUInt();
 }
 
 bool TEditorColors::Pick(bool fromDialog, uint32_t& color) {
@@ -75,24 +66,24 @@ bool TEditorColors::Pick(bool fromDialog, uint32_t& color) {
 void TEditorColors::SetDrawColor(bool fromDialog, uint32_t color) {
     if (!Pick(fromDialog, color)) return;
     Draw = ToSurfaceColor(color);
-    SLColor->SetColor(color);
+    ShowSwatch(Controls.DrawSwatch, color);
     emit DrawColorChanged(color);
 }
 
 void TEditorColors::SetBackColor(bool fromDialog, uint32_t color) {
     if (!Pick(fromDialog, color)) return;
     Back = ToSurfaceColor(color);
-    SRColor->SetColor(color);
+    ShowSwatch(Controls.BackSwatch, color);
     emit BackColorChanged(color);
 }
 
 void TEditorColors::SetTransparentColor(bool fromDialog, uint32_t color) {
     if (!Pick(fromDialog, color)) return;
-    // The transparent colour becomes the background colour too.
+    // The transparent colour becomes the background colour (the right button's) too.
     Back = ToSurfaceColor(color);
     Transparent = Back;
-    SRColor->SetColor(color);
-    STColor->SetColor(color);
+    ShowSwatch(Controls.BackSwatch, color);
+    ShowSwatch(Controls.TransparentSwatch, color);
     emit BackColorChanged(color);
     emit TransparentColorChanged(color);
 }
@@ -101,15 +92,15 @@ void TEditorColors::ResetColors() {
     Draw = DefaultDrawColor;
     Back = DefaultBackColor;
     Transparent = DefaultTransparentColor;
-    SLColor->SetColor(ToInterfaceColor(Draw));
-    SRColor->SetColor(ToInterfaceColor(Back));
-    STColor->SetColor(ToInterfaceColor(Transparent));
+    ShowSwatch(Controls.DrawSwatch, ToInterfaceColor(Draw));
+    ShowSwatch(Controls.BackSwatch, ToInterfaceColor(Back));
+    ShowSwatch(Controls.TransparentSwatch, ToInterfaceColor(Transparent));
     emit DrawColorChanged(ToInterfaceColor(Draw));
     emit BackColorChanged(ToInterfaceColor(Back));
     emit TransparentColorChanged(ToInterfaceColor(Transparent));
 }
 
-void TEditorColors::RepaintPalette() { GColorPalette->viewport()->update(); }
+void TEditorColors::RepaintPalette() { Controls.Palette->viewport()->update(); }
 
 void TEditorColors::SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     // Which swatch or label was hit does not matter, only the button does.
@@ -118,8 +109,12 @@ void TEditorColors::SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers 
     else if (button == Qt::RightButton) SetBackColor(true);
 }
 
+void TEditorColors::SwatchHovered(const QWidget* swatch) {
+    if (PixelInfo) PixelInfo(RgbText(SwatchColor(swatch)));
+}
+
 void TEditorColors::PaletteCellPressed(int cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-    const std::vector<uint32_t> colors = GColorPalette->Colors();
+    const std::vector<uint32_t> colors = Controls.Palette->Colors();
     if (cell < 0 || cell >= int(colors.size())) return;
     const uint32_t e = colors[cell];
     if (button == Qt::LeftButton) SetDrawColor(false, e);
@@ -128,7 +123,7 @@ void TEditorColors::PaletteCellPressed(int cell, Qt::MouseButton button, Qt::Key
 }
 
 void TEditorColors::PaletteCellHovered(int cell) {
-    const std::vector<uint32_t> colors = GColorPalette->Colors();
+    const std::vector<uint32_t> colors = Controls.Palette->Colors();
     if (cell < 0 || cell >= int(colors.size())) {
         if (PixelInfo) PixelInfo(QString());
         if (ColorInfo) ColorInfo(std::nullopt);
@@ -139,16 +134,18 @@ void TEditorColors::PaletteCellHovered(int cell) {
     if (ColorInfo) ColorInfo(e);
 }
 
-void TEditorColors::ShowSwatchColor(const TColorSwatch* swatch) {
-    if (PixelInfo) PixelInfo(RgbText(swatch->Color()));
-}
-
 bool TEditorColors::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress &&
-        (watched == TLColor || watched == TRColor || watched == TTColor)) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    const bool swatch = w == Controls.DrawSwatch || w == Controls.BackSwatch || w == Controls.TransparentSwatch;
+    const bool label = w == Controls.DrawLabel || w == Controls.BackLabel || w == Controls.TransparentLabel;
+    if (event->type() == QEvent::MouseButtonPress && (swatch || label)) {
         auto* me = static_cast<QMouseEvent*>(event);
         SwatchPressed(me->button(), me->modifiers());
         return true;
+    }
+    if (event->type() == QEvent::MouseMove && swatch) {
+        SwatchHovered(w);
+        return true; // the window's own pointer clearing must not undo the text
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The editor's three colours and their controls on the colour panel: the swatches SLColor, SRColor
 // and STColor with their labels "L", "P" and "T", and the palette strip GColorPalette showing the
-// global colour map of the document. The left button sets the drawing colour, the right one the
+// global colour map of the document. The window builds the controls; this object gives them their
+// behaviour. The left button sets the drawing colour, the right one the
 // background colour, Ctrl with the right one the transparent colour (which is also made the
 // background colour). On a swatch or label the colour dialog opens; on the strip the cell's colour
 // is taken directly. Nothing happens while no icon is open.
@@ -14,17 +15,23 @@
 #include <optional>
 #include <vector>
 
-class QLabel;
 class QWidget;
-class TColorSwatch;
 class TPaletteStrip;
 
 class TEditorColors : public QObject {
     Q_OBJECT
 
   public:
-    // Builds the controls as children of the colour panel, at their places on it.
-    explicit TEditorColors(QWidget* colorPanel);
+    struct TControls {
+        QWidget* DrawSwatch;        // SLColor
+        QWidget* BackSwatch;        // SRColor
+        QWidget* TransparentSwatch; // STColor
+        QWidget* DrawLabel;         // TLColor
+        QWidget* BackLabel;         // TRColor
+        QWidget* TransparentLabel;  // TTColor
+        TPaletteStrip* Palette;     // GColorPalette
+    };
+    TEditorColors(const TControls& controls, QObject* parent = nullptr);
 
     // Surface colours (0xAARRGGBB).
     uint32_t DrawColor() const { return Draw; }
@@ -43,17 +50,15 @@ class TEditorColors : public QObject {
 
     // What a press on a swatch or a label does, by button.
     void SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // What moving over a swatch shows: "R: %d G: %d B: %d" of its colour.
+    void SwatchHovered(const QWidget* swatch);
     // What a press on palette cell c does.
     void PaletteCellPressed(int cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void PaletteCellHovered(int cell);
 
-    TColorSwatch* DrawSwatch() const { return SLColor; }
-    TColorSwatch* BackSwatch() const { return SRColor; }
-    TColorSwatch* TransparentSwatch() const { return STColor; }
-    QLabel* DrawLabel() const { return TLColor; }
-    QLabel* BackLabel() const { return TRColor; }
-    QLabel* TransparentLabel() const { return TTColor; }
-    TPaletteStrip* Palette() const { return GColorPalette; }
+    // The interface colour a swatch shows.
+    uint32_t SwatchColor(const QWidget* swatch) const;
+    TPaletteStrip* Palette() const { return Controls.Palette; }
 
     // Hooks set by the owner.
     std::function<bool()> ImageLoaded;
@@ -77,18 +82,12 @@ class TEditorColors : public QObject {
   private:
     bool Loaded() const { return ImageLoaded && ImageLoaded(); }
     bool Pick(bool fromDialog, uint32_t& color);
-    void ShowSwatchColor(const TColorSwatch* swatch);
+    void ShowSwatch(QWidget* swatch, uint32_t color);
 
     uint32_t Draw = 0xFF000000u;
     uint32_t Back = 0xFFCCCCCCu;
     uint32_t Transparent = 0xFFCCCCCCu;
     uint32_t DialogColor = 0; // the colour last chosen in the dialog
 
-    TColorSwatch* SLColor;
-    TColorSwatch* SRColor;
-    TColorSwatch* STColor;
-    QLabel* TLColor;
-    QLabel* TRColor;
-    QLabel* TTColor;
-    TPaletteStrip* GColorPalette;
+    TControls Controls;
 };
