@@ -1,5 +1,6 @@
 #include "BmpFile.h"
 
+#include "LittleEndian.h"
 #include "SafeFile.h"
 
 #include <cstring>
@@ -8,19 +9,10 @@ namespace {
 
 constexpr uint32_t BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-    v.push_back(static_cast<uint8_t>(x));
-    v.push_back(static_cast<uint8_t>(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    Put16(v, x & 0xFFFF);
-    Put16(v, x >> 16);
-}
+uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
+uint32_t U32(const uint8_t* p) { return ReadU32LE(p); }
+void Put16(std::vector<uint8_t>& v, uint32_t x) { AppendU16LE(v, x); }
+void Put32(std::vector<uint8_t>& v, uint32_t x) { AppendU32LE(v, x); }
 
 // Scales a channel taken out with a bit mask to 0..255.
 struct TChannel {

@@ -5,6 +5,7 @@
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
+#include "LittleEndian.h"
 #include "Stream.h"
 
 #include "Bitmap.h"
@@ -74,7 +75,7 @@ TControl ControlOf(const TGIFSubImage& frame) {
     return c;
 }
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
 
 std::vector<uint8_t> Write(TGIFPicture& picture) { return picture.SaveToBuffer(); }
 

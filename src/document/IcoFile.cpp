@@ -1,14 +1,12 @@
 #include "IcoFile.h"
 
+#include "LittleEndian.h"
 #include "SafeFile.h"
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
+uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
+uint32_t U32(const uint8_t* p) { return ReadU32LE(p); }
 
 struct TEntry {
     int Width, Height, Colors, Bits;

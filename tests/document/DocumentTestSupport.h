@@ -1,0 +1,67 @@
+#pragma once
+// Scripted answers and a recording observer for driving TIconDocument in tests.
+
+#include "IconDocument.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+struct TScriptedAsker : IDocumentAsker {
+    bool SaveChanges = false;
+    std::string OpenName;
+    std::string SaveName; // empty: the save dialog is cancelled
+    bool Overwrite = true;
+    int SaveChangesAsked = 0, OverwriteAsked = 0;
+    std::vector<std::string> OfferedNames;
+
+    bool AskSaveChanges() override {
+        ++SaveChangesAsked;
+        return SaveChanges;
+    }
+    std::string AskOpenFileName() override { return OpenName; }
+    std::string AskSaveFileName(TFileKind, const std::string& defaultName) override {
+        OfferedNames.push_back(defaultName);
+        return SaveName;
+    }
+    bool ConfirmOverwrite(const std::string&) override {
+        ++OverwriteAsked;
+        return Overwrite;
+    }
+};
+
+struct TRecordingObserver : IDocumentObserver {
+    std::string Caption, FrameInfo;
+    int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0;
+    bool UndoEnabled = false;
+    std::vector<std::string> Recent, Folders;
+
+    void CaptionChanged(const std::string& c) override { Caption = c; }
+    void FrameInfoChanged(const std::string& t) override { FrameInfo = t; }
+    void FrameListChanged(int count) override { Rows = count; }
+    void FrameRowSelected(int index) override { SelectedRow = index; }
+    void UndoEnabledChanged(bool on) override { UndoEnabled = on; }
+    void DisplayTimeChanged(int ms) override { DisplayTime = ms; }
+    void BeginBusy() override { MaxBusy = std::max(MaxBusy, ++Busy); }
+    void EndBusy() override { --Busy; }
+    void AddRecentFile(const std::string& p) override { Recent.push_back(p); }
+    void FolderUsed(const std::string& f) override { Folders.push_back(f); }
+};
+
+// A fresh folder for one test's files.
+inline std::string TestFolder(const std::string& name) {
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("tindra-doc-" + std::to_string(::getpid()) + "-" + name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string() + "/";
+}
+
+// A 40 × 40 opaque picture of one colour.
+inline TSurface32 Solid(uint32_t color, int side = 40) {
+    TSurface32 s(side, side);
+    s.FillAll(color);
+    return s;
+}

@@ -1,0 +1,255 @@
+// Our own BMP and ICO readers and writer, and the file replacement that never loses the old file.
+
+#include "BmpFile.h"
+#include "IcoFile.h"
+#include "LittleEndian.h"
+#include "SafeFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Put16(std::vector<uint8_t>& v, uint32_t x) { AppendU16LE(v, x); }
+void Put32(std::vector<uint8_t>& v, uint32_t x) { AppendU32LE(v, x); }
+
+// A BITMAPINFOHEADER DIB with the given rows (already padded, in stored order) and palette (0x00RRGGBB).
+std::vector<uint8_t> Dib(int w, int h, int bits, uint32_t compression, const std::vector<uint32_t>& palette,
+                         const std::vector<uint8_t>& rows) {
+    std::vector<uint8_t> v;
+    Put32(v, 40);
+    Put32(v, static_cast<uint32_t>(w));
+    Put32(v, static_cast<uint32_t>(h));
+    Put16(v, 1);
+    Put16(v, static_cast<uint32_t>(bits));
+    Put32(v, compression);
+    Put32(v, static_cast<uint32_t>(rows.size()));
+    Put32(v, 0);
+    Put32(v, 0);
+    Put32(v, static_cast<uint32_t>(palette.size()));
+    Put32(v, 0);
+    for (uint32_t c : palette) Put32(v, c);
+    v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+}
+
+std::vector<uint8_t> BmpFile(const std::vector<uint8_t>& dib, uint32_t pixelOffset = 0) {
+    std::vector<uint8_t> v = {'B', 'M'};
+    Put32(v, static_cast<uint32_t>(14 + dib.size()));
+    Put32(v, 0);
+    Put32(v, pixelOffset);
+    v.insert(v.end(), dib.begin(), dib.end());
+    return v;
+}
+
+std::string TempDir() {
+    const fs::path dir = fs::temp_directory_path() / ("tindra-doc-files-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    return dir.string() + "/";
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+bool HaveConvert() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+
+} // namespace
+
+TEST(BmpFile, DecodesEveryDepthBottomUpAndTopDown) {
+    // 2 × 2 pictures: top row red, blue; bottom row green, white.
+    const uint32_t red = 0xFFFF0000, green = 0xFF00FF00, blue = 0xFF0000FF, white = 0xFFFFFFFF;
+    const std::vector<uint32_t> pal = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> dib;
+        uint32_t top[2], bottom[2];
+    } cases[] = {
+        // Rows are stored bottom row first; the 1-bit case has two colours only.
+        {"1 bit", Dib(2, 2, 1, 0, {0x00FF00, 0xFFFFFF}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}), {white, green}, {green, white}},
+        {"4 bits", Dib(2, 2, 4, 0, pal, {0x13, 0, 0, 0, 0x02, 0, 0, 0}), {red, blue}, {green, white}},
+        {"8 bits", Dib(2, 2, 8, 0, pal, {1, 3, 0, 0, 0, 2, 0, 0}), {red, blue}, {green, white}},
+        {"24 bits", Dib(2, 2, 24, 0, {}, {0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0}),
+         {red, blue}, {green, white}},
+        {"32 bits", Dib(2, 2, 32, 0, {}, {0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}),
+         {red, blue}, {green, white}},
+        {"16 bits 555", Dib(2, 2, 16, 0, {}, {0xE0, 0x03, 0xFF, 0x7F, 0x00, 0x7C, 0x1F, 0x00}), {red, blue},
+         {green, white}},
+        {"RLE8", Dib(2, 2, 8, 1, pal, {1, 1, 1, 3, 0, 0, 1, 0, 1, 2, 0, 1}), {red, blue}, {green, white}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TPixelImage img = TBmpFile::Decode(BmpFile(c.dib));
+        ASSERT_EQ(img.Width, 2);
+        ASSERT_EQ(img.Height, 2);
+        EXPECT_EQ(img.At(0, 0), c.top[0]);
+        EXPECT_EQ(img.At(1, 0), c.top[1]);
+        EXPECT_EQ(img.At(0, 1), c.bottom[0]);
+        EXPECT_EQ(img.At(1, 1), c.bottom[1]);
+    }
+    // Top-down: a negative height stores the top row first.
+    std::vector<uint8_t> topDown = Dib(2, 2, 8, 0, pal, {0, 2, 0, 0, 1, 3, 0, 0});
+    topDown[8] = 0xFE, topDown[9] = topDown[10] = topDown[11] = 0xFF; // height -2
+    const TPixelImage img = TBmpFile::Decode(BmpFile(topDown));
+    EXPECT_EQ(img.At(0, 0), red);
+    EXPECT_EQ(img.At(1, 1), white);
+}
+
+TEST(BmpFile, RefusesDamagedFilesBeforeAllocating) {
+    const std::vector<uint32_t> pal = {0, 0xFFFFFF};
+    std::vector<uint8_t> good = BmpFile(Dib(2, 2, 8, 0, pal, {0, 1, 0, 0, 1, 0, 0, 0}));
+    EXPECT_NO_THROW(TBmpFile::Decode(good));
+
+    std::vector<uint8_t> truncated(good.begin(), good.end() - 3);
+    std::vector<uint8_t> huge = BmpFile(Dib(100000, 100000, 24, 0, {}, {}));
+    std::vector<uint8_t> badDepth = BmpFile(Dib(2, 2, 7, 0, {}, std::vector<uint8_t>(16)));
+    std::vector<uint8_t> notBmp = good;
+    notBmp[0] = 'X';
+    std::vector<uint8_t> zeroWidth = BmpFile(Dib(0, 2, 24, 0, {}, {}));
+    for (const auto* data : {&truncated, &huge, &badDepth, &notBmp, &zeroWidth})
+        EXPECT_THROW(TBmpFile::Decode(*data), TBmpError);
+}
+
+TEST(BmpFile, Encode32RoundTrips) {
+    TPixelImage img(3, 2);
+    for (int i = 0; i < 6; ++i) img.Pixels[i] = 0xFF000000u | (0x102030u * (i + 1));
+    const std::vector<uint8_t> bytes = TBmpFile::Encode32(img);
+    EXPECT_EQ(bytes.size(), 54u + 3 * 2 * 4);
+    const TPixelImage back = TBmpFile::Decode(bytes);
+    EXPECT_EQ(back.Pixels, img.Pixels);
+}
+
+TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
+    // Directory: a 16 × 16 entry first, then the 32 × 32 one.
+    auto image = [](int side, uint8_t index) {
+        std::vector<uint8_t> rows;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < 4 * ((side + 3) / 4); ++x) rows.push_back(index);
+        std::vector<uint8_t> dib = Dib(side, 2 * side, 8, 0, {0x000000, 0xFF8000}, rows);
+        // AND mask, bottom-up: the bottom row (stored first) fully transparent.
+        const int stride = ((side + 31) / 32) * 4;
+        for (int y = 0; y < side; ++y)
+            for (int b = 0; b < stride; ++b) dib.push_back(y == 0 ? 0xFF : 0x00);
+        return dib;
+    };
+    const std::vector<uint8_t> small = image(16, 0), big = image(32, 1);
+    std::vector<uint8_t> ico = {0, 0, 1, 0, 2, 0};
+    auto entry = [&](int side, const std::vector<uint8_t>& dib, uint32_t offset) {
+        ico.push_back(static_cast<uint8_t>(side));
+        ico.push_back(static_cast<uint8_t>(side));
+        ico.push_back(2);
+        ico.push_back(0);
+        Put16(ico, 1);
+        Put16(ico, 8);
+        Put32(ico, static_cast<uint32_t>(dib.size()));
+        Put32(ico, offset);
+    };
+    entry(16, small, 6 + 32);
+    entry(32, big, static_cast<uint32_t>(6 + 32 + small.size()));
+    ico.insert(ico.end(), small.begin(), small.end());
+    ico.insert(ico.end(), big.begin(), big.end());
+
+    const TPixelImage img = TIcoFile::Decode(ico);
+    ASSERT_EQ(img.Width, 32);
+    ASSERT_EQ(img.Height, 32);
+    EXPECT_EQ(img.At(0, 0), 0xFFFF8000u);
+    EXPECT_FALSE(img.IsTransparent(0, 0));
+    EXPECT_TRUE(img.IsTransparent(5, 31));
+
+    std::vector<uint8_t> cut(ico.begin(), ico.begin() + 200);
+    EXPECT_THROW(TIcoFile::Decode(cut), TBmpError);
+}
+
+TEST(IcoFile, ReadsIconsMadeByImageMagick) {
+    if (!HaveConvert()) GTEST_SKIP() << "ImageMagick convert is not installed";
+    const std::string dir = TempDir();
+    struct Case {
+        const char* args;
+        uint32_t expectTopLeft;
+        bool transparentTopLeft;
+    } cases[] = {
+        {"-size 32x32 xc:'#3366CC'", 0xFF3366CC, false},
+        {"-size 32x32 xc:none -fill '#FF0000' -draw 'point 5,5'", 0, true},
+        {"-size 32x32 xc:'#00FF00' -colors 16 -type palette", 0xFF00FF00, false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string path = dir + "magick" + std::to_string(n++) + ".ico";
+        ASSERT_EQ(std::system(("convert " + std::string(c.args) + " " + path).c_str()), 0);
+        const TPixelImage img = TIcoFile::Read(path);
+        ASSERT_EQ(img.Width, 32);
+        EXPECT_EQ(img.IsTransparent(0, 0), c.transparentTopLeft);
+        if (!c.transparentTopLeft) {
+            EXPECT_EQ(img.At(0, 0), c.expectTopLeft);
+        }
+    }
+    // A 32-bit icon with a drawn point: the point is opaque red.
+    const TPixelImage img = TIcoFile::Read(dir + "magick1.ico");
+    EXPECT_FALSE(img.IsTransparent(5, 5));
+    EXPECT_EQ(img.At(5, 5), 0xFFFF0000u);
+}
+
+TEST(BmpFile, ReadsBitmapsMadeByImageMagick) {
+    if (!HaveConvert()) GTEST_SKIP() << "ImageMagick convert is not installed";
+    const std::string dir = TempDir();
+    const char* variants[] = {"BMP3:", "BMP:", "BMP2:"};
+    const char* types[] = {"-type truecolor", "-type palette", "-type truecoloralpha"};
+    for (const char* v : variants)
+        for (const char* t : types) {
+            const std::string path = dir + "m.bmp";
+            const std::string cmd = std::string("convert -size 40x40 xc:'#123456' -fill '#FEDCBA' -draw 'point 3,1' ") +
+                                    t + " " + v + path + " 2>/dev/null";
+            if (std::system(cmd.c_str()) != 0) continue;
+            SCOPED_TRACE(std::string(v) + " " + t);
+            const TPixelImage img = TBmpFile::Read(path);
+            ASSERT_EQ(img.Width, 40);
+            ASSERT_EQ(img.Height, 40);
+            EXPECT_EQ(img.At(0, 0), 0xFF123456u);
+            EXPECT_EQ(img.At(3, 1), 0xFFFEDCBAu);
+        }
+}
+
+TEST(SafeFile, ReplacesOnlyWhenTheNewFileIsComplete) {
+    const std::string dir = TempDir();
+    const std::string target = dir + "keep.gif";
+    WriteBytes(target, {1, 2, 3});
+    TSafeFile::WriteAll(target, {9, 8, 7, 6});
+    EXPECT_EQ(TSafeFile::ReadAll(target, 100), (std::vector<uint8_t>{9, 8, 7, 6}));
+
+    // A write-protected file is refused and stays as it was.
+    fs::permissions(target, fs::perms::owner_read);
+    EXPECT_THROW(TSafeFile::WriteAll(target, {5}), TFileError);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(TSafeFile::ReadAll(target, 100).size(), 4u);
+
+    // A folder that cannot take a new file: nothing is written, the old file is untouched.
+    const std::string locked = dir + "locked/";
+    fs::create_directories(locked);
+    WriteBytes(locked + "old.gif", {4, 4});
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool rootLike = [&] {
+        std::ofstream probe(locked + "probe");
+        return static_cast<bool>(probe);
+    }();
+    if (!rootLike) {
+        EXPECT_THROW(TSafeFile::WriteAll(locked + "old.gif", {1, 1, 1}), TFileError);
+        EXPECT_EQ(TSafeFile::ReadAll(locked + "old.gif", 100), (std::vector<uint8_t>{4, 4}));
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+    // No temporary files are left behind.
+    for (const auto& e : fs::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+
+    EXPECT_THROW(TSafeFile::WriteAll(dir + "no/such/folder/x.gif", {1}), TFileError);
+    EXPECT_THROW(TSafeFile::ReadAll(dir + "missing.gif", 100), TFileError);
+    EXPECT_THROW(TSafeFile::ReadAll(target, 2), TFileError); // larger than allowed
+}

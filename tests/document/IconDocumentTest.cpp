@@ -1,0 +1,324 @@
+// The document's state rules: new documents, display times, per-frame undo with the caption and frame
+// information marks, frame operations keeping every store in step, and the output size.
+
+#include "DocumentTestSupport.h"
+
+#include "GIFPicture.h"
+#include "GIFSubImage.h"
+#include "GifFrames.h"
+#include "ImageTransforms.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Black = 0xFF000000;
+
+class IconDocumentTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        doc.SetObserver(&seen);
+        ASSERT_TRUE(doc.NewDocument(asker));
+    }
+    // A stroke: snapshot, change one pixel, commit.
+    void Stroke(int x, int y, uint32_t color) {
+        doc.PushUndo();
+        doc.WorkBitmap().SetPixel(x, y, color);
+        doc.CommitFrame();
+    }
+    // Frames named by a colour at pixel (20, 20): builds a document with one frame per colour.
+    void MakeFrames(std::initializer_list<uint32_t> colors) {
+        bool first = true;
+        for (uint32_t c : colors) {
+            if (first) {
+                doc.WorkBitmap().SetPixel(20, 20, c);
+                doc.CommitFrame();
+                first = false;
+                continue;
+            }
+            TSurface32 p = doc.EmptyTemplate(1);
+            p.SetPixel(20, 20, c);
+            doc.InsertFrame(TInsertPosition::After, p, 100);
+        }
+    }
+    // The frame order as the colours at (20, 20), checked in every store.
+    std::vector<uint32_t> Order() {
+        std::vector<uint32_t> out;
+        for (int i = 0; i < doc.FrameCount(); ++i) {
+            const uint32_t c = doc.FrameBitmap(i).GetPixel(20, 20);
+            EXPECT_EQ(doc.FrameThumbnail(i).GetPixel(16, 16), c) << "thumbnail " << i;
+            EXPECT_EQ(GifFrames::RenderFrame(doc.Frames40(), i).GetPixel(20, 20), c) << "Frames40 " << i;
+            EXPECT_EQ(GifFrames::RenderFrame(doc.Frames32(), i).GetPixel(16, 16), c) << "Frames32 " << i;
+            out.push_back(c);
+        }
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), doc.FrameCount());
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames32()), doc.FrameCount());
+        EXPECT_EQ(seen.Rows, doc.FrameCount());
+        return out;
+    }
+
+    TIconDocument doc{"/opt/tindra/"};
+    TScriptedAsker asker;
+    TRecordingObserver seen;
+};
+
+bool SamePixels(const TSurface32& a, const TSurface32& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    return std::equal(a.Bits(), a.Bits() + a.Width() * a.Height(), b.Bits());
+}
+
+} // namespace
+
+TEST_F(IconDocumentTest, NewDocumentHasOneBorderedFrameOf100ms) {
+    EXPECT_TRUE(doc.ImageLoaded());
+    EXPECT_EQ(doc.FrameCount(), 1);
+    EXPECT_EQ(doc.CurrentFrame(), 0);
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif");
+    EXPECT_EQ(seen.Caption, "Tindra - new.gif");
+    EXPECT_EQ(seen.FrameInfo, "1/1");
+    EXPECT_EQ(seen.DisplayTime, 100);
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames40(), 0), 10);
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames32(), 0), 10);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(seen.UndoEnabled);
+    EXPECT_EQ(doc.ImageSize(), 40);
+    EXPECT_EQ(doc.SourceFormat(), TSourceFormat::Gif);
+    EXPECT_EQ(doc.Name().Name, "new.gif");
+    EXPECT_EQ(doc.Name().Folder, "/opt/tindra/");
+    EXPECT_EQ(doc.Name().Path, "");
+    EXPECT_TRUE(SamePixels(doc.WorkBitmap(), doc.EmptyTemplate(1)));
+    EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), doc.EmptyTemplate(1)));
+    EXPECT_TRUE(SamePixels(doc.PreviewPicture(), doc.EmptyTemplate(1)));
+    EXPECT_EQ(seen.Busy, 0);
+    EXPECT_EQ(seen.MaxBusy, 1);
+}
+
+TEST_F(IconDocumentTest, TemplatesArePassedIn) {
+    doc.SetEmptyTemplates(Solid(Red), Solid(Blue));
+    ASSERT_TRUE(doc.NewDocument(asker));
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(0, 0), Blue);
+    EXPECT_EQ(doc.EmptyTemplate(0).GetPixel(39, 39), Red);
+}
+
+TEST_F(IconDocumentTest, DisplayTimeIsRoundedAndStoredInBothPictures) {
+    MakeFrames({Red, Green});
+    doc.SelectFrame(0);
+    EXPECT_EQ(TIconDocument::RoundDisplayTime(155), 150);
+    EXPECT_EQ(TIconDocument::RoundDisplayTime(1234), 1230);
+    EXPECT_TRUE(doc.SetDisplayTime(TIconDocument::RoundDisplayTime(155)));
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames40(), 0), 15);
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames32(), 0), 15);
+    doc.SelectFrame(1);
+    EXPECT_EQ(seen.DisplayTime, 100);
+    doc.SelectFrame(0);
+    EXPECT_EQ(seen.DisplayTime, 150);
+    // Values outside 1..300000 are ignored.
+    for (int bad : {0, -10, 300001}) {
+        EXPECT_FALSE(doc.SetDisplayTime(bad)) << bad;
+        EXPECT_EQ(GifFrames::FrameDelay(doc.Frames40(), 0), 15);
+    }
+    EXPECT_TRUE(doc.SetDisplayTime(300000));
+    EXPECT_EQ(doc.DisplayTime(0), 300000);
+    // A display-time change, like every frame operation, does not make the document modified.
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(IconDocumentTest, UndoIsPerFrameAndDrivesTheMarks) {
+    MakeFrames({Red, Green});
+    doc.SelectFrame(0);
+    Stroke(5, 5, Black);
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    doc.SelectFrame(1);
+    EXPECT_EQ(seen.FrameInfo, "2/2");
+    EXPECT_FALSE(seen.UndoEnabled);
+    Stroke(6, 6, Black);
+    EXPECT_EQ(seen.FrameInfo, "2/2 *");
+    EXPECT_TRUE(seen.UndoEnabled);
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *"); // one mark only
+
+    // Undo on frame 2 restores it and disables Undo; frame 1 keeps the caption's mark.
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_NE(doc.FrameBitmap(1).GetPixel(6, 6), Black);
+    EXPECT_NE(GifFrames::RenderFrame(doc.Frames40(), 1).GetPixel(6, 6), Black);
+    EXPECT_FALSE(seen.UndoEnabled);
+    EXPECT_EQ(seen.FrameInfo, "2/2");
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    EXPECT_TRUE(doc.IsModified());
+
+    doc.SelectFrame(0);
+    EXPECT_TRUE(seen.UndoEnabled);
+    EXPECT_EQ(seen.FrameInfo, "1/2 *");
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(IconDocumentTest, UndoStepsBackToThePictureBeforeTheFirstStroke) {
+    const TSurface32 before = doc.WorkBitmap();
+    Stroke(1, 1, Red);
+    Stroke(2, 2, Green);
+    // A stroke that changes nothing still counts.
+    Stroke(2, 2, Green);
+    EXPECT_EQ(doc.UndoDepth(0), 3);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(2, 2), Green);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(SamePixels(doc.WorkBitmap(), before));
+    EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), before));
+    EXPECT_FALSE(doc.UndoEnabled());
+    EXPECT_FALSE(doc.Undo());
+}
+
+TEST_F(IconDocumentTest, NavigationOutOfRangeOnlyRefreshes) {
+    MakeFrames({Red, Green, Blue});
+    doc.GoToFrame(TFrameStep::First);
+    EXPECT_EQ(doc.CurrentFrame(), 0);
+    doc.GoToFrame(TFrameStep::Previous);
+    EXPECT_EQ(doc.CurrentFrame(), 0);
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), Red);
+    doc.GoToFrame(TFrameStep::Last);
+    EXPECT_EQ(doc.CurrentFrame(), 2);
+    doc.GoToFrame(TFrameStep::Next);
+    EXPECT_EQ(doc.CurrentFrame(), 2);
+    doc.GoToFrame(TFrameStep::Previous);
+    EXPECT_EQ(doc.CurrentFrame(), 1);
+    EXPECT_EQ(seen.SelectedRow, 1);
+    EXPECT_EQ(seen.FrameInfo, "2/3");
+}
+
+TEST_F(IconDocumentTest, InsertBeforeAndAfterTheCurrentFrame) {
+    MakeFrames({Red, Green, Blue}); // A B C
+    doc.SelectFrame(1);
+    TSurface32 n = doc.EmptyTemplate(1);
+    n.SetPixel(20, 20, Black);
+    doc.InsertFrame(TInsertPosition::After, n, 1234);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Green, Black, Blue}));
+    EXPECT_EQ(doc.CurrentFrame(), 2);
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames40(), 2), 123);
+    EXPECT_EQ(GifFrames::FrameDelay(doc.Frames32(), 2), 123);
+
+    doc.RemoveFrame();
+    doc.SelectFrame(1);
+    doc.InsertFrame(TInsertPosition::Before, n, 100);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Black, Green, Blue}));
+    EXPECT_EQ(doc.CurrentFrame(), 1);
+
+    // After the last frame: appended, nothing moves.
+    doc.SelectFrame(3);
+    doc.InsertFrame(TInsertPosition::After, n, 100);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Black, Green, Blue, Black}));
+    EXPECT_EQ(doc.CurrentFrame(), 4);
+    EXPECT_EQ(seen.FrameInfo, "5/5");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(IconDocumentTest, RemoveSelectsTheFrameNowAtThatPlace) {
+    MakeFrames({Red, Green, Blue, Black, Red});
+    doc.SelectFrame(4);
+    doc.RemoveFrame();
+    EXPECT_EQ(doc.CurrentFrame(), 3);
+    EXPECT_EQ(doc.FrameCount(), 4);
+    doc.SelectFrame(0);
+    doc.RemoveFrame();
+    EXPECT_EQ(doc.CurrentFrame(), 0);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Green, Blue, Black}));
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), Green);
+
+    TIconDocument single;
+    ASSERT_TRUE(single.NewDocument(asker));
+    single.RemoveFrame();
+    EXPECT_EQ(single.FrameCount(), 1);
+}
+
+TEST_F(IconDocumentTest, MoveTakesTheFrameAndItsUndoStack) {
+    MakeFrames({Red, Green, Blue, Black}); // A B C D
+    doc.SelectFrame(1);
+    Stroke(7, 7, Red);
+    doc.MoveFrame(3);
+    EXPECT_EQ(doc.CurrentFrame(), 3);
+    doc.WorkBitmap(); // B is current at its new place
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), Green);
+    EXPECT_EQ(doc.UndoDepth(3), 1);
+    EXPECT_EQ(doc.UndoDepth(1), 0);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_NE(doc.FrameBitmap(3).GetPixel(7, 7), Red);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Blue, Black, Green}));
+    // Out-of-range targets change nothing.
+    doc.MoveFrame(9);
+    doc.MoveFrame(-1);
+    EXPECT_EQ(doc.CurrentFrame(), 3);
+}
+
+TEST_F(IconDocumentTest, TwoFramesSwapWithoutDialog) {
+    MakeFrames({Red, Green});
+    doc.SelectFrame(0);
+    EXPECT_FALSE(doc.MoveNeedsDialog());
+    doc.SwapTwoFrames();
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Green, Red}));
+    EXPECT_EQ(doc.CurrentFrame(), 1);
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), Red);
+}
+
+TEST(IconDocumentRules, MoveSliderSkipsTheCurrentPosition) {
+    struct Case {
+        int value, current, maximum, expected;
+    } cases[] = {{2, 2, 3, 3}, {3, 3, 3, 2}, {1, 2, 3, 1}, {0, 0, 1, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(TIconDocument::AdjustMoveSlider(c.value, c.current, c.maximum), c.expected)
+            << c.value << " " << c.current << " " << c.maximum;
+}
+
+TEST_F(IconDocumentTest, InsertPreviewPlacement) {
+    struct Case {
+        int w, h, x, y;
+    } cases[] = {{16, 16, 12, 12}, {32, 32, 4, 4}, {33, 20, 0, 0}, {1, 40, 0, 0}, {50, 50, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        TPixelImage p(c.w, c.h, Red);
+        const TSurface32 preview = doc.InsertPreview(&p);
+        EXPECT_EQ(preview.GetPixel(c.x, c.y), Red);
+        if (c.x > 0) {
+            EXPECT_EQ(preview.GetPixel(c.x - 1, c.y), doc.EmptyTemplate(1).GetPixel(c.x - 1, c.y));
+        }
+        const int right = c.x + std::min(c.w, 40 - c.x) - 1;
+        EXPECT_EQ(preview.GetPixel(right, c.y), Red);
+        if (right < 39) EXPECT_NE(preview.GetPixel(right + 1, c.y), Red);
+    }
+    EXPECT_TRUE(SamePixels(doc.InsertPreview(nullptr), doc.EmptyTemplate(1)));
+}
+
+TEST_F(IconDocumentTest, AutoBorderIsDrawnOnCommitWithoutSnapshot) {
+    doc.WorkBitmap().FillAll(Black);
+    doc.SetAutoBorder(true);
+    doc.CommitFrame();
+    TSurface32 expected = Solid(Black);
+    DrawBorder(expected);
+    EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), expected));
+    EXPECT_EQ(doc.UndoDepth(0), 0);
+}
+
+TEST_F(IconDocumentTest, OutputSizeSwitchesTheListAndTheIcoExport) {
+    EXPECT_FALSE(doc.IcoExportEnabled());
+    doc.SetOutputSize(32);
+    EXPECT_TRUE(doc.IcoExportEnabled());
+    EXPECT_EQ(doc.FrameListPicture(0).Width(), 32);
+    doc.SetOutputSize(40);
+    EXPECT_EQ(doc.FrameListPicture(0).Width(), 40);
+    EXPECT_FALSE(doc.IsModified());
+
+    TIconDocument empty;
+    empty.SetOutputSize(32);
+    EXPECT_FALSE(empty.IcoExportEnabled());
+}
+
+TEST_F(IconDocumentTest, DefaultFileNames) {
+    EXPECT_EQ(doc.DefaultDocumentFileName(), "new.gif");
+    MakeFrames({Red, Green, Blue});
+    doc.SelectFrame(2);
+    EXPECT_EQ(doc.DefaultFrameFileName(TFileKind::FrameBmp), "new_3.bmp");
+    EXPECT_EQ(doc.DefaultFrameFileName(TFileKind::FrameIco), "new_3.ico");
+    EXPECT_EQ(doc.DefaultFrameFileName(TFileKind::FrameGif), "new_3.gif");
+    doc.SetOutputSize(32);
+    EXPECT_EQ(doc.DefaultDocumentFileName(), "new_32.gif");
+}

@@ -1,0 +1,459 @@
+// Opening GIF, ICO and BMP files and saving GIF files and frame exports, checked against giflib and
+// ImageMagick; the mended faults: saves never destroy the file they replace, a Yes to "Save changes?"
+// that saved nothing keeps the document, extensions in any letter case, absurd GIF sizes refused.
+
+#include "DocumentTestSupport.h"
+#include "GifOracle.h"
+
+#include "BmpFile.h"
+#include "GIFPicture.h"
+#include "GifFrames.h"
+#include "IcoFile.h"
+#include "SafeFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t Grey = 0xFFCCCCCC, Red = 0xFFFF0000, Blue = 0xFF0000FF, Black = 0xFF000000,
+                   White = 0xFFFFFFFF;
+
+// Palette of the giflib-made test GIFs: 0 black, 1 red, 2 green, 3 blue, 4 white, 5 grey.
+const std::vector<uint32_t> Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0xCCCCCC};
+const uint32_t SurfaceOf[] = {0xFF000000, 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFFCCCCCC};
+
+GifOracle::Frame Rect(int left, int top, int w, int h, uint8_t index, int delay = 10, int disposal = 0) {
+    GifOracle::Frame f;
+    f.Left = left, f.Top = top, f.Width = w, f.Height = h;
+    f.Indices.assign(static_cast<size_t>(w) * h, index);
+    f.Delay = delay;
+    f.Disposal = disposal;
+    return f;
+}
+
+class OpenSaveTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        doc.SetObserver(&seen);
+    }
+    std::string WriteGif(const std::string& name, const GifOracle::File& file) {
+        const std::string path = dir + name;
+        EXPECT_TRUE(GifOracle::Write(path, file));
+        return path;
+    }
+    TOpenResult Open(const std::string& path) { return doc.OpenFile(path, true, asker); }
+    // Three frames of 100, 250 and 1000 ms, each with a coloured 10 × 10 square inside the icon area.
+    void MakeThreeFrames() {
+        ASSERT_TRUE(doc.NewDocument(asker));
+        const uint32_t colors[] = {Red, Blue, Black};
+        const int times[] = {100, 250, 1000};
+        for (int i = 0; i < 3; ++i) {
+            TSurface32 p = doc.EmptyTemplate(1);
+            p.FillRect(10, 10, 20, 20, colors[i]);
+            if (i == 0) {
+                doc.WorkBitmap().CopyFrom(p);
+                doc.CommitFrame();
+            } else {
+                doc.InsertFrame(TInsertPosition::After, p, times[i]);
+            }
+            doc.SetDisplayTime(times[i]);
+        }
+    }
+
+    std::string dir;
+    TIconDocument doc;
+    TScriptedAsker asker;
+    TRecordingObserver seen;
+};
+
+} // namespace
+
+TEST_F(OpenSaveTest, ComposesDisposal131OverThePreviousPictures) {
+    GifOracle::File f{40, 40, Palette, {}, false};
+    f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, 1));  // red everywhere, kept
+    f.Frames.push_back(Rect(10, 10, 5, 5, 2, 20, 3)); // green square, then restored
+    f.Frames.push_back(Rect(20, 20, 5, 5, 3, 30, 1)); // blue square over frame 0 only
+    ASSERT_EQ(Open(WriteGif("d131.gif", f)), TOpenResult::Opened);
+    ASSERT_EQ(doc.FrameCount(), 3);
+    EXPECT_EQ(doc.ImageSize(), 40);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(12, 12), Red);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(12, 12), SurfaceOf[2]);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(0, 0), Red);
+    EXPECT_EQ(doc.FrameBitmap(2).GetPixel(12, 12), Red); // frame 1 was taken away
+    EXPECT_EQ(doc.FrameBitmap(2).GetPixel(22, 22), SurfaceOf[3]);
+    EXPECT_EQ(doc.DisplayTime(0), 100);
+    EXPECT_EQ(doc.DisplayTime(1), 200);
+    EXPECT_EQ(doc.DisplayTime(2), 300);
+    EXPECT_EQ(doc.Caption(), "Tindra - d131.gif");
+    EXPECT_EQ(seen.Recent, std::vector<std::string>{dir + "d131.gif"});
+    EXPECT_EQ(doc.CurrentFrame(), 0);
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(OpenSaveTest, DisposalTwoRestoresThePreviousPictureNotTheBackground) {
+    for (int firstDisposal : {0, 2, 3}) {
+        SCOPED_TRACE(firstDisposal);
+        GifOracle::File f{40, 40, Palette, {}, false};
+        f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, firstDisposal)); // frame 0 always stays
+        f.Frames.push_back(Rect(0, 0, 10, 10, 2, 10, 2));
+        f.Frames.push_back(Rect(30, 30, 10, 10, 3, 10, 0));
+        ASSERT_EQ(Open(WriteGif("d2.gif", f)), TOpenResult::Opened);
+        EXPECT_EQ(doc.FrameBitmap(1).GetPixel(35, 35), Red);
+        EXPECT_EQ(doc.FrameBitmap(1).GetPixel(5, 5), SurfaceOf[2]);
+        EXPECT_EQ(doc.FrameBitmap(2).GetPixel(5, 5), Red);
+        EXPECT_EQ(doc.FrameBitmap(2).GetPixel(35, 35), SurfaceOf[3]);
+    }
+}
+
+TEST_F(OpenSaveTest, TransparentPixelsLeaveTheTemplateAndSmallScreensGetTheBorder) {
+    GifOracle::File f{32, 32, Palette, {}, false};
+    GifOracle::Frame frame = Rect(0, 0, 32, 32, 1, 50);
+    frame.Indices[0] = 4;            // a white pixel at (0, 0) of the icon
+    frame.Indices[1] = 0;            // a transparent pixel at (1, 0)
+    frame.TransparentIndex = 0;
+    f.Frames.push_back(frame);
+    ASSERT_EQ(Open(WriteGif("small.gif", f)), TOpenResult::Opened);
+    EXPECT_EQ(doc.ImageSize(), 32);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4, 4), White);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(5, 4), doc.EmptyTemplate(1).GetPixel(5, 4));
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(35, 35), Red);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(0, 0), doc.EmptyTemplate(1).GetPixel(0, 0));
+    // One frame: its own Delay Time is not used.
+    EXPECT_EQ(doc.DisplayTime(0), 100);
+}
+
+TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
+    GifOracle::File big{48, 48, Palette, {Rect(0, 0, 48, 48, 1)}, false};
+    GifOracle::File oblong{40, 32, Palette, {Rect(0, 0, 32, 32, 1)}, false};
+    const std::string garbage = dir + "garbage.gif";
+    std::ofstream(garbage) << "not a gif at all";
+    // 100 bytes declaring a 40 × 40 screen with a 65535 × 65535 frame: refused before the codec
+    // allocates for it.
+    std::vector<uint8_t> absurd = {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
+                                   0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    absurd.resize(100, 0);
+    TSafeFile::WriteAll(dir + "absurd.gif", absurd);
+    TPixelImage bmp16(16, 16, Red);
+    TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
+    TSafeFile::WriteAll(dir + "picture.png", {1, 2, 3});
+
+    const std::string cases[] = {WriteGif("big.gif", big), WriteGif("oblong.gif", oblong), garbage,
+                                 dir + "absurd.gif", dir + "small.bmp", dir + "picture.png", dir + "missing.gif"};
+    for (const std::string& path : cases) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(doc.NewDocument(asker));
+        EXPECT_EQ(Open(path), TOpenResult::Failed);
+        EXPECT_FALSE(doc.ImageLoaded());
+        EXPECT_EQ(doc.FrameCount(), 0);
+        EXPECT_EQ(doc.Caption(), "Tindra");
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), 0);
+        EXPECT_EQ(seen.Busy, 0);
+        // The folder was used anyway (the setting "Path" follows the last file tried).
+        EXPECT_EQ(seen.Folders.back(), dir);
+    }
+    EXPECT_TRUE(seen.Recent.empty());
+}
+
+TEST_F(OpenSaveTest, ExtensionsInAnyLetterCase) {
+    GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
+    EXPECT_EQ(Open(WriteGif("ICON.GIF", f)), TOpenResult::Opened);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(0, 0), Blue);
+    TSafeFile::WriteAll(dir + "PIC.Bmp", TBmpFile::Encode32(TPixelImage(32, 32, Red)));
+    EXPECT_EQ(Open(dir + "PIC.Bmp"), TOpenResult::Opened);
+    EXPECT_EQ(doc.SourceFormat(), TSourceFormat::Bmp);
+    EXPECT_EQ(doc.Name().Extension, ".Bmp");
+    EXPECT_EQ(doc.DefaultDocumentFileName(), "PIC_BMP_40.gif");
+}
+
+TEST_F(OpenSaveTest, BitmapsAndIconsAreDrawnOnTheTemplates) {
+    TPixelImage b40(40, 40, Blue);
+    TSafeFile::WriteAll(dir + "b40.bmp", TBmpFile::Encode32(b40));
+    ASSERT_EQ(Open(dir + "b40.bmp"), TOpenResult::Opened);
+    EXPECT_EQ(doc.ImageSize(), 40);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(0, 0), Blue);
+
+    TSafeFile::WriteAll(dir + "b32.bmp", TBmpFile::Encode32(TPixelImage(32, 32, Blue)));
+    ASSERT_EQ(Open(dir + "b32.bmp"), TOpenResult::Opened);
+    EXPECT_EQ(doc.ImageSize(), 32);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4, 4), Blue);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(3, 3), doc.EmptyTemplate(1).GetPixel(3, 3));
+
+    if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+    // An icon with a transparent corner: the template shows through there.
+    ASSERT_EQ(std::system(("convert -size 32x32 xc:'#0000FF' -alpha set -fill none -draw 'color 0,0 point' " + dir +
+                           "star.ico")
+                              .c_str()),
+              0);
+    ASSERT_EQ(Open(dir + "star.ico"), TOpenResult::Opened);
+    EXPECT_EQ(doc.SourceFormat(), TSourceFormat::Ico);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4, 4), doc.EmptyTemplate(1).GetPixel(4, 4));
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(5, 4), Blue);
+    EXPECT_EQ(doc.DefaultDocumentFileName(), "star_ICO_40.gif");
+    ASSERT_EQ(std::system(("convert -size 16x16 xc:red " + dir + "tiny.ico").c_str()), 0);
+    EXPECT_EQ(Open(dir + "tiny.ico"), TOpenResult::Failed);
+}
+
+TEST_F(OpenSaveTest, OpensAnimationsMadeByImageMagick) {
+    if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+    const std::string path = dir + "magick.gif";
+    const std::string cmd = "convert -delay 25 -dispose None -size 40x40 xc:'#FF0000' "
+                            "-dispose Previous -size 40x40 xc:'#0000FF' "
+                            "-dispose None -size 40x40 xc:'#FFFFFF' -fill '#000000' -draw 'point 3,3' " +
+                            path;
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    ASSERT_EQ(Open(path), TOpenResult::Opened);
+    ASSERT_EQ(doc.FrameCount(), 3);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(20, 20), Red);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(20, 20), Blue);
+    EXPECT_EQ(doc.FrameBitmap(2).GetPixel(3, 3), Black);
+    EXPECT_EQ(doc.DisplayTime(1), 250);
+}
+
+TEST_F(OpenSaveTest, SavedAnimationHasDelaysLoopFirstAndNoTransparency) {
+    MakeThreeFrames();
+    const std::string path = dir + "anim.gif";
+    asker.SaveName = path;
+    ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+    const GifOracle::Decoded g = GifOracle::Read(path);
+    ASSERT_TRUE(g.Ok);
+    EXPECT_EQ(g.Width, 40);
+    ASSERT_EQ(g.Frames.size(), 3u);
+    const int delays[] = {10, 25, 100};
+    const uint32_t colors[] = {0xFF0000, 0x0000FF, 0x000000};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const GifOracle::DecodedFrame& f = g.Frames[i];
+        EXPECT_EQ(f.Base.Delay, delays[i]);
+        EXPECT_EQ(f.Base.Disposal, 0);
+        EXPECT_EQ(f.Base.TransparentIndex, -1);
+        EXPECT_EQ(f.ColorAt(15, 15), colors[i]);
+        EXPECT_EQ(f.ColorAt(2, 2), 0xCCCCCCu);
+    }
+    ASSERT_FALSE(g.Frames[0].ExtensionCodes.empty());
+    EXPECT_EQ(g.Frames[0].ExtensionCodes[0], 0xFF);
+    EXPECT_EQ(g.Frames[0].ApplicationIds.at(0), "NETSCAPE2.0");
+    EXPECT_TRUE(g.Frames[1].ApplicationIds.empty());
+}
+
+TEST_F(OpenSaveTest, WithoutBorderMarksTheTransparentColourAndDisposal) {
+    MakeThreeFrames();
+    doc.SetOutputSize(32);
+    const std::string path = dir + "inner.gif";
+    ASSERT_EQ(doc.SaveDocumentTo(path), TSaveResult::Saved);
+    const GifOracle::Decoded g = GifOracle::Read(path);
+    ASSERT_TRUE(g.Ok);
+    EXPECT_EQ(g.Width, 32);
+    ASSERT_EQ(g.Frames.size(), 3u);
+    for (const GifOracle::DecodedFrame& f : g.Frames) {
+        ASSERT_GE(f.Base.TransparentIndex, 0);
+        EXPECT_EQ(f.Palette.at(f.Base.TransparentIndex), 0xCCCCCCu);
+        const bool isEntry0 = f.Palette[f.Base.TransparentIndex] == g.GlobalPalette.at(0);
+        EXPECT_EQ(f.Base.Disposal, isEntry0 ? 2 : 0);
+        EXPECT_EQ(f.ColorAt(0, 0), 0xCCCCCCu); // the inner area starts at (4, 4) of the frame
+    }
+    EXPECT_EQ(g.Frames[0].ApplicationIds.at(0), "NETSCAPE2.0");
+    // Saving without border keeps the border of the frames in memory.
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(0, 0), doc.EmptyTemplate(1).GetPixel(0, 0));
+    EXPECT_EQ(doc.ImageSize(), 32);
+}
+
+TEST_F(OpenSaveTest, OneFrameSavesWithTheCubeAndTransparencyOnlyWhenPresent) {
+    ASSERT_TRUE(doc.NewDocument(asker));
+    doc.WorkBitmap().FillRect(4, 4, 36, 36, 0xFF3366CC);
+    doc.WorkBitmap().SetPixel(10, 10, Grey);
+    doc.CommitFrame();
+    const std::string p40 = dir + "one40.gif", p32 = dir + "one32.gif", none = dir + "none32.gif";
+    ASSERT_EQ(doc.SaveDocumentTo(p40), TSaveResult::Saved);
+    GifOracle::Decoded g = GifOracle::Read(p40);
+    ASSERT_TRUE(g.Ok);
+    ASSERT_EQ(g.Frames.size(), 1u);
+    EXPECT_TRUE(g.Frames[0].ExtensionCodes.empty());
+    EXPECT_EQ(g.Frames[0].ColorAt(20, 20), 0x3366CCu);
+    EXPECT_EQ(g.Frames[0].ColorAt(10, 10), 0xCCCCCCu);
+
+    doc.SetOutputSize(32);
+    ASSERT_EQ(doc.SaveDocumentTo(p32), TSaveResult::Saved);
+    g = GifOracle::Read(p32);
+    ASSERT_TRUE(g.Ok);
+    EXPECT_EQ(g.Width, 32);
+    ASSERT_GE(g.Frames[0].Base.TransparentIndex, 0);
+    EXPECT_EQ(g.Frames[0].Palette[g.Frames[0].Base.TransparentIndex], 0xCCCCCCu);
+    EXPECT_EQ(g.Frames[0].ColorAt(6, 6), 0xCCCCCCu);
+
+    doc.WorkBitmap().SetPixel(10, 10, Black);
+    doc.CommitFrame();
+    ASSERT_EQ(doc.SaveDocumentTo(none), TSaveResult::Saved);
+    g = GifOracle::Read(none);
+    ASSERT_TRUE(g.Ok);
+    EXPECT_FALSE(g.Frames[0].HasControl);
+}
+
+TEST_F(OpenSaveTest, SavingClearsUndoAndTheSecondSaveAsksToReplace) {
+    MakeThreeFrames();
+    doc.SelectFrame(1);
+    doc.PushUndo();
+    doc.WorkBitmap().SetPixel(20, 20, White);
+    doc.CommitFrame();
+    EXPECT_TRUE(doc.IsModified());
+    asker.SaveName = dir + "twice.gif";
+    ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.UndoEnabled());
+    EXPECT_EQ(doc.Caption(), "Tindra - twice.gif");
+    EXPECT_EQ(seen.FrameInfo, "2/3");
+    EXPECT_EQ(asker.OverwriteAsked, 0);
+    // The edited pixel is in the file.
+    EXPECT_EQ(GifOracle::Read(dir + "twice.gif").Frames.at(1).ColorAt(20, 20), 0xFFFFFFu);
+
+    ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+    EXPECT_EQ(asker.OfferedNames.back(), "twice.gif");
+    EXPECT_EQ(asker.OverwriteAsked, 1);
+    asker.Overwrite = false;
+    EXPECT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Cancelled);
+}
+
+TEST_F(OpenSaveTest, AFailedSaveKeepsTheOldFileAndTheDocument) {
+    MakeThreeFrames();
+    doc.PushUndo();
+    doc.CommitFrame();
+    const std::string path = dir + "old.gif";
+    TSafeFile::WriteAll(path, {'o', 'l', 'd'});
+    fs::permissions(path, fs::perms::owner_read);
+    asker.SaveName = path;
+    EXPECT_EQ(doc.SaveDocumentAs(asker), TSaveResult::WriteFailed);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(TSafeFile::ReadAll(path, 100), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    EXPECT_EQ(seen.Busy, 0);
+    EXPECT_EQ(doc.WriteFrame(TFileKind::FrameBmp, dir + "no/such/dir/f.bmp"), TSaveResult::WriteFailed);
+}
+
+TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
+    MakeThreeFrames();
+    doc.PushUndo();
+    doc.WorkBitmap().SetPixel(20, 20, White);
+    doc.CommitFrame();
+    asker.SaveChanges = true;
+    asker.SaveName.clear(); // the save dialog is cancelled
+    EXPECT_FALSE(doc.NewDocument(asker));
+    EXPECT_EQ(doc.FrameCount(), 3);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), White);
+
+    GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
+    EXPECT_EQ(doc.OpenFile(WriteGif("other.gif", f), true, asker), TOpenResult::Abandoned);
+    EXPECT_EQ(doc.FrameCount(), 3);
+    EXPECT_FALSE(doc.SaveChangesIfWanted(asker)); // closing is abandoned as well
+
+    // The save fails: the same.
+    TSafeFile::WriteAll(dir + "ro.gif", {1});
+    fs::permissions(dir + "ro.gif", fs::perms::owner_read);
+    asker.SaveName = dir + "ro.gif";
+    EXPECT_FALSE(doc.NewDocument(asker));
+    fs::permissions(dir + "ro.gif", fs::perms::owner_all);
+    EXPECT_TRUE(doc.IsModified());
+
+    // No: the changes go and the new document comes.
+    asker.SaveChanges = false;
+    EXPECT_TRUE(doc.NewDocument(asker));
+    EXPECT_EQ(doc.FrameCount(), 1);
+    // Yes and a good save: saved, then replaced.
+    doc.PushUndo();
+    asker.SaveChanges = true;
+    asker.SaveName = dir + "kept.gif";
+    EXPECT_TRUE(doc.NewDocument(asker));
+    EXPECT_TRUE(fs::exists(dir + "kept.gif"));
+}
+
+TEST_F(OpenSaveTest, CancelledOpenDialogLeavesNoDocument) {
+    ASSERT_TRUE(doc.NewDocument(asker));
+    asker.OpenName.clear();
+    EXPECT_EQ(doc.OpenFile("", true, asker), TOpenResult::Cancelled);
+    EXPECT_FALSE(doc.ImageLoaded());
+    EXPECT_EQ(doc.Caption(), "Tindra");
+    GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
+    asker.OpenName = WriteGif("chosen.gif", f);
+    EXPECT_EQ(doc.OpenFile("", false, asker), TOpenResult::Opened);
+    EXPECT_TRUE(seen.Recent.empty()); // not asked to add it
+}
+
+TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
+    MakeThreeFrames();
+    doc.SelectFrame(1);
+    doc.PushUndo();
+    doc.CommitFrame();
+    const std::string caption = doc.Caption();
+    asker.SaveName = dir + "f.bmp";
+    ASSERT_EQ(doc.SaveFrameAs(TFileKind::FrameBmp, asker), TSaveResult::Saved);
+    EXPECT_EQ(asker.OfferedNames.back(), "new_2.bmp");
+    TPixelImage bmp = TBmpFile::Read(dir + "f.bmp");
+    EXPECT_EQ(bmp.Width, 40);
+    EXPECT_EQ(bmp.At(15, 15), Blue);
+
+    doc.SetOutputSize(32);
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameBmp, dir + "f32.bmp"), TSaveResult::Saved);
+    bmp = TBmpFile::Read(dir + "f32.bmp");
+    EXPECT_EQ(bmp.Width, 32);
+    EXPECT_EQ(bmp.At(11, 11), Blue);
+
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameGif, dir + "f.gif"), TSaveResult::Saved);
+    const GifOracle::Decoded g = GifOracle::Read(dir + "f.gif");
+    ASSERT_TRUE(g.Ok);
+    EXPECT_EQ(g.Width, 32);
+    EXPECT_GE(g.Frames.at(0).Base.TransparentIndex, 0);
+    EXPECT_TRUE(g.Frames[0].ApplicationIds.empty());
+
+    EXPECT_EQ(doc.Caption(), caption);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Name().Name, "new.gif");
+}
+
+TEST_F(OpenSaveTest, IcoExportMasksTheTransparentColour) {
+    ASSERT_TRUE(doc.NewDocument(asker));
+    EXPECT_EQ(doc.WriteFrame(TFileKind::FrameIco, dir + "with-border.ico"), TSaveResult::Cancelled);
+    doc.SetOutputSize(32);
+    // Entirely the transparent colour: the whole mask is transparent.
+    doc.WorkBitmap().FillRect(4, 4, 36, 36, Grey);
+    doc.CommitFrame();
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameIco, dir + "empty.ico"), TSaveResult::Saved);
+    TPixelImage ico = TIcoFile::Read(dir + "empty.ico");
+    ASSERT_EQ(ico.Width, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_TRUE(ico.IsTransparent(x, y)) << x << "," << y;
+
+    doc.WorkBitmap().SetPixel(4, 4, Red);
+    doc.CommitFrame();
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameIco, dir + "dot.ico"), TSaveResult::Saved);
+    ico = TIcoFile::Read(dir + "dot.ico");
+    EXPECT_FALSE(ico.IsTransparent(0, 0));
+    EXPECT_EQ(ico.At(0, 0), Red);
+    EXPECT_TRUE(ico.IsTransparent(1, 0));
+    // It opens again as a 32 × 32 source.
+    ASSERT_EQ(Open(dir + "dot.ico"), TOpenResult::Opened);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4, 4), Red);
+    if (std::system("icotool --version >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("icotool -l " + dir + "dot.ico >/dev/null 2>&1").c_str()), 0);
+    }
+}
+
+TEST_F(OpenSaveTest, SavedFilesOpenAgainWithTheSamePictures) {
+    MakeThreeFrames();
+    const std::string path = dir + "round.gif";
+    ASSERT_EQ(doc.SaveDocumentTo(path), TSaveResult::Saved);
+    std::vector<TSurface32> before;
+    for (int i = 0; i < 3; ++i) before.push_back(doc.FrameBitmap(i));
+    ASSERT_EQ(Open(path), TOpenResult::Opened);
+    ASSERT_EQ(doc.FrameCount(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(std::equal(before[i].Bits(), before[i].Bits() + 1600, doc.FrameBitmap(i).Bits())) << i;
+    EXPECT_EQ(doc.DisplayTime(2), 1000);
+}
