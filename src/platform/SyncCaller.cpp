@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <utility>
 
 namespace {
 std::atomic<TSyncCaller*> InstalledCaller{nullptr};
@@ -39,7 +40,7 @@ void TQueuedSyncCaller::Synchronize(const TCall& call) {
     CallQueued();
     std::unique_lock<std::mutex> lock(Mutex_);
     DoneCond_.wait(lock, [&] { return entry->Done; });
-    if (entry->Error) std::rethrow_exception(entry->Error);
+    if (entry->Failed) throw ESyncCallError(entry->Message);
 }
 
 bool TQueuedSyncCaller::RunPending() {
@@ -49,14 +50,20 @@ bool TQueuedSyncCaller::RunPending() {
         batch.swap(Queue_);
     }
     for (auto& entry : batch) {
-        std::exception_ptr error;
+        bool failed = false;
+        std::string message;
         try {
             entry->Call();
+        } catch (const std::exception& e) {
+            failed = true;
+            message = e.what();
         } catch (...) {
-            error = std::current_exception();
+            failed = true;
+            message = "Synchronised call failed";
         }
         std::lock_guard<std::mutex> lock(Mutex_);
-        entry->Error = error;
+        entry->Failed = failed;
+        entry->Message = std::move(message);
         entry->Done = true;
     }
     if (!batch.empty()) DoneCond_.notify_all();

@@ -11,7 +11,16 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
+
+// A synchronised call failed on the user-interface thread. Only the text crosses between the
+// threads: each exception object stays on the thread that made it.
+class ESyncCallError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 class TSyncCaller {
   public:
@@ -20,7 +29,8 @@ class TSyncCaller {
     virtual ~TSyncCaller() = default;
 
     // Runs the call on the user-interface thread and returns after it has run; an exception it
-    // raises is raised again in the calling thread. On the user-interface thread it runs at once.
+    // raises comes back to the calling thread as an ESyncCallError with the same text. On the
+    // user-interface thread it runs at once (and its exceptions pass unchanged).
     virtual void Synchronize(const TCall& call) = 0;
     // On the user-interface thread: runs every call that is waiting now. True when any ran.
     virtual bool RunPending() = 0;
@@ -60,7 +70,8 @@ class TQueuedSyncCaller : public TSyncCaller {
     struct TEntry {
         TCall Call;
         bool Done = false;
-        std::exception_ptr Error;
+        bool Failed = false;
+        std::string Message;
     };
 
     std::thread::id MainThread_;

@@ -32,6 +32,13 @@ void TPreviewView::SetImage(const QImage& image) {
     update();
 }
 
+void TPreviewView::SetArgbPixels(const std::uint32_t* pixels, int width, int height) {
+    if (!pixels || width <= 0 || height <= 0) return;
+    // QRgb is 0xAARRGGBB as well.
+    const QImage image(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
+    SetImage(image);
+}
+
 QImage TPreviewView::ToImage() const {
     QImage image(PictureSize, PictureSize, QImage::Format_RGB32);
     for (int y = 0; y < PictureSize; ++y) {

@@ -4,6 +4,7 @@
 // thread, and every change repaints the widget. A click on it is reported by clicked().
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 
 #include "Bitmap.h"
@@ -25,6 +26,8 @@ class TPreviewView : public QWidget {
     // Shows a copy of the picture, stretched to 40 x 40 when it has another size.
     void SetPicture(const TBitmap& picture);
     void SetImage(const QImage& image);
+    // Shows pixels given as 0xAARRGGBB, rows from the top without padding (a surface's layout).
+    void SetArgbPixels(const std::uint32_t* pixels, int width, int height);
     // The picture as a Qt image (opaque, 40 x 40).
     QImage ToImage() const;
 

@@ -182,7 +182,6 @@ TEST_F(PainterTest, CallbacksRunInOrderOnTheUserInterfaceThread) {
         if (events.size() < 4 && p->ActiveFrame() == 0) p->SetActiveFrame(2);
     };
     PlayToEnd(*image, Env.Sync, ThreadedLoop, Target);
-    image->OnAfterPaint = nullptr;
     EXPECT_TRUE(allOnMain);
     const std::vector<std::string> expected = {"start0", "paint0", "after0", "paint2", "after2", "loop0",
                                                "paint0", "after0", "paint1", "after1", "paint2", "after2",

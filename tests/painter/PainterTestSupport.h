@@ -150,14 +150,16 @@ class TPainterEnvironment {
 inline std::vector<int> PlayToEnd(TGIFPicture& image, TQueuedSyncCaller& sync, std::uint16_t flags,
                                   TBitmap& target, int stopAfter = 0) {
     std::vector<int> shown;
+    const TGIFPaintEvent testCallback = image.OnAfterPaint;
     image.OnAfterPaint = [&](TGIFPainter* painter) {
         shown.push_back(painter->ActiveFrame());
+        if (testCallback) testCallback(painter);
         if (stopAfter > 0 && static_cast<int>(shown.size()) >= stopAfter) painter->StopPainter();
     };
     TCanvas canvas(target);
     TGIFPainter::StartPainting(image, canvas, TRect(0, 0, target.Width(), target.Height()), flags);
     PumpUntil(sync, [&] { return PainterCount(image) == 0; });
     TGIFPainter::StopPainting(image);
-    image.OnAfterPaint = nullptr;
+    image.OnAfterPaint = testCallback;
     return shown;
 }
