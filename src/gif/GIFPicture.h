@@ -153,6 +153,12 @@ class TGIFPicture : public TGIFObject {
     int AddFrame(const TGraphic& source);
     // Clears the picture and takes the graphic as its only frame.
     void CopyFrom(const TGraphic& source);
+    // Guards the rendering caches (rendered bitmaps, masks, palettes, composite) of the picture and
+    // its frames: taken by every cache query and by every change that drops caches, so that a
+    // painter thread may prepare a frame while the user-interface thread edits the picture.
+    std::recursive_mutex RenderLock;
+    // True when frames are rendered through the 216-colour cube with dithering (PaintFlags).
+    bool DitherWhenRendering() const;
     // End of rendering and import
 
   private:

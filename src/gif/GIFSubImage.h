@@ -112,10 +112,13 @@ class TGIFSubImage : public TGIFItem {
     void DrawFrame(TCanvas& canvas, const TRect& rect, bool tile, bool transparent);
     void StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bool transparent);
     void CopyToBitmap(TBitmap& target);
-    // Import of a platform bitmap or another graphic (icon, ...) as a palette frame.
+    // Import of a platform bitmap or another graphic (icon, ...) as a palette frame. A bitmap of
+    // more than 8 bits per pixel is converted in place to 24 bits on the way.
     void CopyFrom(TBitmap& source);
     void CopyFrom(const TGraphic& source);
     void CopyFrom(const TPicture& source);
+    // Marks the pixels under the mask's set bits transparent, with a new black entry.
+    void ApplyMask(const TBitmap& mask);
     // End of rendering and import
 
     // Caches of the rendering, filled by the rendering code and dropped by DropCaches.
