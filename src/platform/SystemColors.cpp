@@ -49,6 +49,10 @@ void InstallSystemColors(const TSystemColors* provider) { installedProvider.stor
 uint32_t SystemColorValue(int index) {
     if (const TSystemColors* provider = installedProvider.load())
         return provider->SystemColor(index) & 0x00FFFFFFu;
+    return BuiltInSystemColor(index);
+}
+
+uint32_t BuiltInSystemColor(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(builtInColors)))
         return 0;
     return builtInColors[index];

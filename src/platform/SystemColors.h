@@ -29,5 +29,9 @@ void InstallSystemColors(const TSystemColors* provider);
 // Current 0x00BBGGRR of a system colour index; 0 for an index nobody knows.
 uint32_t SystemColorValue(int index);
 
+// The built-in neutral colour of an index (what is used without a provider); providers may fall back
+// to it for indexes their toolkit has no role for.
+uint32_t BuiltInSystemColor(int index);
+
 // The face colour of buttons and dialogs as 0x00BBGGRR, read now (never cached by callers).
 inline uint32_t ButtonFaceColor() { return SystemColorValue(ButtonFaceIndex); }
