@@ -1,0 +1,1215 @@
+#include "TindraMainForm.h"
+
+#include "HelpFile.h"
+#include "LockKeys.h"
+#include "TindraAboutForm.h"
+#include "TindraAngleForm.h"
+#include "TindraIframeForm.h"
+#include "TindraInfoForm.h"
+#include "TindraLangForm.h"
+#include "TindraMFrameForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
+
+#ifndef TINDRA_VERSION
+#define TINDRA_VERSION "2.2.0.0"
+#endif
+
+namespace {
+
+constexpr int ItemEmptyTemplates = 0;
+constexpr int ItemGlyphs = 1;
+constexpr const char* TagProperty = "Tag";
+constexpr uint32_t ButtonFace = 0xF0F0F0; // platform button face, as 0xRRGGBB
+
+QImage ToImage(const tindra::TImageListItem& item, int index) {
+    QImage image(item.Width, item.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < item.Height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < item.Width; ++x)
+            line[x] = item.Pixel(index, x, y);
+    }
+    return image;
+}
+
+void SetSwatch(QWidget* swatch, uint32_t rgb) {
+    swatch->setStyleSheet(QString("background-color: #%1;").arg(rgb & 0xFFFFFF, 6, 16, QChar('0')));
+}
+
+QFrame* Divider(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedSize(6, 22);
+    return line;
+}
+
+QLabel* StatusCell(QWidget* parent, const char* name, int width) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setFixedHeight(20);
+    if (width > 0) label->setFixedWidth(width);
+    return label;
+}
+
+} // namespace
+
+TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName("TindraMainForm");
+    setFont(WindowFont());
+    setMinimumSize(DesignWidth, DesignHeight);
+    resize(DesignWidth, DesignHeight);
+    ControlImagePath = QDir(QCoreApplication::applicationDirPath()).filePath("images.iml");
+    ShowMessage = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, "Tindra", text, QMessageBox::Ok, this);
+        box.exec();
+    };
+
+    auto* central = new QWidget(this);
+    central->setObjectName("ClientArea");
+    setCentralWidget(central);
+    CreateMenus();
+    CreateControlPanel();
+    CreateToolPanel();
+    CreatePreviewPanel();
+    CreateColorPanel();
+    CreateStatusBar();
+
+    MainPanel = new QWidget(central);
+    MainPanel->setObjectName("MainPanel");
+    MainPanel->setMinimumSize(325, 325);
+    MainPanel->setAcceptDrops(true); // file drop target (FMDrop)
+    PBMain = new QWidget(MainPanel);
+    PBMain->setObjectName("PBMain");
+    PBMain->setAutoFillBackground(true);
+    PBMain->hide();
+
+    auto* middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 0, 0, 0);
+    middle->setSpacing(0);
+    middle->addWidget(ToolPanel);
+    middle->addWidget(MainPanel, 1);
+    middle->addWidget(PreviewPanel);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ControlPanel);
+    layout->addLayout(middle, 1);
+    layout->addWidget(ColorPanel);
+    layout->addWidget(StatusBar);
+
+    // Moving over any part of the window but the canvas clears the pointer information.
+    for (QWidget* w :
+         {static_cast<QWidget*>(central), ControlPanel, ToolPanel, MainPanel, PreviewPanel, ThumbnailPanel,
+          FramePanel, SpeedPanel, ColorPanel, static_cast<QWidget*>(TestPanel), StatusBar}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    for (QWidget* w : {SBVersionInfo, SBCapsLockInfo, SBNumLockInfo})
+        w->installEventFilter(this);
+
+    // Creation step of start-up 1: caption, help binding, document objects.
+    setWindowTitle("Tindra");
+    HelpHook = std::make_unique<THelpFile>(QCoreApplication::applicationFilePath());
+    SISysInfo = std::make_unique<TLockKeys>(QGuiApplication::platformName() == "xcb");
+    LockKeyTimer = new QTimer(this);
+    connect(LockKeyTimer, &QTimer::timeout, this, &TTindraMainForm::UpdateLockKeys);
+    LockKeyTimer->start(250);
+    UpdateLockKeys();
+
+    ApplyLanguage();
+}
+
+TTindraMainForm::~TTindraMainForm() = default;
+
+QFont TTindraMainForm::WindowFont() {
+    const QStringList families = QFontDatabase::families();
+    QFont font(families.contains("Tahoma") ? QString("Tahoma") : QString("DejaVu Sans"));
+    font.setPixelSize(13);
+    return font;
+}
+
+int TTindraMainForm::ZoomFor(int panelWidth, int panelHeight) {
+    return std::max(std::min(panelWidth, panelHeight) / 40, 8);
+}
+
+void TTindraMainForm::CreateDialogs() {
+    if (AboutForm) return;
+    AboutForm = new TTindraAboutForm(this);
+    LangForm = new TTindraLangForm(this);
+    InfoForm = new TTindraInfoForm(this);
+    AngleForm = new TTindraAngleForm(this);
+    IframeForm = new TTindraIframeForm(this);
+    MFrameForm = new TTindraMFrameForm(this);
+    SetGlyph(AboutForm, GlyphAbout);
+    SetGlyph(AngleForm, GlyphRotate);
+    SetGlyph(IframeForm, GlyphInsertFrame);
+    SetGlyph(MFrameForm, GlyphMoveFrame);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction of the controls
+
+void TTindraMainForm::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto menu = [this](QWidget* owner, const char* name) {
+        auto* m = new QMenu(owner);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        if (auto* parentMenu = qobject_cast<QMenu*>(owner))
+            parentMenu->addMenu(m);
+        else
+            menuBar()->addMenu(m);
+        return m;
+    };
+    auto command = [this](QMenu* m, const char* name, const char* shortcut, void (TTindraMainForm::*slot)(),
+                          int glyph = -1) {
+        auto* a = new QAction(m);
+        a->setObjectName(name);
+        if (shortcut) a->setShortcut(QKeySequence(shortcut));
+        if (slot) connect(a, &QAction::triggered, this, slot);
+        if (glyph >= 0) SetGlyph(a, glyph);
+        m->addAction(a);
+        return a;
+    };
+    auto check = [&](QMenu* m, const char* name, const char* shortcut, void (TTindraMainForm::*slot)(),
+                     bool checked) {
+        QAction* a = command(m, name, shortcut, slot);
+        a->setCheckable(true);
+        a->setChecked(checked);
+        return a;
+    };
+
+    MnFile = menu(bar, "MnFile");
+    MnFileNew = command(MnFile, "MnFileNew", "Ctrl+N", &TTindraMainForm::MnFileNewClick, 0);
+    MnFileOpen = command(MnFile, "MnFileOpen", "Ctrl+O", &TTindraMainForm::MnFileOpenClick, 1);
+    MnFileOpenMru = menu(MnFile, "MnFileOpenMru");
+    SetGlyph(MnFileOpenMru->menuAction(), 48);
+    MnMRUSep = MnFileOpenMru->addSeparator();
+    MnMRUSep->setObjectName("MnMRUSep");
+    MnMRUClear = command(MnFileOpenMru, "MnMRUClear", nullptr, &TTindraMainForm::MnMRUClearClick, 10);
+    MnMRUShowPath =
+        check(MnFileOpenMru, "MnMRUShowPath", nullptr, &TTindraMainForm::MnMRUShowPathClick, false);
+    MnFileDownload = command(MnFile, "MnFileDownload", "Ctrl+D", nullptr, 49);
+    MnFileDownload->setEnabled(false);
+    MnFile->addSeparator();
+    MnFileSaveFrameAs = menu(MnFile, "MnFileSaveFrameAs");
+    MnFileSaveFrameAsGIF = command(MnFileSaveFrameAs, "MnFileSaveFrameAsGIF", "Ctrl+Alt+G",
+                                   &TTindraMainForm::MnFileSaveFrameAsGIFClick, 3);
+    MnFileSaveFrameAsICO = command(MnFileSaveFrameAs, "MnFileSaveFrameAsICO", "Ctrl+Alt+I",
+                                   &TTindraMainForm::MnFileSaveFrameAsICOClick, 4);
+    MnFileSaveFrameAsBMP = command(MnFileSaveFrameAs, "MnFileSaveFrameAsBMP", "Ctrl+Alt+B",
+                                   &TTindraMainForm::MnFileSaveFrameAsBMPClick, 5);
+    MnFile->addSeparator();
+    MnFileSaveAs = command(MnFile, "MnFileSaveAs", "Ctrl+S", &TTindraMainForm::MnFileSaveAsClick, 2);
+    MnFile->addSeparator();
+    MnFileSaveWithoutBorder = check(MnFile, "MnFileSaveWithoutBorder", "Ctrl+B",
+                                    &TTindraMainForm::MnFileSaveWithoutBorderClick, false);
+    MnFileSetup = command(MnFile, "MnFileSetup", "Ctrl+L", &TTindraMainForm::MnFileSetupClick, 6);
+    MnFile->addSeparator();
+    MnFileExit = command(MnFile, "MnFileExit", "Alt+F4", &TTindraMainForm::MnFileExitClick, 19);
+
+    MnEdit = menu(bar, "MnEdit");
+    MnEditUndo = command(MnEdit, "MnEditUndo", "Ctrl+Z", &TTindraMainForm::MnEditUndoClick, 46);
+    MnEditUndelete = command(MnEdit, "MnEditUndelete", "Ctrl+Alt+Del", nullptr, 52);
+    MnEditUndelete->setEnabled(false);
+    MnEdit->addSeparator();
+    MnEditCut = command(MnEdit, "MnEditCut", "Ctrl+X", &TTindraMainForm::MnEditCutClick, 7);
+    MnEditCopy = command(MnEdit, "MnEditCopy", "Ctrl+C", &TTindraMainForm::MnEditCopyClick, 8);
+    MnEditPaste = command(MnEdit, "MnEditPaste", "Ctrl+V", &TTindraMainForm::MnEditPasteClick, 9);
+    MnEditClear = command(MnEdit, "MnEditClear", "Shift+Del", &TTindraMainForm::MnEditClearClick, 10);
+    MnEdit->addSeparator();
+    MnEditInsertFrame =
+        command(MnEdit, "MnEditInsertFrame", "Ctrl+Ins", &TTindraMainForm::MnEditInsertFrameClick, 11);
+    MnEditRemoveFrame =
+        command(MnEdit, "MnEditRemoveFrame", "Ctrl+Del", &TTindraMainForm::MnEditRemoveFrameClick, 12);
+    MnEditMoveFrame =
+        command(MnEdit, "MnEditMoveFrame", "Ctrl+M", &TTindraMainForm::MnEditMoveFrameClick, 47);
+    MnEdit->addSeparator();
+    MnEditSelectAll =
+        command(MnEdit, "MnEditSelectAll", "Ctrl+A", &TTindraMainForm::MnEditSelectAllClick, 21);
+    MnEditSelectAll->setEnabled(false);
+
+    MnView = menu(bar, "MnView");
+    MnViewFrame = menu(MnView, "MnViewFrame");
+    MnViewFrameFirst =
+        command(MnViewFrame, "MnViewFrameFirst", "Home", &TTindraMainForm::MnViewFrameFirstClick, 38);
+    MnViewFramePrev =
+        command(MnViewFrame, "MnViewFramePrev", "PgUp", &TTindraMainForm::MnViewFramePrevClick, 39);
+    MnViewFrameNext =
+        command(MnViewFrame, "MnViewFrameNext", "PgDown", &TTindraMainForm::MnViewFrameNextClick, 40);
+    MnViewFrameLast =
+        command(MnViewFrame, "MnViewFrameLast", "End", &TTindraMainForm::MnViewFrameLastClick, 41);
+    MnView->addSeparator();
+    MnViewGrid = check(MnView, "MnViewGrid", "Ctrl+G", &TTindraMainForm::MnViewGridClick, true);
+    MnViewThumbnail =
+        check(MnView, "MnViewThumbnail", "Ctrl+H", &TTindraMainForm::MnViewThumbnailClick, true);
+    MnView->addSeparator();
+    MnImageAttributes =
+        command(MnView, "MnImageAttributes", "Ctrl+I", &TTindraMainForm::MnImageAttributesClick, 51);
+    MnImageAttributes->setEnabled(false);
+    MnView->addSeparator();
+    MnViewControlBar =
+        check(MnView, "MnViewControlBar", "Shift+F2", &TTindraMainForm::MnViewControlBarClick, true);
+    MnViewToolBar = check(MnView, "MnViewToolBar", "Shift+F3", &TTindraMainForm::MnViewToolBarClick, true);
+    MnViewColorBar = check(MnView, "MnViewColorBar", "Shift+F4", &TTindraMainForm::MnViewColorBarClick, true);
+
+    MnImage = menu(bar, "MnImage");
+    MnImagePlayAnimation =
+        command(MnImage, "MnImagePlayAnimation", "Ctrl+P", &TTindraMainForm::MnImagePlayAnimationClick, 36);
+    MnImageStopAnimation =
+        command(MnImage, "MnImageStopAnimation", "Ctrl+T", &TTindraMainForm::MnImageStopAnimationClick, 37);
+    MnImage->addSeparator();
+    MnImageFlipHor =
+        command(MnImage, "MnImageFlipHor", "Ctrl+Right", &TTindraMainForm::MnImageFlipHorClick, 42);
+    MnImageFlipVert =
+        command(MnImage, "MnImageFlipVert", "Ctrl+Up", &TTindraMainForm::MnImageFlipVertClick, 43);
+    MnImageRotate = command(MnImage, "MnImageRotate", "Ctrl+Left", &TTindraMainForm::MnImageRotateClick, 44);
+    MnImage->addSeparator();
+    MnImageDrawBorder =
+        command(MnImage, "MnImageDrawBorder", "Ctrl+R", &TTindraMainForm::MnImageDrawBorderClick, 45);
+    MnImageAutoBorder = check(MnImage, "MnImageAutoBorder", "Ctrl+Alt+R", nullptr, false);
+    MnImage->addSeparator();
+    MnEffects = menu(MnImage, "MnEffects");
+    MnEffects->menuAction()->setEnabled(false);
+    MnEffectsTest = command(MnEffects, "MnEffectsTest", nullptr, &TTindraMainForm::NotImplementedClick);
+
+    MnColors = menu(bar, "MnColors");
+    MnColors->menuAction()->setEnabled(false);
+    MnColorsTest = command(MnColors, "MnColorsTest", nullptr, &TTindraMainForm::NotImplementedClick);
+
+    MnHelp = menu(bar, "MnHelp");
+    MnHelpThemes = command(MnHelp, "MnHelpThemes", "F1", &TTindraMainForm::MnHelpThemesClick, 17);
+    MnHelp->addSeparator();
+    MnHelpAbout = command(MnHelp, "MnHelpAbout", "Alt+F1", &TTindraMainForm::MnHelpAboutClick, 18);
+}
+
+QToolButton* TTindraMainForm::MakeButton(QWidget* owner, const char* name, QSize size, int glyph,
+                                         void (TTindraMainForm::*slot)()) {
+    auto* b = new QToolButton(owner);
+    b->setObjectName(name);
+    b->setAutoRaise(true);
+    b->setFixedSize(size);
+    b->setIconSize(QSize(16, 16));
+    b->setFocusPolicy(Qt::NoFocus);
+    if (slot) connect(b, &QToolButton::clicked, this, slot);
+    if (glyph >= 0) SetGlyph(b, glyph);
+    return b;
+}
+
+void TTindraMainForm::CreateControlPanel() {
+    ControlPanel = new QFrame(centralWidget());
+    ControlPanel->setObjectName("ControlPanel");
+    ControlPanel->setFixedHeight(33);
+    auto* row = new QHBoxLayout(ControlPanel);
+    row->setContentsMargins(4, 5, 4, 6);
+    row->setSpacing(0);
+    auto button = [&](const char* name, void (TTindraMainForm::*slot)(), int glyph) {
+        QToolButton* b = MakeButton(ControlPanel, name, QSize(23, 22), glyph, slot);
+        row->addWidget(b);
+        return b;
+    };
+    TBFileNew = button("TBFileNew", &TTindraMainForm::MnFileNewClick, 0);
+    TBFileOpen = button("TBFileOpen", &TTindraMainForm::MnFileOpenClick, 1);
+    TBFileSave = button("TBFileSave", &TTindraMainForm::MnFileSaveAsClick, 2);
+    TBFileSaveFrameAsGIF = button("TBFileSaveFrameAsGIF", &TTindraMainForm::MnFileSaveFrameAsGIFClick, 3);
+    TBFileSaveFrameAsICO = button("TBFileSaveFrameAsICO", &TTindraMainForm::MnFileSaveFrameAsICOClick, 4);
+    TBFileSaveFrameAsBMP = button("TBFileSaveFrameAsBMP", &TTindraMainForm::MnFileSaveFrameAsBMPClick, 5);
+    TBSetup = button("TBSetup", &TTindraMainForm::MnFileSetupClick, 6);
+    row->addWidget(Divider(ControlPanel));
+    TBEditCut = button("TBEditCut", &TTindraMainForm::MnEditCutClick, 7);
+    TBEditCopy = button("TBEditCopy", &TTindraMainForm::MnEditCopyClick, 8);
+    TBEditPaste = button("TBEditPaste", &TTindraMainForm::MnEditPasteClick, 9);
+    TBEditClear = button("TBEditClear", &TTindraMainForm::MnEditClearClick, 10);
+    row->addWidget(Divider(ControlPanel));
+    TBEditInsertFrame =
+        button("TBEditInsertFrame", &TTindraMainForm::MnEditInsertFrameClick, GlyphInsertFrame);
+    TBEditRemoveFrame = button("TBEditRemoveFrame", &TTindraMainForm::MnEditRemoveFrameClick, 12);
+    TBEditMoveFrame = button("TBEditMoveFrame", &TTindraMainForm::MnEditMoveFrameClick, GlyphMoveFrame);
+    row->addWidget(Divider(ControlPanel));
+    TBViewGrid = button("TBViewGrid", &TTindraMainForm::MnViewGridClick, GlyphGridOn);
+    TBViewThumbnail = button("TBViewThumbnail", &TTindraMainForm::MnViewThumbnailClick, GlyphPreviewOn);
+    row->addWidget(Divider(ControlPanel));
+    TBHelp = button("TBHelp", &TTindraMainForm::MnHelpThemesClick, 17);
+    TBAbout = button("TBAbout", &TTindraMainForm::MnHelpAboutClick, GlyphAbout);
+    row->addWidget(Divider(ControlPanel));
+    TBExit = button("TBExit", &TTindraMainForm::MnFileExitClick, 19);
+    row->addStretch(1);
+}
+
+void TTindraMainForm::CreateToolPanel() {
+    ToolPanel = new QFrame(centralWidget());
+    ToolPanel->setObjectName("ToolPanel");
+    ToolPanel->setFixedWidth(70);
+    ToolPanel->setMinimumHeight(325);
+    auto* column = new QVBoxLayout(ToolPanel);
+    column->setContentsMargins(0, 6, 0, 6);
+    column->setSpacing(2);
+    ToolGroup = new QButtonGroup(this);
+    ToolGroup->setExclusive(true);
+    auto tool = [&](const char* name, int tag, int glyph) {
+        QToolButton* b = MakeButton(ToolPanel, name, QSize(39, 25), glyph, &TTindraMainForm::SBToolClick);
+        b->setProperty(TagProperty, tag);
+        b->setCheckable(true);
+        ToolGroup->addButton(b);
+        if (tag != ToolNone) column->addWidget(b, 0, Qt::AlignHCenter);
+        return b;
+    };
+    SBToolNone = tool("SBToolNone", ToolNone, -1);
+    SBToolNone->hide();
+    SBToolMover = tool("SBToolMover", 1, 20);
+    SBToolSelect = tool("SBToolSelect", 2, 21);
+    SBToolColorDropper = tool("SBToolColorDropper", 3, 22);
+    SBToolPen = tool("SBToolPen", 4, 23);
+    SBToolBrush = tool("SBToolBrush", 5, 24);
+    SBToolFloodFill = tool("SBToolFloodFill", 6, 25);
+    SBToolLine = tool("SBToolLine", 7, 26);
+    SBToolRectangle = tool("SBToolRectangle", ToolRectangle, GlyphRectangle);
+    SBToolEllipse = tool("SBToolEllipse", ToolEllipse, GlyphEllipse);
+    SBToolText = tool("SBToolText", ToolText, 35);
+
+    // The shape drop-downs: tool-bar-style pop-ups whose entries show only their glyphs.
+    auto popup = [&](QToolButton* owner, const char* name) {
+        auto* m = new QMenu(owner);
+        m->setObjectName(name);
+        owner->setMenu(m);
+        owner->setPopupMode(QToolButton::MenuButtonPopup);
+        return m;
+    };
+    auto entry = [&](QMenu* m, const char* name, int tag) {
+        auto* a = new QAction(m);
+        a->setObjectName(name);
+        a->setProperty(TagProperty, tag);
+        SetGlyph(a, tag + 19);
+        connect(a, &QAction::triggered, this, &TTindraMainForm::PopupClick);
+        m->addAction(a);
+        return a;
+    };
+    PMRectanglePopup = popup(SBToolRectangle, "PMRectanglePopup");
+    PMR1 = entry(PMRectanglePopup, "PMR1", 8);
+    PMR2 = entry(PMRectanglePopup, "PMR2", 9);
+    PMR3 = entry(PMRectanglePopup, "PMR3", 10);
+    PMR4 = entry(PMRectanglePopup, "PMR4", 11);
+    PMEllipsePopup = popup(SBToolEllipse, "PMEllipsePopup");
+    PME1 = entry(PMEllipsePopup, "PME1", 12);
+    PME2 = entry(PMEllipsePopup, "PME2", 13);
+    PME3 = entry(PMEllipsePopup, "PME3", 14);
+    PME4 = entry(PMEllipsePopup, "PME4", 15);
+
+    // Every tool draws one pixel wide: the size field stays hidden and disabled.
+    EdToolSize = new QSpinBox(ToolPanel);
+    EdToolSize->setObjectName("EdToolSize");
+    EdToolSize->setRange(1, 5);
+    EdToolSize->setValue(1);
+    EdToolSize->setEnabled(false);
+    EdToolSize->hide();
+    connect(EdToolSize, &QSpinBox::valueChanged, this, &TTindraMainForm::EdToolSizeChange);
+    column->addStretch(1);
+}
+
+void TTindraMainForm::CreatePreviewPanel() {
+    PreviewPanel = new QFrame(centralWidget());
+    PreviewPanel->setObjectName("PreviewPanel");
+    PreviewPanel->setFixedWidth(110);
+    PreviewPanel->setMinimumHeight(325);
+    auto* column = new QVBoxLayout(PreviewPanel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    LBImageBox = new QListWidget(PreviewPanel);
+    LBImageBox->setObjectName("LBImageBox");
+    LBImageBox->setIconSize(QSize(40, 40));
+    LBImageBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    PMThumbSizeMenu = new QMenu(LBImageBox);
+    PMThumbSizeMenu->setObjectName("PMThumbSizeMenu");
+    PMS4 = PMThumbSizeMenu->addAction("40 x 40");
+    PMS4->setObjectName("PMS4");
+    PMS3 = PMThumbSizeMenu->addAction("32 x 32");
+    PMS3->setObjectName("PMS3");
+    for (QAction* a : {PMS4, PMS3}) {
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, &TTindraMainForm::PMThumbSizeClick);
+    }
+    PMS4->setChecked(true);
+    connect(LBImageBox, &QListWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { PMThumbSizeMenu->popup(LBImageBox->viewport()->mapToGlobal(at)); });
+    column->addWidget(LBImageBox, 1);
+
+    auto small = [this](QWidget* owner, const char* name, void (TTindraMainForm::*slot)(), int glyph) {
+        return MakeButton(owner, name, QSize(25, 22), glyph, slot);
+    };
+
+    ThumbnailPanel = new QFrame(PreviewPanel);
+    ThumbnailPanel->setObjectName("ThumbnailPanel");
+    ThumbnailPanel->setFixedHeight(69);
+    ImThumbnail = new QLabel(ThumbnailPanel);
+    ImThumbnail->setObjectName("ImThumbnail");
+    ImThumbnail->setFixedSize(40, 40);
+    ImThumbnail->setFrameShape(QFrame::NoFrame);
+    SBStop = small(ThumbnailPanel, "SBStop", &TTindraMainForm::MnImageStopAnimationClick, 37);
+    SBPlay = small(ThumbnailPanel, "SBPlay", &TTindraMainForm::MnImagePlayAnimationClick, 36);
+    auto* thumbRow = new QHBoxLayout;
+    thumbRow->setSpacing(4);
+    thumbRow->addStretch(1);
+    thumbRow->addWidget(SBStop);
+    thumbRow->addWidget(SBPlay);
+    thumbRow->addStretch(1);
+    auto* thumbColumn = new QVBoxLayout(ThumbnailPanel);
+    thumbColumn->setContentsMargins(0, 3, 0, 2);
+    thumbColumn->setSpacing(2);
+    thumbColumn->addWidget(ImThumbnail, 0, Qt::AlignHCenter);
+    thumbColumn->addLayout(thumbRow);
+    column->addWidget(ThumbnailPanel);
+
+    FramePanel = new QFrame(PreviewPanel);
+    FramePanel->setObjectName("FramePanel");
+    FramePanel->setFixedHeight(22);
+    auto* frameRow = new QHBoxLayout(FramePanel);
+    frameRow->setContentsMargins(2, 0, 2, 0);
+    frameRow->setSpacing(1);
+    SBFirst = small(FramePanel, "SBFirst", &TTindraMainForm::MnViewFrameFirstClick, 38);
+    SBPrev = small(FramePanel, "SBPrev", &TTindraMainForm::MnViewFramePrevClick, 39);
+    SBNext = small(FramePanel, "SBNext", &TTindraMainForm::MnViewFrameNextClick, 40);
+    SBLast = small(FramePanel, "SBLast", &TTindraMainForm::MnViewFrameLastClick, 41);
+    for (QToolButton* b : {SBFirst, SBPrev, SBNext, SBLast})
+        frameRow->addWidget(b);
+    column->addWidget(FramePanel);
+
+    SpeedPanel = new QFrame(PreviewPanel);
+    SpeedPanel->setObjectName("SpeedPanel");
+    SpeedPanel->setFixedHeight(24);
+    EDSpeed = new QSpinBox(SpeedPanel);
+    EDSpeed->setObjectName("EDSpeed");
+    EDSpeed->setRange(10, 300000);
+    EDSpeed->setSingleStep(10);
+    EDSpeed->setValue(100);
+    EDSpeed->setSuffix(" ms");
+    connect(EDSpeed, &QSpinBox::editingFinished, this, &TTindraMainForm::EDSpeedExit);
+    auto* speedRow = new QHBoxLayout(SpeedPanel);
+    speedRow->setContentsMargins(2, 1, 2, 1);
+    speedRow->addWidget(EDSpeed);
+    column->addWidget(SpeedPanel);
+}
+
+void TTindraMainForm::CreateColorPanel() {
+    auto* panel = new QFrame(centralWidget());
+    panel->setFrameShape(QFrame::StyledPanel);
+    ColorPanel = panel;
+    ColorPanel->setObjectName("ColorPanel");
+    ColorPanel->setFixedHeight(80);
+    auto* row = new QHBoxLayout(ColorPanel);
+    row->setContentsMargins(6, 4, 6, 4);
+    row->setSpacing(8);
+
+    // Drawing, background and transparent colour, each a lettered swatch.
+    auto* swatches = new QGridLayout;
+    swatches->setHorizontalSpacing(3);
+    swatches->setVerticalSpacing(2);
+    auto swatch = [&](const char* labelName, const char* letter, const char* swatchName, int line,
+                      QLabel*& label, QFrame*& box) {
+        label = new QLabel(letter, ColorPanel);
+        label->setObjectName(labelName);
+        box = new QFrame(ColorPanel);
+        box->setObjectName(swatchName);
+        box->setFrameShape(QFrame::Box);
+        box->setFixedSize(34, 18);
+        swatches->addWidget(label, line, 0);
+        swatches->addWidget(box, line, 1);
+    };
+    swatch("TLColor", "L", "SLColor", 0, TLColor, SLColor);
+    swatch("TRColor", "P", "SRColor", 1, TRColor, SRColor);
+    swatch("TTColor", "T", "STColor", 2, TTColor, STColor);
+    row->addLayout(swatches);
+
+    GColorPalette = new QWidget(ColorPanel);
+    GColorPalette->setObjectName("GColorPalette");
+    GColorPalette->setMinimumSize(96, 64);
+    row->addWidget(GColorPalette, 1);
+
+    // Font of the text tool and its sample.
+    auto* font = new QGridLayout;
+    font->setSpacing(2);
+    SBFontSelect = MakeButton(ColorPanel, "SBFontSelect", QSize(23, 22), 50, nullptr);
+    CBFontName = new QComboBox(ColorPanel);
+    CBFontName->setObjectName("CBFontName");
+    CBFontName->addItems(QFontDatabase::families());
+    CBFontName->setFixedWidth(120);
+    CBFontSize = new QComboBox(ColorPanel);
+    CBFontSize->setObjectName("CBFontSize");
+    for (int size : {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24})
+        CBFontSize->addItem(QString::number(size));
+    CBFontSize->setCurrentText("8");
+    auto style = [&](const char* name, const char* caption) {
+        auto* b = new QToolButton(ColorPanel);
+        b->setObjectName(name);
+        b->setText(caption);
+        b->setCheckable(true);
+        b->setFixedSize(22, 22);
+        return b;
+    };
+    SBBold = style("SBBold", "B");
+    SBItalics = style("SBItalics", "I");
+    SBUnderline = style("SBUnderline", "U");
+    QFont bold = SBBold->font();
+    bold.setBold(true);
+    SBBold->setFont(bold);
+    QFont italic = SBItalics->font();
+    italic.setItalic(true);
+    SBItalics->setFont(italic);
+    QFont underline = SBUnderline->font();
+    underline.setUnderline(true);
+    SBUnderline->setFont(underline);
+    auto* styles = new QHBoxLayout;
+    styles->setSpacing(1);
+    styles->addWidget(CBFontSize);
+    styles->addWidget(SBBold);
+    styles->addWidget(SBItalics);
+    styles->addWidget(SBUnderline);
+    font->addWidget(SBFontSelect, 0, 0);
+    font->addWidget(CBFontName, 0, 1);
+    font->addLayout(styles, 1, 1);
+    row->addLayout(font);
+
+    TestPanel = new QLabel("Abc", ColorPanel);
+    TestPanel->setObjectName("TestPanel");
+    TestPanel->setAlignment(Qt::AlignCenter);
+    TestPanel->setFrameShape(QFrame::Panel);
+    TestPanel->setFrameShadow(QFrame::Sunken);
+    TestPanel->setFixedSize(64, 48);
+    row->addWidget(TestPanel);
+}
+
+void TTindraMainForm::CreateStatusBar() {
+    StatusBar = new QWidget(centralWidget());
+    StatusBar->setObjectName("StatusBar");
+    StatusBar->setFixedHeight(40);
+    auto* lines = new QVBoxLayout(StatusBar);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    SBHintInfo = StatusCell(StatusBar, "SBHintInfo", 0);
+    lines->addWidget(SBHintInfo);
+    auto* lower = new QHBoxLayout;
+    lower->setSpacing(0);
+    SBVersionInfo = StatusCell(StatusBar, "SBVersionInfo", 71);
+    SBVersionInfo->setText(QString("Tindra ") + TINDRA_VERSION);
+    QFont bold = SBVersionInfo->font();
+    bold.setBold(true);
+    SBVersionInfo->setFont(bold);
+    // Wide enough for the version in the face actually used.
+    SBVersionInfo->setFixedWidth(
+        std::max(71, QFontMetrics(bold).horizontalAdvance(SBVersionInfo->text()) + 10));
+    SBFrameInfo = StatusCell(StatusBar, "SBFrameInfo", 66);
+    SBColorInfo = StatusCell(StatusBar, "SBColorInfo", 18);
+    SBColorInfo->setAutoFillBackground(true);
+    SBPixelInfo = StatusCell(StatusBar, "SBPixelInfo", 0);
+    SBCapsLockInfo = StatusCell(StatusBar, "SBCapsLockInfo", 66);
+    SBCapsLockInfo->setText("Caps");
+    SBNumLockInfo = StatusCell(StatusBar, "SBNumLockInfo", 66);
+    SBNumLockInfo->setText("Num");
+    for (QLabel* l : {SBCapsLockInfo, SBNumLockInfo})
+        l->setAlignment(Qt::AlignCenter);
+    lower->addWidget(SBVersionInfo);
+    lower->addWidget(SBFrameInfo);
+    lower->addWidget(SBColorInfo);
+    lower->addWidget(SBPixelInfo, 1);
+    lower->addWidget(SBCapsLockInfo);
+    lower->addWidget(SBNumLockInfo);
+    lines->addLayout(lower);
+    SetSwatch(SBColorInfo, ButtonFace);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Control images
+
+bool TTindraMainForm::LoadControlImages() {
+    std::vector<tindra::TImageListItem> items;
+    if (!tindra::TImageListFile::Load(QFile::encodeName(ControlImagePath).toStdString(), items)) return false;
+    // The program relies on these items and picture sizes; anything else counts as damaged.
+    static const struct {
+        int Width, Height, MinCount;
+    } expected[] = {{40, 40, 2}, {16, 16, 53}, {151, 54, 1}, {40, 40, 2}};
+    if (items.size() < std::size(expected)) return false;
+    for (size_t i = 0; i < std::size(expected); ++i)
+        if (items[i].Width != expected[i].Width || items[i].Height != expected[i].Height ||
+            static_cast<int>(items[i].Pictures.size()) < expected[i].MinCount)
+            return false;
+    IlControlImages = std::move(items);
+    return true;
+}
+
+void TTindraMainForm::BuildMenuImages() {
+    IlMenuImages.clear();
+    if (IlControlImages.size() <= static_cast<size_t>(ItemGlyphs)) return;
+    const tindra::TImageListItem& glyphs = IlControlImages[ItemGlyphs];
+    for (size_t i = 0; i < glyphs.Pictures.size(); ++i) {
+        QImage image = ToImage(glyphs, static_cast<int>(i));
+        const QRgb transparent = image.pixel(0, 0);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (line[x] == transparent) line[x] = 0;
+        }
+        IlMenuImages.push_back(QPixmap::fromImage(image));
+    }
+    AssignGlyphs();
+}
+
+QPixmap TTindraMainForm::MenuImage(int index) const {
+    if (index < 0 || index >= static_cast<int>(IlMenuImages.size())) return QPixmap();
+    return IlMenuImages[index];
+}
+
+QImage TTindraMainForm::ControlImage(int item, int index) const {
+    if (item < 0 || item >= static_cast<int>(IlControlImages.size())) return QImage();
+    const tindra::TImageListItem& list = IlControlImages[item];
+    if (index < 0 || index >= static_cast<int>(list.Pictures.size())) return QImage();
+    return ToImage(list, index);
+}
+
+void TTindraMainForm::SetGlyph(QObject* control, int glyph) {
+    Glyphs[control] = glyph;
+    const QIcon icon(MenuImage(glyph));
+    if (icon.isNull()) return;
+    if (auto* a = qobject_cast<QAction*>(control))
+        a->setIcon(icon);
+    else if (auto* b = qobject_cast<QToolButton*>(control))
+        b->setIcon(icon);
+    else if (auto* w = qobject_cast<QWidget*>(control))
+        w->setWindowIcon(icon);
+}
+
+void TTindraMainForm::AssignGlyphs() {
+    const std::map<QObject*, int> glyphs = Glyphs;
+    for (const auto& [control, glyph] : glyphs)
+        SetGlyph(control, glyph);
+    setWindowIcon(QIcon(MenuImage(GlyphAbout)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Texts
+
+void TTindraMainForm::ApplyLanguage() {
+    struct TText {
+        const char* Name;
+        const char* Caption; // nullptr: the control shows no caption
+        const char* Hint;
+    };
+    static const TText texts[] = {
+        {"MnFile", "  &File  ", "File operations and manipulations"},
+        {"MnFileNew", "&New", "Create new icon"},
+        {"MnFileOpen", "&Open", "Open GIF, ICO or BMP file"},
+        {"MnFileOpenMru", "Op&en recent", "Open recently used file"},
+        {"MnMRUClear", "&Clear list", "Clear list of recently used files"},
+        {"MnMRUShowPath", "&Show full path", "x = Show full path for recently used files"},
+        {"MnFileDownload", "Down&load", "Download file from Marrowby"},
+        {"MnFileSaveFrameAs", "Save f&rame as", "Save current frame as single image"},
+        {"MnFileSaveFrameAsGIF", "&GIF", "Save current frame as GIF image"},
+        {"MnFileSaveFrameAsICO", "&ICO", "Save current frame as ICO (256 colors) image"},
+        {"MnFileSaveFrameAsBMP", "&BMP", "Save current frame as BMP image"},
+        {"MnFileSaveAs", "Save &as", "Save icon as animated GIF"},
+        {"MnFileSaveWithoutBorder", "Save without &border",
+         "x = Save files in 32x32 format (without border)"},
+        {"MnFileSetup", "Language &setup", "Choose language of user interface"},
+        {"MnFileExit", "E&xit", "Exit programme"},
+        {"MnEdit", "  &Edit  ", "Edit and clipboard operations"},
+        {"MnEditUndo", "&Undo", "Undo last change of current frame"},
+        {"MnEditUndelete", "U&ndelete", "Restore removed frame"},
+        {"MnEditCut", "&Cut", "Cut current image to clipboard"},
+        {"MnEditCopy", "C&opy", "Copy current image to clipboard"},
+        {"MnEditPaste", "&Paste", "Paste image from clipboard"},
+        {"MnEditClear", "C&lear", "Clear current image - fill it with background color (P)"},
+        {"MnEditInsertFrame", "&Insert frame", "Insert new frame"},
+        {"MnEditRemoveFrame", "&Remove frame", "Remove current frame"},
+        {"MnEditMoveFrame", "&Move frame", "Move current frame to another position"},
+        {"MnEditSelectAll", "Select &all", "Select whole image"},
+        {"MnView", "  &View  ", "View image and controls"},
+        {"MnViewFrame", "F&rame", "Select frame to edit"},
+        {"MnViewFrameFirst", "Fi&rst", "Edit first frame"},
+        {"MnViewFramePrev", "Pr&evious", "Edit previous frame"},
+        {"MnViewFrameNext", "&Next", "Edit next frame"},
+        {"MnViewFrameLast", "La&st", "Edit last frame"},
+        {"MnViewGrid", "&Grid", "x = Show pixel grid"},
+        {"MnViewThumbnail", "&Preview", "x = Show image preview"},
+        {"MnImageAttributes", "GIF &atributes", "Show headers and extensions of GIF file"},
+        {"MnViewControlBar", "C&ontrol panel", "x = Show control panel (top)"},
+        {"MnViewToolBar", "Tools pa&nel", "x = Show image tools panel (left)"},
+        {"MnViewColorBar", "Co&lor && font panel", "x = Show color and font panel (bottom)"},
+        {"MnImage", "  &Image  ", "Image manipulations"},
+        {"MnImagePlayAnimation", "&Play animation", "Play animation in preview panel"},
+        {"MnImageStopAnimation", "S&top animation", "Stop animation in preview panel"},
+        {"MnImageFlipHor", "F&lip horizontally", "Flip current image horizontally"},
+        {"MnImageFlipVert", "Flip &vertically", "Flip current image vertically"},
+        {"MnImageRotate", "R&otate", "Rotate current image"},
+        {"MnImageDrawBorder", "D&raw border", "Draw border around current image"},
+        {"MnImageAutoBorder", "&Auto border", "x = Draw border automatically after image change"},
+        {"MnEffects", "&Effects", "Image effects"},
+        {"MnColors", "  &Colors  ", "Color settings"},
+        {"MnHelp", "  &Help  ", "Help and programme information"},
+        {"MnHelpThemes", "&Help", "Show help"},
+        {"MnHelpAbout", "Ab&out Tindra", "Information about programme"},
+        // Controls with a hint only.
+        {"TBFileNew", nullptr, "Create new icon"},
+        {"TBFileOpen", nullptr, "Open GIF, ICO or BMP file"},
+        {"TBFileSave", nullptr, "Save icon as animated GIF"},
+        {"TBFileSaveFrameAsGIF", nullptr, "Save current frame as GIF image"},
+        {"TBFileSaveFrameAsICO", nullptr, "Save current frame as ICO (256 colors) image"},
+        {"TBFileSaveFrameAsBMP", nullptr, "Save current frame as BMP image"},
+        {"TBSetup", nullptr, "Choose language of user interface"},
+        {"TBEditCut", nullptr, "Cut current image to clipboard"},
+        {"TBEditCopy", nullptr, "Copy current image to clipboard"},
+        {"TBEditPaste", nullptr, "Paste image from clipboard"},
+        {"TBEditClear", nullptr, "Clear current image - fill it with background color (P)"},
+        {"TBEditInsertFrame", nullptr, "Insert new frame"},
+        {"TBEditRemoveFrame", nullptr, "Remove current frame"},
+        {"TBEditMoveFrame", nullptr, "Move current frame to another position"},
+        {"TBViewGrid", nullptr, "Show/hide pixel grid"},
+        {"TBViewThumbnail", nullptr, "Show/hide image preview"},
+        {"TBHelp", nullptr, "Show help"},
+        {"TBAbout", nullptr, "About Tindra"},
+        {"TBExit", nullptr, "Exit"},
+        {"SBToolColorDropper", nullptr, "Pipette - select color at cursor position"},
+        {"SBToolPen", nullptr, "Pencil - draw onto image"},
+        {"SBToolBrush", nullptr, "Brush - paint onto image"},
+        {"SBToolFloodFill", nullptr, "Beaker - fill image part"},
+        {"SBToolLine", nullptr, "Line - draw line"},
+        {"SBToolRectangle", nullptr, "Rectangle - draw rectangle or square, empty or filled"},
+        {"SBToolEllipse", nullptr, "Ellipse - draw ellipse or circle, empty or filled"},
+        {"SBToolText", nullptr, "Text - write text"},
+        {"EDSpeed", nullptr, "Display time for current frame (in miliseconds)"},
+        {"TLColor", nullptr, "Drawing color (left mouse button)"},
+        {"TRColor", nullptr, "Background color (right mouse button)"},
+        {"TTColor", nullptr, "Transparent color (Ctrl + right mouse button)"},
+        {"SLColor", nullptr, "Drawing color (left mouse button)"},
+        {"SRColor", nullptr, "Background color (right mouse button)"},
+        {"STColor", nullptr, "Transparent color (Ctrl + right mouse button)"},
+        {"SBFontSelect", nullptr, "Select font for text"},
+        {"CBFontName", nullptr, "Font name"},
+        {"CBFontSize", nullptr, "Font size"},
+        {"SBBold", nullptr, "Bold"},
+        {"SBItalics", nullptr, "Italics"},
+        {"SBUnderline", nullptr, "Underline"},
+        {"GColorPalette", nullptr,
+         "Color palette - left button: drawing color, right button: background color"},
+        {"TestPanel", nullptr, "Sample of text in selected font - click to change the text"},
+        {"PME1", nullptr, "Ellipse"},
+        {"PME2", nullptr, "Filled ellipse"},
+        {"PME3", nullptr, "Circle"},
+        {"PME4", nullptr, "Filled circle"},
+        {"PMR1", nullptr, "Rectangle"},
+        {"PMR2", nullptr, "Filled rectangle"},
+        {"PMR3", nullptr, "Square"},
+        {"PMR4", nullptr, "Filled square"},
+        {"ImThumbnail", nullptr, "Image preview"},
+        {"SBPlay", nullptr, "Play animation"},
+        {"SBStop", nullptr, "Stop animation - show current frame"},
+        {"SBFirst", nullptr, "Show first frame"},
+        {"SBPrev", nullptr, "Show previous frame"},
+        {"SBNext", nullptr, "Show next frame"},
+        {"SBLast", nullptr, "Show last frame"},
+        {"LBImageBox", nullptr, "Picture frames list"},
+    };
+    for (const TText& t : texts) {
+        const QString hint = QString::fromUtf8(t.Hint);
+        if (auto* a = findChild<QAction*>(t.Name)) {
+            if (t.Caption) a->setText(QString::fromUtf8(t.Caption));
+            a->setStatusTip(hint);
+            a->setToolTip(hint);
+        }
+        if (auto* w = findChild<QWidget*>(t.Name)) {
+            if (auto* m = qobject_cast<QMenu*>(w)) {
+                if (t.Caption) m->setTitle(QString::fromUtf8(t.Caption));
+                m->setStatusTip(hint);
+                continue;
+            }
+            w->setStatusTip(hint);
+            w->setToolTip(hint);
+        }
+    }
+}
+
+void TTindraMainForm::ApplicationHint(const QString& hint) {
+    SBHintInfo->setText(hint);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up, shut-down and command state
+
+TWindowSettings TTindraMainForm::ReadSettings() {
+    TWindowSettings s;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, DesignWidth, DesignHeight);
+    s.Left = area.width() / 2 - width() / 2;
+    s.Top = area.height() / 2 - height() / 2;
+    s.Width = DesignWidth;
+    s.Height = DesignHeight;
+    s.Language = 0;
+    return s;
+}
+
+void TTindraMainForm::WriteSettings() {}
+
+void TTindraMainForm::FormActivate() {
+    if (StartupDone) return;
+    StartupDone = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // 4: placement and language; the minimum size raises anything smaller.
+    const TWindowSettings settings = ReadSettings();
+    move(settings.Left, settings.Top);
+    resize(std::max(settings.Width, DesignWidth), std::max(settings.Height, DesignHeight));
+    // 5: canvas size from the panel.
+    LayoutCanvas();
+    // 6: language.
+    LanguageIndex = settings.Language > 0 ? 1 : 0;
+    ApplyLanguage();
+    // 7: no undo history yet.
+    MnEditUndo->setEnabled(false);
+    // 8: the grid and preview buttons are not held down.
+    TBViewGrid->setDown(false);
+    TBViewThumbnail->setDown(false);
+    // 9-11: document state.
+    OutputSize = 40;
+    int face = CBFontName->findText("Tahoma");
+    if (face < 0) face = CBFontName->findText(WindowFont().family());
+    if (face >= 0) CBFontName->setCurrentIndex(face);
+    ImageLoaded = false;
+    CurrentFrame = -1;
+    Animating = false;
+    SBFrameInfo->setText(QString());
+    // 12: colours.
+    DrawColor = 0xFF000000;
+    BackColor = 0xFFCCCCCC;
+    TransparentColor = 0xFFCCCCCC;
+    SetSwatch(SLColor, 0x000000);
+    SetSwatch(SRColor, 0xCCCCCC);
+    SetSwatch(STColor, 0xCCCCCC);
+    TestPanel->setStyleSheet("background-color: #cccccc; color: #000000;");
+    // 13: canvas centred and hidden.
+    LayoutCanvas();
+    PBMain->hide();
+    // 14: no tool.
+    CurrentTool = ToolNone;
+    SBToolNone->setChecked(true);
+    PBMain->unsetCursor();
+    // 15: the file named on the command line.
+    if (!CommandLineFile.isEmpty()) OpenFile(CommandLineFile, true);
+    // 16, 17.
+    UpdateCommands();
+    QApplication::restoreOverrideCursor();
+}
+
+void TTindraMainForm::LayoutCanvas() {
+    Zoom = ZoomFor(MainPanel->width(), MainPanel->height());
+    const int side = 40 * Zoom;
+    PBMain->setGeometry(MainPanel->width() / 2 - side / 2, MainPanel->height() / 2 - side / 2, side, side);
+}
+
+bool TTindraMainForm::ClipboardHasPicture() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+void TTindraMainForm::UpdateCommands() {
+    auto enable = [](std::initializer_list<QObject*> controls, bool on) {
+        for (QObject* c : controls) {
+            if (auto* m = qobject_cast<QMenu*>(c))
+                m->menuAction()->setEnabled(on);
+            else if (auto* a = qobject_cast<QAction*>(c))
+                a->setEnabled(on);
+            else if (auto* w = qobject_cast<QWidget*>(c))
+                w->setEnabled(on);
+        }
+    };
+    // 1
+    MnFileOpenMru->menuAction()->setEnabled(RecentFileCount > 0);
+    // 2
+    if (!ImageLoaded) {
+        enable({MnFileSaveFrameAs, MnFileSaveAs, MnFileSaveWithoutBorder, MnEdit, MnViewFrame,
+                MnImageAttributes, MnImage, TBFileSave, TBFileSaveFrameAsGIF, TBFileSaveFrameAsICO,
+                TBFileSaveFrameAsBMP, TBEditCut, TBEditCopy, TBEditPaste, TBEditClear, TBEditInsertFrame,
+                TBEditRemoveFrame, TBEditMoveFrame, ToolPanel},
+               false);
+        SBToolRectangle->setProperty(TagProperty, static_cast<int>(ToolRectangle));
+        SetGlyph(SBToolRectangle, GlyphRectangle);
+        SBToolEllipse->setProperty(TagProperty, static_cast<int>(ToolEllipse));
+        SetGlyph(SBToolEllipse, GlyphEllipse);
+        PBMain->unsetCursor();
+        PBMain->hide();
+        enable({SBStop, SBPlay, SBFirst, SBPrev, SBNext, SBLast, EDSpeed}, false);
+        return;
+    }
+    // 3
+    enable({MnFileSaveFrameAs, MnFileSaveAs, MnFileSaveWithoutBorder, MnEdit, TBEditInsertFrame, TBEditCopy,
+            TBEditCut, TBEditClear},
+           true);
+    // 4
+    const bool picture = ClipboardHasPicture();
+    enable({MnEditPaste, TBEditPaste}, picture);
+    // 5
+    enable({MnViewFrame, MnImage}, true);
+    enable({MnEditUndelete, MnEditSelectAll, MnImageAttributes}, false);
+    enable({TBFileSave, TBFileSaveFrameAsGIF, TBFileSaveFrameAsBMP}, true);
+    // 6
+    enable({TBFileSaveFrameAsICO, MnFileSaveFrameAsICO}, OutputSize == 32);
+    // 7
+    ToolPanel->setEnabled(true);
+    PBMain->show();
+    // 8
+    if (FrameCount == 1) {
+        enable({MnViewFrame, EDSpeed, MnImagePlayAnimation, MnImageStopAnimation, MnEditRemoveFrame,
+                TBEditRemoveFrame, MnEditMoveFrame, TBEditMoveFrame, SBStop, SBPlay, SBFirst, SBPrev, SBNext,
+                SBLast},
+               false);
+        return;
+    }
+    // 9
+    enable({MnViewFrame, MnEditRemoveFrame, TBEditRemoveFrame, MnEditMoveFrame, TBEditMoveFrame}, true);
+    // 10
+    enable({MnImageStopAnimation, SBStop}, Animating);
+    enable({MnImagePlayAnimation, SBPlay, EDSpeed}, !Animating);
+    // 11
+    const bool atFirst = CurrentFrame == 0;
+    const bool atLast = CurrentFrame == FrameCount - 1;
+    enable({MnViewFrameFirst, MnViewFramePrev, SBFirst, SBPrev}, !atFirst);
+    enable({MnViewFrameNext, MnViewFrameLast, SBNext, SBLast}, atFirst || !atLast);
+}
+
+bool TTindraMainForm::event(QEvent* e) {
+    switch (e->type()) {
+    case QEvent::StatusTip:
+        ApplicationHint(static_cast<QStatusTipEvent*>(e)->tip());
+        return true;
+    case QEvent::WindowActivate:
+        if (ImagesLoaded && !StartupDone) QTimer::singleShot(0, this, &TTindraMainForm::FormActivate);
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(e);
+}
+
+void TTindraMainForm::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (ImagesLoaded || e->spontaneous()) return;
+    ImagesLoaded = LoadControlImages();
+    if (ImagesLoaded) {
+        BuildMenuImages();
+        // Start-up runs at the first activation; without a window manager to activate the
+        // window it runs as soon as the event loop is free.
+        QTimer::singleShot(0, this, &TTindraMainForm::FormActivate);
+        return;
+    }
+    // Nothing can be shown without the control images: say so and end.
+    QTimer::singleShot(0, this, [this] {
+        ShowMessage("Fatal error: images.iml not loaded");
+        close();
+    });
+}
+
+void TTindraMainForm::closeEvent(QCloseEvent* e) {
+    // Closing is allowed whatever the save dialog ends with.
+    if (AskSaveChanges()) SaveDocumentAs();
+    WriteSettings();
+    e->accept();
+}
+
+bool TTindraMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == MainPanel) {
+        switch (e->type()) {
+        case QEvent::Resize:
+            LayoutCanvas();
+            break;
+        case QEvent::DragEnter: {
+            auto* drag = static_cast<QDragEnterEvent*>(e);
+            if (drag->mimeData()->hasUrls()) drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(e);
+            DropFiles(drop->mimeData()->urls());
+            drop->acceptProposedAction();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    if (e->type() == QEvent::MouseButtonDblClick) {
+        if (watched == SBCapsLockInfo)
+            SISysInfo->ToggleCapsLock();
+        else if (watched == SBNumLockInfo)
+            SISysInfo->ToggleNumLock();
+        else if (watched == SBVersionInfo)
+            MnHelpAboutClick();
+        if (watched == SBCapsLockInfo || watched == SBNumLockInfo) UpdateLockKeys();
+    }
+    if (e->type() == QEvent::MouseMove && watched != PBMain) ClearPointerInfo();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TTindraMainForm::DropFiles(const QList<QUrl>& urls) {
+    // Only the first file of a drop is opened.
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) continue;
+        OpenFile(url.toLocalFile(), true);
+        return;
+    }
+}
+
+void TTindraMainForm::ClearPointerInfo() {
+    SBPixelInfo->clear();
+    SetSwatch(SBColorInfo, ButtonFace);
+}
+
+void TTindraMainForm::UpdateLockKeys() {
+    // Where the state is unknown both labels stay neutral; a lock that is off is greyed.
+    const bool known = SISysInfo->Available();
+    const QString off = "color: palette(mid);";
+    SBCapsLockInfo->setStyleSheet(known && !SISysInfo->CapsLock() ? off : QString());
+    SBNumLockInfo->setStyleSheet(known && !SISysInfo->NumLock() ? off : QString());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands. Handlers whose work belongs to the document, the canvas or the dialogs are filled in
+// by those parts; they are connected already.
+
+void TTindraMainForm::OpenFile(const QString&, bool) {}
+bool TTindraMainForm::AskSaveChanges() {
+    return false;
+}
+void TTindraMainForm::SaveDocumentAs() {}
+
+void TTindraMainForm::MnFileNewClick() {}
+void TTindraMainForm::MnFileOpenClick() {}
+void TTindraMainForm::MnMRUClearClick() {}
+void TTindraMainForm::MnMRUShowPathClick() {}
+void TTindraMainForm::MnFileSaveFrameAsGIFClick() {}
+void TTindraMainForm::MnFileSaveFrameAsICOClick() {}
+void TTindraMainForm::MnFileSaveFrameAsBMPClick() {}
+void TTindraMainForm::MnFileSaveAsClick() {}
+void TTindraMainForm::MnFileSaveWithoutBorderClick() {}
+
+void TTindraMainForm::MnFileSetupClick() {
+    if (!LangForm) return;
+    LanguageIndex = LangForm->exec() == QDialog::Accepted ? 1 : 0;
+    ApplyLanguage();
+}
+
+void TTindraMainForm::MnFileExitClick() {
+    close();
+}
+
+void TTindraMainForm::MnEditUndoClick() {}
+void TTindraMainForm::MnEditCutClick() {}
+void TTindraMainForm::MnEditCopyClick() {}
+void TTindraMainForm::MnEditPasteClick() {}
+void TTindraMainForm::MnEditClearClick() {}
+void TTindraMainForm::MnEditInsertFrameClick() {}
+void TTindraMainForm::MnEditRemoveFrameClick() {}
+void TTindraMainForm::MnEditMoveFrameClick() {}
+void TTindraMainForm::MnEditSelectAllClick() {}
+void TTindraMainForm::MnViewFrameFirstClick() {}
+void TTindraMainForm::MnViewFramePrevClick() {}
+void TTindraMainForm::MnViewFrameNextClick() {}
+void TTindraMainForm::MnViewFrameLastClick() {}
+
+void TTindraMainForm::MnViewGridClick() {
+    if (sender() == TBViewGrid) MnViewGrid->setChecked(!MnViewGrid->isChecked());
+    SetGlyph(TBViewGrid, MnViewGrid->isChecked() ? GlyphGridOn : GlyphGridOff);
+    PBMain->update();
+}
+
+void TTindraMainForm::MnViewThumbnailClick() {
+    if (sender() == TBViewThumbnail) MnViewThumbnail->setChecked(!MnViewThumbnail->isChecked());
+    const bool shown = MnViewThumbnail->isChecked();
+    ThumbnailPanel->setVisible(shown);
+    SetGlyph(TBViewThumbnail, shown ? GlyphPreviewOn : GlyphPreviewOff);
+}
+
+void TTindraMainForm::MnImageAttributesClick() {
+    if (InfoForm) InfoForm->exec();
+}
+
+void TTindraMainForm::MnViewControlBarClick() {
+    ControlPanel->setVisible(MnViewControlBar->isChecked());
+}
+void TTindraMainForm::MnViewToolBarClick() {
+    ToolPanel->setVisible(MnViewToolBar->isChecked());
+}
+// The layout keeps the status bar below the colour panel, so it stays at the bottom.
+void TTindraMainForm::MnViewColorBarClick() {
+    ColorPanel->setVisible(MnViewColorBar->isChecked());
+}
+
+void TTindraMainForm::MnImagePlayAnimationClick() {}
+void TTindraMainForm::MnImageStopAnimationClick() {}
+void TTindraMainForm::MnImageFlipHorClick() {}
+void TTindraMainForm::MnImageFlipVertClick() {}
+void TTindraMainForm::MnImageRotateClick() {}
+void TTindraMainForm::MnImageDrawBorderClick() {}
+
+void TTindraMainForm::NotImplementedClick() {
+    ShowMessage("This function is not implemented yet");
+}
+
+void TTindraMainForm::MnHelpThemesClick() {
+    QString error;
+    if (!HelpHook->Open(HelpContext, &error)) ShowMessage(error);
+}
+
+void TTindraMainForm::MnHelpAboutClick() {
+    if (AboutForm) AboutForm->exec();
+}
+
+void TTindraMainForm::SBToolClick() {
+    const QObject* button = sender();
+    if (!button) return;
+    CurrentTool = button->property(TagProperty).toInt();
+}
+
+void TTindraMainForm::PopupClick() {
+    const QObject* item = sender();
+    if (!item) return;
+    const int tool = item->property(TagProperty).toInt();
+    CurrentTool = tool;
+    QToolButton* button = tool > 11 ? SBToolEllipse : SBToolRectangle;
+    button->setProperty(TagProperty, tool);
+    SetGlyph(button, tool + 19);
+    button->setChecked(true);
+}
+
+void TTindraMainForm::PMThumbSizeClick() {}
+void TTindraMainForm::EDSpeedExit() {}
+void TTindraMainForm::EdToolSizeChange() {}

@@ -1,0 +1,279 @@
+#pragma once
+// The main window: panels, menus, tool bar, tool buttons, preview panel, status bar, the
+// start-up and shut-down sequence and the enabling of commands from the document state.
+//
+// Controls carry the program's names both as members and as Qt object names (`MnFileNew`,
+// `TBFileNew`, `SBToolPen`, ...); a top-level menu or submenu is a QMenu whose menu action
+// has the same object name, so every command can be found as a QAction by name.
+
+#include "ImageListFile.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSpinBox;
+class QTimer;
+class QToolButton;
+class THelpFile;
+class TLockKeys;
+class TTindraAboutForm;
+class TTindraAngleForm;
+class TTindraIframeForm;
+class TTindraInfoForm;
+class TTindraLangForm;
+class TTindraMFrameForm;
+
+// Window placement and language as read at start-up.
+struct TWindowSettings {
+    int Left = 0;
+    int Top = 0;
+    int Width = 511;
+    int Height = 531;
+    int Language = 0;
+};
+
+class TTindraMainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    static constexpr int DesignWidth = 511;
+    static constexpr int DesignHeight = 531;
+    static constexpr int HelpContext = 1000;
+
+    // Glyph indices the program switches at run time.
+    enum TGlyph : int {
+        GlyphInsertFrame = 11,
+        GlyphGridOff = 13,
+        GlyphGridOn = 14,
+        GlyphPreviewOff = 15,
+        GlyphPreviewOn = 16,
+        GlyphAbout = 18,
+        GlyphRectangle = 27,
+        GlyphEllipse = 31,
+        GlyphRotate = 44,
+        GlyphMoveFrame = 47,
+    };
+    // Tool numbers (also the tags of the tool buttons and shape entries).
+    enum TTool : int { ToolNone = 0, ToolRectangle = 8, ToolEllipse = 12, ToolText = 16 };
+
+    explicit TTindraMainForm(QWidget* parent = nullptr);
+    ~TTindraMainForm() override;
+
+    // Tahoma 13 px where installed, else the nearest face (DejaVu Sans).
+    static QFont WindowFont();
+    // Zoom := max(min(width, height) div 40, 8).
+    static int ZoomFor(int panelWidth, int panelHeight);
+
+    // Program entry, step 2: the six dialogs, created once and reused modally.
+    void CreateDialogs();
+
+    // Where images.iml is read from (default: beside the program).
+    void SetControlImagePath(const QString& path) { ControlImagePath = path; }
+    // The file named on the command line, opened at start-up.
+    void SetCommandLineFile(const QString& path) { CommandLineFile = path; }
+    // Shows a plain message box titled "Tindra"; replaceable so that tests need not block.
+    using TMessageSink = std::function<void(const QString& text)>;
+    void SetMessageSink(TMessageSink sink) { ShowMessage = std::move(sink); }
+
+    // Loads images.iml into IlControlImages; false when it is missing or damaged.
+    bool LoadControlImages();
+    // Copies the glyphs into IlMenuImages, pixel (0, 0) of each giving its transparent colour.
+    void BuildMenuImages();
+    QPixmap MenuImage(int index) const;
+    // Picture `index` of item `item` of IlControlImages as an image, or a null image.
+    QImage ControlImage(int item, int index) const;
+
+    // Start-up steps 4 to 17; runs once, at the first activation of the window.
+    void FormActivate();
+    // Enables and disables the commands from the document state.
+    void UpdateCommands();
+    // Sets every caption and hint of the window.
+    void ApplyLanguage();
+    // Copies the current hint into the hint line.
+    void ApplicationHint(const QString& hint);
+    // Recomputes Zoom from MainPanel and centres the canvas in it.
+    void LayoutCanvas();
+
+    // Document state read by UpdateCommands (kept here until the document model takes over).
+    bool ImageLoaded = false;
+    int FrameCount = 0;
+    int CurrentFrame = -1;
+    bool Animating = false;
+    int ImageSize = 40;
+    int OutputSize = 40;
+    int RecentFileCount = 0;
+    bool ClipboardHasPicture() const;
+
+    // Editor state.
+    int Zoom = 8;
+    int CurrentTool = ToolNone;
+    int LanguageIndex = 0;
+    uint32_t DrawColor = 0xFF000000;
+    uint32_t BackColor = 0xFFCCCCCC;
+    uint32_t TransparentColor = 0xFFCCCCCC;
+
+    // Control images: 0 EmptyTemplates, 1 Glyphs, 2 Header, 3 Language buttons.
+    std::vector<tindra::TImageListItem> IlControlImages;
+    std::vector<QPixmap> IlMenuImages;
+
+    // Menus and commands.
+    QMenu *MnFile, *MnFileOpenMru, *MnFileSaveFrameAs, *MnEdit, *MnView, *MnViewFrame, *MnImage, *MnEffects,
+        *MnColors, *MnHelp;
+    QAction *MnFileNew, *MnFileOpen, *MnMRUSep, *MnMRUClear, *MnMRUShowPath, *MnFileDownload,
+        *MnFileSaveFrameAsGIF, *MnFileSaveFrameAsICO, *MnFileSaveFrameAsBMP, *MnFileSaveAs,
+        *MnFileSaveWithoutBorder, *MnFileSetup, *MnFileExit;
+    QAction *MnEditUndo, *MnEditUndelete, *MnEditCut, *MnEditCopy, *MnEditPaste, *MnEditClear,
+        *MnEditInsertFrame, *MnEditRemoveFrame, *MnEditMoveFrame, *MnEditSelectAll;
+    QAction *MnViewFrameFirst, *MnViewFramePrev, *MnViewFrameNext, *MnViewFrameLast, *MnViewGrid,
+        *MnViewThumbnail, *MnImageAttributes, *MnViewControlBar, *MnViewToolBar, *MnViewColorBar;
+    QAction *MnImagePlayAnimation, *MnImageStopAnimation, *MnImageFlipHor, *MnImageFlipVert, *MnImageRotate,
+        *MnImageDrawBorder, *MnImageAutoBorder, *MnEffectsTest, *MnColorsTest;
+    QAction *MnHelpThemes, *MnHelpAbout;
+
+    // Panels.
+    QWidget *ControlPanel, *ToolPanel, *MainPanel, *PreviewPanel, *ColorPanel, *StatusBar;
+    QWidget *ThumbnailPanel, *FramePanel, *SpeedPanel;
+    QWidget* PBMain; // the canvas
+
+    // Tool bar.
+    QToolButton *TBFileNew, *TBFileOpen, *TBFileSave, *TBFileSaveFrameAsGIF, *TBFileSaveFrameAsICO,
+        *TBFileSaveFrameAsBMP, *TBSetup, *TBEditCut, *TBEditCopy, *TBEditPaste, *TBEditClear,
+        *TBEditInsertFrame, *TBEditRemoveFrame, *TBEditMoveFrame, *TBViewGrid, *TBViewThumbnail, *TBHelp,
+        *TBAbout, *TBExit;
+
+    // Tool panel.
+    QToolButton *SBToolNone, *SBToolMover, *SBToolSelect, *SBToolColorDropper, *SBToolPen, *SBToolBrush,
+        *SBToolFloodFill, *SBToolLine, *SBToolRectangle, *SBToolEllipse, *SBToolText;
+    QButtonGroup* ToolGroup;
+    QMenu *PMRectanglePopup, *PMEllipsePopup;
+    QAction *PMR1, *PMR2, *PMR3, *PMR4, *PME1, *PME2, *PME3, *PME4;
+    QSpinBox* EdToolSize;
+
+    // Preview panel.
+    QListWidget* LBImageBox;
+    QMenu* PMThumbSizeMenu;
+    QAction *PMS4, *PMS3;
+    QLabel* ImThumbnail;
+    QToolButton *SBStop, *SBPlay, *SBFirst, *SBPrev, *SBNext, *SBLast;
+    QSpinBox* EDSpeed;
+
+    // Colour and font panel.
+    QFrame *SLColor, *SRColor, *STColor;
+    QLabel *TLColor, *TRColor, *TTColor;
+    QWidget* GColorPalette;
+    QToolButton *SBFontSelect, *SBBold, *SBItalics, *SBUnderline;
+    QComboBox *CBFontName, *CBFontSize;
+    QLabel* TestPanel;
+
+    // Status bar.
+    QLabel *SBHintInfo, *SBVersionInfo, *SBFrameInfo, *SBColorInfo, *SBPixelInfo, *SBCapsLockInfo,
+        *SBNumLockInfo;
+
+    // Dialogs (created by CreateDialogs).
+    TTindraAboutForm* AboutForm = nullptr;
+    TTindraLangForm* LangForm = nullptr;
+    TTindraInfoForm* InfoForm = nullptr;
+    TTindraAngleForm* AngleForm = nullptr;
+    TTindraIframeForm* IframeForm = nullptr;
+    TTindraMFrameForm* MFrameForm = nullptr;
+
+  public slots:
+    void MnFileNewClick();
+    void MnFileOpenClick();
+    void MnMRUClearClick();
+    void MnMRUShowPathClick();
+    void MnFileSaveFrameAsGIFClick();
+    void MnFileSaveFrameAsICOClick();
+    void MnFileSaveFrameAsBMPClick();
+    void MnFileSaveAsClick();
+    void MnFileSaveWithoutBorderClick();
+    void MnFileSetupClick();
+    void MnFileExitClick();
+    void MnEditUndoClick();
+    void MnEditCutClick();
+    void MnEditCopyClick();
+    void MnEditPasteClick();
+    void MnEditClearClick();
+    void MnEditInsertFrameClick();
+    void MnEditRemoveFrameClick();
+    void MnEditMoveFrameClick();
+    void MnEditSelectAllClick();
+    void MnViewFrameFirstClick();
+    void MnViewFramePrevClick();
+    void MnViewFrameNextClick();
+    void MnViewFrameLastClick();
+    void MnViewGridClick();
+    void MnViewThumbnailClick();
+    void MnImageAttributesClick();
+    void MnViewControlBarClick();
+    void MnViewToolBarClick();
+    void MnViewColorBarClick();
+    void MnImagePlayAnimationClick();
+    void MnImageStopAnimationClick();
+    void MnImageFlipHorClick();
+    void MnImageFlipVertClick();
+    void MnImageRotateClick();
+    void MnImageDrawBorderClick();
+    void NotImplementedClick();
+    void MnHelpThemesClick();
+    void MnHelpAboutClick();
+    void SBToolClick();
+    void PopupClick();
+    void PMThumbSizeClick();
+    void EDSpeedExit();
+    void EdToolSizeChange();
+    void UpdateLockKeys();
+
+  protected:
+    // Start-up step 4: window placement and language, defaults where nothing is stored.
+    virtual TWindowSettings ReadSettings();
+    // Shut-down step 3: placement and language back to the store.
+    virtual void WriteSettings();
+    // Opens a picture file as the document; `addToRecent` puts it on the recent-files list.
+    virtual void OpenFile(const QString& path, bool addToRecent);
+    // Close query: true when the user wants unsaved changes saved.
+    virtual bool AskSaveChanges();
+    virtual void SaveDocumentAs();
+
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void CreateMenus();
+    void CreateControlPanel();
+    void CreateToolPanel();
+    void CreatePreviewPanel();
+    void CreateColorPanel();
+    void CreateStatusBar();
+    QToolButton* MakeButton(QWidget* owner, const char* name, QSize size, int glyph,
+                            void (TTindraMainForm::*slot)());
+    void AssignGlyphs();
+    void SetGlyph(QObject* control, int glyph);
+    void ClearPointerInfo();
+    void DropFiles(const QList<QUrl>& urls);
+
+    QString ControlImagePath;
+    QString CommandLineFile;
+    TMessageSink ShowMessage;
+    bool ImagesLoaded = false;
+    bool StartupDone = false;
+    std::map<QObject*, int> Glyphs; // control -> glyph index
+    std::unique_ptr<THelpFile> HelpHook;
+    std::unique_ptr<TLockKeys> SISysInfo;
+    QTimer* LockKeyTimer = nullptr;
+};
