@@ -253,9 +253,9 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* frame) : TGIFApplicationExtensi
 }
 
 void TGIFAppExtNSLoop::SaveAppData(TStream& stream) {
-    std::uint8_t loop[5] = {3, 1};
+    std::uint8_t loop[4] = {3, 1};
     PutU16(loop + 2, Loops);
-    stream.Write(loop, 5);
+    stream.Write(loop, 4);
     if (BufferSize != 0) {
         const std::uint8_t buf[6] = {5, 2, static_cast<std::uint8_t>(BufferSize), static_cast<std::uint8_t>(BufferSize >> 8),
                                      static_cast<std::uint8_t>(BufferSize >> 16), static_cast<std::uint8_t>(BufferSize >> 24)};

@@ -1,0 +1,271 @@
+// Object model: frame bounds and the logical screen, versions, graphic control extensions, list
+// operations, copying and EnableAnimation.
+
+#include <gtest/gtest.h>
+
+#include "GIFException.h"
+#include "GIFExtensions.h"
+#include "GIFSubImage.h"
+#include "GIFTestUtil.h"
+
+namespace {
+
+TGIFSubImage* AddFrame(TGIFPicture& gif, int left, int top, int w, int h) {
+    auto* frame = new TGIFSubImage(&gif);
+    frame->SetFrameBounds(left, top, w, h);
+    gif.AddFrame(frame);
+    return frame;
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EGIFException& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(FrameBounds, NewScreenGrowsSilentlyAndLaterGrowthWarns) {
+    TGIFPicture gif;
+    TWarningLog log;
+    log.Attach(gif);
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 40, 40);
+    EXPECT_EQ(gif.Width(), 40);
+    EXPECT_EQ(gif.Height(), 40);
+    EXPECT_TRUE(log.Texts.empty());
+    EXPECT_EQ(frame->PixelBytes(), 1600u);
+
+    frame->SetLeft(10);
+    EXPECT_EQ(gif.Width(), 50);
+    EXPECT_EQ(log.Texts, (std::vector<std::string>{"Image width too small for contained frames",
+                                                   "Image exceeds Logical Screen size"}));
+    log.Texts.clear();
+    frame->SetFrameBounds(0, 5, 40, 40);
+    EXPECT_EQ(log.Texts, (std::vector<std::string>{"Image height too small for contained frames",
+                                                   "Image exceeds Logical Screen size"}));
+}
+
+TEST(FrameBounds, SizeChangeReallocatesZeroFilled) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 3, 3);
+    frame->RowAt(1)[1] = 7;
+    frame->SetLeft(1);  // same size: pixels stay
+    EXPECT_EQ(frame->PixelAt(1, 1), 7);
+    frame->SetWidth(4);
+    EXPECT_EQ(frame->PixelBytes(), 12u);
+    EXPECT_EQ(frame->PixelAt(1, 1), 0);
+    frame->SetHeight(0);
+    EXPECT_TRUE(frame->Empty());
+    EXPECT_EQ(ErrorOf([&] { frame->RequirePixels(); }), "Image is empty");
+}
+
+TEST(FrameBounds, PixelAccessChecksCoordinates) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 4, 3);
+    const std::pair<int, int> bad[] = {{-1, 0}, {4, 0}, {0, -1}, {0, 3}};
+    for (auto [x, y] : bad)
+        EXPECT_EQ(ErrorOf([&] { frame->PixelAt(x, y); }), "Invalid pixel coordinates") << x << "," << y;
+    EXPECT_EQ(ErrorOf([&] { frame->RowAt(3); }), "Invalid pixel coordinates");
+}
+
+TEST(ScreenSize, ShrinkingBelowAFrameRaises) {
+    TGIFPicture gif;
+    AddFrame(gif, 0, 0, 40, 30);
+    EXPECT_EQ(ErrorOf([&] { gif.SetWidth(32); }), "Image width too small for contained frames");
+    EXPECT_EQ(gif.Width(), 40);
+    EXPECT_EQ(ErrorOf([&] { gif.SetHeight(29); }), "Image height too small for contained frames");
+    int changes = 0;
+    gif.OnChange = [&](TGIFPicture&) { ++changes; };
+    gif.SetWidth(60);
+    gif.SetWidth(60);
+    EXPECT_EQ(gif.Width(), 60);
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(Version, FollowsExtensionsAndSortedLocalTables) {
+    TGIFPicture gif;
+    EXPECT_EQ(gif.RequiredVersion(), 0);
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
+    frame->ColorMap().AppendColor(0);
+    frame->ColorMap().AppendColor(0xFFFFFF);
+    EXPECT_EQ(gif.RequiredVersion(), 1);
+    frame->ColorMap().SetSorted(true);
+    EXPECT_EQ(gif.RequiredVersion(), 2);
+    frame->ColorMap().SetSorted(false);
+    frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+    EXPECT_EQ(gif.RequiredVersion(), 2);
+    gif.Header().ColorMap().SetSorted(true);  // the header never raises the version
+    frame->Extensions().ClearAll();
+    EXPECT_EQ(gif.RequiredVersion(), 1);
+}
+
+TEST(GraphicControl, FieldsFlagsAndReference) {
+    TGIFPicture gif;
+    TWarningLog log;
+    log.Attach(gif);
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
+    for (int i = 0; i < 4; ++i) gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x101010));
+    auto* first = new TGIFGraphicControlExtension(frame);
+    auto* second = new TGIFGraphicControlExtension(frame);
+    frame->Extensions().AppendItem(first);
+    frame->Extensions().AppendItem(second);
+    EXPECT_EQ(frame->GraphicControlExtension(), first);
+    EXPECT_EQ(first->Record().BlockSize, 4);
+
+    const std::pair<int, int> disposals[] = {{0, 0}, {2, 2}, {3, 3}, {9, 1}};
+    for (auto [set, get] : disposals) {
+        first->SetDisposal(set);
+        EXPECT_EQ(first->Disposal(), get);
+    }
+    first->SetTransparent(true);
+    EXPECT_TRUE(frame->Transparent());
+    EXPECT_EQ(first->Record().PackedFields & 1, 1);
+    first->SetTransparentColorIndex(3);
+    EXPECT_EQ(first->TransparentColorIndex(), 3);
+    EXPECT_EQ(first->TransparentColor(), 0x303030u);
+    first->SetTransparentColorIndex(4);
+    EXPECT_EQ(first->TransparentColorIndex(), 0);
+    EXPECT_EQ(log.Texts, std::vector<std::string>{"Invalid color index"});
+
+    // Destroying the reference clears the frame's transparency and reference.
+    frame->Extensions().DeleteAt(0);
+    EXPECT_FALSE(frame->Transparent());
+    EXPECT_EQ(frame->GraphicControlExtension(), nullptr);
+    delete second;  // a direct delete detaches
+    EXPECT_EQ(frame->Extensions().ItemCount(), 0);
+}
+
+TEST(Lists, InsertMoveDeleteDetach) {
+    TGIFPicture gif;
+    TGIFSubImage* a = AddFrame(gif, 0, 0, 1, 1);
+    TGIFSubImage* b = AddFrame(gif, 0, 0, 2, 1);
+    TGIFSubImage* c = AddFrame(gif, 0, 0, 3, 1);
+    TGIFFrameList& frames = gif.Images();
+    frames.MoveItem(2, 0);
+    EXPECT_EQ(frames[0], c);
+    EXPECT_EQ(frames[1], a);
+    EXPECT_EQ(frames.Detach(a), 1);
+    EXPECT_EQ(frames.ItemCount(), 2);
+    frames.InsertAt(0, a);
+    EXPECT_EQ(frames[0], a);
+    delete b;  // detaches itself
+    EXPECT_EQ(frames.ItemCount(), 2);
+    EXPECT_THROW(frames.ItemAt(2), std::out_of_range);
+    frames.DeleteAt(0);
+    EXPECT_EQ(frames[0], c);
+    EXPECT_EQ(ErrorOf([&] { gif.AddFrame(static_cast<TGIFSubImage*>(nullptr)); }),
+              "Object type not supported for operation");
+}
+
+TEST(Copy, FrameCopyDuplicatesEverything) {
+    TGIFPicture gif;
+    TGIFSubImage* source = AddFrame(gif, 3, 4, 2, 2);
+    source->ColorMap().AppendColor(1);
+    source->ColorMap().AppendColor(2);
+    source->RowAt(1)[0] = 1;
+    auto* gce = new TGIFGraphicControlExtension(source);
+    source->Extensions().AppendItem(gce);
+    gce->SetTransparent(true);
+    gce->SetDelay(25);
+    auto* comment = new TGIFCommentExtension(source);
+    comment->Text = {"hello"};
+    source->Extensions().AppendItem(comment);
+
+    TGIFPicture other;
+    auto* copy = new TGIFSubImage(&other);
+    copy->CopyFrom(*source);
+    other.AddFrame(copy);
+    EXPECT_EQ(copy->Left(), 3);
+    EXPECT_EQ(copy->Top(), 4);
+    EXPECT_EQ(copy->PixelAt(0, 1), 1);
+    EXPECT_EQ(copy->ColorMap().Count(), 2);
+    EXPECT_TRUE(copy->Transparent());
+    ASSERT_EQ(copy->Extensions().ItemCount(), 2);
+    EXPECT_NE(copy->Extensions()[0], gce);
+    EXPECT_EQ(copy->GraphicControlExtension(), copy->Extensions()[0]);
+    EXPECT_EQ(copy->GraphicControlExtension()->Delay(), 25);
+    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(copy->Extensions()[1])->Text, std::vector<std::string>{"hello"});
+
+    TGIFSubImage empty(nullptr);
+    copy->CopyFrom(empty);
+    EXPECT_TRUE(copy->Empty());
+    EXPECT_EQ(copy->Extensions().ItemCount(), 0);
+}
+
+TEST(Copy, PictureCopyTakesSomeOptionsOnly) {
+    TGIFPicture source;
+    AddFrame(source, 0, 0, 5, 5);
+    AddFrame(source, 1, 1, 2, 2);
+    source.GlobalColorMap().AppendColor(0x123456);
+    source.ReductionMethod = static_cast<TReductionMethod>(8);
+    source.DitherMethod = static_cast<TDitherMethod>(1);
+    source.CompressionMethod = CompressRLE;
+    source.ReductionBitDepth = 3;
+    source.PlaybackSpeed = 50;
+    source.PinnedFrame = 1;
+
+    TGIFPicture target;
+    target.CopyFrom(source);
+    EXPECT_EQ(target.Images().ItemCount(), 2);
+    EXPECT_EQ(target.Width(), 5);
+    EXPECT_EQ(target.GlobalColorMap().ColorAt(0), 0x123456u);
+    EXPECT_EQ(target.ReductionMethod, 8);
+    EXPECT_EQ(target.DitherMethod, 1);
+    EXPECT_EQ(target.PinnedFrame, 1);
+    EXPECT_EQ(target.CompressionMethod, CompressLZW);
+    EXPECT_EQ(target.ReductionBitDepth, 8);
+    EXPECT_EQ(target.PlaybackSpeed, 100);
+    EXPECT_EQ(target.Images()[1]->Image(), &target);
+    target.CopyFrom(nullptr);
+    EXPECT_TRUE(target.Empty());
+    EXPECT_EQ(target.Width(), 0);
+}
+
+TEST(Picture, DefaultsAndClearKeepsOptions) {
+    TGIFPicture gif;
+    EXPECT_EQ(gif.PaintFlags, 0x060F);
+    EXPECT_EQ(gif.ReductionMethod, 6);
+    EXPECT_EQ(gif.DitherMethod, 0);
+    EXPECT_EQ(gif.PaintBackground, 0x1FFFFFFFu);
+    EXPECT_EQ(gif.PinnedFrame, -1);
+    gif.ReductionBitDepth = 4;
+    AddFrame(gif, 0, 0, 3, 3);
+    gif.GlobalColorMap().AppendColor(1);
+    gif.ClearAll();
+    EXPECT_TRUE(gif.Empty());
+    EXPECT_EQ(gif.GlobalColorMap().Count(), 0);
+    EXPECT_EQ(gif.Width(), 0);
+    EXPECT_EQ(gif.ReductionBitDepth, 4);
+}
+
+TEST(Picture, EnableAnimationMovesSingleLocalTableToGlobal) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
+    frame->ColorMap().AppendColor(0x0000FF);
+    int changes = 0;
+    gif.OnChange = [&](TGIFPicture&) { ++changes; };
+    gif.EnableAnimation(true);  // default flags already animate
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(frame->ColorMap().Count(), 1);
+    gif.EnableAnimation(false);
+    EXPECT_EQ(gif.PaintFlags & goAnimate, 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(frame->ColorMap().Count(), 0);
+    EXPECT_EQ(gif.GlobalColorMap().ColorAt(0), 0x0000FFu);
+}
+
+TEST(Picture, ChangingColoursDropsFrameCaches) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
+    frame->ColorMap().AppendColor(1);
+    frame->PaletteCache = std::shared_ptr<TPalette>(reinterpret_cast<TPalette*>(new int(0)), [](TPalette* p) {
+        delete reinterpret_cast<int*>(p);
+    });
+    frame->MaskNeeded = false;
+    frame->ColorMap().SetColorAt(0, 2);
+    EXPECT_EQ(frame->PaletteCache, nullptr);
+    EXPECT_TRUE(frame->MaskNeeded);
+}

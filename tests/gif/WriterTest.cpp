@@ -1,0 +1,342 @@
+// Writer and encoders: byte-exact records, packed bytes, versions, sub-block packing, the LZW
+// clear before code 4095, hash probing at small code sizes and the run-length encoder.
+
+#include <gtest/gtest.h>
+
+#include "GIFEncoder.h"
+#include "GIFException.h"
+#include "GIFExtensions.h"
+#include "GIFSubImage.h"
+#include "GIFTestUtil.h"
+#include "LZWDecoder.h"
+#include "Stream.h"
+
+namespace {
+
+TGIFSubImage* AddFrame(TGIFPicture& gif, int w, int h) {
+    auto* frame = new TGIFSubImage(&gif);
+    frame->SetFrameBounds(0, 0, w, h);
+    gif.AddFrame(frame);
+    return frame;
+}
+
+void Grey(TGIFColorMap& map, int n) {
+    for (int i = 0; i < n; ++i) map.AppendColor(static_cast<TGIFColor>(i * 0x010101));
+}
+
+TBytes Encode(const TBytes& pixels, int w, int h, int bits, int limit, bool interlaced = false, bool rle = false) {
+    TMemoryStream out;
+    if (rle) {
+        TRLEEncoder encoder(nullptr);
+        encoder.Compress(out, bits, limit, pixels.data(), interlaced, h, w);
+    } else {
+        TLZWEncoder encoder(nullptr);
+        encoder.Compress(out, bits, limit, pixels.data(), interlaced, h, w);
+    }
+    return out.Data();
+}
+
+TBytes DecodeOurs(const TBytes& data, int w, int h, bool interlaced = false) {
+    TMemoryStream in(data);
+    TBytes pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    TLZWDecoder decoder(in, nullptr);
+    decoder.Decode(pixels.data(), w, h, interlaced);
+    EXPECT_EQ(in.Position(), static_cast<std::int64_t>(data.size()));
+    return pixels;
+}
+
+// Reads back the codes of encoded data (widths as the decoder grows them).
+std::vector<int> Codes(const TBytes& data) {
+    std::vector<int> codes;
+    const int m = data[0];
+    TBytes bits;
+    for (std::size_t at = 1; at < data.size() && data[at] != 0; at += data[at] + 1u)
+        bits.insert(bits.end(), data.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                    data.begin() + static_cast<std::ptrdiff_t>(at + 1 + data[at]));
+    const int clear = 1 << m;
+    int width = m + 1, next = clear + 2;
+    bool first = true;
+    std::size_t cursor = 0;
+    while (cursor + static_cast<std::size_t>(width) <= bits.size() * 8) {
+        int code = 0;
+        for (int b = 0; b < width; ++b, ++cursor) code |= ((bits[cursor / 8] >> (cursor % 8)) & 1) << b;
+        codes.push_back(code);
+        if (code == clear + 1) break;
+        if (code == clear) {
+            width = m + 1;
+            next = clear + 2;
+            first = true;
+            continue;
+        }
+        if (!first && next < 4096) {
+            ++next;
+            if (next == (1 << width) && width < 12) ++width;
+        }
+        first = false;
+    }
+    return codes;
+}
+
+}  // namespace
+
+TEST(Encoder, SinglePixelBytes) {
+    EXPECT_EQ(Encode({0}, 1, 1, 1, 2), (TBytes{0x02, 0x02, 0x44, 0x01, 0x00}));
+}
+
+TEST(Encoder, EmptyFrameWritesOnlyTheEndCode) {
+    EXPECT_EQ(Encode({}, 0, 0, 2, 4), (TBytes{0x02, 0x01, 0x05, 0x00}));
+}
+
+TEST(Encoder, TwoColoursUseMinimumCodeSizeTwo) {
+    const TBytes data = Encode({0, 1, 1, 0}, 4, 1, 1, 2);
+    EXPECT_EQ(data[0], 2);
+    EXPECT_EQ(Codes(data).front(), 4);
+    EXPECT_EQ(Codes(data).back(), 5);
+}
+
+TEST(Encoder, PixelAtTheColourLimitRaisesAndLeavesPartialOutput) {
+    TMemoryStream out;
+    TLZWEncoder encoder(nullptr);
+    const TBytes pixels = {0, 1, 2, 3};
+    try {
+        encoder.Compress(out, 2, 3, pixels.data(), false, 1, 4);
+        ADD_FAILURE() << "no error";
+    } catch (const EGIFException& e) {
+        EXPECT_STREQ(e.what(), "Color not in color table");
+    }
+    EXPECT_GE(out.Data().size(), 1u);
+    EXPECT_EQ(out.Data()[0], 2);
+}
+
+TEST(Encoder, ClearBeforeCode4095AndWidthSteps) {
+    // 256 colours of noise: nearly every step assigns a new code, so the table fills.
+    const TBytes pixels = MakePixels(9000, 1, 256, 99);
+    const TBytes data = Encode(pixels, 9000, 1, 8, 256);
+    const std::vector<int> codes = Codes(data);
+    int clears = 0, highest = 0;
+    for (std::size_t i = 1; i < codes.size(); ++i) {
+        if (codes[i] == 256) ++clears;
+        highest = std::max(highest, codes[i]);
+    }
+    EXPECT_GE(clears, 1);
+    EXPECT_LE(highest, 4094);
+    EXPECT_EQ(DecodeOurs(data, 9000, 1), pixels);
+}
+
+TEST(Encoder, WidthGrowsRightAfterCode511IsAssigned) {
+    // With 8 bits the codes after next free code reached 512 are 10 bits wide; decoding with
+    // our width model checks the bit positions.
+    TBytes pixels;
+    for (int i = 0; i < 600; ++i) pixels.push_back(static_cast<std::uint8_t>(i % 251));
+    const TBytes data = Encode(pixels, 600, 1, 8, 256);
+    const std::vector<int> codes = Codes(data);
+    EXPECT_EQ(codes.back(), 257);
+    EXPECT_EQ(DecodeOurs(data, 600, 1), pixels);
+}
+
+TEST(Encoder, RoundTripsAtEveryDepthWithBothEncoders) {
+    for (int bits = 1; bits <= 8; ++bits)
+        for (bool rle : {false, true})
+            for (bool interlaced : {false, true}) {
+                const int colors = 1 << bits;
+                const int w = 37, h = 23;
+                TBytes pixels = MakePixels(w, h, colors, static_cast<unsigned>(bits * 10 + rle));
+                // Long uniform stretches exercise the run codes.
+                std::fill(pixels.begin() + 100, pixels.begin() + 400, static_cast<std::uint8_t>(colors - 1));
+                const TBytes data = Encode(pixels, w, h, bits, colors, interlaced, rle);
+                EXPECT_EQ(DecodeOurs(data, w, h, interlaced), pixels)
+                    << "bits " << bits << (rle ? " rle" : " lzw") << (interlaced ? " interlaced" : "");
+            }
+}
+
+TEST(Encoder, LongRunsWithTheRunLengthEncoder) {
+    for (int bits : {2, 3, 4, 8}) {
+        TBytes pixels(20000, 1);
+        std::fill(pixels.begin() + 5000, pixels.begin() + 5003, 0);
+        std::fill(pixels.begin() + 12000, pixels.end(), 2);
+        const TBytes data = Encode(pixels, 200, 100, bits, 1 << bits, false, true);
+        EXPECT_EQ(DecodeOurs(data, 200, 100), pixels) << bits;
+    }
+}
+
+TEST(Encoder, SmallCodeSizesTerminateWithFullHashTable) {
+    // At 2 bits up to 4089 strings share the 8009 slots; probing must end.
+    TBytes pixels = MakePixels(300, 300, 4, 7);
+    const TBytes data = Encode(pixels, 300, 300, 2, 4);
+    EXPECT_EQ(DecodeOurs(data, 300, 300), pixels);
+}
+
+TEST(Encoder, InterlacedRowsAreWrittenInPassOrder) {
+    const TBytes pixels = {0, 1, 2};  // one pixel a row, value = row
+    const std::vector<int> codes = Codes(Encode(pixels, 1, 3, 2, 4, true));
+    EXPECT_EQ(codes, (std::vector<int>{4, 0, 2, 1, 5}));
+    EXPECT_EQ(Codes(Encode({3}, 1, 1, 2, 4, true)), (std::vector<int>{4, 3, 5}));
+}
+
+TEST(Encoder, ExactlyOneFullSubBlock) {
+    // Find a pixel count whose data is exactly 255 bytes, then check the layout.
+    for (int n = 1; n < 3000; ++n) {
+        TBytes pixels;
+        for (int i = 0; i < n; ++i) pixels.push_back(static_cast<std::uint8_t>((i * 131) & 0xFF));
+        const TBytes data = Encode(pixels, n, 1, 8, 256);
+        if (data.size() != 1 + 1 + 255 + 1) continue;
+        EXPECT_EQ(data[1], 255);
+        EXPECT_EQ(data.back(), 0);
+        return;
+    }
+    FAIL() << "no pixel count gave exactly 255 bytes";
+}
+
+TEST(Writer, VersionAndPackedBytes) {
+    TGIFPicture gif;
+    EXPECT_THROW(SaveBytes(gif), EGIFException);
+    TGIFSubImage* frame = AddFrame(gif, 2, 2);
+    Grey(gif.GlobalColorMap(), 5);
+    TBytes out = SaveBytes(gif);
+    EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "GIF87a");
+    EXPECT_EQ(out[10], 0x80 | 0x20 | 0x02);  // table, resolution 2, 8 entries
+    for (int i = 5; i < 8; ++i) EXPECT_EQ(out[13 + i * 3], 0);
+    frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+    out = SaveBytes(gif);
+    EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "GIF89a");
+
+    struct {
+        int globalCount;
+        int localCount;
+        bool sorted;
+        int screenPacked;
+        int framePacked;
+    } cases[] = {
+        {2, 0, false, 0x80 | 0x00 | 0x00, 0x00},
+        {1, 0, true, 0x80 | 0x08, 0x00},
+        {0, 16, false, 0x30 | 0x03, 0x80 | 0x03},
+        {4, 200, true, 0x80 | 0x70 | 0x08 | 0x01, 0x80 | 0x20 | 0x07},
+    };
+    for (auto c : cases) {
+        TGIFPicture g;
+        TGIFSubImage* f = AddFrame(g, 1, 1);
+        Grey(g.GlobalColorMap(), c.globalCount);
+        Grey(f->ColorMap(), c.localCount);
+        g.GlobalColorMap().SetSorted(c.sorted && c.globalCount);
+        f->ColorMap().SetSorted(c.sorted && c.localCount);
+        const TBytes bytes = SaveBytes(g);
+        EXPECT_EQ(bytes[10], c.screenPacked) << c.globalCount << "/" << c.localCount;
+        const std::size_t desc = 13 + (c.globalCount ? (2u << (bytes[10] & 7)) * 3 : 0);
+        ASSERT_EQ(bytes[desc], 0x2C);
+        EXPECT_EQ(bytes[desc + 9], c.framePacked);
+    }
+}
+
+TEST(Writer, InterlaceKeptOnlyWithoutLocalTable) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 2, 3);
+    Grey(gif.GlobalColorMap(), 2);
+    frame->SetInterlaced(true);
+    TBytes out = SaveBytes(gif);
+    EXPECT_EQ(out[13 + 6 + 9], 0x40);
+    Grey(frame->ColorMap(), 2);
+    out = SaveBytes(gif);
+    EXPECT_EQ(out[13 + 6 + 9], 0x80);
+}
+
+TEST(Writer, ExtensionRecords) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 1, 1);
+    Grey(gif.GlobalColorMap(), 2);
+    frame->Extensions().InsertAt(0, new TGIFAppExtNSLoop(frame));
+    auto* gce = new TGIFGraphicControlExtension(frame);
+    frame->Extensions().AppendItem(gce);
+    gce->SetDelay(0x0102);
+    auto* comment = new TGIFCommentExtension(frame);
+    comment->Text = {std::string(300, 'c'), ""};
+    frame->Extensions().AppendItem(comment);
+    auto* app = new TGIFUnknownAppExtension(frame);
+    std::copy_n("ABCDEFGH123", 11, app->Identification.begin());
+    app->Blocks.push_back(std::make_unique<TGIFBlock>(2));
+    app->Blocks[0]->Data = {9, 8};
+    frame->Extensions().AppendItem(app);
+
+    const TBytes out = SaveBytes(gif);
+    std::size_t at = 13 + 6;
+    TBytes loop = {0x21, 0xFF, 0x0B};
+    for (char c : std::string("NETSCAPE2.0")) loop.push_back(static_cast<std::uint8_t>(c));
+    loop.insert(loop.end(), {0x03, 0x01, 0x00, 0x00, 0x00});
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + loop.size())), loop);
+    at += loop.size();
+    const TBytes gceBytes = {0x21, 0xF9, 4, 0, 2, 1, 0, 0};
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + 8)), gceBytes);
+    at += 8;
+    EXPECT_EQ(out[at + 2], 255);
+    EXPECT_EQ(out[at + 3 + 255], 45);
+    at += 2 + 1 + 255 + 1 + 45;
+    EXPECT_EQ(out[at], 0);  // the empty line is dropped
+    ++at;
+    const TBytes appBytes = {0x21, 0xFF, 11, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', '1', '2', '3', 2, 9, 8, 0};
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + appBytes.size())), appBytes);
+    at += appBytes.size();
+    EXPECT_EQ(out[at], 0x2C);
+}
+
+TEST(Writer, RecordsReadBackVerbatim) {
+    // A graphic control extension read with Block Size 5, a buffering size, an application
+    // extension read with Block Size 10 and an extension-only last frame survive a round trip.
+    const TBytes file = TGifBytes()
+                            .Header(2, 1, 1)
+                            .Add({0x21, 0xFF, 11})
+                            .Text("NETSCAPE2.0")
+                            .Add({3, 1, 5, 0, 5, 2, 1, 2, 3, 4, 0})
+                            .Add({0x21, 0xF9, 5, 0x09, 7, 0, 1, 0})
+                            .Image(0, 0, 2, 1)
+                            .Add(PackCodes(1, {{2, 2}, {1, 2}, {0, 2}, {3, 3}}))
+                            .Add({0x21, 0xFE, 3, 'e', 'n', 'd', 0})
+                            .Trailer()
+                            .Data;
+    TGIFPicture gif;
+    LoadBytes(gif, file);
+    const TBytes out = SaveBytes(gif);
+    TGIFPicture again;
+    LoadBytes(again, out);
+    ASSERT_EQ(again.Images().ItemCount(), 2);
+    auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(again.Images()[0]->Extensions()[0]);
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->Loops, 5);
+    EXPECT_EQ(loop->BufferSize, 0x04030201u);
+    auto* gce = again.Images()[0]->GraphicControlExtension();
+    EXPECT_EQ(gce->Record().BlockSize, 5);
+    EXPECT_EQ(gce->Delay(), 7);
+    EXPECT_EQ(gce->Disposal(), 2);
+    EXPECT_TRUE(again.Images()[0]->Transparent());
+    EXPECT_EQ(again.Images()[0]->PixelAt(0, 0), 1);
+    EXPECT_TRUE(again.Images()[1]->Empty());
+    EXPECT_EQ(out, SaveBytes(again));
+}
+
+TEST(Writer, FrameWithoutTablesAllowsOnlyIndexZero) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 2, 1);
+    EXPECT_NO_THROW(SaveBytes(gif));
+    frame->RowAt(0)[1] = 1;
+    EXPECT_THROW(SaveBytes(gif), EGIFException);
+}
+
+TEST(Writer, RunLengthSelectedByCompressionMethod) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 64, 64);
+    Grey(gif.GlobalColorMap(), 16);
+    std::fill(frame->Pixels(), frame->Pixels() + frame->PixelBytes(), 3);
+    const TBytes lzw = SaveBytes(gif);
+    gif.CompressionMethod = CompressRLE;
+    const TBytes rle = SaveBytes(gif);
+    EXPECT_NE(lzw, rle);
+    TGIFPicture back;
+    LoadBytes(back, rle);
+    EXPECT_EQ(TBytes(back.Images()[0]->Pixels(), back.Images()[0]->Pixels() + 4096), TBytes(4096, 3));
+}
+
+TEST(Packer, RefusesReadingAndSeeking) {
+    TMemoryStream out;
+    TGIFWriter writer(out);
+    std::uint8_t b;
+    EXPECT_THROW(writer.Read(&b, 1), EGIFException);
+    EXPECT_THROW(writer.SetPosition(0), EGIFException);
+}
