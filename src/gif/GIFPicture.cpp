@@ -32,6 +32,7 @@ TGIFPicture::~TGIFPicture() {
 
 void TGIFPicture::ClearAll() {
     if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
+    std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
     while (Images_.ItemCount() > 0) Images_.DeleteAt(0);
     Header_.ColorMap().ClearColors();
@@ -214,6 +215,7 @@ void TGIFPicture::Changed() {
 }
 
 void TGIFPicture::DropCaches() {
+    std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
     GlobalPaletteCache.reset();
     for (TGIFSubImage* frame : Images_) frame->DropCaches();

@@ -10,6 +10,14 @@
 #include "LZWDecoder.h"
 #include "Stream.h"
 
+namespace {
+// The picture's render lock, held while caches are dropped or pixels reallocated, so that a
+// painter thread preparing a frame never sees a half-made change.
+std::unique_lock<std::recursive_mutex> LockRendering(TGIFPicture* image) {
+    return image ? std::unique_lock<std::recursive_mutex>(image->RenderLock) : std::unique_lock<std::recursive_mutex>();
+}
+}  // namespace
+
 TGIFSubImage::TGIFSubImage(TGIFPicture* image) : TGIFItem(image), ColorMap_(this) {}
 
 TGIFSubImage::~TGIFSubImage() {
@@ -19,6 +27,7 @@ TGIFSubImage::~TGIFSubImage() {
 }
 
 void TGIFSubImage::DropCaches() {
+    auto lock = LockRendering(Image_);
     BitmapCache.reset();
     MaskCache.reset();
     MaskNeeded = true;
@@ -80,6 +89,7 @@ void TGIFSubImage::SetFrameBounds(int left, int top, int width, int height) {
     top = std::clamp(top, 0, 0xFFFF);
     width = std::clamp(width, 0, 0xFFFF);
     height = std::clamp(height, 0, 0xFFFF);
+    auto lock = LockRendering(Image_);
     if (width != Width() || height != Height()) {
         BitmapCache.reset();
         MaskCache.reset();
