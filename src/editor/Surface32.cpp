@@ -127,7 +127,8 @@ void TSurface32::VertLineClipped(int x, int y1, int y2, uint32_t color) {
 }
 
 void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, bool includeEnd) {
-    const int dx = x2 - x1, dy = y2 - y1;
+    // 64-bit deltas: any int end points are valid, however far outside the surface.
+    const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
     if (dx == 0 && dy == 0) {
         if (includeEnd)
             SetPixelClipped(x2, y2, color);
@@ -154,34 +155,36 @@ void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, boo
 
     // Walk the major axis; the minor offset at step k is floor((2k*m + M) / (2M)), so an exact half
     // steps towards the end point.
-    const bool xMajor = std::abs(dx) >= std::abs(dy);
-    const int majorStart = xMajor ? x1 : y1, minorStart = xMajor ? y1 : x1;
-    const int M = std::abs(xMajor ? dx : dy), m = std::abs(xMajor ? dy : dx);
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long majorStart = xMajor ? x1 : y1, minorStart = xMajor ? y1 : x1;
+    const long long M = std::llabs(xMajor ? dx : dy), m = std::llabs(xMajor ? dy : dx);
     const int majorSign = (xMajor ? dx : dy) > 0 ? 1 : -1, minorSign = (xMajor ? dy : dx) > 0 ? 1 : -1;
-    const int majorLo = xMajor ? FClip.Left : FClip.Top, majorHi = xMajor ? FClip.Right : FClip.Bottom;
-    const int minorLo = xMajor ? FClip.Top : FClip.Left, minorHi = xMajor ? FClip.Bottom : FClip.Right;
+    const long long majorLo = xMajor ? FClip.Left : FClip.Top, majorHi = xMajor ? FClip.Right : FClip.Bottom;
+    const long long minorLo = xMajor ? FClip.Top : FClip.Left, minorHi = xMajor ? FClip.Bottom : FClip.Right;
 
-    // Steps whose major coordinate lies inside the clip rectangle.
+    // Only the steps whose major coordinate lies inside the clip rectangle are walked.
     long long kFirst = 0, kLast = includeEnd ? M : M - 1;
     if (majorSign > 0) {
-        kFirst = std::max<long long>(kFirst, static_cast<long long>(majorLo) - majorStart);
-        kLast = std::min<long long>(kLast, static_cast<long long>(majorHi) - 1 - majorStart);
+        kFirst = std::max(kFirst, majorLo - majorStart);
+        kLast = std::min(kLast, majorHi - 1 - majorStart);
     } else {
-        kFirst = std::max<long long>(kFirst, static_cast<long long>(majorStart) - (majorHi - 1));
-        kLast = std::min<long long>(kLast, static_cast<long long>(majorStart) - majorLo);
+        kFirst = std::max(kFirst, majorStart - (majorHi - 1));
+        kLast = std::min(kLast, majorStart - majorLo);
     }
     if (kFirst > kLast)
         return;
 
-    const long long twoM = 2LL * M, twoMinor = 2LL * m;
-    const long long num = 2LL * kFirst * m + M;
-    long long q = num / twoM, e = num % twoM;
-    int major = majorStart + majorSign * static_cast<int>(kFirst);
-    int minor = minorStart + minorSign * static_cast<int>(q);
+    const long long twoM = 2 * M, twoMinor = 2 * m;
+    // 2k*m can exceed 64 bits for end points far outside; the start needs 128.
+    const unsigned __int128 num = static_cast<unsigned __int128>(2 * kFirst) * static_cast<unsigned long long>(m) +
+                                  static_cast<unsigned long long>(M);
+    long long e = static_cast<long long>(num % static_cast<unsigned long long>(twoM));
+    long long major = majorStart + majorSign * kFirst;
+    long long minor = minorStart + minorSign * static_cast<long long>(num / static_cast<unsigned long long>(twoM));
     for (long long k = kFirst; k <= kLast; ++k) {
         if (minor >= minorLo && minor < minorHi) {
-            const int x = xMajor ? major : minor, y = xMajor ? minor : major;
-            FPixels[static_cast<size_t>(y) * FWidth + x] = color;
+            const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
+            FPixels[static_cast<size_t>(y) * FWidth + static_cast<size_t>(x)] = color;
         }
         major += majorSign;
         e += twoMinor;
@@ -219,7 +222,11 @@ void TSurface32::Splat(int X, int Y, uint32_t color) {
             BlendPixel(c.x, c.y, color, c.w);
 }
 
-void TSurface32::DotAA(int x, int y, uint32_t color) { Splat((x + 127) >> 8, (y + 127) >> 8, color); }
+void TSurface32::DotAA(int x, int y, uint32_t color) {
+    // In 64 bits so that positions near the int limits cannot overflow; far outside, nothing is drawn.
+    const long long X = (static_cast<long long>(x) + 127) >> 8, Y = (static_cast<long long>(y) + 127) >> 8;
+    Splat(static_cast<int>(X), static_cast<int>(Y), color);
+}
 
 namespace {
 
@@ -245,20 +252,22 @@ bool ClipSegment(long long& x1, long long& y1, long long& x2, long long& y2, lon
         if (c1 & c2)
             return false;
         const int out = c1 ? c1 : c2;
-        long long x = 0, y = 0;
-        // Division truncates; the segment is not vertical (horizontal) when it crosses a vertical
+        // Products in 128 bits: the end points may lie anywhere in the int range. Division
+        // truncates; the segment is not vertical (horizontal) when it crosses a vertical
         // (horizontal) edge, so no divisor is zero.
+        using wide = __int128;
+        long long x = 0, y = 0;
         if (out & 8) {
-            x = x1 + (x2 - x1) * (ymax - y1) / (y2 - y1);
+            x = static_cast<long long>(x1 + wide(x2 - x1) * (ymax - y1) / (y2 - y1));
             y = ymax;
         } else if (out & 4) {
-            x = x1 + (x2 - x1) * (ymin - y1) / (y2 - y1);
+            x = static_cast<long long>(x1 + wide(x2 - x1) * (ymin - y1) / (y2 - y1));
             y = ymin;
         } else if (out & 2) {
-            y = y1 + (y2 - y1) * (xmax - x1) / (x2 - x1);
+            y = static_cast<long long>(y1 + wide(y2 - y1) * (xmax - x1) / (x2 - x1));
             x = xmax;
         } else {
-            y = y1 + (y2 - y1) * (xmin - x1) / (x2 - x1);
+            y = static_cast<long long>(y1 + wide(y2 - y1) * (xmin - x1) / (x2 - x1));
             x = xmin;
         }
         if (out == c1) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,35 @@ TEST(Surface32Lines, ClippingKeepsThePixelsOfTheWholeLine) {
                 expected.insert({x - margin, y - margin});
         ASSERT_EQ(PixelsOf(small, Black), expected) << x1 << "," << y1 << " -> " << x2 << "," << y2;
     }
+}
+
+TEST(Surface32Lines, EndPointsFarOutsideStillGiveTheExactPixels) {
+    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    TCellSet diagonal, row1;
+    for (int i = 0; i < 10; ++i)
+        diagonal.insert({i, i}), row1.insert({i, 1});
+    struct Case {
+        int x1, y1, x2, y2;
+        TCellSet expected;
+    } cases[] = {
+        {lo, lo, hi, hi, diagonal},
+        {-1000000000, -1000000000, 1000000000, 1000000000, diagonal},
+        {-1000000000, 0, 1000000000, 1, row1}, // the exact half falls on x = 0
+        {lo, 3, hi, 3, {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}, {7, 3}, {8, 3}, {9, 3}}},
+        {hi, lo, hi - 5, hi, {}},
+    };
+    for (const Case& c : cases) {
+        TSurface32 s(10, 10);
+        s.LineClipped(c.x1, c.y1, c.x2, c.y2, Black, true);
+        EXPECT_EQ(PixelsOf(s, Black), c.expected) << c.x1 << "," << c.y1 << " -> " << c.x2 << "," << c.y2;
+    }
+    TSurface32 s = FilledSurface(10, 10, White);
+    s.DotAA(hi, hi, Black);
+    s.DotAA(lo, lo, Black);
+    s.LineAA(lo, lo, hi, hi, Black, true);
+    s.LineAA(hi, lo, lo, hi - 7, Black, true);
+    s.LineAA(lo, 3 * 65536, hi, 4 * 65536, Black, false);
+    EXPECT_NE(s.GetPixel(5, 5), White);
 }
 
 TEST(Surface32Blend, WeightsAndGammaTable) {
