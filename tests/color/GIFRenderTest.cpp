@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Canvas.h"
+#include "FrameFixtures.h"
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
@@ -8,29 +9,12 @@
 
 namespace {
 
-TGIFColor Rgb(int r, int g, int b) {
-    return static_cast<TGIFColor>(r | (g << 8) | (b << 16));
-}
-
-// A frame of `image` at (left, top), w x h, with a local table of `colors`, pixel (x, y) =
-// (x + y) % colors; optionally transparent at index `transparent`.
+// A frame with a local table of `colors`, pixel (x, y) = (x + y) % colors.
 TGIFSubImage& AddFrame(TGIFPicture& image, int left, int top, int w, int h, std::vector<TGIFColor> colors,
                        int transparent = -1) {
-    auto* frame = new TGIFSubImage(&image);
-    frame->SetFrameBounds(left, top, w, h);
-    for (TGIFColor c : colors)
-        frame->ColorMap().AppendColor(c);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            frame->RowAt(y)[x] = static_cast<std::uint8_t>((x + y) % colors.size());
-    if (transparent >= 0) {
-        auto* gce = new TGIFGraphicControlExtension(frame);
-        frame->Extensions().AppendItem(gce);
-        gce->SetTransparent(true);
-        gce->SetTransparentColorIndex(transparent);
-    }
-    image.AddFrame(frame);
-    return *frame;
+    const int n = static_cast<int>(colors.size());
+    return AppendTestFrame(
+        image, left, top, w, h, colors, [n](int x, int y) { return (x + y) % n; }, transparent);
 }
 
 const TColorRef Red = MakeColorRef(255, 0, 0);
