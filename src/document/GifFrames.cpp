@@ -1,5 +1,6 @@
 #include "GifFrames.h"
 
+#include "ColorMapOptimizer.h"
 #include "ColorReduction.h"
 #include "DitherEngine.h"
 #include "GIFExtensions.h"
@@ -9,6 +10,10 @@
 #include "Stream.h"
 
 #include "Bitmap.h"
+#include "Icon.h"
+#include "IconWriter.h"
+
+#include <sstream>
 
 #include <array>
 
@@ -152,6 +157,8 @@ void DeleteFrame(TGIFPicture& picture, int index) {
     picture.Changed();
 }
 
+void OptimizeColors(TGIFPicture& picture) { OptimizeColorMaps(picture); }
+
 TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside) {
     const uint8_t* p = bytes.data();
     const size_t n = bytes.size();
@@ -281,6 +288,28 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
         first.Extensions().InsertAt(0, loop);
     }
     return Write(n);
+}
+
+std::vector<uint8_t> EncodeIcon(const TPixelImage& colors) {
+    // The icon as the platform makes it: a colour bitmap (black where transparent) and a 1-bit mask
+    // (white = transparent), hot spot (0, 0).
+    TBitmap color(colors.Width, colors.Height, pfDevice);
+    TBitmap mask(colors.Width, colors.Height, pf1bit);
+    TPalette blackWhite(2);
+    blackWhite.SetColor(1, MakeColorRef(255, 255, 255));
+    mask.SetPalette(blackWhite);
+    for (int y = 0; y < colors.Height; ++y)
+        for (int x = 0; x < colors.Width; ++x) {
+            const bool transparent = colors.IsTransparent(x, y);
+            const uint32_t c = transparent ? 0 : colors.At(x, y);
+            color.SetPixel(x, y, MakeColorRef((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF));
+            mask.SetIndex(x, y, transparent ? 1 : 0);
+        }
+    const TIcon icon(color, mask, 0, 0);
+    std::ostringstream out;
+    TIconWriter().WriteIconStream(out, icon, false);
+    const std::string bytes = out.str();
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 } // namespace GifFrames

@@ -45,6 +45,22 @@ void DrawPicture(TSurface32& target, const TPixelImage& picture, int dx, int dy)
         }
 }
 
+// Brackets a long operation with BeginBusy/EndBusy, also when it ends by an exception.
+class TBusy {
+  public:
+    explicit TBusy(IDocumentObserver* observer) : Observer_(observer) {
+        if (Observer_) Observer_->BeginBusy();
+    }
+    ~TBusy() {
+        if (Observer_) Observer_->EndBusy();
+    }
+    TBusy(const TBusy&) = delete;
+    TBusy& operator=(const TBusy&) = delete;
+
+  private:
+    IDocumentObserver* Observer_;
+};
+
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);
@@ -268,15 +284,16 @@ void TIconDocument::StartDocument() {
 
 bool TIconDocument::NewDocument(IDocumentAsker& asker) {
     if (!SaveChangesIfWanted(asker)) return false;
-    Notify(&IDocumentObserver::BeginBusy);
-    ResetDocument();
-    FrameCount_ = 1;
-    AppendFrame(Templates_[1], DefaultDelay);
-    Name_ = TDocumentName::Untitled(ProgramFolder_);
-    ImageSize_ = FrameSide;
-    SourceFormat_ = TSourceFormat::Gif;
-    StartDocument();
-    Notify(&IDocumentObserver::EndBusy);
+    {
+        TBusy busy(Observer_);
+        ResetDocument();
+        FrameCount_ = 1;
+        AppendFrame(Templates_[1], DefaultDelay);
+        Name_ = TDocumentName::Untitled(ProgramFolder_);
+        ImageSize_ = FrameSide;
+        SourceFormat_ = TSourceFormat::Gif;
+        StartDocument();
+    }
     Notify(&IDocumentObserver::PaletteChanged);
     Notify(&IDocumentObserver::CommandsNeedUpdate);
     return true;
@@ -285,10 +302,11 @@ bool TIconDocument::NewDocument(IDocumentAsker& asker) {
 TOpenResult TIconDocument::OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker) {
     if (!SaveChangesIfWanted(asker)) return TOpenResult::Abandoned;
     if (!name.empty()) return OpenPath(name, addToRecent);
-    Notify(&IDocumentObserver::BeginBusy);
-    ResetDocument();
+    {
+        TBusy busy(Observer_);
+        ResetDocument(); // the old document is gone from here on, whatever the dialog gives
+    }
     const std::string chosen = asker.AskOpenFileName();
-    Notify(&IDocumentObserver::EndBusy);
     if (chosen.empty()) {
         SetCaption("Tindra");
         Notify(&IDocumentObserver::PaletteChanged);
@@ -303,7 +321,17 @@ TOpenResult TIconDocument::OpenFileDirect(const std::string& path, bool addToRec
 }
 
 TOpenResult TIconDocument::OpenPath(const std::string& path, bool addToRecent) {
-    Notify(&IDocumentObserver::BeginBusy);
+    TOpenResult result;
+    {
+        TBusy busy(Observer_);
+        result = LoadPath(path, addToRecent);
+    }
+    Notify(&IDocumentObserver::PaletteChanged);
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return result;
+}
+
+TOpenResult TIconDocument::LoadPath(const std::string& path, bool addToRecent) {
     ResetDocument();
     Name_ = TDocumentName::FromPath(path);
     if (Observer_) Observer_->FolderUsed(Name_.Folder);
@@ -340,9 +368,6 @@ TOpenResult TIconDocument::OpenPath(const std::string& path, bool addToRecent) {
         SetCaption("Tindra");
         result = TOpenResult::Failed;
     }
-    Notify(&IDocumentObserver::EndBusy);
-    Notify(&IDocumentObserver::PaletteChanged);
-    Notify(&IDocumentObserver::CommandsNeedUpdate);
     return result;
 }
 
@@ -467,11 +492,10 @@ std::vector<uint8_t> TIconDocument::EncodeFrameIco() const {
 
 TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     if (!ImageLoaded_) return TSaveResult::Cancelled;
-    Notify(&IDocumentObserver::BeginBusy);
+    TBusy busy(Observer_);
     try {
         TSafeFile::WriteAll(path, EncodeDocumentGif());
     } catch (const std::exception&) {
-        Notify(&IDocumentObserver::EndBusy);
         return TSaveResult::WriteFailed;
     }
     for (TFrameEntry& entry : Entries_) entry.Undo.clear();
@@ -481,7 +505,6 @@ TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     if (Observer_) Observer_->FolderUsed(Name_.Folder);
     SetCaption("Tindra - " + Name_.Name);
     SelectFrame(CurrentFrame_);
-    Notify(&IDocumentObserver::EndBusy);
     return TSaveResult::Saved;
 }
 
@@ -508,10 +531,8 @@ TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bo
     if (FileExists(path) && !asker.ConfirmOverwrite(path)) return TSaveResult::Cancelled;
     if (document) return SaveDocumentTo(path);
     if (Observer_) Observer_->FolderUsed(FolderOf(path));
-    Notify(&IDocumentObserver::BeginBusy);
-    const TSaveResult result = WriteFrame(kind, path);
-    Notify(&IDocumentObserver::EndBusy);
-    return result;
+    TBusy busy(Observer_);
+    return WriteFrame(kind, path);
 }
 
 TSaveResult TIconDocument::SaveDocumentAs(IDocumentAsker& asker) { return AskAndWrite(TFileKind::Document, asker, true); }

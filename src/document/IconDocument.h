@@ -203,6 +203,7 @@ class TIconDocument {
     void MoveEntry(int from, int to);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
     TOpenResult OpenPath(const std::string& path, bool addToRecent);
+    TOpenResult LoadPath(const std::string& path, bool addToRecent);
 
     std::string ProgramFolder_;
     IDocumentObserver* Observer_ = nullptr;

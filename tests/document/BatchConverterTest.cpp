@@ -58,8 +58,12 @@ TEST(BatchConverter, ExitCodes) {
         SCOPED_TRACE(line);
         std::ostringstream err;
         EXPECT_EQ(TBatchConverter::Run(c.args, err), c.code);
-        if (c.code == 1) EXPECT_EQ(err.str(), "Error opening file.\n");
-        if (c.code == 0) EXPECT_EQ(err.str(), "");
+        if (c.code == 1) {
+            EXPECT_EQ(err.str(), "Error opening file.\n");
+        }
+        if (c.code == 0) {
+            EXPECT_EQ(err.str(), "");
+        }
     }
     fs::permissions(dir + "locked.bmp", fs::perms::owner_all);
     EXPECT_EQ(TSafeFile::ReadAll(dir + "locked.bmp", 10), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));

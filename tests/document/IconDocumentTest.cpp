@@ -283,7 +283,9 @@ TEST_F(IconDocumentTest, InsertPreviewPlacement) {
         }
         const int right = c.x + std::min(c.w, 40 - c.x) - 1;
         EXPECT_EQ(preview.GetPixel(right, c.y), Red);
-        if (right < 39) EXPECT_NE(preview.GetPixel(right + 1, c.y), Red);
+        if (right < 39) {
+            EXPECT_NE(preview.GetPixel(right + 1, c.y), Red);
+        }
     }
     EXPECT_TRUE(SamePixels(doc.InsertPreview(nullptr), doc.EmptyTemplate(1)));
 }
