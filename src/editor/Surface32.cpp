@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 const std::array<uint8_t, 256>& GammaTable() {
@@ -73,7 +74,30 @@ void TSurface32::SetSize(int width, int height) {
     FClip = TRect(0, 0, width, height);
 }
 
-void TSurface32::FillAll(uint32_t color) { std::fill(FPixels.begin(), FPixels.end(), color); }
+namespace {
+
+// Fills n pixels: a short run directly, a long one by doubling an already filled head with memcpy,
+// which moves many bytes per step where a plain loop stores one pixel at a time.
+void FillRun(uint32_t* p, size_t n, uint32_t color) {
+    constexpr size_t head = 16;
+    if (n <= head) {
+        for (size_t i = 0; i < n; ++i)
+            p[i] = color;
+        return;
+    }
+    for (size_t i = 0; i < head; ++i)
+        p[i] = color;
+    size_t done = head;
+    while (done < n) {
+        const size_t chunk = std::min(done, n - done);
+        std::memcpy(p + done, p, chunk * sizeof(uint32_t));
+        done += chunk;
+    }
+}
+
+} // namespace
+
+void TSurface32::FillAll(uint32_t color) { FillRun(FPixels.data(), FPixels.size(), color); }
 
 void TSurface32::FillRect(int x1, int y1, int x2, int y2, uint32_t color) {
     // The caller keeps the rectangle inside; clamping to the surface keeps a wrong caller from
@@ -84,10 +108,15 @@ void TSurface32::FillRect(int x1, int y1, int x2, int y2, uint32_t color) {
     y2 = std::min(y2, FHeight);
     if (x2 <= x1 || y2 <= y1)
         return;
-    for (int y = y1; y < y2; ++y) {
-        uint32_t* row = ScanLine(y);
-        std::fill(row + x1, row + x2, color);
+    if (x1 == 0 && x2 == FWidth) { // whole rows: one contiguous run
+        FillRun(ScanLine(y1), static_cast<size_t>(y2 - y1) * FWidth, color);
+        return;
     }
+    const size_t n = static_cast<size_t>(x2 - x1);
+    uint32_t* first = ScanLine(y1) + x1;
+    FillRun(first, n, color);
+    for (int y = y1 + 1; y < y2; ++y)
+        std::memcpy(ScanLine(y) + x1, first, n * sizeof(uint32_t));
 }
 
 void TSurface32::FillRectClipped(int x1, int y1, int x2, int y2, uint32_t color) {
@@ -108,8 +137,7 @@ void TSurface32::HorzLineClipped(int x1, int y, int x2, uint32_t color) {
     x2 = std::min(x2, FClip.Right - 1);
     if (x2 < x1)
         return;
-    uint32_t* row = ScanLine(y);
-    std::fill(row + x1, row + x2 + 1, color);
+    FillRun(ScanLine(y) + x1, static_cast<size_t>(x2 - x1) + 1, color);
 }
 
 void TSurface32::VertLineClipped(int x, int y1, int y2, uint32_t color) {
