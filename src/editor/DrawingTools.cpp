@@ -200,6 +200,16 @@ std::optional<uint32_t> DropperColor(const TSurface32& surface, const TCell& c) 
     return ToInterfaceColor(surface.GetPixel(c.Col, c.Row));
 }
 
+TCell TextBlockOrigin(const TSurface32& surface, const TCell& release, const std::string& utf8Text) {
+    const int h = surface.TextExtent(utf8Text).Height;
+    return {release.Col, std::max(release.Row - h, 0)};
+}
+
+void WriteText(TSurface32& surface, const TCell& release, const std::string& utf8Text, uint32_t color) {
+    const TCell at = TextBlockOrigin(surface, release, utf8Text);
+    surface.RenderText(at.Col, at.Row, utf8Text, color);
+}
+
 TScreenPoint CellCentre(const TCell& c, int zoom) {
     return {c.Col * zoom + zoom / 2, c.Row * zoom + zoom / 2};
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 struct TCell {
     int Col = 0;
@@ -92,6 +93,12 @@ enum TDropperTarget { dtNone, dtDrawColor, dtBackColor, dtTransparentColor };
 TDropperTarget DropperTarget(TMouseButton button, bool ctrlHeld);
 // The interface colour under the dropper, or nothing for a cell off the surface.
 std::optional<uint32_t> DropperColor(const TSurface32& surface, const TCell& c);
+
+// The text tool: the text's block ends just above the released cell (moved down to row 0 near the
+// top edge). Returns the block's top-left corner.
+TCell TextBlockOrigin(const TSurface32& surface, const TCell& release, const std::string& utf8Text);
+// Draws the text there in one colour with the surface's font (set it to the text font first).
+void WriteText(TSurface32& surface, const TCell& release, const std::string& utf8Text, uint32_t color);
 
 // Rubber bands on the zoomed canvas: the screen centre of a cell, and the platform rectangle
 // (right and bottom exclusive) that outlines a rectangle or ellipse drag from start to end.

@@ -27,6 +27,12 @@ TEST(DrawingTools, PencilStrokeAndBrushDots) {
     EXPECT_EQ(PixelsNot(b, Paper), (TCellSet{{7, 9}}));
     BrushLine(b, {0, 0}, {3, 0}, Draw);
     EXPECT_EQ(b.GetPixel(3, 0), 0xFF9F9F9Fu);
+    // A move inside the same cell adds exactly one more dot there.
+    BrushLine(b, {20, 20}, {20, 20}, Draw);
+    EXPECT_EQ(b.GetPixel(20, 20), 0xFF030303u);
+    EXPECT_EQ(b.GetPixel(21, 20), Paper);
+    BrushLine(b, {20, 20}, {20, 20}, Draw);
+    EXPECT_EQ(b.GetPixel(20, 20), Draw);
 }
 
 TEST(DrawingTools, PressColours) {
@@ -239,6 +245,38 @@ TEST(DrawingTools, DropperReadsInterfaceColourOnTheImageOnly) {
     EXPECT_EQ(DropperTarget(mbRight, false), dtBackColor);
     EXPECT_EQ(DropperTarget(mbRight, true), dtTransparentColor);
     EXPECT_EQ(DropperTarget(mbMiddle, true), dtNone);
+}
+
+namespace {
+// Every character is a full block of the line height (16), 4 pixels wide.
+class TBlockRasterizer : public TTextRasterizer {
+  public:
+    TTextExtent MeasureText(const TFontDescription&, const std::string& t) override {
+        return {static_cast<int>(t.size()) * 4, 16};
+    }
+    TCoverageMask RenderText(const TFontDescription&, const std::string& t, int w, int h) override {
+        TCoverageMask m{w, h, std::vector<uint8_t>(size_t(w) * h, 0)};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < int(t.size()) * 4 && x < w; ++x)
+                m.Coverage[size_t(y) * w + x] = 1;
+        return m;
+    }
+};
+} // namespace
+
+TEST(DrawingTools, TextBlockEndsAboveTheReleasedCell) {
+    TBlockRasterizer blocks;
+    InstallTextRasterizer(&blocks);
+    TSurface32 s = FilledSurface(40, 40, Paper);
+    EXPECT_EQ(TextBlockOrigin(s, {5, 30}, "A"), (TCell{5, 14}));
+    EXPECT_EQ(TextBlockOrigin(s, {5, 3}, "A"), (TCell{5, 0}));
+    WriteText(s, {37, 30}, "A", Draw);
+    TCellSet expected;
+    for (int y = 14; y < 30; ++y)
+        for (int x = 37; x < 40; ++x)
+            expected.insert({x, y});
+    EXPECT_EQ(PixelsNot(s, Paper), expected);
+    InstallTextRasterizer(nullptr);
 }
 
 TEST(DrawingTools, RubberBandGeometry) {

@@ -194,6 +194,17 @@ TEST(Surface32Blend, WeightsAndGammaTable) {
     EXPECT_EQ(BlendColor(0x00000000, 0xFFFFFFFF, 128), 0x80808080u); // (255 * 128 + 128) >> 8
     EXPECT_EQ(BlendColor(0xFF0000FF, 0xFF00FF00, 64), 0xFF00BF40u);
 
+    // The merge combination lays the colour over the pixel by the colour's own alpha too.
+    EXPECT_EQ(MergeColor(0xFFFFFFFF, 0xFF000000, 128), 0xFF808080u);
+    EXPECT_EQ(MergeColor(0x80FFFFFF, 0xFF000000, 255), 0xFF808080u);
+    EXPECT_EQ(MergeColor(0x80FFFFFF, 0x00123456, 255), 0x80FFFFFFu); // over nothing: the colour
+    EXPECT_EQ(MergeColor(0xFF102030, 0x80FFFFFF, 255), 0xFF102030u);
+    EXPECT_EQ(MergeColor(0x00102030, 0x80FFFFFF, 255), 0x80FFFFFFu);
+    TSurface32 merged = FilledSurface(1, 1, 0xFF000000);
+    merged.CombineMode = cmMerge;
+    merged.BlendPixel(0, 0, 0x80FFFFFF, 255);
+    EXPECT_EQ(merged.GetPixel(0, 0), 0xFF808080u);
+
     const auto& g = GammaTable();
     EXPECT_EQ(g[0], 0);
     EXPECT_EQ(g[255], 255);
