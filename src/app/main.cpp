@@ -1,10 +1,16 @@
 // Program entry: the application, the main window and its dialogs, the event loop.
 
+#include "BatchConverter.h"
 #include "TindraMainForm.h"
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char** argv) {
+    // "--convert IN OUT ...": converts without any window, before the GUI application exists.
+    if (TBatchConverter::Wanted(argc, argv)) return TBatchConverter::Run(argc, argv, std::cerr);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tindra");
     QApplication::setApplicationDisplayName("Tindra");
