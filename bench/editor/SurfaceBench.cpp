@@ -142,7 +142,8 @@ void Ours_CanvasPaint(benchmark::State& state) {
 BENCHMARK(Ours_CanvasPaint);
 
 void Peer_CanvasPaint(benchmark::State& state) {
-    QImage work(40, 40, QImage::Format_ARGB32), buffer(BufferSide + 40, BufferSide + 40, QImage::Format_ARGB32);
+    QImage work(40, 40, QImage::Format_ARGB32),
+        buffer(BufferSide + 40, BufferSide + 40, QImage::Format_ARGB32);
     for (int i = 0; i < 1600; ++i)
         work.setPixel(i % 40, i / 40, 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8));
     QPainter* p = AliasedPainter(buffer);
@@ -183,8 +184,7 @@ BENCHMARK(Ours_FloodFill);
 
 // Qt has no flood fill; the peer is the plain recursive four-neighbour fill on a QImage.
 void PeerFill(QImage& image, int x, int y, QRgb color, QRgb old) {
-    if (x < 0 || x > 39 || y < 0 || y > 39 || image.pixel(x, y) != old)
-        return;
+    if (x < 0 || x > 39 || y < 0 || y > 39 || image.pixel(x, y) != old) return;
     image.setPixel(x, y, color);
     PeerFill(image, x - 1, y, color, old);
     PeerFill(image, x + 1, y, color, old);
@@ -217,8 +217,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::Finalize();
         std::printf("\nratio ours/peer (< 1 means ours is faster)\n  %-14s %8s %8s\n", "case", "real", "cpu");
         for (const auto& [name, time] : FTimes) {
-            if (name.rfind("Ours_", 0) != 0)
-                continue;
+            if (name.rfind("Ours_", 0) != 0) continue;
             const auto peer = FTimes.find("Peer_" + name.substr(5));
             if (peer != FTimes.end() && peer->second.first > 0 && peer->second.second > 0)
                 std::printf("  %-14s %8.3f %8.3f\n", name.substr(5).c_str(), time.first / peer->second.first,

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-int CanvasZoom(int panelWidth, int panelHeight) { return std::max(std::min(panelWidth, panelHeight) / 40, 8); }
+int CanvasZoom(int panelWidth, int panelHeight) {
+    return std::max(std::min(panelWidth, panelHeight) / 40, 8);
+}
 
 TRect CanvasBounds(int panelWidth, int panelHeight) {
     const int side = std::max(IconCells * CanvasZoom(panelWidth, panelHeight), CanvasMinimumSize);
@@ -13,14 +15,18 @@ TRect CanvasBounds(int panelWidth, int panelHeight) {
 
 namespace {
 // Division truncating towards zero, as the pointer arithmetic of the canvas does.
-int DivTrunc(int a, int b) { return a / b; }
+int DivTrunc(int a, int b) {
+    return a / b;
+}
 } // namespace
 
 TCell CanvasCellAt(int x, int y, int zoom) {
     return {std::min(DivTrunc(x, zoom), IconCells - 1), std::min(DivTrunc(y, zoom), IconCells - 1)};
 }
 
-bool IsIconCell(const TCell& c) { return c.Col >= 0 && c.Col < IconCells && c.Row >= 0 && c.Row < IconCells; }
+bool IsIconCell(const TCell& c) {
+    return c.Col >= 0 && c.Col < IconCells && c.Row >= 0 && c.Row < IconCells;
+}
 
 bool IsBorderCell(const TCell& c) {
     return IsIconCell(c) && (c.Col <= 3 || c.Col >= 36 || c.Row <= 3 || c.Row >= 36);
@@ -49,21 +55,18 @@ std::string DragInfoText(const TCell& start, const TCell& end) {
 
 void PaintCanvasBuffer(TSurface32& buffer, const TSurface32& work, const TCanvasPaintOptions& options) {
     const int zoom = options.Zoom;
-    if (zoom <= 0)
-        return;
+    if (zoom <= 0) return;
     const int cols = std::min(work.Width(), IconCells), rows = std::min(work.Height(), IconCells);
     for (int i = 0; i < cols; ++i)
         for (int j = 0; j < rows; ++j)
             buffer.FillRectClipped(i * zoom, j * zoom, i * zoom + zoom, j * zoom + zoom, work.GetPixel(i, j));
-    if (!options.Grid)
-        return;
+    if (!options.Grid) return;
     const uint32_t g = options.GridColor;
     for (int i = 0; i <= IconCells; ++i) {
         buffer.VertLineClipped(i * zoom, 0, IconCells * zoom + 1, g);
         buffer.HorzLineClipped(0, i * zoom, IconCells * zoom + 1, g);
     }
-    if (options.OutputSize != 32)
-        return;
+    if (options.OutputSize != 32) return;
     const int t = zoom / 3;
     auto cross = [&](int i, int j) {
         const int x0 = i * zoom, y0 = j * zoom;

@@ -9,7 +9,7 @@
 
 #include <string>
 
-constexpr int IconCells = 40;        // cells across and down
+constexpr int IconCells = 40;          // cells across and down
 constexpr int CanvasMinimumSize = 321; // the control never gets smaller
 
 // Zoom for a panel: max(min(width, height) div 40, 8).
@@ -34,8 +34,8 @@ std::string DragInfoText(const TCell& start, const TCell& end);
 struct TCanvasPaintOptions {
     int Zoom = 8;
     bool Grid = true;
-    int OutputSize = 40;      // 32: the border ring is crossed out (only with the grid)
-    uint32_t GridColor = 0;   // surface colour, normally ToSurfaceColor(ButtonFaceColor())
+    int OutputSize = 40;    // 32: the border ring is crossed out (only with the grid)
+    uint32_t GridColor = 0; // surface colour, normally ToSurfaceColor(ButtonFaceColor())
 };
 
 // Paints work (40 × 40) enlarged into the buffer: every cell's block in the cell's stored value,

@@ -49,10 +49,13 @@ void ConstrainSquare(const TCell& start, TCell& end) {
 }
 
 TRect SortCorners(const TCell& a, const TCell& b) {
-    return TRect(std::min(a.Col, b.Col), std::min(a.Row, b.Row), std::max(a.Col, b.Col), std::max(a.Row, b.Row));
+    return TRect(std::min(a.Col, b.Col), std::min(a.Row, b.Row), std::max(a.Col, b.Col),
+                 std::max(a.Row, b.Row));
 }
 
-void PencilDot(TSurface32& surface, const TCell& c, uint32_t color) { surface.SetPixelClipped(c.Col, c.Row, color); }
+void PencilDot(TSurface32& surface, const TCell& c, uint32_t color) {
+    surface.SetPixelClipped(c.Col, c.Row, color);
+}
 
 void PencilLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color) {
     surface.LineClipped(from.Col, from.Row, to.Col, to.Row, color, true);
@@ -74,8 +77,7 @@ void DrawRectangleShape(TSurface32& surface, int l, int t, int r, int b, uint32_
         surface.VertLineClipped(l, t + 1, b - 1, outline);
         surface.VertLineClipped(r, t + 1, b - 1, outline);
     }
-    if (filled)
-        surface.FillRectClipped(l + 1, t + 1, r, b, fill);
+    if (filled) surface.FillRectClipped(l + 1, t + 1, r, b, fill);
 }
 
 namespace {
@@ -91,8 +93,7 @@ class TEllipseRegion {
 
     // Column span of row y as [first, last]; false when the row is outside the box.
     bool Span(int y, int& first, int& last) const {
-        if (y < FT || y >= FT + FH)
-            return false;
+        if (y < FT || y >= FT + FH) return false;
         const long long v = 2LL * (y - FT) - (FH - 1);
         const long long w = FW, h = FH;
         long long half; // largest |u| in the region, of the parity of w - 1
@@ -100,11 +101,10 @@ class TEllipseRegion {
             half = w - 1;
         } else {
             const long long room = w * w * (h * h - v * v); // >= u²h²
-            half = (w - 1) % 2; // the middle cell or cells
+            half = (w - 1) % 2;                             // the middle cell or cells
             // Largest u of the right parity with u²h² <= room, starting from a close guess.
             long long u = static_cast<long long>(std::sqrt(static_cast<double>(room)) / h) + 2;
-            if ((u - half) % 2 != 0)
-                --u;
+            if ((u - half) % 2 != 0) --u;
             while (u > half && u * u * h * h > room)
                 u -= 2;
             half = std::max(half, std::min(u, w - 1));
@@ -128,8 +128,7 @@ class TEllipseRegion {
 
 void DrawEllipseShape(TSurface32& surface, int l, int t, int r, int b, uint32_t outline, uint32_t fill,
                       bool filled) {
-    if (r < l || b < t)
-        return;
+    if (r < l || b < t) return;
     const TEllipseRegion region(l, t, r, b);
     const TRect& clip = surface.ClipRect();
     const int y0 = std::max(t, clip.Top), y1 = std::min(b, clip.Bottom - 1);
@@ -155,15 +154,13 @@ bool FloodFillChanges(const TSurface32& surface, int x, int y, uint32_t color) {
 }
 
 void FloodFill(TSurface32& surface, int x, int y, uint32_t newColor, uint32_t oldColor) {
-    if (newColor == oldColor)
-        return;
+    if (newColor == oldColor) return;
     const TRect& clip = surface.ClipRect();
     std::vector<TCell> pending{{x, y}};
     while (!pending.empty()) {
         const TCell c = pending.back();
         pending.pop_back();
-        if (!clip.Contains(c.Col, c.Row) || surface.GetPixel(c.Col, c.Row) != oldColor)
-            continue;
+        if (!clip.Contains(c.Col, c.Row) || surface.GetPixel(c.Col, c.Row) != oldColor) continue;
         // Fill the run of old pixels through c in its row, then look above and below the run.
         int left = c.Col, right = c.Col;
         uint32_t* row = surface.ScanLine(c.Row);
@@ -173,12 +170,10 @@ void FloodFill(TSurface32& surface, int x, int y, uint32_t newColor, uint32_t ol
             ++right;
         std::fill(row + left, row + right + 1, newColor);
         for (int ny : {c.Row - 1, c.Row + 1}) {
-            if (ny < clip.Top || ny >= clip.Bottom)
-                continue;
+            if (ny < clip.Top || ny >= clip.Bottom) continue;
             const uint32_t* next = surface.ScanLine(ny);
             for (int i = left; i <= right; ++i)
-                if (next[i] == oldColor && (i == left || next[i - 1] != oldColor))
-                    pending.push_back({i, ny});
+                if (next[i] == oldColor && (i == left || next[i - 1] != oldColor)) pending.push_back({i, ny});
         }
     }
 }
@@ -195,8 +190,7 @@ TDropperTarget DropperTarget(TMouseButton button, bool ctrlHeld) {
 }
 
 std::optional<uint32_t> DropperColor(const TSurface32& surface, const TCell& c) {
-    if (c.Col < 0 || c.Row < 0 || c.Col >= surface.Width() || c.Row >= surface.Height())
-        return std::nullopt;
+    if (c.Col < 0 || c.Row < 0 || c.Col >= surface.Width() || c.Row >= surface.Height()) return std::nullopt;
     return ToInterfaceColor(surface.GetPixel(c.Col, c.Row));
 }
 
@@ -216,5 +210,6 @@ TScreenPoint CellCentre(const TCell& c, int zoom) {
 
 TRect RubberBandBox(const TCell& start, const TCell& end, int zoom) {
     const TScreenPoint a = CellCentre(start, zoom), b = CellCentre(end, zoom);
-    return TRect(std::min(a.X, b.X) - 1, std::min(a.Y, b.Y) - 1, std::max(a.X, b.X) + 1, std::max(a.Y, b.Y) + 1);
+    return TRect(std::min(a.X, b.X) - 1, std::min(a.Y, b.Y) - 1, std::max(a.X, b.X) + 1,
+                 std::max(a.Y, b.Y) + 1);
 }

@@ -11,27 +11,26 @@ void TImageRotator::SetPicture(const TSurface32& picture) {
 }
 
 void TImageRotator::SetAngle(double degrees) {
-    if (degrees == FAngle)
-        return;
+    if (degrees == FAngle) return;
     FAngle = degrees;
     Rotate();
 }
 
 void TImageRotator::SetUniqueSize(bool on) {
-    if (on == FUniqueSize)
-        return;
+    if (on == FUniqueSize) return;
     FUniqueSize = on;
     Rotate();
 }
 
 void TImageRotator::SetCenter(bool on) {
-    if (on == FCenter)
-        return;
+    if (on == FCenter) return;
     FCenter = on;
     Rotate();
 }
 
-void TImageRotator::SetFillColor(std::optional<uint32_t> surfaceColor) { FFillColor = surfaceColor; }
+void TImageRotator::SetFillColor(std::optional<uint32_t> surfaceColor) {
+    FFillColor = surfaceColor;
+}
 
 uint32_t TImageRotator::FillColor() const {
     return FFillColor ? *FFillColor : ToSurfaceColor(ButtonFaceColor());
@@ -41,7 +40,9 @@ namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
-int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+int RoundEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
 
 } // namespace
 
@@ -50,8 +51,7 @@ void TImageRotator::Rotate() {
     const uint32_t fill = FillColor();
 
     double theta = std::fmod(FAngle, 360.0);
-    if (theta < 0)
-        theta += 360.0;
+    if (theta < 0) theta += 360.0;
     double c, s;
     bool cNegative, sNegative;
     // At right angles the zero sine or cosine takes the sign it has just past the angle, which
@@ -89,8 +89,7 @@ void TImageRotator::Rotate() {
             const int dx = x - cxR;
             const int sx = cxS + RoundEven(c * dx - s * dy);
             const int sy = cyS + RoundEven(s * dx + c * dy);
-            if (sx >= 0 && sx < W && sy >= 0 && sy < H)
-                row[x] = FPicture.GetPixel(sx, sy);
+            if (sx >= 0 && sx < W && sy >= 0 && sy < H) row[x] = FPicture.GetPixel(sx, sy);
         }
     }
 

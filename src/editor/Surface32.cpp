@@ -19,10 +19,8 @@ const std::array<uint8_t, 256>& GammaTable() {
 }
 
 uint32_t BlendColor(uint32_t c, uint32_t p, unsigned w) {
-    if (w == 0)
-        return p;
-    if (w >= 255)
-        return c;
+    if (w == 0) return p;
+    if (w >= 255) return c;
     const unsigned v = 256 - w;
     uint32_t r = 0;
     for (int shift = 0; shift < 32; shift += 8) {
@@ -35,11 +33,9 @@ uint32_t BlendColor(uint32_t c, uint32_t p, unsigned w) {
 uint32_t MergeColor(uint32_t c, uint32_t p, unsigned w) {
     // Porter-Duff "over" with the source opacity fa = alpha(c) * w and the target opacity ba.
     const unsigned fa = ((c >> 24) * std::min(w, 255u) + 127) / 255;
-    if (fa == 0)
-        return p;
+    if (fa == 0) return p;
     const unsigned ba = p >> 24;
-    if (fa == 255 || ba == 0)
-        return (c & 0x00FFFFFFu) | (fa << 24);
+    if (fa == 255 || ba == 0) return (c & 0x00FFFFFFu) | (fa << 24);
     const unsigned bw = ba * (255 - fa); // target share, scaled by 255
     const unsigned ra = fa + (bw + 127) / 255;
     uint32_t r = ra << 24;
@@ -54,13 +50,11 @@ uint32_t MergeColor(uint32_t c, uint32_t p, unsigned w) {
 void TSurface32::SetSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (width == FWidth && height == FHeight)
-        return;
+    if (width == FWidth && height == FHeight) return;
     std::vector<uint32_t> pixels;
     try {
         const int64_t count = static_cast<int64_t>(width) * height;
-        if (count > MaxPixels)
-            throw std::bad_alloc();
+        if (count > MaxPixels) throw std::bad_alloc();
         pixels.assign(static_cast<size_t>(count), 0u);
     } catch (const std::exception&) { // bad_alloc, length_error
         FPixels = std::vector<uint32_t>();
@@ -97,7 +91,9 @@ void FillRun(uint32_t* p, size_t n, uint32_t color) {
 
 } // namespace
 
-void TSurface32::FillAll(uint32_t color) { FillRun(FPixels.data(), FPixels.size(), color); }
+void TSurface32::FillAll(uint32_t color) {
+    FillRun(FPixels.data(), FPixels.size(), color);
+}
 
 void TSurface32::FillRect(int x1, int y1, int x2, int y2, uint32_t color) {
     // The caller keeps the rectangle inside; clamping to the surface keeps a wrong caller from
@@ -106,8 +102,7 @@ void TSurface32::FillRect(int x1, int y1, int x2, int y2, uint32_t color) {
     y1 = std::max(y1, 0);
     x2 = std::min(x2, FWidth);
     y2 = std::min(y2, FHeight);
-    if (x2 <= x1 || y2 <= y1)
-        return;
+    if (x2 <= x1 || y2 <= y1) return;
     if (x1 == 0 && x2 == FWidth) { // whole rows: one contiguous run
         FillRun(ScanLine(y1), static_cast<size_t>(y2 - y1) * FWidth, color);
         return;
@@ -120,35 +115,27 @@ void TSurface32::FillRect(int x1, int y1, int x2, int y2, uint32_t color) {
 }
 
 void TSurface32::FillRectClipped(int x1, int y1, int x2, int y2, uint32_t color) {
-    if (x1 >= x2 || y1 >= y2)
-        return;
-    if (x2 <= FClip.Left || x1 >= FClip.Right || y2 <= FClip.Top || y1 >= FClip.Bottom)
-        return;
+    if (x1 >= x2 || y1 >= y2) return;
+    if (x2 <= FClip.Left || x1 >= FClip.Right || y2 <= FClip.Top || y1 >= FClip.Bottom) return;
     FillRect(std::max(x1, FClip.Left), std::max(y1, FClip.Top), std::min(x2, FClip.Right),
              std::min(y2, FClip.Bottom), color);
 }
 
 void TSurface32::HorzLineClipped(int x1, int y, int x2, uint32_t color) {
-    if (x1 > x2)
-        std::swap(x1, x2);
-    if (y < FClip.Top || y >= FClip.Bottom)
-        return;
+    if (x1 > x2) std::swap(x1, x2);
+    if (y < FClip.Top || y >= FClip.Bottom) return;
     x1 = std::max(x1, FClip.Left);
     x2 = std::min(x2, FClip.Right - 1);
-    if (x2 < x1)
-        return;
+    if (x2 < x1) return;
     FillRun(ScanLine(y) + x1, static_cast<size_t>(x2 - x1) + 1, color);
 }
 
 void TSurface32::VertLineClipped(int x, int y1, int y2, uint32_t color) {
-    if (y1 > y2)
-        std::swap(y1, y2);
-    if (x < FClip.Left || x >= FClip.Right)
-        return;
+    if (y1 > y2) std::swap(y1, y2);
+    if (x < FClip.Left || x >= FClip.Right) return;
     y1 = std::max(y1, FClip.Top);
     y2 = std::min(y2, FClip.Bottom - 1);
-    if (y2 < y1)
-        return;
+    if (y2 < y1) return;
     uint32_t* p = ScanLine(y1) + x;
     for (int y = y1; y <= y2; ++y, p += FWidth)
         *p = color;
@@ -158,8 +145,7 @@ void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, boo
     // 64-bit deltas: any int end points are valid, however far outside the surface.
     const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
     if (dx == 0 && dy == 0) {
-        if (includeEnd)
-            SetPixelClipped(x2, y2, color);
+        if (includeEnd) SetPixelClipped(x2, y2, color);
         return;
     }
     if (dy == 0) {
@@ -167,8 +153,7 @@ void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, boo
             HorzLineClipped(x1, y1, x2 - 1, color);
         else
             HorzLineClipped(x2 + 1, y1, x1, color);
-        if (includeEnd)
-            SetPixelClipped(x2, y2, color);
+        if (includeEnd) SetPixelClipped(x2, y2, color);
         return;
     }
     if (dx == 0) {
@@ -176,8 +161,7 @@ void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, boo
             VertLineClipped(x1, y1, y2 - 1, color);
         else
             VertLineClipped(x1, y2 + 1, y1, color);
-        if (includeEnd)
-            SetPixelClipped(x2, y2, color);
+        if (includeEnd) SetPixelClipped(x2, y2, color);
         return;
     }
 
@@ -199,16 +183,17 @@ void TSurface32::LineClipped(int x1, int y1, int x2, int y2, uint32_t color, boo
         kFirst = std::max(kFirst, majorStart - (majorHi - 1));
         kLast = std::min(kLast, majorStart - majorLo);
     }
-    if (kFirst > kLast)
-        return;
+    if (kFirst > kLast) return;
 
     const long long twoM = 2 * M, twoMinor = 2 * m;
     // 2k*m can exceed 64 bits for end points far outside; the start needs 128.
-    const unsigned __int128 num = static_cast<unsigned __int128>(2 * kFirst) * static_cast<unsigned long long>(m) +
-                                  static_cast<unsigned long long>(M);
+    const unsigned __int128 num =
+        static_cast<unsigned __int128>(2 * kFirst) * static_cast<unsigned long long>(m) +
+        static_cast<unsigned long long>(M);
     long long e = static_cast<long long>(num % static_cast<unsigned long long>(twoM));
     long long major = majorStart + majorSign * kFirst;
-    long long minor = minorStart + minorSign * static_cast<long long>(num / static_cast<unsigned long long>(twoM));
+    long long minor =
+        minorStart + minorSign * static_cast<long long>(num / static_cast<unsigned long long>(twoM));
     for (long long k = kFirst; k <= kLast; ++k) {
         if (minor >= minorLo && minor < minorHi) {
             const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
@@ -246,8 +231,7 @@ void TSurface32::Splat(int X, int Y, uint32_t color) {
                     {px + 1, py + 1, (wx1 * wy1) >> 16},
                     {px, py + 1, (wx0 * wy1) >> 16}};
     for (const auto& c : corners)
-        if (FClip.Contains(c.x, c.y))
-            BlendPixel(c.x, c.y, color, c.w);
+        if (FClip.Contains(c.x, c.y)) BlendPixel(c.x, c.y, color, c.w);
 }
 
 void TSurface32::DotAA(int x, int y, uint32_t color) {
@@ -275,10 +259,8 @@ bool ClipSegment(long long& x1, long long& y1, long long& x2, long long& y2, lon
     };
     int c1 = code(x1, y1), c2 = code(x2, y2);
     for (;;) {
-        if ((c1 | c2) == 0)
-            return true;
-        if (c1 & c2)
-            return false;
+        if ((c1 | c2) == 0) return true;
+        if (c1 & c2) return false;
         const int out = c1 ? c1 : c2;
         // Products in 128 bits: the end points may lie anywhere in the int range. Division
         // truncates; the segment is not vertical (horizontal) when it crosses a vertical
@@ -313,14 +295,12 @@ bool ClipSegment(long long& x1, long long& y1, long long& x2, long long& y2, lon
 } // namespace
 
 void TSurface32::LineAA(int x1, int y1, int x2, int y2, uint32_t color, bool includeEnd) {
-    if (FClip.IsEmpty())
-        return;
+    if (FClip.IsEmpty()) return;
     long long cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
     if (!ClipSegment(cx1, cy1, cx2, cy2, FClip.Left * 65536LL, FClip.Top * 65536LL,
                      (FClip.Right - 1) * 65536LL, (FClip.Bottom - 1) * 65536LL))
         return;
-    if (cx2 != x2 || cy2 != y2)
-        includeEnd = true;
+    if (cx2 != x2 || cy2 != y2) includeEnd = true;
     // Inside the clip rectangle every coordinate fits in 32 bits again.
     const long long dx = cx2 - cx1, dy = cy2 - cy1;
     cx1 += 127;
@@ -328,11 +308,10 @@ void TSurface32::LineAA(int x1, int y1, int x2, int y2, uint32_t color, bool inc
     cx2 += 127;
     cy2 += 127;
 
-    long long n = std::llround(std::hypot(static_cast<double>(dx), static_cast<double>(dy)));
-    if (includeEnd)
-        n += 65536;
-    if (n < 256)
-        return;
+    long long n =
+        static_cast<long long>(std::nearbyint(std::hypot(static_cast<double>(dx), static_cast<double>(dy))));
+    if (includeEnd) n += 65536;
+    if (n < 256) return;
     const long long steps = n >> 16;
     long long sx = dx, sy = dy;
     if (steps > 0) {
@@ -369,8 +348,7 @@ void TSurface32::RenderText(int x, int y, const std::string& utf8Text, uint32_t 
 void TSurface32::RenderText(int x, int y, const std::string& utf8Text, uint32_t color,
                             TTextRasterizer& rasterizer) {
     const TTextExtent block = TextExtent(utf8Text, rasterizer);
-    if (block.Width <= 0 || block.Height <= 0)
-        return;
+    if (block.Width <= 0 || block.Height <= 0) return;
     const TCoverageMask mask = rasterizer.RenderText(Font, utf8Text, block.Width, block.Height);
     // The block is drawn with the colour's alpha as master alpha: glyph pixels (opaque in the block)
     // blend with that weight, the block's transparent background leaves the surface alone.
@@ -383,8 +361,7 @@ void TSurface32::RenderText(int x, int y, const std::string& utf8Text, uint32_t 
     const int j0 = std::max(0, FClip.Top - y), j1 = std::min(h, FClip.Bottom - y);
     for (int j = j0; j < j1; ++j)
         for (int i = i0; i < i1; ++i)
-            if (mask.On(i, j))
-                BlendPixel(x + i, y + j, glyph, weight);
+            if (mask.On(i, j)) BlendPixel(x + i, y + j, glyph, weight);
 }
 
 void TSurface32::FlipHorizontal() {
@@ -400,8 +377,7 @@ void TSurface32::FlipVertical() {
 }
 
 void TSurface32::CopyFrom(const TSurface32* source) {
-    if (source == this)
-        return;
+    if (source == this) return;
     if (!source) {
         SetSize(0, 0);
         return;
@@ -417,8 +393,7 @@ void TSurface32::DrawTo(TSurface32& target, int x, int y) const {
     const TRect& clip = target.FClip;
     const int i0 = std::max(0, clip.Left - x), i1 = std::min(FWidth, clip.Right - x);
     const int j0 = std::max(0, clip.Top - y), j1 = std::min(FHeight, clip.Bottom - y);
-    if (i0 >= i1 || j0 >= j1)
-        return;
+    if (i0 >= i1 || j0 >= j1) return;
     for (int j = j0; j < j1; ++j) {
         const uint32_t* src = ScanLine(j) + i0;
         uint32_t* dst = target.ScanLine(y + j) + x + i0;

@@ -65,10 +65,11 @@ class TSurface32 {
         FPixels[static_cast<size_t>(y) * FWidth + x] = color;
     }
 
-    uint32_t GetPixelClipped(int x, int y) const { return FClip.Contains(x, y) ? GetPixel(x, y) : OuterColor; }
+    uint32_t GetPixelClipped(int x, int y) const {
+        return FClip.Contains(x, y) ? GetPixel(x, y) : OuterColor;
+    }
     void SetPixelClipped(int x, int y, uint32_t color) {
-        if (FClip.Contains(x, y))
-            SetPixel(x, y, color);
+        if (FClip.Contains(x, y)) SetPixel(x, y, color);
     }
 
     void FillAll(uint32_t color);

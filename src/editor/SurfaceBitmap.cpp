@@ -16,7 +16,8 @@ void TSurface32::CopyFromBitmap(const TBitmap& bitmap) {
             // Blue, green, red, alpha bytes: the stored alpha byte comes along unchanged.
             const uint8_t* in = bitmap.ScanLine(y);
             for (int x = 0; x < FWidth; ++x, in += 4)
-                out[x] = uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+                out[x] =
+                    uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
         } else {
             bitmap.ReadRow(y, colors.data());
             for (int x = 0; x < FWidth; ++x)
@@ -26,8 +27,7 @@ void TSurface32::CopyFromBitmap(const TBitmap& bitmap) {
     if (bitmap.Transparent() && !Empty()) {
         const uint32_t key = ToSurfaceColor(bitmap.TransparentColor()) & 0x00FFFFFFu;
         for (uint32_t& p : FPixels)
-            if ((p & 0x00FFFFFFu) == key)
-                p &= 0x00FFFFFFu;
+            if ((p & 0x00FFFFFFu) == key) p &= 0x00FFFFFFu;
     }
 }
 

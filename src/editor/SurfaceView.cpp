@@ -16,8 +16,7 @@ void TSurfaceView::SetControlSize(int width, int height) {
     FControlHeight = std::max(height, 0);
     const int w = FollowSize(FControlWidth, FBuffer.Width());
     const int h = FollowSize(FControlHeight, FBuffer.Height());
-    if (w == FBuffer.Width() && h == FBuffer.Height())
-        return;
+    if (w == FBuffer.Width() && h == FBuffer.Height()) return;
     FBuffer.SetSize(w, h); // new storage is cleared to 0x00000000
     FBufferValid = false;
 }
@@ -29,8 +28,7 @@ void TSurfaceView::Repaint() {
 
 const TSurface32& TSurfaceView::Paint() {
     if (!FBufferValid) {
-        if (OnPaintBuffer)
-            OnPaintBuffer(*this);
+        if (OnPaintBuffer) OnPaintBuffer(*this);
         FBufferValid = true;
     }
     return FBuffer;

@@ -44,7 +44,9 @@ constexpr uint32_t builtInColors[] = {
 
 } // namespace
 
-void InstallSystemColors(const TSystemColors* provider) { installedProvider.store(provider); }
+void InstallSystemColors(const TSystemColors* provider) {
+    installedProvider.store(provider);
+}
 
 uint32_t SystemColorValue(int index) {
     if (const TSystemColors* provider = installedProvider.load())
@@ -53,7 +55,6 @@ uint32_t SystemColorValue(int index) {
 }
 
 uint32_t BuiltInSystemColor(int index) {
-    if (index < 0 || index >= static_cast<int>(std::size(builtInColors)))
-        return 0;
+    if (index < 0 || index >= static_cast<int>(std::size(builtInColors))) return 0;
     return builtInColors[index];
 }

@@ -34,4 +34,6 @@ uint32_t SystemColorValue(int index);
 uint32_t BuiltInSystemColor(int index);
 
 // The face colour of buttons and dialogs as 0x00BBGGRR, read now (never cached by callers).
-inline uint32_t ButtonFaceColor() { return SystemColorValue(ButtonFaceIndex); }
+inline uint32_t ButtonFaceColor() {
+    return SystemColorValue(ButtonFaceIndex);
+}

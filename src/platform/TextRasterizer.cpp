@@ -13,10 +13,18 @@ int MulDivRound(int a, int b, int c) {
 }
 } // namespace
 
-int TFontDescription::Size() const { return MulDivRound(Height, 72, ScreenDpi); }
+int TFontDescription::Size() const {
+    return MulDivRound(Height, 72, ScreenDpi);
+}
 
-void TFontDescription::SetSize(int points) { Height = MulDivRound(points, ScreenDpi, 72); }
+void TFontDescription::SetSize(int points) {
+    Height = MulDivRound(points, ScreenDpi, 72);
+}
 
-void InstallTextRasterizer(TTextRasterizer* rasterizer) { installedRasterizer.store(rasterizer); }
+void InstallTextRasterizer(TTextRasterizer* rasterizer) {
+    installedRasterizer.store(rasterizer);
+}
 
-TTextRasterizer* InstalledTextRasterizer() { return installedRasterizer.load(); }
+TTextRasterizer* InstalledTextRasterizer() {
+    return installedRasterizer.load();
+}

@@ -36,7 +36,8 @@ struct TFontDescription {
     void SetStyle(TFontStyle s, bool on) { Style = on ? (Style | s) : (Style & ~s); }
 
     bool operator==(const TFontDescription& o) const {
-        return Name == o.Name && Height == o.Height && Style == o.Style && Charset == o.Charset && Color == o.Color;
+        return Name == o.Name && Height == o.Height && Style == o.Style && Charset == o.Charset &&
+               Color == o.Color;
     }
     bool operator!=(const TFontDescription& o) const { return !(*this == o); }
 };

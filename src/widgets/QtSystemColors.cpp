@@ -13,8 +13,7 @@ uint32_t ToInterface(const QColor& c) {
 } // namespace
 
 uint32_t TQtSystemColors::SystemColor(int index) const {
-    if (!QGuiApplication::instance())
-        return BuiltInSystemColor(index);
+    if (!QGuiApplication::instance()) return BuiltInSystemColor(index);
     const QPalette p = QGuiApplication::palette();
     switch (index) {
     case 4:  // menu

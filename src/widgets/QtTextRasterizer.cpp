@@ -23,11 +23,10 @@ TTextExtent TQtTextRasterizer::MeasureText(const TFontDescription& font, const s
     return {metrics.horizontalAdvance(QString::fromStdString(utf8Text)), metrics.height()};
 }
 
-TCoverageMask TQtTextRasterizer::RenderText(const TFontDescription& font, const std::string& utf8Text, int width,
-                                            int height) {
+TCoverageMask TQtTextRasterizer::RenderText(const TFontDescription& font, const std::string& utf8Text,
+                                            int width, int height) {
     TCoverageMask mask;
-    if (width <= 0 || height <= 0)
-        return mask;
+    if (width <= 0 || height <= 0) return mask;
     const QFont f = ToQFont(font);
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);

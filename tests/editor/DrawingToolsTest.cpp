@@ -11,11 +11,11 @@ constexpr uint32_t Draw = 0xFF000000u, Back = 0xFFCCCCCCu, Paper = 0xFFFFFFFFu;
 
 TEST(DrawingTools, PencilStrokeAndBrushDots) {
     TSurface32 s = FilledSurface(40, 40, Paper);
-    PencilDot(s, {0, 0}, Draw);                 // press
-    PencilLine(s, {0, 0}, {5, 2}, Draw);        // one move
-    PencilDot(s, {5, 2}, Draw);                 // release
+    PencilDot(s, {0, 0}, Draw);          // press
+    PencilLine(s, {0, 0}, {5, 2}, Draw); // one move
+    PencilDot(s, {5, 2}, Draw);          // release
     EXPECT_EQ(PixelsNot(s, Paper), (TCellSet{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
-    PencilLine(s, {-5, -5}, {-1, 3}, Draw);     // a drag beyond the edge draws nothing outside
+    PencilLine(s, {-5, -5}, {-1, 3}, Draw); // a drag beyond the edge draws nothing outside
     PencilDot(s, {-1, 3}, Draw);
     EXPECT_EQ(PixelsNot(s, Paper).size(), 6u);
 
@@ -58,14 +58,12 @@ TEST(DrawingTools, SquareConstraintStretchesTheShorterSide) {
         TCell start, end;
         TRect box; // after SortCorners
     } cases[] = {
-        {{10, 10}, {15, 10}, {10, 5, 15, 10}},  // right: grows upwards
-        {{10, 10}, {5, 10}, {5, 5, 10, 10}},    // left: grows upwards too
-        {{10, 10}, {10, 14}, {6, 10, 10, 14}},  // down: grows to the left
-        {{10, 10}, {13, 15}, {10, 10, 15, 15}},
-        {{10, 10}, {13, 5}, {10, 5, 15, 10}},
-        {{10, 10}, {4, 12}, {4, 10, 10, 16}},
-        {{2, 2}, {2, 2}, {2, 2, 2, 2}},
-        {{1, 1}, {1, 30}, {-28, 1, 1, 30}},     // may leave the image; drawing clips
+        {{10, 10}, {15, 10}, {10, 5, 15, 10}}, // right: grows upwards
+        {{10, 10}, {5, 10}, {5, 5, 10, 10}},   // left: grows upwards too
+        {{10, 10}, {10, 14}, {6, 10, 10, 14}}, // down: grows to the left
+        {{10, 10}, {13, 15}, {10, 10, 15, 15}}, {{10, 10}, {13, 5}, {10, 5, 15, 10}},
+        {{10, 10}, {4, 12}, {4, 10, 10, 16}},   {{2, 2}, {2, 2}, {2, 2, 2, 2}},
+        {{1, 1}, {1, 30}, {-28, 1, 1, 30}}, // may leave the image; drawing clips
     };
     for (const Case& c : cases) {
         TCell end = c.end;
@@ -192,18 +190,14 @@ TEST(DrawingTools, EllipseBeyondTheEdgesIsClipped) {
     EXPECT_FALSE(PixelsOf(s, Back).empty());
     for (auto [x, y] : PixelsNot(s, Paper))
         EXPECT_LE(x, 10);
-    EXPECT_EQ(s.GetPixel(0, 20), Back); // the centre row's inside
+    EXPECT_EQ(s.GetPixel(0, 20), Back);  // the centre row's inside
     EXPECT_EQ(s.GetPixel(10, 20), Draw); // its right end
 }
 
 TEST(DrawingTools, FloodFillTakesEdgeNeighboursOnly) {
     // '#' pixels are a different colour; the fill starts at the top-left '.'.
     const char* picture[] = {
-        "..#..",
-        "..#..",
-        "###..",
-        "...#.",
-        "..#.#",
+        "..#..", "..#..", "###..", "...#.", "..#.#",
     };
     TSurface32 s(5, 5);
     for (int y = 0; y < 5; ++y)

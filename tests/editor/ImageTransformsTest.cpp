@@ -1,5 +1,5 @@
-#include "ImageRotator.h"
 #include "ImageTransforms.h"
+#include "ImageRotator.h"
 #include "SurfaceTesting.h"
 #include "SystemColors.h"
 
@@ -15,9 +15,9 @@ TEST(ImageTransforms, BorderRingsOnABlackImage) {
         int x, y;
         uint32_t color;
     } cases[] = {
-        {0, 0, W},   {38, 0, W},   {0, 38, W},   {39, 0, D},  {0, 39, D},  {39, 39, D}, {1, 37, W},
-        {37, 1, W},  {38, 1, D},   {1, 38, D},   {2, 2, G},   {37, 37, G}, {2, 37, G},  {3, 3, D},
-        {35, 3, D},  {3, 35, D},   {36, 36, W},  {36, 3, W},  {3, 36, W},  {4, 4, Black}, {35, 35, Black},
+        {0, 0, W},  {38, 0, W}, {0, 38, W},  {39, 0, D}, {0, 39, D},  {39, 39, D},   {1, 37, W},
+        {37, 1, W}, {38, 1, D}, {1, 38, D},  {2, 2, G},  {37, 37, G}, {2, 37, G},    {3, 3, D},
+        {35, 3, D}, {3, 35, D}, {36, 36, W}, {36, 3, W}, {3, 36, W},  {4, 4, Black}, {35, 35, Black},
     };
     for (const Case& c : cases)
         EXPECT_EQ(s.GetPixel(c.x, c.y), c.color) << c.x << "," << c.y;
@@ -26,7 +26,10 @@ TEST(ImageTransforms, BorderRingsOnABlackImage) {
         for (int x = 0; x < 40; ++x) {
             const int ring = std::min(std::min(x, y), std::min(39 - x, 39 - y));
             const bool lit = x + y <= 38;
-            const uint32_t expected = ring <= 1 ? (lit ? W : D) : ring == 2 ? G : ring == 3 ? (lit ? D : W) : Black;
+            const uint32_t expected = ring <= 1   ? (lit ? W : D)
+                                      : ring == 2 ? G
+                                      : ring == 3 ? (lit ? D : W)
+                                                  : Black;
             ASSERT_EQ(s.GetPixel(x, y), expected) << x << "," << y;
         }
 }
@@ -97,7 +100,8 @@ TEST(ImageRotator, OtherAnglesSampleNearestAndFillTheCorners) {
                 const int sx = 20 - (c < 0) + int(std::nearbyint(c * dx - sn * dy));
                 const int sy = 20 - (sn < 0) + int(std::nearbyint(sn * dx + c * dy));
                 const bool inside = sx >= 0 && sx < 40 && sy >= 0 && sy < 40;
-                ASSERT_EQ(p.GetPixel(x, y), inside ? s.GetPixel(sx, sy) : Fill) << angle << " at " << x << "," << y;
+                ASSERT_EQ(p.GetPixel(x, y), inside ? s.GetPixel(sx, sy) : Fill)
+                    << angle << " at " << x << "," << y;
             }
     }
 }

@@ -1,5 +1,5 @@
-#include "PlatformError.h"
 #include "Surface32.h"
+#include "PlatformError.h"
 #include "SurfaceColor.h"
 #include "SurfaceTesting.h"
 #include "SystemColors.h"
@@ -26,7 +26,7 @@ TEST(Surface32Storage, SizeClipAndRefusedAllocation) {
     s.SetSize(40, 40); // same size: storage kept
     EXPECT_EQ(s.GetPixel(39, 39), 0x12345678u);
     EXPECT_EQ(s.Bits()[39 + 39 * 40], 0x12345678u); // row-major, top row first
-    s.SetSize(41, 40); // new storage, cleared
+    s.SetSize(41, 40);                              // new storage, cleared
     EXPECT_EQ(PixelsNot(s, 0).size(), 0u);
     EXPECT_EQ(s.ClipRect(), TRect(0, 0, 41, 40));
 
@@ -63,10 +63,10 @@ TEST(Surface32Fill, RectanglesAreRightAndBottomExclusiveAndClipped) {
         int x1, y1, x2, y2;
         size_t count;
     } cases[] = {
-        {"whole", false, 0, 0, 40, 40, 1600},   {"empty width", true, 3, 3, 3, 10, 0},
-        {"reversed", true, 10, 3, 3, 10, 0},    {"inside", false, 2, 3, 5, 7, 12},
+        {"whole", false, 0, 0, 40, 40, 1600},    {"empty width", true, 3, 3, 3, 10, 0},
+        {"reversed", true, 10, 3, 3, 10, 0},     {"inside", false, 2, 3, 5, 7, 12},
         {"left-top out", true, -5, -5, 2, 3, 6}, {"right-bottom out", true, 38, 37, 50, 60, 6},
-        {"missed", true, 40, 0, 45, 5, 0},      {"missed above", true, 0, -10, 5, 0, 0},
+        {"missed", true, 40, 0, 45, 5, 0},       {"missed above", true, 0, -10, 5, 0, 0},
     };
     for (const Case& c : cases) {
         TSurface32 s(40, 40);

@@ -13,8 +13,7 @@ inline TCellSet PixelsOf(const TSurface32& s, uint32_t color) {
     TCellSet out;
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
-            if (s.GetPixel(x, y) == color)
-                out.insert({x, y});
+            if (s.GetPixel(x, y) == color) out.insert({x, y});
     return out;
 }
 
@@ -23,8 +22,7 @@ inline TCellSet PixelsNot(const TSurface32& s, uint32_t color) {
     TCellSet out;
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
-            if (s.GetPixel(x, y) != color)
-                out.insert({x, y});
+            if (s.GetPixel(x, y) != color) out.insert({x, y});
     return out;
 }
 

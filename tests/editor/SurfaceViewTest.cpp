@@ -8,14 +8,13 @@ TEST(SurfaceView, BufferFollowsTheControlWithFortyPixelsToSpare) {
         int controlW, controlH, bufferW, bufferH;
         bool reallocated;
     } steps[] = {
-        {321, 321, 361, 361, true},  // grows: control + 40
-        {350, 330, 361, 361, false}, // still fits
-        {361, 361, 361, 361, false},
-        {362, 340, 402, 361, true},  // wider only
-        {362, 361, 402, 361, false}, // within 40 of the buffer
-        {380, 320, 402, 320, true},  // more than 40 lower: exactly the control's height
-        {300, 320, 300, 320, true},  // more than 40 narrower: exactly the control's width
-        {0, 0, 1, 1, true},          // never below 1
+        {321, 321, 361, 361, true},                              // grows: control + 40
+        {350, 330, 361, 361, false},                             // still fits
+        {361, 361, 361, 361, false}, {362, 340, 402, 361, true}, // wider only
+        {362, 361, 402, 361, false},                             // within 40 of the buffer
+        {380, 320, 402, 320, true}, // more than 40 lower: exactly the control's height
+        {300, 320, 300, 320, true}, // more than 40 narrower: exactly the control's width
+        {0, 0, 1, 1, true},         // never below 1
         {0, 0, 1, 1, false},
     };
     for (const Step& s : steps) {
