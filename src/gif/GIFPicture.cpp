@@ -148,7 +148,7 @@ void TGIFPicture::LoadFromStream(TStream& stream) {
     const std::int64_t start = stream.Position();
     // All frames together may declare no more pixels than the data could stand for.
     Loading_ = true;
-    PixelBudget_ = (std::int64_t(1) << 24) + stream.Remaining() * 4096;
+    PixelBudget_ = (std::int64_t(1) << 22) + stream.Remaining() * 4096;
     try {
         Header_.LoadFromStream(stream);
         Images_.LoadFromStream(stream, this);

@@ -239,9 +239,9 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     Descriptor_.Height = height;
     if (Descriptor_.PackedFields & 0x80) ColorMap_.ReadEntries(stream, 2 << (Descriptor_.PackedFields & 7));
     // Refuse sizes the data cannot stand for before allocating: an LZW code of at most 12 bits
-    // never stands for more than 4096 pixels.
+    // never stands for more than 4096 pixels (a frame without data may still hold 65536).
     const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
-    if (pixels > (std::int64_t(1) << 20) + stream.Remaining() * 4096) throw EGIFException(GIFText::ImageTooLargeForData);
+    if (pixels > (std::int64_t(1) << 16) + stream.Remaining() * 4096) throw EGIFException(GIFText::ImageTooLargeForData);
     if (Image_) Image_->ChargePixels(pixels);
     TLZWDecoder decoder(stream, this);
     decoder.Decode(*this);
