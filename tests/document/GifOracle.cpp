@@ -57,7 +57,14 @@ bool Write(const std::string& path, const File& file) {
         }
     }
     EGifSetGifVersion(gif, true);
+    // EGifSpew closes the file and frees the handle but not the frames or the screen's colour map.
+    GifFileType owned{};
+    owned.SavedImages = gif->SavedImages;
+    owned.ImageCount = gif->ImageCount;
+    ColorMapObject* screenMap = gif->SColorMap;
     const bool ok = EGifSpew(gif) == GIF_OK;
+    GifFreeSavedImages(&owned);
+    GifFreeMapObject(screenMap);
     return ok;
 }
 
