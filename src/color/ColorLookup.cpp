@@ -5,14 +5,21 @@
 TSlowColorLookup::TSlowColorLookup(const TPalette& palette)
     : TColorLookup(std::min(palette.Count(), TPalette::MaxEntries)), Palette_(palette),
       CacheKey_(CacheSize, 0), CacheIndex_(CacheSize, 0) {
-    for (int i = 0; i < EntryCount_; ++i) {
-        const TPaletteEntry& e = Palette_.Entry(i);
-        ByRed_.push_back({e.Red, e.Green, e.Blue, i});
-    }
-    std::stable_sort(ByRed_.begin(), ByRed_.end(),
-                     [](const TSorted& a, const TSorted& b) { return a.Red < b.Red; });
+    // Distinct colours by their lowest index, then ordered by red (ties by index).
+    std::vector<std::pair<TColorRef, int>> byColor;
+    for (int i = 0; i < EntryCount_; ++i)
+        byColor.emplace_back(Palette_.ColorAt(i), i);
+    std::sort(byColor.begin(), byColor.end());
+    for (std::size_t k = 0; k < byColor.size(); ++k)
+        if (k == 0 || byColor[k].first != byColor[k - 1].first) {
+            const TColorRef c = byColor[k].first;
+            ByRed_.push_back({RedOf(c), GreenOf(c), BlueOf(c), byColor[k].second});
+        }
+    std::sort(ByRed_.begin(), ByRed_.end(), [](const TSorted& a, const TSorted& b) {
+        return a.Red != b.Red ? a.Red < b.Red : a.Index < b.Index;
+    });
     std::size_t pos = 0;
-    for (int r = 0; r < 256; ++r) {
+    for (int r = 0; r <= 256; ++r) {
         while (pos < ByRed_.size() && ByRed_[pos].Red < r)
             ++pos;
         Start_[static_cast<std::size_t>(r)] = static_cast<int>(pos);
@@ -20,48 +27,36 @@ TSlowColorLookup::TSlowColorLookup(const TPalette& palette)
 }
 
 int TSlowColorLookup::Search(int red, int green, int blue) const {
-    int best = -1;
-    int bestDistance = 0x7FFFFFFF;
-    auto consider = [&](const TSorted& s) {
-        const int dg = s.Green - green, db = s.Blue - blue, dr = s.Red - red;
-        const int d = dr * dr + dg * dg + db * db;
-        if (d < bestDistance || (d == bestDistance && s.Index < best)) {
+    const int n = static_cast<int>(ByRed_.size());
+    auto distance = [&](const TSorted& s) {
+        const int dr = s.Red - red, dg = s.Green - green, db = s.Blue - blue;
+        return dr * dr + dg * dg + db * db;
+    };
+    int bestPos = Last_ < n ? Last_ : 0;
+    int bestDistance = distance(ByRed_[static_cast<std::size_t>(bestPos)]);
+    auto consider = [&](int pos) {
+        const int d = distance(ByRed_[static_cast<std::size_t>(pos)]);
+        if (d < bestDistance || (d == bestDistance && ByRed_[static_cast<std::size_t>(pos)].Index <
+                                                          ByRed_[static_cast<std::size_t>(bestPos)].Index)) {
             bestDistance = d;
-            best = s.Index;
+            bestPos = pos;
         }
     };
-    const int n = static_cast<int>(ByRed_.size());
+    // Outward from the colour's red: once the red difference alone exceeds the best distance,
+    // nothing further on that side can win or tie.
     const int start = Start_[static_cast<std::size_t>(red)];
-    // Upwards from the first entry with red >= red, downwards from the one before. An entry whose red
-    // difference alone exceeds the best distance cannot win (nor tie), and neither can any further.
-    bool up = true, down = true;
-    for (int k = 0; up || down; ++k) {
-        if (up) {
-            const int i = start + k;
-            if (i >= n) {
-                up = false;
-            } else {
-                const int dr = ByRed_[static_cast<std::size_t>(i)].Red - red;
-                if (dr * dr > bestDistance)
-                    up = false;
-                else
-                    consider(ByRed_[static_cast<std::size_t>(i)]);
-            }
-        }
-        if (down) {
-            const int i = start - 1 - k;
-            if (i < 0) {
-                down = false;
-            } else {
-                const int dr = ByRed_[static_cast<std::size_t>(i)].Red - red;
-                if (dr * dr > bestDistance)
-                    down = false;
-                else
-                    consider(ByRed_[static_cast<std::size_t>(i)]);
-            }
-        }
+    for (int i = start; i < n; ++i) {
+        const int dr = ByRed_[static_cast<std::size_t>(i)].Red - red;
+        if (dr * dr > bestDistance) break;
+        consider(i);
     }
-    return best;
+    for (int i = start - 1; i >= 0; --i) {
+        const int dr = red - ByRed_[static_cast<std::size_t>(i)].Red;
+        if (dr * dr > bestDistance) break;
+        consider(i);
+    }
+    Last_ = bestPos;
+    return ByRed_[static_cast<std::size_t>(bestPos)].Index;
 }
 
 int TSlowColorLookup::NearestIndex(int red, int green, int blue, TLookupColor& entry) const {

@@ -26,8 +26,10 @@ class TColorLookup {
 };
 
 // Nearest entry of any palette: the platform's search (least sum of squared differences, lowest
-// index on a tie). The answer is the same as TPalette::NearestIndex; entries are searched outward
-// from the colour's red value with pruning, and recent answers are kept in a small cache.
+// index on a tie), with the same answers as TPalette::NearestIndex but faster. Of equal colours
+// only the lowest index takes part. The entries are kept ordered by red; a search starts from the
+// previous answer (neighbouring pixels are alike), which bounds the distance, and then looks
+// outward from the colour's red only as far as that bound allows. Recent answers are cached.
 class TSlowColorLookup : public TColorLookup {
   public:
     explicit TSlowColorLookup(const TPalette& palette);
@@ -40,8 +42,9 @@ class TSlowColorLookup : public TColorLookup {
     int Search(int red, int green, int blue) const;
 
     TPalette Palette_;
-    std::vector<TSorted> ByRed_; // entries ordered by red, then index
-    std::array<int, 256> Start_; // first position in ByRed_ with red >= r
+    std::vector<TSorted> ByRed_; // distinct colours (lowest index of each), ordered by red
+    std::array<int, 257> Start_; // first position in ByRed_ with red >= r
+    mutable int Last_ = 0;       // position in ByRed_ of the previous answer
     static constexpr int CacheSize = 4096;
     mutable std::vector<std::uint32_t> CacheKey_; // colour + 1, 0 = empty
     mutable std::vector<std::uint8_t> CacheIndex_;

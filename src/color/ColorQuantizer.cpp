@@ -7,25 +7,27 @@
 TColorQuantizer::TColorQuantizer(int colorLimit, int depth)
     : ColorLimit_(std::max(colorLimit, 1)), Depth_(std::clamp(depth, 1, 8)) {}
 
-TColorQuantizer::~TColorQuantizer() {
-    Destroy(Root_);
-}
+TColorQuantizer::~TColorQuantizer() = default; // the blocks hold every node
 
-void TColorQuantizer::Destroy(TOctreeNode* node) {
-    if (!node) return;
-    // Iterative, so that no tree shape can exhaust the stack.
-    std::vector<TOctreeNode*> stack{node};
-    while (!stack.empty()) {
-        TOctreeNode* n = stack.back();
-        stack.pop_back();
-        for (TOctreeNode* c : n->Children)
-            if (c) stack.push_back(c);
-        delete n;
-    }
+void TColorQuantizer::Release(TOctreeNode* node) {
+    node->NextMergeable = Free_;
+    Free_ = node;
 }
 
 TOctreeNode* TColorQuantizer::NewNode(int level) {
-    auto* node = new TOctreeNode;
+    constexpr int BlockSize = 512;
+    TOctreeNode* node;
+    if (Free_) {
+        node = Free_;
+        Free_ = node->NextMergeable;
+        *node = TOctreeNode{};
+    } else {
+        if (Blocks_.empty() || UsedInLastBlock_ == BlockSize) {
+            Blocks_.push_back(std::make_unique<TOctreeNode[]>(BlockSize));
+            UsedInLastBlock_ = 0;
+        }
+        node = &Blocks_.back()[static_cast<std::size_t>(UsedInLastBlock_++)];
+    }
     if (level == Depth_) {
         node->Terminal = true;
         ++TerminalCount_;
@@ -73,7 +75,7 @@ bool TColorQuantizer::MergeOne() {
         r += child->SumR;
         g += child->SumG;
         b += child->SumB;
-        Destroy(child);
+        Release(child); // a leaf: the deeper levels hold no mergeable node
         child = nullptr;
         ++children;
     }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Bitmap.h"
@@ -44,8 +45,14 @@ class TColorQuantizer {
 
   private:
     TOctreeNode* NewNode(int level);
-    bool MergeOne(); // false when no node is left to merge
-    static void Destroy(TOctreeNode* node);
+    bool MergeOne();                  // false when no node is left to merge
+    void Release(TOctreeNode* node);  // back to the pool (a node without children)
+
+    // Nodes come from blocks owned here and return to a free list; the tree never holds more than
+    // ColorLimit leaves plus their ancestors, so the blocks stay few.
+    std::vector<std::unique_ptr<TOctreeNode[]>> Blocks_;
+    int UsedInLastBlock_ = 0;
+    TOctreeNode* Free_ = nullptr;
 
     TOctreeNode* Root_ = nullptr;
     int TerminalCount_ = 0;
