@@ -1,0 +1,410 @@
+// The main window: control images, start-up state, command enabling, canvas size, window
+// size, file drop, hint line and panels.
+
+#include "TindraMainForm.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QUrl>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+// The window with its settings read and file opening replaced, recording what it was asked.
+class TTestForm : public TTindraMainForm {
+  public:
+    std::optional<TWindowSettings> Stored;
+    QStringList Opened;
+    QStringList Messages;
+
+    explicit TTestForm(const QString& images = TINDRA_IMAGES_IML) {
+        SetControlImagePath(images);
+        SetMessageSink([this](const QString& text) { Messages << text; });
+    }
+
+  protected:
+    TWindowSettings ReadSettings() override { return Stored ? *Stored : TTindraMainForm::ReadSettings(); }
+    void WriteSettings() override {}
+    void OpenFile(const QString& path, bool addToRecent) override {
+        Opened << path;
+        QVERIFY(addToRecent);
+    }
+};
+
+// Shown and through start-up, as after the first activation.
+std::unique_ptr<TTestForm> Started(std::optional<TWindowSettings> stored = std::nullopt) {
+    auto form = std::make_unique<TTestForm>();
+    form->Stored = stored;
+    form->show();
+    form->FormActivate();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+// Enabled state of a command (menu, menu item) or control, found by its name.
+bool IsEnabled(const QObject* form, const QString& name) {
+    if (auto* a = form->findChild<QAction*>(name)) return a->isEnabled();
+    if (auto* w = form->findChild<QWidget*>(name)) return w->isEnabled();
+    qFatal("no control named %s", qPrintable(name));
+}
+
+void CheckEnabled(const QObject* form, const QStringList& enabled, const QStringList& disabled) {
+    for (const QString& name : enabled)
+        QVERIFY2(IsEnabled(form, name), qPrintable(name + " should be enabled"));
+    for (const QString& name : disabled)
+        QVERIFY2(!IsEnabled(form, name), qPrintable(name + " should be disabled"));
+}
+
+} // namespace
+
+class TMainFormTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void controlImagesLoaded() {
+        auto form = Started();
+        QVERIFY(form->Messages.isEmpty());
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->IlControlImages.size(), size_t(4));
+        QCOMPARE(form->ControlImage(0, 1).size(), QSize(40, 40));
+        QCOMPARE(form->ControlImage(2, 0).size(), QSize(151, 54));
+        QCOMPARE(form->ControlImage(3, 1).size(), QSize(40, 40));
+        // The bordered template differs from the plain one only in its 4-pixel ring.
+        const QImage plain = form->ControlImage(0, 0), bordered = form->ControlImage(0, 1);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inner = x >= 4 && x < 36 && y >= 4 && y < 36;
+                QCOMPARE(plain.pixel(x, y) == bordered.pixel(x, y), inner);
+            }
+        // Glyphs: as many menu images as glyphs, the colour of pixel (0, 0) made transparent.
+        QCOMPARE(form->IlMenuImages.size(), form->IlControlImages[1].Pictures.size());
+        QVERIFY(form->IlMenuImages.size() >= 53);
+        for (const QPixmap& glyph : form->IlMenuImages) {
+            QCOMPARE(glyph.size(), QSize(16, 16));
+            QCOMPARE(qAlpha(glyph.toImage().pixel(0, 0)), 0);
+        }
+        QVERIFY(!form->TBViewGrid->icon().isNull());
+    }
+
+    void missingOrDamagedControlImages_data() {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<int>("cut");            // bytes removed from the end of the good file
+        QTest::addColumn<int>("flip");           // byte to change, or -1
+        QTest::newRow("missing") << QByteArray() << 0 << -1;
+        QTest::newRow("empty") << QByteArray("-") << 1 << -1;
+        QTest::newRow("truncated") << QByteArray("good") << 1000 << -1;
+        QTest::newRow("one byte changed") << QByteArray("good") << 0 << 5000;
+        QTest::newRow("not an image file") << QByteArray("GIF89a not images") << 0 << -1;
+    }
+    void missingOrDamagedControlImages() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, cut);
+        QFETCH(int, flip);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("images.iml");
+        if (!content.isEmpty()) {
+            QByteArray data = content;
+            if (content == "good") {
+                QFile good(TINDRA_IMAGES_IML);
+                QVERIFY(good.open(QIODevice::ReadOnly));
+                data = good.readAll();
+            }
+            data.chop(cut);
+            if (flip >= 0) data[flip] = static_cast<char>(data[flip] ^ 0x01);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(data);
+        }
+        TTestForm form(path);
+        form.SetCommandLineFile("/tmp/star.gif");
+        form.show();
+        QTRY_VERIFY(!form.isVisible());
+        QCOMPARE(form.Messages, QStringList{"Fatal error: images.iml not loaded"});
+        // No window is left open, so the application's event loop ends.
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY(!window->isVisible());
+        // It ends before any document exists.
+        QCoreApplication::processEvents();
+        QVERIFY(form.Opened.isEmpty());
+        QVERIFY(form.IlControlImages.empty());
+    }
+
+    void noDocumentState() {
+        auto form = Started();
+        CheckEnabled(form.get(),
+                     {"MnFile",         "MnFileNew",  "MnFileOpen",      "MnFileSetup",      "MnFileExit",
+                      "MnView",         "MnViewGrid", "MnViewThumbnail", "MnViewControlBar", "MnViewToolBar",
+                      "MnViewColorBar", "MnHelp",     "MnHelpThemes",    "MnHelpAbout",      "TBFileNew",
+                      "TBFileOpen",     "TBSetup",    "TBViewGrid",      "TBViewThumbnail",  "TBHelp",
+                      "TBAbout",        "TBExit"},
+                     {"MnFileSaveFrameAs", "MnFileSaveAs", "MnFileSaveWithoutBorder", "MnEdit", "MnViewFrame",
+                      "MnImageAttributes", "MnImage", "TBFileSave", "TBFileSaveFrameAsGIF",
+                      "TBFileSaveFrameAsICO", "TBFileSaveFrameAsBMP", "TBEditCut", "TBEditCopy",
+                      "TBEditPaste", "TBEditClear", "TBEditInsertFrame", "TBEditRemoveFrame",
+                      "TBEditMoveFrame", "ToolPanel", "SBStop", "SBPlay", "SBFirst", "SBPrev", "SBNext",
+                      "SBLast", "EDSpeed",
+                      // no recent files; never available; no undo history
+                      "MnFileOpenMru", "MnFileDownload", "MnColors", "MnEffects", "MnEditUndo"});
+        QVERIFY(!form->PBMain->isVisible());
+        QCOMPARE(form->CurrentTool, 0);
+        QVERIFY(form->SBToolNone->isChecked());
+        QCOMPARE(form->ImageLoaded, false);
+        QCOMPARE(form->CurrentFrame, -1);
+        QCOMPARE(form->OutputSize, 40);
+        QCOMPARE(form->DrawColor, 0xFF000000u);
+        QCOMPARE(form->BackColor, 0xFFCCCCCCu);
+        QCOMPARE(form->TransparentColor, 0xFFCCCCCCu);
+        QCOMPARE(form->SBVersionInfo->text(), QString("Tindra 2.2.0.0"));
+        QCOMPARE(form->SBCapsLockInfo->text(), QString("Caps"));
+        QCOMPARE(form->SBNumLockInfo->text(), QString("Num"));
+        QVERIFY(form->MnViewGrid->isChecked() && form->MnViewThumbnail->isChecked());
+        QVERIFY(!form->MnFileSaveWithoutBorder->isChecked() && !form->MnImageAutoBorder->isChecked());
+    }
+
+    void documentStates_data() {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("animating");
+        QTest::addColumn<int>("outputSize");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<QStringList>("disabled");
+        const QStringList always{"MnFileSaveFrameAs",
+                                 "MnFileSaveAs",
+                                 "MnEdit",
+                                 "MnImage",
+                                 "TBFileSave",
+                                 "TBFileSaveFrameAsGIF",
+                                 "TBFileSaveFrameAsBMP",
+                                 "TBEditCut",
+                                 "TBEditCopy",
+                                 "TBEditClear",
+                                 "TBEditInsertFrame",
+                                 "ToolPanel"};
+        const QStringList never{"MnEditUndelete", "MnEditSelectAll", "MnImageAttributes"};
+        QTest::newRow("one frame") << 1 << 0 << false << 40 << always
+                                   << never + QStringList{"MnViewFrame",
+                                                          "EDSpeed",
+                                                          "MnImagePlayAnimation",
+                                                          "MnImageStopAnimation",
+                                                          "MnEditRemoveFrame",
+                                                          "TBEditRemoveFrame",
+                                                          "MnEditMoveFrame",
+                                                          "TBEditMoveFrame",
+                                                          "SBStop",
+                                                          "SBPlay",
+                                                          "SBFirst",
+                                                          "SBPrev",
+                                                          "SBNext",
+                                                          "SBLast",
+                                                          "TBFileSaveFrameAsICO",
+                                                          "MnFileSaveFrameAsICO"};
+        QTest::newRow("two frames, first current")
+            << 2 << 0 << false << 40
+            << always + QStringList{"MnViewFrame",    "MnViewFrameNext", "MnViewFrameLast",
+                                    "SBNext",         "SBLast",          "MnImagePlayAnimation",
+                                    "SBPlay",         "EDSpeed",         "MnEditRemoveFrame",
+                                    "TBEditMoveFrame"}
+            << never + QStringList{"MnViewFrameFirst", "MnViewFramePrev",      "SBFirst",
+                                   "SBPrev",           "MnImageStopAnimation", "SBStop"};
+        QTest::newRow("three frames, last current")
+            << 3 << 2 << false << 40
+            << always + QStringList{"MnViewFrameFirst", "MnViewFramePrev", "SBFirst", "SBPrev"}
+            << never + QStringList{"MnViewFrameNext", "MnViewFrameLast", "SBNext", "SBLast"};
+        QTest::newRow("three frames, middle, animating")
+            << 3 << 1 << true << 40 << always + QStringList{"MnViewFrameFirst",
+                                                            "MnViewFramePrev",
+                                                            "MnViewFrameNext",
+                                                            "MnViewFrameLast",
+                                                            "SBFirst",
+                                                            "SBPrev",
+                                                            "SBNext",
+                                                            "SBLast",
+                                                            "MnImageStopAnimation",
+                                                            "SBStop"}
+            << never + QStringList{"MnImagePlayAnimation", "SBPlay", "EDSpeed"};
+        QTest::newRow("without border")
+            << 1 << 0 << false << 32 << always + QStringList{"TBFileSaveFrameAsICO", "MnFileSaveFrameAsICO"}
+            << never;
+    }
+    void documentStates() {
+        QFETCH(int, frames);
+        QFETCH(int, current);
+        QFETCH(bool, animating);
+        QFETCH(int, outputSize);
+        QFETCH(QStringList, enabled);
+        QFETCH(QStringList, disabled);
+        auto form = Started();
+        form->ImageLoaded = true;
+        form->FrameCount = frames;
+        form->CurrentFrame = current;
+        form->Animating = animating;
+        form->OutputSize = outputSize;
+        form->UpdateCommands();
+        CheckEnabled(form.get(), enabled, disabled);
+        QVERIFY(form->PBMain->isVisible());
+
+        // Closing the document again puts the shape buttons back to their first shape.
+        form->PMR4->trigger();
+        form->PME3->trigger();
+        QCOMPARE(form->CurrentTool, 14);
+        QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 11);
+        form->ImageLoaded = false;
+        form->UpdateCommands();
+        QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 8);
+        QCOMPARE(form->SBToolEllipse->property("Tag").toInt(), 12);
+        QVERIFY(!form->PBMain->isVisible());
+        QVERIFY(!IsEnabled(form.get(), "ToolPanel"));
+    }
+
+    void zoomFormula_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("zoom");
+        QTest::newRow("400 x 330") << 400 << 330 << 8;
+        QTest::newRow("800 x 700") << 800 << 700 << 17;
+        QTest::newRow("below 320") << 319 << 900 << 8;
+        QTest::newRow("tiny") << 0 << 0 << 8;
+        QTest::newRow("1000 x 1000") << 1000 << 1000 << 25;
+    }
+    void zoomFormula() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, zoom);
+        QCOMPARE(TTindraMainForm::ZoomFor(width, height), zoom);
+    }
+
+    // The canvas follows the panel: 40 * Zoom square, centred.
+    void canvasFollowsPanel() {
+        auto form = Started();
+        for (const QSize size : {QSize(511, 531), QSize(900, 800), QSize(700, 1000)}) {
+            form->resize(size);
+            QCoreApplication::processEvents();
+            const QSize panel = form->MainPanel->size();
+            QCOMPARE(form->Zoom, TTindraMainForm::ZoomFor(panel.width(), panel.height()));
+            const int side = 40 * form->Zoom;
+            QCOMPARE(form->PBMain->geometry(),
+                     QRect(panel.width() / 2 - side / 2, panel.height() / 2 - side / 2, side, side));
+        }
+    }
+
+    void windowSizeFromSettings_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("width 300 raised") << 300 << 600 << QSize(511, 600);
+        QTest::newRow("both too small") << 100 << 100 << QSize(511, 531);
+        QTest::newRow("larger kept") << 700 << 650 << QSize(700, 650);
+    }
+    void windowSizeFromSettings() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QSize, expected);
+        TWindowSettings stored;
+        stored.Left = 20;
+        stored.Top = 30;
+        stored.Width = width;
+        stored.Height = height;
+        stored.Language = 1;
+        auto form = Started(stored);
+        QCOMPARE(form->size(), expected);
+        QCOMPARE(form->LanguageIndex, 1);
+    }
+
+    void dropOpensOnlyTheFirstFile() {
+        auto form = Started();
+        QTemporaryDir dir;
+        QList<QUrl> urls;
+        for (const char* name : {"first.gif", "second.gif", "third.ico"})
+            urls << QUrl::fromLocalFile(dir.filePath(name));
+        QMimeData data;
+        data.setUrls(urls);
+        const QPointF at(10, 10);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->MainPanel, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->MainPanel, &drop);
+        QCOMPARE(form->Opened, QStringList{dir.filePath("first.gif")});
+    }
+
+    void commandLineFileOpenedAtStart() {
+        auto form = std::make_unique<TTestForm>();
+        form->SetCommandLineFile("/tmp/star.gif");
+        form->show();
+        form->FormActivate();
+        form->FormActivate(); // start-up runs once only
+        QCOMPARE(form->Opened, QStringList{"/tmp/star.gif"});
+    }
+
+    // Hints of buttons and menu items reach the hint line.
+    void hintLine() {
+        auto form = Started();
+        QStatusTipEvent tip(form->TBViewGrid->statusTip());
+        QCoreApplication::sendEvent(form->TBViewGrid, &tip);
+        QCOMPARE(form->SBHintInfo->text(), QString("Show/hide pixel grid"));
+        form->MnViewGrid->showStatusText(form->menuBar());
+        QCOMPARE(form->SBHintInfo->text(), QString("x = Show pixel grid"));
+        QCOMPARE(form->MnImagePlayAnimation->statusTip(), QString("Play animation in preview panel"));
+        QCOMPARE(form->SBPlay->statusTip(), QString("Play animation"));
+    }
+
+    void panelsToggle() {
+        auto form = Started();
+        QWidget* client = form->centralWidget();
+        for (QAction* item : {form->MnViewColorBar, form->MnViewControlBar, form->MnViewToolBar}) {
+            item->trigger();
+            QVERIFY(!item->isChecked());
+            item->trigger();
+            QVERIFY(item->isChecked());
+        }
+        form->MnViewColorBar->trigger();
+        QVERIFY(form->ColorPanel->isHidden());
+        form->MnViewColorBar->trigger();
+        QVERIFY(!form->ColorPanel->isHidden());
+        client->layout()->activate();
+        // The status bar stays below the colour panel, at the very bottom.
+        QCOMPARE(form->StatusBar->geometry().bottom(), client->height() - 1);
+        QCOMPARE(form->ColorPanel->geometry().bottom() + 1, form->StatusBar->geometry().top());
+        QVERIFY(form->ToolPanel->isVisible() && form->ControlPanel->isVisible());
+    }
+
+    void gridAndPreviewButtonsSwitchGlyphs() {
+        auto form = Started();
+        const QImage on = form->TBViewGrid->icon().pixmap(16, 16).toImage();
+        form->TBViewGrid->click();
+        QVERIFY(!form->MnViewGrid->isChecked());
+        QVERIFY(form->TBViewGrid->icon().pixmap(16, 16).toImage() != on);
+        form->MnViewGrid->trigger();
+        QVERIFY(form->MnViewGrid->isChecked());
+        QCOMPARE(form->TBViewGrid->icon().pixmap(16, 16).toImage(), on);
+        form->TBViewThumbnail->click();
+        QVERIFY(!form->MnViewThumbnail->isChecked());
+        QVERIFY(form->ThumbnailPanel->isHidden());
+    }
+
+    void messages() {
+        auto form = Started();
+        form->MnColorsTest->trigger();
+        form->MnHelpThemes->trigger(); // there is no help file beside the test program
+        QCOMPARE(form->Messages.size(), 2);
+        QCOMPARE(form->Messages[0], QString("This function is not implemented yet"));
+        QVERIFY2(form->Messages[1].contains(".chm"), qPrintable(form->Messages[1]));
+    }
+};
+
+QTEST_MAIN(TMainFormTest)
+#include "MainFormTest.moc"
