@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace fs = std::filesystem;
 
@@ -456,4 +457,60 @@ TEST_F(OpenSaveTest, SavedFilesOpenAgainWithTheSamePictures) {
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(std::equal(before[i].Bits(), before[i].Bits() + 1600, doc.FrameBitmap(i).Bits())) << i;
     EXPECT_EQ(doc.DisplayTime(2), 1000);
+}
+
+TEST(OpenSharedGifs, EveryFileOpensOrIsRefusedCleanly) {
+    const fs::path root(TINDRA_SHARED_TESTDATA);
+    if (!fs::exists(root)) GTEST_SKIP() << "shared test data not found at " << root;
+    TIconDocument doc;
+    int opened = 0, refused = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.path().extension() != ".gif") continue;
+        const std::string path = entry.path().string();
+        SCOPED_TRACE(path);
+        const TOpenResult result = doc.OpenFileDirect(path, false);
+        ASSERT_TRUE(result == TOpenResult::Opened || result == TOpenResult::Failed);
+        if (result == TOpenResult::Failed) {
+            ++refused;
+            EXPECT_FALSE(doc.ImageLoaded());
+            EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), 0);
+            continue;
+        }
+        ++opened;
+        // Only icon-sized screens open, with every store in step.
+        const GifOracle::Decoded g = GifOracle::Read(path);
+        EXPECT_TRUE(g.Width == g.Height && (g.Width == 40 || g.Width == 32)) << g.Width << "x" << g.Height;
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), doc.FrameCount());
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames32()), doc.FrameCount());
+        for (int i = 0; i < doc.FrameCount(); ++i) EXPECT_EQ(doc.FrameBitmap(i).Width(), 40);
+    }
+    EXPECT_GT(refused, 0);
+    std::cout << "shared GIFs: " << opened << " opened, " << refused << " refused\n";
+}
+
+TEST_F(OpenSaveTest, PicturesForInsertingComeFromAnyKindOfFile) {
+    ASSERT_TRUE(doc.NewDocument(asker));
+    GifOracle::File small{16, 16, Palette, {Rect(0, 0, 16, 16, 3)}, false};
+    TPixelImage icon(32, 32, Red);
+    icon.Transparent.assign(32 * 32, false);
+    icon.Transparent[0] = true;
+    TSafeFile::WriteAll(dir + "icon.ico", GifFrames::EncodeIcon(icon));
+    TSafeFile::WriteAll(dir + "wide.BMP", TBmpFile::Encode32(TPixelImage(33, 20, Black)));
+    struct Case {
+        std::string path;
+        int x, y;
+        uint32_t color;
+    } cases[] = {{WriteGif("small.gif", small), 12, 12, Blue}, {dir + "icon.ico", 5, 4, Red}, {dir + "wide.BMP", 0, 0, Black}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const TPixelImage picture = TIconDocument::LoadInsertPicture(c.path);
+        const TSurface32 preview = doc.InsertPreview(&picture);
+        EXPECT_EQ(preview.GetPixel(c.x, c.y), c.color);
+        EXPECT_EQ(preview.GetPixel(39, 39), doc.EmptyTemplate(1).GetPixel(39, 39));
+    }
+    // The icon's transparent corner shows the template.
+    const TPixelImage picture = TIconDocument::LoadInsertPicture(dir + "icon.ico");
+    EXPECT_EQ(doc.InsertPreview(&picture).GetPixel(4, 4), doc.EmptyTemplate(1).GetPixel(4, 4));
+    EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "missing.gif"), std::exception);
+    EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "notes.txt"), std::exception);
 }
