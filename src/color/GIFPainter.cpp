@@ -141,27 +141,34 @@ void TGIFPainter::StopPainter() {
 
 void TGIFPainter::ThreadMain() {
     RunBody();
+    std::string message;
+    std::function<void(const std::string&)> handler;
     if (Error_) {
-        std::string message = "Animation stopped by an error";
+        message = "Animation stopped by an error";
         try {
             std::rethrow_exception(Error_);
         } catch (const std::exception& e) {
             message = e.what();
         } catch (...) {
         }
-        std::function<void(const std::string&)> handler;
-        {
-            std::lock_guard<std::mutex> lock(ErrorHandlerMutex);
-            handler = ErrorHandler;
-        }
-        if (handler) {
-            try {
-                Sync_->Synchronize([&] { handler(message); });
-            } catch (...) {
-            }
-        }
+        std::lock_guard<std::mutex> lock(ErrorHandlerMutex);
+        handler = ErrorHandler;
     }
-    Finish();
+    // Leaving the list happens on the user-interface thread: a thread that holds the painter lock
+    // there (the draw operation replacing its painter) can then wait for this painter to end.
+    try {
+        Sync_->Synchronize([&] {
+            if (handler) {
+                try {
+                    handler(message);
+                } catch (...) {
+                }
+            }
+            Finish();
+        });
+    } catch (...) {
+        Finish();
+    }
     delete this;
 }
 
@@ -175,22 +182,14 @@ void TGIFPainter::RunBody() {
 }
 
 void TGIFPainter::Finish() {
-    // The image may be gone already (it clears Image_ under its lock when destroyed).
-    std::recursive_mutex* lock = nullptr;
-    {
-        // Image_ is cleared only by the image's destructor under the painter lock, and that
-        // destructor first waits for every threaded painter to leave the list; so reading it here,
-        // while this painter is still listed, is safe.
-        if (Image_) lock = &Image_->PainterLock;
-    }
-    if (!lock) return;
-    std::lock_guard<std::recursive_mutex> guard(*lock);
-    if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
+    // Image_ is cleared by the image's destructor (under the painter lock) when it goes first.
     if (Image_) {
+        std::lock_guard<std::recursive_mutex> guard(Image_->PainterLock);
+        if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
         auto& painters = Image_->Painters;
         painters.erase(std::remove(painters.begin(), painters.end(), this), painters.end());
+        Image_ = nullptr;
     }
-    Image_ = nullptr;
     WakeEvent_.reset();
     Backup_.reset();
     FrameBuffer_.reset();

@@ -12,7 +12,8 @@
 //
 // A painter frees itself when its body has ended (threaded: when its thread ends; unthreaded: at the
 // end of CreatePainter). Until then it is in its picture's painter list, which is the only safe way
-// to reach it from outside.
+// to reach it from outside. A threaded painter leaves the list through a synchronised call, so the
+// user-interface thread may hold the (re-entrant) painter lock while it waits for a painter to end.
 
 #include <atomic>
 #include <cstdint>
@@ -88,7 +89,7 @@ class TGIFPainter {
     // The frame being shown; -1 before and after painting. A callback may choose another frame.
     int ActiveFrame() const { return ActiveFrame_.load(); }
     void SetActiveFrame(int index) { ActiveFrame_.store(index); }
-    bool Started() const { return Started_; }
+    bool Started() const { return Started_.load(); }
     int Disposal() const { return Disposal_; }
     int PreviousDisposal() const { return PreviousDisposal_; }
     int PlaybackSpeed() const { return PlaybackSpeed_; }
@@ -140,7 +141,7 @@ class TGIFPainter {
     TRect Rect_;
     std::uint16_t Flags_;
     std::atomic<int> ActiveFrame_{-1};
-    bool Started_ = false;
+    std::atomic<bool> Started_{false};
     int Disposal_ = 0;
     int PreviousDisposal_ = 1;
     int PlaybackSpeed_ = 100;

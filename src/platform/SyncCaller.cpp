@@ -16,11 +16,18 @@ TSyncCaller& TSyncCaller::Current() {
 
 void TSyncCaller::Install(TSyncCaller* caller) { InstalledCaller.store(caller); }
 
-TQueuedSyncCaller::TQueuedSyncCaller() : MainThread_(std::this_thread::get_id()) {}
+TQueuedSyncCaller::TQueuedSyncCaller()
+    : MainThread_(std::this_thread::get_id()), State_(std::make_shared<TState>()) {}
 
 TQueuedSyncCaller::~TQueuedSyncCaller() {
-    // Nobody may still wait on us; run what is left so that no worker stays blocked.
+    Close();
+    // Nobody should still wait on us; run what is left so that no worker stays blocked.
     RunPending();
+}
+
+void TQueuedSyncCaller::Close() {
+    std::lock_guard<std::mutex> lock(State_->Mutex);
+    State_->Closed = true;
 }
 
 bool TQueuedSyncCaller::InMainThread() const { return std::this_thread::get_id() == MainThread_; }
@@ -30,24 +37,23 @@ void TQueuedSyncCaller::Synchronize(const TCall& call) {
         call();
         return;
     }
+    const std::shared_ptr<TState> state = State_;  // outlives this object while we wait
     auto entry = std::make_shared<TEntry>();
     entry->Call = call;
-    {
-        std::lock_guard<std::mutex> lock(Mutex_);
-        Queue_.push_back(entry);
-    }
-    QueuedCond_.notify_all();
-    CallQueued();
-    std::unique_lock<std::mutex> lock(Mutex_);
-    DoneCond_.wait(lock, [&] { return entry->Done; });
+    std::unique_lock<std::mutex> lock(state->Mutex);
+    state->Queue.push_back(entry);
+    state->QueuedCond.notify_all();
+    if (!state->Closed) CallQueued();
+    state->DoneCond.wait(lock, [&] { return entry->Done; });
     if (entry->Failed) throw ESyncCallError(entry->Message);
 }
 
 bool TQueuedSyncCaller::RunPending() {
+    TState& state = *State_;
     std::deque<std::shared_ptr<TEntry>> batch;
     {
-        std::lock_guard<std::mutex> lock(Mutex_);
-        batch.swap(Queue_);
+        std::lock_guard<std::mutex> lock(state.Mutex);
+        batch.swap(state.Queue);
     }
     for (auto& entry : batch) {
         bool failed = false;
@@ -61,12 +67,12 @@ bool TQueuedSyncCaller::RunPending() {
             failed = true;
             message = "Synchronised call failed";
         }
-        std::lock_guard<std::mutex> lock(Mutex_);
+        std::lock_guard<std::mutex> lock(state.Mutex);
         entry->Failed = failed;
         entry->Message = std::move(message);
         entry->Done = true;
+        state.DoneCond.notify_all();
     }
-    if (!batch.empty()) DoneCond_.notify_all();
     return !batch.empty();
 }
 
@@ -76,11 +82,11 @@ bool TQueuedSyncCaller::ProcessMessages() {
 }
 
 std::size_t TQueuedSyncCaller::PendingCount() const {
-    std::lock_guard<std::mutex> lock(Mutex_);
-    return Queue_.size();
+    std::lock_guard<std::mutex> lock(State_->Mutex);
+    return State_->Queue.size();
 }
 
 bool TQueuedSyncCaller::WaitForPending(std::int64_t ms) {
-    std::unique_lock<std::mutex> lock(Mutex_);
-    return QueuedCond_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !Queue_.empty(); });
+    std::unique_lock<std::mutex> lock(State_->Mutex);
+    return State_->QueuedCond.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !State_->Queue.empty(); });
 }

@@ -48,6 +48,10 @@ class TSyncCaller {
 
 // Synchronised calls through a plain queue: the thread that creates it is the user-interface
 // thread, and calls from other threads wait in the queue until that thread runs RunPending.
+//
+// The queue, its lock and its conditions live in a shared state that a waiting worker keeps alive:
+// a worker whose last call has run may still be returning from Synchronize when the owner drops
+// this object.
 class TQueuedSyncCaller : public TSyncCaller {
   public:
     TQueuedSyncCaller();
@@ -63,8 +67,11 @@ class TQueuedSyncCaller : public TSyncCaller {
     bool WaitForPending(std::int64_t ms);
 
   protected:
-    // A call has been queued (from a worker thread). A subclass posts a wake-up to its event loop.
+    // A call has been queued (from a worker thread, under the queue's lock). A subclass posts a
+    // wake-up to its event loop.
     virtual void CallQueued() {}
+    // No more CallQueued from here on; a subclass calls this first in its destructor.
+    void Close();
 
   private:
     struct TEntry {
@@ -73,10 +80,14 @@ class TQueuedSyncCaller : public TSyncCaller {
         bool Failed = false;
         std::string Message;
     };
+    struct TState {
+        std::mutex Mutex;
+        std::condition_variable QueuedCond;
+        std::condition_variable DoneCond;
+        std::deque<std::shared_ptr<TEntry>> Queue;
+        bool Closed = false;
+    };
 
     std::thread::id MainThread_;
-    mutable std::mutex Mutex_;
-    std::condition_variable QueuedCond_;
-    std::condition_variable DoneCond_;
-    std::deque<std::shared_ptr<TEntry>> Queue_;
+    std::shared_ptr<TState> State_;
 };

@@ -4,6 +4,8 @@
 
 TQtSyncCaller::TQtSyncCaller(QObject* parent) : QObject(parent) {}
 
+TQtSyncCaller::~TQtSyncCaller() { Close(); }
+
 void TQtSyncCaller::CallQueued() {
     // Runs on the worker thread; the lambda runs later in this object's thread.
     QMetaObject::invokeMethod(this, [this] { RunPending(); }, Qt::QueuedConnection);

@@ -11,6 +11,7 @@ class TQtSyncCaller : public QObject, public TQueuedSyncCaller {
     Q_OBJECT
   public:
     explicit TQtSyncCaller(QObject* parent = nullptr);
+    ~TQtSyncCaller() override;
 
     bool ProcessMessages() override;
 

@@ -336,4 +336,56 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
     EXPECT_EQ(shown, expected);
 }
 
+TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
+    TCanvas canvas(Target);
+    auto image = MakePicture({{10, 1, Red}, {10, 1, Blue}});
+
+    // Not animated: the pinned frame is drawn, no painter.
+    image->PaintFlags = goAsync;
+    image->PinnedFrame = 1;
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+    EXPECT_EQ(Target.Pixel(20, 20), Blue);
+    EXPECT_EQ(image->DrawPainter, nullptr);
+
+    // Direct: the painter paints the target itself; the same target keeps the same painter,
+    // another rectangle replaces it.
+    image->PaintFlags = ThreadedEndless | goDirectDraw;
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+    TGIFPainter* first = image->DrawPainter;
+    ASSERT_NE(first, nullptr);
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+    EXPECT_EQ(image->DrawPainter, first);
+    EXPECT_EQ(PainterCount(*image), 1u);
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 20, 20));
+    EXPECT_EQ(PainterCount(*image), 1u);
+    ASSERT_NE(image->DrawPainter, nullptr);
+    EXPECT_EQ(image->DrawPainter->PaintRect(), TRect(0, 0, 20, 20));
+    TGIFPainter::StopDrawPainter(*image);
+    EXPECT_EQ(image->DrawPainter, nullptr);
+    EXPECT_EQ(PainterCount(*image), 0u);
+
+    // Through the composite bitmap: the first frame is on the canvas when Draw returns.
+    image->PaintFlags = ThreadedEndless;
+    Target.Fill(Yellow);
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+    EXPECT_EQ(Target.Pixel(20, 20), Red);
+    EXPECT_NE(image->CompositeCache, nullptr);
+    TGIFPainter::StopPainting(*image);
+    EXPECT_EQ(image->CompositeCache, nullptr);
+    EXPECT_EQ(PainterCount(*image), 0u);
+}
+
+TEST_F(PainterTest, EnableAnimationStopsTheDrawPainter) {
+    TCanvas canvas(Target);
+    auto image = MakePicture(Frames({10, 10}));
+    image->PaintFlags = ThreadedEndless | goDirectDraw;
+    TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+    ASSERT_NE(image->DrawPainter, nullptr);
+    image->EnableAnimation(true);  // no change: the painter goes on
+    EXPECT_NE(image->DrawPainter, nullptr);
+    image->EnableAnimation(false);
+    EXPECT_EQ(image->DrawPainter, nullptr);
+    EXPECT_EQ(PainterCount(*image), 0u);
+}
+
 } // namespace
