@@ -1,6 +1,7 @@
 #include "GIFEncoder.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "GIFException.h"
 
@@ -35,9 +36,7 @@ void TGIFEncoder::Compress(TStream& stream, int bitsPerPixel, int colorLimit, co
     stream.WriteByte(0);
 }
 
-void TGIFEncoder::CheckPixel(int p) const {
-    if (p >= ColorLimit_) throw EGIFException(GIFText::ColorNotInTable);
-}
+void TGIFEncoder::ColorNotInTable() { throw EGIFException(GIFText::ColorNotInTable); }
 
 void TGIFEncoder::NextRow() {
     if (!Interlaced_) {
@@ -64,32 +63,49 @@ void TLZWEncoder::Clear() {
     ClearPending_ = true;
     OutputCode(ClearCode_);
     Table_->Clear();
+    std::memset(Recent_->Pixel, 0xFF, sizeof(Recent_->Pixel));
     NextFreeCode_ = ClearCode_ + 2;
 }
 
 void TLZWEncoder::CompressBody() {
     Table_ = std::make_unique<THashTable>();
+    Recent_ = std::make_unique<TRecent>();
     struct TFree {
-        std::unique_ptr<THashTable>& Table;
-        ~TFree() { Table.reset(); }
-    } freeTable{Table_};
+        TLZWEncoder& Encoder;
+        ~TFree() {
+            Encoder.Table_.reset();
+            Encoder.Recent_.reset();
+        }
+    } freeTables{*this};
     Clear();
     Prefix_ = ReadPixel();
     CheckPixel(Prefix_);
+    std::int16_t* recentPixel = Recent_->Pixel;
+    std::uint16_t* recentCode = Recent_->Code;
     for (int p = ReadPixel(); p >= 0; p = ReadPixel()) {
         CheckPixel(p);
+        if (recentPixel[Prefix_] == p) {
+            Prefix_ = recentCode[Prefix_];
+            continue;
+        }
         const std::uint32_t key = (static_cast<std::uint32_t>(Prefix_) << 8) | static_cast<std::uint32_t>(p);
         const int code = Table_->Lookup(key);
         if (code >= 0) {
+            recentPixel[Prefix_] = static_cast<std::int16_t>(p);
+            recentCode[Prefix_] = static_cast<std::uint16_t>(code);
             Prefix_ = code;
             continue;
         }
         OutputCode(Prefix_);
+        const int prefix = Prefix_;
         Prefix_ = p;
         if (NextFreeCode_ >= 4095) {
             Clear();
         } else {
-            Table_->Insert(key, NextFreeCode_);
+            if (Table_->Insert(key, NextFreeCode_)) {
+                recentPixel[prefix] = static_cast<std::int16_t>(p);
+                recentCode[prefix] = static_cast<std::uint16_t>(NextFreeCode_);
+            }
             ++NextFreeCode_;
         }
     }

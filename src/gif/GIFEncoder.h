@@ -53,7 +53,10 @@ class TGIFEncoder {
             NextRow();
         return p;
     }
-    void CheckPixel(int p) const;
+    void CheckPixel(int p) const {
+        if (p >= ColorLimit_) ColorNotInTable();
+    }
+    [[noreturn]] static void ColorNotInTable();
 
     TGIFWarningEvent Warning_;
     int ColorLimit_ = 0;
@@ -106,6 +109,14 @@ class TLZWEncoder : public TGIFEncoder {
     int Prefix_ = 0;
     int NextFreeCode_ = 0;
     std::unique_ptr<THashTable> Table_;
+    // In front of the string table: per prefix code the pixel and code of its most recent
+    // extension. Most lookups of real images hit here, which spares the hashing; the codes
+    // produced are the table's either way.
+    struct TRecent {
+        std::int16_t Pixel[4096];
+        std::uint16_t Code[4096];
+    };
+    std::unique_ptr<TRecent> Recent_;
 };
 
 class TRLEEncoder : public TGIFEncoder {
