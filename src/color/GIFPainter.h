@@ -105,14 +105,17 @@ class TGIFPainter {
     const TBitmap* FrameBitmap() const { return FrameBuffer_.get(); }
     const TBitmap* BackgroundBitmap() const { return Background_.get(); }
 
-    // Copies of the image's paint callbacks, called on the user-interface thread when set.
+    // Copies of the image's paint callbacks, called on the user-interface thread when set. A callback
+    // may stop this painter (StopPainter) but must not wait for it (StopPainting): the painter
+    // cannot end before the callback returns.
     TCallback OnPaintStart, OnFramePaint, OnFramePainted, OnPaintLoop, OnPaintEnd;
 
     // The image is being destroyed (called under its painter lock): forget it.
     static void ForgetImage(TGIFPainter* painter);
 
-    // Receives the error that ended a threaded painter, on the user-interface thread. Without a
-    // handler the error is dropped; it never ends the process.
+    // Receives the error that ended a threaded painter, on the user-interface thread, while the
+    // painter is still listed (so the handler must not wait for it, as above). Without a handler the
+    // error is dropped; it never ends the process.
     static void SetErrorHandler(std::function<void(const std::string& message)> handler);
 
   protected:

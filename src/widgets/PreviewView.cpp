@@ -39,6 +39,11 @@ void TPreviewView::SetArgbPixels(const std::uint32_t* pixels, int width, int hei
     SetImage(image);
 }
 
+void TPreviewView::Clear(TColorRef color) {
+    Picture_.Fill(color);
+    update();
+}
+
 QImage TPreviewView::ToImage() const {
     QImage image(PictureSize, PictureSize, QImage::Format_RGB32);
     for (int y = 0; y < PictureSize; ++y) {

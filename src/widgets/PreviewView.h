@@ -28,6 +28,8 @@ class TPreviewView : public QWidget {
     void SetImage(const QImage& image);
     // Shows pixels given as 0xAARRGGBB, rows from the top without padding (a surface's layout).
     void SetArgbPixels(const std::uint32_t* pixels, int width, int height);
+    // Shows nothing: the whole picture in one colour (0x00BBGGRR).
+    void Clear(TColorRef color);
     // The picture as a Qt image (opaque, 40 x 40).
     QImage ToImage() const;
 

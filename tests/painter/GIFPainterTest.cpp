@@ -336,6 +336,19 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
     EXPECT_EQ(shown, expected);
 }
 
+TEST_F(PainterTest, CheckedCanvasThatWentAwayEndsThePainterQuietly) {
+    auto image = MakePicture({{10, 1, Red}, {10, 2, Blue}, {10, 1, Green}});
+    std::vector<int> shown;
+    image->OnAfterPaint = [&](TGIFPainter* p) {
+        shown.push_back(p->ActiveFrame());
+        if (p->ActiveFrame() == 0) Target.SetSize(0, 0);  // the target is released
+    };
+    TCanvas canvas(Target);
+    EXPECT_NO_THROW(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40),
+                                               static_cast<std::uint16_t>(Unthreaded | goValidateCanvas)));
+    EXPECT_EQ(shown, (std::vector<int>{0}));
+}
+
 TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
     TCanvas canvas(Target);
     auto image = MakePicture({{10, 1, Red}, {10, 1, Blue}});
