@@ -4,6 +4,7 @@
 //   tindra-gif recode IN OUT    read, then write
 // Exit status 0 on success; a refused file exits 1 with the codec's text on stderr.
 
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
+#include "Stream.h"
 
 namespace {
 
@@ -87,10 +89,17 @@ int Info(const std::string& path) {
     TGIFPicture gif;
     std::vector<std::string> warnings;
     gif.OnCodecWarning = [&](const TGIFObject*, int, const std::string& text) { warnings.push_back(text); };
-    gif.LoadFromPath(path);
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+    gif.LoadFromBuffer(bytes.data(), bytes.size());
+    // The reader does not keep the version characters; show them from the signature it accepted.
+    std::size_t at = 0;
+    if (bytes.size() >= 6 && std::toupper(bytes[0]) != 'G' && bytes.size() >= 10) at = 4;
+    const std::string fileVersion(bytes.begin() + static_cast<std::ptrdiff_t>(at + 3),
+                                  bytes.begin() + static_cast<std::ptrdiff_t>(at + 6));
     const int version = gif.RequiredVersion();
     std::cout << "file: " << path << "\n";
-    std::cout << "version: " << (version == 2 ? "89a" : version == 1 ? "87a" : "none") << " (as it would be written)\n";
+    std::cout << "version: " << Quote(fileVersion) << " in the file, "
+              << (version == 2 ? "89a" : version == 1 ? "87a" : "none (no frames)") << " when written\n";
     std::cout << "screen: " << gif.Width() << " x " << gif.Height() << ", background index "
               << int(gif.Header().BackgroundColorIndex()) << ", aspect " << int(gif.Header().AspectRatio()) << "\n";
     PrintTable("global colour table", gif.GlobalColorMap());

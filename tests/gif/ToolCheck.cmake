@@ -1,0 +1,31 @@
+# Runs tindra-gif on a small animation: info lists frames and extensions, decode writes one PGM and
+# one palette a frame with the right sizes, recode gives a file that decodes to the same planes, and
+# a refused file exits non-zero with the codec's text on stderr.
+# Called with -DTOOL=<tindra-gif> -DGIF=<file> -DWORK=<scratch dir> -DBAD=<refused file>.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/a ${WORK}/b)
+
+execute_process(COMMAND ${TOOL} info ${GIF} OUTPUT_VARIABLE info RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT info MATCHES "frames: 2" OR NOT info MATCHES "looping \"NETSCAPE2.0\": loop count 0"
+   OR NOT info MATCHES "delay 10" OR NOT info MATCHES "warnings: 0")
+  message(FATAL_ERROR "info: rc ${rc}\n${info}")
+endif()
+
+execute_process(COMMAND ${TOOL} decode ${GIF} ${WORK}/a RESULT_VARIABLE rc)
+file(READ ${WORK}/a/frame-000.pgm pgm HEX)
+file(SIZE ${WORK}/a/frame-001.pal pal)
+if(NOT rc EQUAL 0 OR NOT pgm MATCHES "^50350a3220320a3235350a" OR NOT pal EQUAL 6)
+  message(FATAL_ERROR "decode: rc ${rc}, pgm ${pgm}, palette ${pal} bytes")
+endif()
+
+execute_process(COMMAND ${TOOL} recode ${GIF} ${WORK}/re.gif RESULT_VARIABLE rc)
+execute_process(COMMAND ${TOOL} decode ${WORK}/re.gif ${WORK}/b RESULT_VARIABLE rc2)
+file(READ ${WORK}/b/frame-000.pgm again HEX)
+if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0 OR NOT again STREQUAL pgm)
+  message(FATAL_ERROR "recode: rc ${rc}/${rc2}")
+endif()
+
+execute_process(COMMAND ${TOOL} info ${BAD} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(rc EQUAL 0 OR NOT err MATCHES "Unknown extension type")
+  message(FATAL_ERROR "refused file: rc ${rc}, stderr ${err}")
+endif()
