@@ -5,6 +5,7 @@
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
+#include "GIFTrailer.h"
 #include "Stream.h"
 
 TGIFPainterHooks& GIFPainterHooks() {
@@ -128,7 +129,7 @@ void TGIFPicture::SaveToStream(TStream& stream) {
             ++written;
             Progress(1, written * 100 / count, GIFText::Saving);
         }
-        stream.WriteByte(0x3B);
+        TGIFTrailer(this).SaveToStream(stream);
     } catch (...) {
         Progress(2, 0, GIFText::Saving);
         throw;
@@ -152,9 +153,7 @@ void TGIFPicture::LoadFromStream(TStream& stream) {
     try {
         Header_.LoadFromStream(stream);
         Images_.LoadFromStream(stream, this);
-        // Trailer: anything but ';' draws a warning; the end of the data is fine.
-        const int b = stream.ReadByte();
-        if (b >= 0 && b != ';') Warning(this, 1, GIFText::InvalidTrailer);
+        TGIFTrailer(this).LoadFromStream(stream);
     } catch (...) {
         Loading_ = false;
         stream.SetPosition(start);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Bitmap.h"
 #include "GIFEncoder.h"
 #include "GIFException.h"
 #include "GIFExtensions.h"
@@ -59,7 +60,8 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     buffer.SetPosition(0);
     Extensions_.LoadFromStream(buffer, this);
     Transparent_ = source.Transparent_;
-    BitmapCache = source.BitmapCache;
+    // The rendered bitmap is copied, not shared: each frame's cache is its own.
+    if (source.BitmapCache) BitmapCache = std::make_shared<TBitmap>(*source.BitmapCache);
 }
 
 int TGIFSubImage::RequiredVersion() const {
