@@ -1,13 +1,23 @@
 #include "TindraMainForm.h"
 
+#include "CanvasWidget.h"
+#include "DocumentCanvasHost.h"
+#include "EditorColors.h"
 #include "HelpFile.h"
+#include "IconDocument.h"
+#include "Messages.h"
 #include "LockKeys.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
 #include "TindraIframeForm.h"
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
+#include "PaletteStrip.h"
+#include "SurfaceColor.h"
+#include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
+
+#include "GIFPicture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +29,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -112,10 +123,43 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     MainPanel->setObjectName("MainPanel");
     MainPanel->setMinimumSize(325, 325);
     MainPanel->setAcceptDrops(true); // file drop target (FMDrop)
-    PBMain = new QWidget(MainPanel);
-    PBMain->setObjectName("PBMain");
-    PBMain->setAutoFillBackground(true);
+    // The document and its editors: the canvas (PBMain) and the colour controls.
+    Document = std::make_unique<TIconDocument>(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/").toStdString());
+    Document->SetObserver(this);
+    CanvasHost = std::make_unique<TDocumentCanvasHost>(*Document);
+    Canvas = new TCanvasWidget(*CanvasHost, MainPanel);
+    PBMain = Canvas;
     PBMain->hide();
+    Colors = new TEditorColors({SLColor, SRColor, STColor, TLColor, TRColor, TTColor,
+                                static_cast<TPaletteStrip*>(GColorPalette)},
+                               this);
+    Colors->ImageLoaded = [this] { return Document->ImageLoaded(); };
+    Colors->PaletteColors = [this] {
+        std::vector<uint32_t> colors;
+        const auto& map = Document->Frames40().GlobalColorMap();
+        for (int i = 0; i < map.Count(); ++i) colors.push_back(map.ColorAt(i));
+        return colors;
+    };
+    Colors->PixelInfo = [this](const QString& text) { SBPixelInfo->setText(text); };
+    Colors->ColorInfo = [this](std::optional<uint32_t> c) { ShowPointerInfo(SBPixelInfo->text(), c); };
+    connect(Colors, &TEditorColors::DrawColorChanged, this, [this](uint32_t c) {
+        Document->SetDrawColor(ToSurfaceColor(c));
+        TestTextColor = c;
+        ShowTestPanelColors();
+    });
+    connect(Colors, &TEditorColors::BackColorChanged, this, [this](uint32_t c) {
+        Document->SetBackColor(ToSurfaceColor(c));
+        TestBackColor = c;
+        ShowTestPanelColors();
+    });
+    connect(Colors, &TEditorColors::TransparentColorChanged, this,
+            [this](uint32_t c) { Document->SetTransparentColor(ToSurfaceColor(c)); });
+    CanvasHost->OnDrawColor = [this](uint32_t c) { Colors->SetDrawColor(false, c); };
+    CanvasHost->OnBackColor = [this](uint32_t c) { Colors->SetBackColor(false, c); };
+    CanvasHost->OnTransparentColor = [this](uint32_t c) { Colors->SetTransparentColor(false, c); };
+    CanvasHost->OnPointerInfo = [this](const QString& text, std::optional<uint32_t> c) { ShowPointerInfo(text, c); };
+    connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
+    connect(LBImageBox, &QListWidget::currentRowChanged, this, &TTindraMainForm::LBImageBoxClick);
 
     auto* middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
@@ -554,9 +598,8 @@ void TTindraMainForm::CreateColorPanel() {
     swatch("TTColor", "T", "STColor", 2, TTColor, STColor);
     row->addLayout(swatches);
 
-    GColorPalette = new QWidget(ColorPanel);
-    GColorPalette->setObjectName("GColorPalette");
-    GColorPalette->setMinimumSize(96, 64);
+    GColorPalette = new TPaletteStrip(ColorPanel);
+    GColorPalette->setFixedSize(273, 33);
     row->addWidget(GColorPalette, 1);
 
     // Font of the text tool and its sample.
@@ -909,20 +952,14 @@ void TTindraMainForm::FormActivate() {
     Animating = false;
     SBFrameInfo->setText(QString());
     // 12: colours.
-    DrawColor = 0xFF000000;
-    BackColor = 0xFFCCCCCC;
-    TransparentColor = 0xFFCCCCCC;
-    SetSwatch(SLColor, 0x000000);
-    SetSwatch(SRColor, 0xCCCCCC);
-    SetSwatch(STColor, 0xCCCCCC);
-    TestPanel->setStyleSheet("background-color: #cccccc; color: #000000;");
+    Colors->ResetColors();
     // 13: canvas centred and hidden.
     LayoutCanvas();
     PBMain->hide();
     // 14: no tool.
     CurrentTool = ToolNone;
     SBToolNone->setChecked(true);
-    PBMain->unsetCursor();
+    Canvas->SetCurrentTool(::ToolNone);
     // 15: the file named on the command line.
     if (!CommandLineFile.isEmpty()) OpenFile(CommandLineFile, true);
     // 16, 17.
@@ -931,9 +968,8 @@ void TTindraMainForm::FormActivate() {
 }
 
 void TTindraMainForm::LayoutCanvas() {
-    Zoom = ZoomFor(MainPanel->width(), MainPanel->height());
-    const int side = 40 * Zoom;
-    PBMain->setGeometry(MainPanel->width() / 2 - side / 2, MainPanel->height() / 2 - side / 2, side, side);
+    Canvas->FitToPanel();
+    Zoom = Canvas->Zoom();
 }
 
 bool TTindraMainForm::ClipboardHasPicture() const {
@@ -942,6 +978,13 @@ bool TTindraMainForm::ClipboardHasPicture() const {
 }
 
 void TTindraMainForm::UpdateCommands() {
+    // The document's state, as the commands below read it.
+    ImageLoaded = Document->ImageLoaded();
+    FrameCount = Document->FrameCount();
+    CurrentFrame = Document->CurrentFrame();
+    Animating = Document->Animating();
+    ImageSize = Document->ImageSize();
+    OutputSize = Document->OutputSize();
     auto enable = [](std::initializer_list<QObject*> controls, bool on) {
         for (QObject* c : controls) {
             if (auto* m = qobject_cast<QMenu*>(c))
@@ -965,7 +1008,9 @@ void TTindraMainForm::UpdateCommands() {
         SetGlyph(SBToolRectangle, GlyphRectangle);
         SBToolEllipse->setProperty(TagProperty, static_cast<int>(ToolEllipse));
         SetGlyph(SBToolEllipse, GlyphEllipse);
-        PBMain->unsetCursor();
+        CurrentTool = ToolNone;
+        SBToolNone->setChecked(true);
+        Canvas->SetCurrentTool(::ToolNone);
         PBMain->hide();
         enable({SBStop, SBPlay, SBFirst, SBPrev, SBNext, SBLast, EDSpeed}, false);
         return;
@@ -1111,7 +1156,12 @@ bool TTindraMainForm::AskSaveChanges() {
 }
 void TTindraMainForm::SaveDocumentAs() {}
 
-void TTindraMainForm::MnFileNewClick() {}
+void TTindraMainForm::MnFileNewClick() {
+    const QImage plain = ControlImage(ItemEmptyTemplates, 0), bordered = ControlImage(ItemEmptyTemplates, 1);
+    if (!plain.isNull() && !bordered.isNull())
+        Document->SetEmptyTemplates(ImageSurface(plain), ImageSurface(bordered));
+    Document->NewDocument(*this);
+}
 void TTindraMainForm::MnFileOpenClick() {}
 void TTindraMainForm::MnMRUClearClick() {}
 void TTindraMainForm::MnMRUShowPathClick() {}
@@ -1119,7 +1169,10 @@ void TTindraMainForm::MnFileSaveFrameAsGIFClick() {}
 void TTindraMainForm::MnFileSaveFrameAsICOClick() {}
 void TTindraMainForm::MnFileSaveFrameAsBMPClick() {}
 void TTindraMainForm::MnFileSaveAsClick() {}
-void TTindraMainForm::MnFileSaveWithoutBorderClick() {}
+void TTindraMainForm::MnFileSaveWithoutBorderClick() {
+    // The item has toggled already: checked means saving without the border.
+    Document->SetOutputSize(MnFileSaveWithoutBorder->isChecked() ? 32 : 40);
+}
 
 void TTindraMainForm::MnFileSetupClick() {
     if (!LangForm) return;
@@ -1131,7 +1184,9 @@ void TTindraMainForm::MnFileExitClick() {
     close();
 }
 
-void TTindraMainForm::MnEditUndoClick() {}
+void TTindraMainForm::MnEditUndoClick() {
+    Document->Undo();
+}
 void TTindraMainForm::MnEditCutClick() {}
 void TTindraMainForm::MnEditCopyClick() {}
 void TTindraMainForm::MnEditPasteClick() {}
@@ -1140,15 +1195,23 @@ void TTindraMainForm::MnEditInsertFrameClick() {}
 void TTindraMainForm::MnEditRemoveFrameClick() {}
 void TTindraMainForm::MnEditMoveFrameClick() {}
 void TTindraMainForm::MnEditSelectAllClick() {}
-void TTindraMainForm::MnViewFrameFirstClick() {}
-void TTindraMainForm::MnViewFramePrevClick() {}
-void TTindraMainForm::MnViewFrameNextClick() {}
-void TTindraMainForm::MnViewFrameLastClick() {}
+void TTindraMainForm::MnViewFrameFirstClick() {
+    Document->GoToFrame(TFrameStep::First);
+}
+void TTindraMainForm::MnViewFramePrevClick() {
+    Document->GoToFrame(TFrameStep::Previous);
+}
+void TTindraMainForm::MnViewFrameNextClick() {
+    Document->GoToFrame(TFrameStep::Next);
+}
+void TTindraMainForm::MnViewFrameLastClick() {
+    Document->GoToFrame(TFrameStep::Last);
+}
 
 void TTindraMainForm::MnViewGridClick() {
     if (sender() == TBViewGrid) MnViewGrid->setChecked(!MnViewGrid->isChecked());
     SetGlyph(TBViewGrid, MnViewGrid->isChecked() ? GlyphGridOn : GlyphGridOff);
-    PBMain->update();
+    Canvas->SetGridVisible(MnViewGrid->isChecked());
 }
 
 void TTindraMainForm::MnViewThumbnailClick() {
@@ -1197,6 +1260,7 @@ void TTindraMainForm::SBToolClick() {
     const QObject* button = sender();
     if (!button) return;
     CurrentTool = button->property(TagProperty).toInt();
+    Canvas->SetCurrentTool(static_cast<::TTool>(CurrentTool));
 }
 
 void TTindraMainForm::PopupClick() {
@@ -1204,12 +1268,155 @@ void TTindraMainForm::PopupClick() {
     if (!item) return;
     const int tool = item->property(TagProperty).toInt();
     CurrentTool = tool;
+    Canvas->SetCurrentTool(static_cast<::TTool>(tool));
     QToolButton* button = tool > 11 ? SBToolEllipse : SBToolRectangle;
     button->setProperty(TagProperty, tool);
     SetGlyph(button, tool + 19);
     button->setChecked(true);
 }
 
-void TTindraMainForm::PMThumbSizeClick() {}
-void TTindraMainForm::EDSpeedExit() {}
+void TTindraMainForm::PMThumbSizeClick() {
+    // The frame-list pop-up sets the same state as the "without border" item.
+    const bool small = sender() == PMS3;
+    MnFileSaveWithoutBorder->setChecked(small);
+    Document->SetOutputSize(small ? 32 : 40);
+}
+
+void TTindraMainForm::EDSpeedChange(int value) {
+    // Display times are whole hundredths of a second.
+    const int rounded = TIconDocument::RoundDisplayTime(value);
+    if (rounded != value) EDSpeed->setValue(rounded);
+}
+
+void TTindraMainForm::EDSpeedExit() {
+    Document->SetDisplayTime(EDSpeed->value());
+}
+
+void TTindraMainForm::LBImageBoxClick(int row) {
+    if (row >= 0) Document->SelectFrame(row);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The document's reports
+
+void TTindraMainForm::CaptionChanged(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void TTindraMainForm::FrameInfoChanged(const std::string& text) {
+    SBFrameInfo->setText(QString::fromStdString(text));
+}
+
+void TTindraMainForm::FrameListChanged(int count) {
+    const QSignalBlocker quiet(LBImageBox);
+    LBImageBox->clear();
+    for (int i = 0; i < count; ++i) LBImageBox->addItem(QString::number(i + 1));
+    FrameListRepaint();
+}
+
+void TTindraMainForm::FrameListRepaint() {
+    const int side = Document->OutputSize();
+    LBImageBox->setIconSize(QSize(side, side));
+    for (int i = 0; i < LBImageBox->count() && i < Document->FrameCount(); ++i)
+        LBImageBox->item(i)->setIcon(QPixmap::fromImage(SurfaceImage(Document->FrameListPicture(i))));
+}
+
+void TTindraMainForm::FrameRowSelected(int index) {
+    const QSignalBlocker quiet(LBImageBox);
+    LBImageBox->setCurrentRow(index);
+}
+
+void TTindraMainForm::OutputSizeChanged(int outputSize) {
+    MnFileSaveWithoutBorder->setChecked(outputSize == 32);
+    PMS3->setChecked(outputSize == 32);
+    PMS4->setChecked(outputSize != 32);
+    OutputSize = outputSize;
+    const bool ico = Document->IcoExportEnabled();
+    MnFileSaveFrameAsICO->setEnabled(ico);
+    TBFileSaveFrameAsICO->setEnabled(ico);
+    FrameListRepaint();
+    Canvas->Repaint();
+}
+
+void TTindraMainForm::UndoEnabledChanged(bool enabled) {
+    MnEditUndo->setEnabled(enabled);
+}
+
+void TTindraMainForm::PreviewPictureChanged() {
+    ImThumbnail->setPixmap(QPixmap::fromImage(SurfaceImage(Document->PreviewPicture())));
+}
+
+void TTindraMainForm::CanvasRepaint() {
+    Canvas->Repaint();
+}
+
+void TTindraMainForm::DisplayTimeChanged(int milliseconds) {
+    const QSignalBlocker quiet(EDSpeed);
+    EDSpeed->setValue(milliseconds);
+}
+
+void TTindraMainForm::CommandsNeedUpdate() {
+    UpdateCommands();
+}
+
+void TTindraMainForm::ColorsReset() {
+    Colors->ResetColors();
+}
+
+void TTindraMainForm::PaletteChanged() {
+    Colors->RepaintPalette();
+}
+
+void TTindraMainForm::DocumentClosing() {
+    CurrentTool = ToolNone;
+    SBToolNone->setChecked(true);
+    Canvas->SetCurrentTool(::ToolNone);
+}
+
+void TTindraMainForm::BeginBusy() {
+    setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TTindraMainForm::EndBusy() {
+    QApplication::restoreOverrideCursor();
+    setEnabled(true);
+}
+
+void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<uint32_t> interfaceColor) {
+    SBPixelInfo->setText(text);
+    // Swatches take 0xRRGGBB; interface colours are 0x00BBGGRR.
+    SetSwatch(SBColorInfo, interfaceColor ? ToInterfaceColor(*interfaceColor) : ButtonFace);
+}
+
+std::string TTindraMainForm::AskOpenFileName() {
+    return QFileDialog::getOpenFileName(this, QString(), QString(), "GIF Image (*.gif);;Icon (*.ico);;Bitmap (*.bmp)")
+        .toStdString();
+}
+
+std::string TTindraMainForm::AskSaveFileName(TFileKind kind, const std::string& defaultName) {
+    const char* filter = kind == TFileKind::FrameBmp  ? "Bitmap (*.bmp)"
+                         : kind == TFileKind::FrameIco ? "Icon (*.ico)"
+                                                       : "GIF Image (*.gif)";
+    // The overwrite question is the document's (ConfirmOverwrite), not the dialog's.
+    return QFileDialog::getSaveFileName(this, QString(), QString::fromStdString(defaultName), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite)
+        .toStdString();
+}
+
+bool TTindraMainForm::ConfirmOverwrite(const std::string& path) {
+    const QString text = QString::fromStdString(tindra::MessageText(tindra::MsgFilePrefix, LanguageIndex)) +
+                         QFileInfo(QString::fromStdString(path)).fileName() +
+                         QString::fromStdString(tindra::MessageText(tindra::MsgAlreadyExists, LanguageIndex)) +
+                         "\r\n" + QString::fromStdString(tindra::MessageText(tindra::MsgReplaceIt, LanguageIndex));
+    return QMessageBox::question(this, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)), text) ==
+           QMessageBox::Yes;
+}
+
+void TTindraMainForm::ShowTestPanelColors() {
+    auto name = [](uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name(); };
+    TestPanel->setStyleSheet(
+        QString("background-color: %1; color: %2;").arg(name(TestBackColor), name(TestTextColor)));
+}
+// Every tool draws one pixel wide; the size field stays hidden and changes nothing.
 void TTindraMainForm::EdToolSizeChange() {}

@@ -6,6 +6,8 @@
 // `TBFileNew`, `SBToolPen`, ...); a top-level menu or submenu is a QMenu whose menu action
 // has the same object name, so every command can be found as a QAction by name.
 
+#include "DocumentAsker.h"
+#include "DocumentObserver.h"
 #include "ImageListFile.h"
 
 #include <QMainWindow>
@@ -16,6 +18,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -28,7 +32,11 @@ class QMenu;
 class QSpinBox;
 class QTimer;
 class QToolButton;
+class TCanvasWidget;
+class TDocumentCanvasHost;
+class TEditorColors;
 class THelpFile;
+class TIconDocument;
 class TLockKeys;
 class TTindraAboutForm;
 class TTindraAngleForm;
@@ -46,7 +54,7 @@ struct TWindowSettings {
     int Language = 0;
 };
 
-class TTindraMainForm : public QMainWindow {
+class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDocumentAsker {
     Q_OBJECT
   public:
     static constexpr int DesignWidth = 511;
@@ -146,7 +154,36 @@ class TTindraMainForm : public QMainWindow {
     // Panels.
     QWidget *ControlPanel, *ToolPanel, *MainPanel, *PreviewPanel, *ColorPanel, *StatusBar;
     QWidget *ThumbnailPanel, *FramePanel, *SpeedPanel;
-    QWidget* PBMain; // the canvas
+    QWidget* PBMain; // the canvas (Canvas)
+
+    // The document, the canvas that edits its WorkBitmap, and the colour controls.
+    std::unique_ptr<TIconDocument> Document;
+    std::unique_ptr<TDocumentCanvasHost> CanvasHost;
+    TCanvasWidget* Canvas = nullptr;
+    TEditorColors* Colors = nullptr;
+
+    // What the document reports (IDocumentObserver).
+    void CaptionChanged(const std::string& caption) override;
+    void FrameInfoChanged(const std::string& text) override;
+    void FrameListChanged(int count) override;
+    void FrameListRepaint() override;
+    void FrameRowSelected(int index) override;
+    void OutputSizeChanged(int outputSize) override;
+    void UndoEnabledChanged(bool enabled) override;
+    void PreviewPictureChanged() override;
+    void CanvasRepaint() override;
+    void DisplayTimeChanged(int milliseconds) override;
+    void CommandsNeedUpdate() override;
+    void ColorsReset() override;
+    void PaletteChanged() override;
+    void DocumentClosing() override;
+    void BeginBusy() override;
+    void EndBusy() override;
+
+    // The questions the document asks (IDocumentAsker; AskSaveChanges below).
+    std::string AskOpenFileName() override;
+    std::string AskSaveFileName(TFileKind kind, const std::string& defaultName) override;
+    bool ConfirmOverwrite(const std::string& path) override;
 
     // Tool bar.
     QToolButton *TBFileNew, *TBFileOpen, *TBFileSave, *TBFileSaveFrameAsGIF, *TBFileSaveFrameAsICO,
@@ -234,6 +271,8 @@ class TTindraMainForm : public QMainWindow {
     void PopupClick();
     void PMThumbSizeClick();
     void EDSpeedExit();
+    void EDSpeedChange(int value);
+    void LBImageBoxClick(int row);
     void EdToolSizeChange();
     void UpdateLockKeys();
 
@@ -245,7 +284,7 @@ class TTindraMainForm : public QMainWindow {
     // Opens a picture file as the document; `addToRecent` puts it on the recent-files list.
     virtual void OpenFile(const QString& path, bool addToRecent);
     // Close query: true when the user wants unsaved changes saved.
-    virtual bool AskSaveChanges();
+    bool AskSaveChanges() override;
     virtual void SaveDocumentAs();
 
     bool event(QEvent* e) override;
@@ -265,6 +304,10 @@ class TTindraMainForm : public QMainWindow {
     void AssignGlyphs();
     void SetGlyph(QObject* control, int glyph);
     void ClearPointerInfo();
+    void ShowPointerInfo(const QString& text, std::optional<uint32_t> interfaceColor);
+    void ShowTestPanelColors();
+    uint32_t TestTextColor = 0x000000; // interface colours of the sample-text panel
+    uint32_t TestBackColor = 0xCCCCCC;
     void DropFiles(const QList<QUrl>& urls);
 
     QString ControlImagePath;

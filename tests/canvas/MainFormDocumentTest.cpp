@@ -1,0 +1,133 @@
+// The main window with its document: New, the caption and frame texts, drawing on the real canvas,
+// Undo, the display-time field, the frame list and its thumbnail size, the dropper and the swatches.
+
+#include "CanvasWidget.h"
+#include "IconDocument.h"
+#include "TindraMainForm.h"
+
+#include "GIFPicture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QtTest>
+
+class TMainFormDocumentTest : public QObject {
+    Q_OBJECT
+
+    TTindraMainForm* Form = nullptr;
+
+    TCanvasWidget* Canvas() const { return Form->Canvas; }
+    QPoint At(int col, int row) const {
+        const int z = Canvas()->Zoom();
+        return QPoint(col * z + z / 2, row * z + z / 2);
+    }
+    void Send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(pos), Canvas()->mapToGlobal(QPointF(pos)), button, held, mods);
+        QApplication::sendEvent(Canvas(), &e);
+    }
+    void Click(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        Send(QEvent::MouseButtonPress, p, b, b, m);
+        Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
+    }
+    TIconDocument& Doc() const { return *Form->Document; }
+
+  private slots:
+    void init() {
+        Form = new TTindraMainForm;
+        Form->SetMessageSink([](const QString&) {});
+        Form->show();
+        Form->FormActivate();
+        Form->MnFileNewClick();
+    }
+    void cleanup() { delete Form; }
+
+    void newDocumentShowsOneFrame() {
+        QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif"));
+        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1"));
+        QCOMPARE(Form->EDSpeed->value(), 100);
+        QVERIFY(!Form->EDSpeed->isEnabled());
+        QVERIFY(!Form->MnViewFrame->menuAction()->isEnabled()); // navigation needs two frames
+        QVERIFY(!Form->MnEditUndo->isEnabled());
+        QCOMPARE(Form->LBImageBox->count(), 1);
+        QCOMPARE(Form->LBImageBox->item(0)->text(), QString("1"));
+        QVERIFY(Canvas()->isVisible());
+        QCOMPARE(Canvas()->CurrentTool(), ToolNone);
+        QVERIFY(Form->ToolPanel->isEnabled());
+    }
+
+    void strokeMarksModifiedAndUndoRestores() {
+        Form->SBToolPen->click();
+        QCOMPARE(Canvas()->CurrentTool(), ToolPencil);
+        const uint32_t before = Doc().WorkBitmap().GetPixel(10, 10);
+        Click(At(10, 10));
+        QCOMPARE(Doc().WorkBitmap().GetPixel(10, 10), 0xFF000000u);
+        QCOMPARE(Doc().FrameBitmap(0).GetPixel(10, 10), 0xFF000000u); // committed into the store
+        QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif *"));
+        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1 *"));
+        QVERIFY(Form->MnEditUndo->isEnabled());
+        Form->MnEditUndoClick();
+        QCOMPARE(Doc().WorkBitmap().GetPixel(10, 10), before);
+        QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif"));
+        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1"));
+        QVERIFY(!Form->MnEditUndo->isEnabled());
+    }
+
+    void displayTimeRoundsAndStoresOnExit() {
+        Doc().InsertFrame(TInsertPosition::After, Doc().WorkBitmap(), 100);
+        QCOMPARE(Form->LBImageBox->count(), 2);
+        QVERIFY(Form->EDSpeed->isEnabled());
+        Form->EDSpeed->setValue(155);
+        QCOMPARE(Form->EDSpeed->value(), 150);
+        Form->EDSpeedExit();
+        const int frame = Doc().CurrentFrame();
+        QCOMPARE(Doc().DisplayTime(frame), 150);
+        Form->MnViewFrameFirstClick();
+        Form->MnViewFrameLastClick();
+        QCOMPARE(Doc().CurrentFrame(), 1);
+        QCOMPARE(Form->EDSpeed->value(), Doc().DisplayTime(1));
+        QCOMPARE(Form->SBFrameInfo->text(), QString("2/2"));
+        QVERIFY(!Form->SBNext->isEnabled());
+        QVERIFY(Form->SBPrev->isEnabled());
+    }
+
+    void thumbnailSizeFollowsOutputSize() {
+        QCOMPARE(Form->LBImageBox->iconSize(), QSize(40, 40));
+        Form->PMS3->trigger();
+        QCOMPARE(Doc().OutputSize(), 32);
+        QVERIFY(Form->MnFileSaveWithoutBorder->isChecked());
+        QVERIFY(Form->MnFileSaveFrameAsICO->isEnabled());
+        QCOMPARE(Form->LBImageBox->iconSize(), QSize(32, 32));
+        Form->MnFileSaveWithoutBorder->trigger(); // unchecks: back to 40
+        QCOMPARE(Doc().OutputSize(), 40);
+        QVERIFY(Form->PMS4->isChecked());
+        QVERIFY(!Form->MnFileSaveFrameAsICO->isEnabled());
+    }
+
+    void dropperWithCtrlSetsTransparentAndBack() {
+        Doc().WorkBitmap().SetPixel(5, 5, 0xFFFF0000u);
+        Form->SBToolColorDropper->click();
+        Click(At(5, 5), Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(Doc().TransparentColor(), 0xFFFF0000u);
+        QCOMPARE(Doc().BackColor(), 0xFFFF0000u);
+        QCOMPARE(Doc().DrawColor(), 0xFF000000u);
+        QVERIFY(Form->TestPanel->styleSheet().contains("#ff0000"));
+        QVERIFY(!Doc().IsModified());
+    }
+
+    void gridCommandTogglesCanvasGrid() {
+        QVERIFY(Canvas()->GridVisible());
+        Form->TBViewGrid->click();
+        QVERIFY(!Form->MnViewGrid->isChecked());
+        QVERIFY(!Canvas()->GridVisible());
+    }
+};
+
+QTEST_MAIN(TMainFormDocumentTest)
+#include "MainFormDocumentTest.moc"
