@@ -514,3 +514,25 @@ TEST_F(OpenSaveTest, PicturesForInsertingComeFromAnyKindOfFile) {
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "missing.gif"), std::exception);
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "notes.txt"), std::exception);
 }
+
+TEST_F(OpenSaveTest, DamagedGifBytesAreOpenedOrRefusedNeverWorse) {
+    MakeThreeFrames();
+    const std::vector<uint8_t> good = doc.EncodeDocumentGif();
+    uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    int opened = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> data = good;
+        for (int e = 1 + next() % 6; e > 0; --e) {
+            if (next() % 3 == 0) data.resize(1 + next() % data.size());
+            else data[next() % data.size()] = static_cast<uint8_t>(next());
+        }
+        TIconDocument target;
+        if (target.LoadGif(data)) {
+            ++opened;
+            ASSERT_EQ(GifFrames::FrameCount(target.Frames40()), target.FrameCount());
+            ASSERT_EQ(GifFrames::FrameCount(target.Frames32()), target.FrameCount());
+        }
+    }
+    EXPECT_GT(opened, 0);
+}
