@@ -158,6 +158,8 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     CanvasHost->OnBackColor = [this](uint32_t c) { Colors->SetBackColor(false, c); };
     CanvasHost->OnTransparentColor = [this](uint32_t c) { Colors->SetTransparentColor(false, c); };
     CanvasHost->OnPointerInfo = [this](const QString& text, std::optional<uint32_t> c) { ShowPointerInfo(text, c); };
+    // The field takes a typed time when it is committed (Enter, focus loss), then rounds it.
+    EDSpeed->setKeyboardTracking(false);
     connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
     connect(LBImageBox, &QListWidget::currentRowChanged, this, &TTindraMainForm::LBImageBoxClick);
 
