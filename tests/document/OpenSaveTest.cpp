@@ -96,6 +96,12 @@ TEST_F(OpenSaveTest, ComposesDisposal131OverThePreviousPictures) {
     EXPECT_EQ(seen.Recent, std::vector<std::string>{dir + "d131.gif"});
     EXPECT_EQ(doc.CurrentFrame(), 0);
     EXPECT_FALSE(doc.IsModified());
+
+    // A frame without a graphic control extension is kept and shown 100 ms.
+    f.Frames[1].Delay = -1;
+    ASSERT_EQ(Open(WriteGif("nocontrol.gif", f)), TOpenResult::Opened);
+    EXPECT_EQ(doc.DisplayTime(1), 100);
+    EXPECT_EQ(doc.FrameBitmap(2).GetPixel(12, 12), SurfaceOf[2]);
 }
 
 TEST_F(OpenSaveTest, DisposalTwoRestoresThePreviousPictureNotTheBackground) {
@@ -141,12 +147,13 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
                                    0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
     absurd.resize(100, 0);
     TSafeFile::WriteAll(dir + "absurd.gif", absurd);
+    TSafeFile::WriteAll(dir + "noframes.gif", {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0, 0, 0, 0x3B});
     TPixelImage bmp16(16, 16, Red);
     TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
     TSafeFile::WriteAll(dir + "picture.png", {1, 2, 3});
 
     const std::string cases[] = {WriteGif("big.gif", big), WriteGif("oblong.gif", oblong), garbage,
-                                 dir + "absurd.gif", dir + "small.bmp", dir + "picture.png", dir + "missing.gif"};
+                                 dir + "absurd.gif", dir + "noframes.gif", dir + "small.bmp", dir + "picture.png", dir + "missing.gif"};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
         ASSERT_TRUE(doc.NewDocument(asker));
