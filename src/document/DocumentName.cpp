@@ -1,7 +1,7 @@
 #include "DocumentName.h"
 
 namespace {
-size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
+size_t LastSeparator(const std::string& path) { return path.find_last_of('/'); }
 } // namespace
 
 std::string FolderOf(const std::string& path) {
@@ -35,7 +35,7 @@ TDocumentName TDocumentName::Untitled(const std::string& folder) {
     TDocumentName n;
     n.Name = "new.gif";
     n.Folder = folder;
-    if (!n.Folder.empty() && n.Folder.back() != '/' && n.Folder.back() != '\\') n.Folder += '/';
+    if (!n.Folder.empty() && n.Folder.back() != '/') n.Folder += '/';
     n.BaseName = "new";
     n.Extension = ".gif";
     return n;

@@ -324,3 +324,23 @@ TEST_F(IconDocumentTest, DefaultFileNames) {
     doc.SetOutputSize(32);
     EXPECT_EQ(doc.DefaultDocumentFileName(), "new_32.gif");
 }
+
+TEST(DocumentNameRules, SplitsPathsIntoTheNameParts) {
+    struct Case {
+        const char *path, *folder, *name, *base, *ext;
+    } cases[] = {
+        {"/icons/star.ico", "/icons/", "star.ico", "star", ".ico"},
+        {"/icons/ICON.GIF", "/icons/", "ICON.GIF", "ICON", ".GIF"},
+        {"/v1.2/readme", "/v1.2/", "readme", "readme", ""},
+        {"/a/arch.tar.gz", "/a/", "arch.tar.gz", "arch.tar", ".gz"},
+        {"plain.bmp", "", "plain.bmp", "plain", ".bmp"},
+    };
+    for (const Case& c : cases) {
+        const TDocumentName n = TDocumentName::FromPath(c.path);
+        EXPECT_EQ(n.Path, c.path);
+        EXPECT_EQ(n.Folder, c.folder) << c.path;
+        EXPECT_EQ(n.Name, c.name) << c.path;
+        EXPECT_EQ(n.BaseName, c.base) << c.path;
+        EXPECT_EQ(n.Extension, c.ext) << c.path;
+    }
+}
