@@ -51,7 +51,7 @@ class TMainFormDocumentTest : public QObject {
     void newDocumentShowsOneFrame() {
         QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif"));
         QCOMPARE(Form->SBFrameInfo->text(), QString("1/1"));
-        QCOMPARE(Form->EDSpeed->value(), 100);
+        QCOMPARE(Form->EDSpeed->cleanText(), QString("100"));
         QVERIFY(!Form->EDSpeed->isEnabled());
         QVERIFY(!Form->MnViewFrame->menuAction()->isEnabled()); // navigation needs two frames
         QVERIFY(!Form->MnEditUndo->isEnabled());
@@ -83,9 +83,10 @@ class TMainFormDocumentTest : public QObject {
         Doc().InsertFrame(TInsertPosition::After, Doc().WorkBitmap(), 100);
         QCOMPARE(Form->LBImageBox->count(), 2);
         QVERIFY(Form->EDSpeed->isEnabled());
-        Form->EDSpeed->setValue(155);
+        Form->EDSpeed->selectAll();
+        QTest::keyClicks(Form->EDSpeed, "155");
+        QTest::keyClick(Form->EDSpeed, Qt::Key_Return); // commits the text, as leaving the field does
         QCOMPARE(Form->EDSpeed->value(), 150);
-        Form->EDSpeedExit();
         const int frame = Doc().CurrentFrame();
         QCOMPARE(Doc().DisplayTime(frame), 150);
         Form->MnViewFrameFirstClick();
@@ -95,6 +96,13 @@ class TMainFormDocumentTest : public QObject {
         QCOMPARE(Form->SBFrameInfo->text(), QString("2/2"));
         QVERIFY(!Form->SBNext->isEnabled());
         QVERIFY(Form->SBPrev->isEnabled());
+        // A time typed but not committed is dropped when a button moves to another frame.
+        Form->EDSpeed->selectAll();
+        QTest::keyClicks(Form->EDSpeed, "250");
+        Form->SBFirst->click();
+        QCOMPARE(Doc().CurrentFrame(), 0);
+        QCOMPARE(Form->EDSpeed->cleanText(), QString("100"));
+        QCOMPARE(Doc().DisplayTime(1), 150);
     }
 
     void thumbnailSizeFollowsOutputSize() {
