@@ -260,17 +260,38 @@ TEST_F(OpenSaveTest, WithoutBorderMarksTheTransparentColourAndDisposal) {
     ASSERT_TRUE(g.Ok);
     EXPECT_EQ(g.Width, 32);
     ASSERT_EQ(g.Frames.size(), 3u);
+    // Grey, the transparent colour, is the most used colour: entry 0 of the merged table.
+    EXPECT_EQ(g.GlobalPalette.at(0), 0xCCCCCCu);
     for (const GifOracle::DecodedFrame& f : g.Frames) {
         ASSERT_GE(f.Base.TransparentIndex, 0);
         EXPECT_EQ(f.Palette.at(f.Base.TransparentIndex), 0xCCCCCCu);
-        const bool isEntry0 = f.Palette[f.Base.TransparentIndex] == g.GlobalPalette.at(0);
-        EXPECT_EQ(f.Base.Disposal, isEntry0 ? 2 : 0);
+        EXPECT_EQ(f.Base.Disposal, 2);
         EXPECT_EQ(f.ColorAt(0, 0), 0xCCCCCCu); // the inner area starts at (4, 4) of the frame
     }
     EXPECT_EQ(g.Frames[0].ApplicationIds.at(0), "NETSCAPE2.0");
     // Saving without border keeps the border of the frames in memory.
     EXPECT_EQ(doc.FrameBitmap(0).GetPixel(0, 0), doc.EmptyTemplate(1).GetPixel(0, 0));
     EXPECT_EQ(doc.ImageSize(), 32);
+}
+
+TEST_F(OpenSaveTest, WithoutBorderATransparentColourNotFirstKeepsDisposalZero) {
+    MakeThreeFrames();
+    for (int i = 0; i < 3; ++i) {
+        doc.SelectFrame(i);
+        doc.WorkBitmap().FillRect(4, 4, 36, 36, Red);
+        doc.WorkBitmap().SetPixel(30, 30, Grey);
+        doc.CommitFrame();
+    }
+    doc.SetOutputSize(32);
+    ASSERT_EQ(doc.SaveDocumentTo(dir + "red.gif"), TSaveResult::Saved);
+    const GifOracle::Decoded g = GifOracle::Read(dir + "red.gif");
+    ASSERT_TRUE(g.Ok);
+    EXPECT_EQ(g.GlobalPalette.at(0), 0xFF0000u);
+    for (const GifOracle::DecodedFrame& f : g.Frames) {
+        ASSERT_GE(f.Base.TransparentIndex, 0);
+        EXPECT_EQ(f.Palette.at(f.Base.TransparentIndex), 0xCCCCCCu);
+        EXPECT_EQ(f.Base.Disposal, 0);
+    }
 }
 
 TEST_F(OpenSaveTest, OneFrameSavesWithTheCubeAndTransparencyOnlyWhenPresent) {
