@@ -3,6 +3,7 @@
 
 #include "CanvasHost.h"
 #include "CanvasWidget.h"
+#include "ToolCursors.h"
 
 #include "Surface32.h"
 
@@ -294,6 +295,26 @@ class TCanvasWidgetTest : public QObject {
         Release(At(6, 6));
         QCOMPARE(Changed(Host->Work), (TCells{{1, 1}, {2, 1}, {3, 1}}));
         QCOMPARE(Host->Undo.size(), size_t(1));
+    }
+
+    void brushDotsAddUpOnOneCell() {
+        Canvas->SetCurrentTool(ToolBrush);
+        Press(At(4, 4));
+        QCOMPARE(Host->Work.GetPixel(4, 4), 0xFF030303u); // one dot of weight 253
+        Release(At(4, 4));
+        QCOMPARE(Host->Work.GetPixel(4, 4), Black); // the release adds the second
+        QCOMPARE(Changed(Host->Work), (TCells{{4, 4}}));
+        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Host->Commits, 1);
+    }
+
+    void cursorsCarryTheirHotSpots() {
+        for (int t = ToolNone; t <= ToolText; ++t) {
+            Canvas->SetCurrentTool(TTool(t));
+            const TScreenPoint hot = ToolCursorHotSpot(t == ToolNone ? ToolMover : TTool(t));
+            QCOMPARE(Canvas->cursor().hotSpot(), QPoint(hot.X, hot.Y));
+            QCOMPARE(Canvas->cursor().pixmap().size(), QSize(32, 32));
+        }
     }
 
     void nothingHappensWithoutImage() {
