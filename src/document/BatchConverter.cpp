@@ -28,11 +28,13 @@ bool TBatchConverter::Wanted(int argc, const char* const* argv) {
 
 int TBatchConverter::Run(int argc, const char* const* argv, std::ostream& err, const TSurface32* templates) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i] ? argv[i] : "");
+    for (int i = 1; i < argc; ++i)
+        args.emplace_back(argv[i] ? argv[i] : "");
     return Run(args, err, templates);
 }
 
-int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err, const TSurface32* templates) {
+int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err,
+                         const TSurface32* templates) {
     std::vector<std::string> files;
     bool withoutBorder = false;
     int frame = 1;
@@ -66,9 +68,12 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
     }
     const std::string outExt = LowerAscii(TDocumentName::FromPath(files[1]).Extension);
     TFileKind kind;
-    if (outExt == ".gif") kind = TFileKind::Document;
-    else if (outExt == ".bmp") kind = TFileKind::FrameBmp;
-    else if (outExt == ".ico") kind = TFileKind::FrameIco;
+    if (outExt == ".gif")
+        kind = TFileKind::Document;
+    else if (outExt == ".bmp")
+        kind = TFileKind::FrameBmp;
+    else if (outExt == ".ico")
+        kind = TFileKind::FrameIco;
     else {
         err << "OUT must end in .gif, .bmp or .ico\n" << UsageText();
         return Usage;
@@ -90,7 +95,8 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
         return InputRefused;
     }
     if (frame > document.FrameCount()) {
-        err << "The icon has " << document.FrameCount() << " frame(s); --frame " << frame << " does not exist\n";
+        err << "The icon has " << document.FrameCount() << " frame(s); --frame " << frame
+            << " does not exist\n";
         return Usage;
     }
     document.SelectFrame(frame - 1);

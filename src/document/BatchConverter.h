@@ -22,8 +22,10 @@ class TBatchConverter {
     static bool Wanted(int argc, const char* const* argv);
     // Runs the conversion of the arguments after the program name ("--convert" first); messages go to err.
     // templates: the two empty-frame pictures (plain, bordered), or nullptr for the built-in ones.
-    static int Run(const std::vector<std::string>& args, std::ostream& err, const TSurface32* templates = nullptr);
-    static int Run(int argc, const char* const* argv, std::ostream& err, const TSurface32* templates = nullptr);
+    static int Run(const std::vector<std::string>& args, std::ostream& err,
+                   const TSurface32* templates = nullptr);
+    static int Run(int argc, const char* const* argv, std::ostream& err,
+                   const TSurface32* templates = nullptr);
 
     static const char* UsageText();
 };

@@ -9,10 +9,18 @@ namespace {
 
 constexpr uint32_t BiRgb = 0, BiRle8 = 1, BiRle4 = 2, BiBitfields = 3;
 
-uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
-uint32_t U32(const uint8_t* p) { return ReadU32LE(p); }
-void Put16(std::vector<uint8_t>& v, uint32_t x) { AppendU16LE(v, x); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { AppendU32LE(v, x); }
+uint16_t U16(const uint8_t* p) {
+    return ReadU16LE(p);
+}
+uint32_t U32(const uint8_t* p) {
+    return ReadU32LE(p);
+}
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+    AppendU16LE(v, x);
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    AppendU32LE(v, x);
+}
 
 // Scales a channel taken out with a bit mask to 0..255.
 struct TChannel {
@@ -21,7 +29,8 @@ struct TChannel {
     uint32_t Max = 0;
     explicit TChannel(uint32_t mask = 0) : Mask(mask) {
         if (!mask) return;
-        while (!((mask >> Shift) & 1)) ++Shift;
+        while (!((mask >> Shift) & 1))
+            ++Shift;
         Max = mask >> Shift;
     }
     uint32_t Get(uint32_t v) const {
@@ -47,7 +56,8 @@ std::vector<uint8_t> ExpandRle(const uint8_t* p, size_t size, int width, int hei
         const uint8_t count = p[i], value = p[i + 1];
         i += 2;
         if (count > 0) {
-            for (int k = 0; k < count; ++k) put(four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
+            for (int k = 0; k < count; ++k)
+                put(four ? ((k & 1) ? (value & 0x0F) : (value >> 4)) : value);
         } else if (value == 0) {
             x = 0;
             ++y;
@@ -62,7 +72,8 @@ std::vector<uint8_t> ExpandRle(const uint8_t* p, size_t size, int width, int hei
             const int n = value;
             const size_t bytes = four ? (static_cast<size_t>(n) + 1) / 2 : n;
             if (i + bytes > size) throw TBmpError("Premature end of bitmap data");
-            for (int k = 0; k < n; ++k) put(four ? ((k & 1) ? (p[i + k / 2] & 0x0F) : (p[i + k / 2] >> 4)) : p[i + k]);
+            for (int k = 0; k < n; ++k)
+                put(four ? ((k & 1) ? (p[i + k / 2] & 0x0F) : (p[i + k / 2] >> 4)) : p[i + k]);
             i += (bytes + 1) & ~static_cast<size_t>(1);
         }
     }
@@ -113,7 +124,8 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
         height = -height;
     }
     if (heightIsDoubled) height /= 2;
-    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide) throw TBmpError("Invalid bitmap size");
+    if (width <= 0 || height <= 0 || width > MaxSide || height > MaxSide)
+        throw TBmpError("Invalid bitmap size");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         throw TBmpError("Unsupported bits per pixel");
     const bool rle = compression == BiRle8 || compression == BiRle4;
@@ -127,7 +139,8 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
     if (bits <= 8) {
         uint32_t n = colorsUsed ? colorsUsed : (1u << bits);
         if (n > (1u << bits)) n = 1u << bits;
-        if (pos + static_cast<size_t>(n) * paletteEntrySize > size) throw TBmpError("Premature end of bitmap data");
+        if (pos + static_cast<size_t>(n) * paletteEntrySize > size)
+            throw TBmpError("Premature end of bitmap data");
         palette.resize(1u << bits, 0xFF000000u);
         for (uint32_t k = 0; k < n; ++k) {
             const uint8_t* e = data + pos + k * paletteEntrySize;
@@ -172,10 +185,18 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
         for (int x = 0; x < width; ++x) {
             uint32_t c;
             switch (bits) {
-            case 1: c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-            case 4: c = palette[(x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4)]; break;
-            case 8: c = palette[src[x]]; break;
-            case 24: c = Opaque(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+            case 1:
+                c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                break;
+            case 4:
+                c = palette[(x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4)];
+                break;
+            case 8:
+                c = palette[src[x]];
+                break;
+            case 24:
+                c = Opaque(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
             case 16: {
                 const uint32_t v = U16(src + 2 * x);
                 c = Opaque(static_cast<uint8_t>(red.Get(v)), static_cast<uint8_t>(green.Get(v)),

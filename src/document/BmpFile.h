@@ -37,4 +37,3 @@ class TBmpFile {
     // A 32 bits per pixel bottom-up BMP of the picture (alpha dropped to 0 in the reserved byte).
     static std::vector<uint8_t> Encode32(const TPixelImage& image);
 };
-

@@ -1,7 +1,9 @@
 #include "DocumentName.h"
 
 namespace {
-size_t LastSeparator(const std::string& path) { return path.find_last_of('/'); }
+size_t LastSeparator(const std::string& path) {
+    return path.find_last_of('/');
+}
 } // namespace
 
 std::string FolderOf(const std::string& path) {

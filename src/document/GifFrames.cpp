@@ -59,7 +59,8 @@ std::array<uint32_t, 256> FrameColors(const TGIFSubImage& frame) {
     const TGIFColorMap& table = frame.ActiveColorTable();
     if (table.Count() == 0) throw std::runtime_error("No global or local color table defined");
     std::array<uint32_t, 256> colors;
-    for (int i = 0; i < 256; ++i) colors[i] = SurfaceFromGifColor(table.ColorAt(i < table.Count() ? i : 0));
+    for (int i = 0; i < 256; ++i)
+        colors[i] = SurfaceFromGifColor(table.ColorAt(i < table.Count() ? i : 0));
     return colors;
 }
 
@@ -80,9 +81,13 @@ TControl ControlOf(const TGIFSubImage& frame) {
     return c;
 }
 
-uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
+uint16_t U16(const uint8_t* p) {
+    return ReadU16LE(p);
+}
 
-std::vector<uint8_t> Write(TGIFPicture& picture) { return picture.SaveToBuffer(); }
+std::vector<uint8_t> Write(TGIFPicture& picture) {
+    return picture.SaveToBuffer();
+}
 
 } // namespace
 
@@ -99,7 +104,9 @@ void ResetDocumentPicture(TGIFPicture& picture) {
     picture.CompressionMethod = CompressLZW;
 }
 
-int FrameCount(const TGIFPicture& picture) { return picture.Images().ItemCount(); }
+int FrameCount(const TGIFPicture& picture) {
+    return picture.Images().ItemCount();
+}
 
 int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay) {
     std::unique_ptr<TGIFSubImage> frame = ConvertFrame(picture, source);
@@ -130,7 +137,8 @@ TSurface32 RenderFrame(const TGIFPicture& picture, int index) {
     const uint8_t* pixels = frame.Pixels();
     for (int y = 0; y < frame.Height(); ++y) {
         uint32_t* row = out.ScanLine(y);
-        for (int x = 0; x < frame.Width(); ++x) row[x] = colors[pixels[static_cast<size_t>(y) * frame.Width() + x]];
+        for (int x = 0; x < frame.Width(); ++x)
+            row[x] = colors[pixels[static_cast<size_t>(y) * frame.Width() + x]];
     }
     return out;
 }
@@ -157,7 +165,9 @@ void DeleteFrame(TGIFPicture& picture, int index) {
     picture.Changed();
 }
 
-void OptimizeColors(TGIFPicture& picture) { OptimizeColorMaps(picture); }
+void OptimizeColors(TGIFPicture& picture) {
+    OptimizeColorMaps(picture);
+}
 
 TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside) {
     const uint8_t* p = bytes.data();
@@ -244,7 +254,8 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
     return pictures;
 }
 
-std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent, uint32_t transparentColor) {
+std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
+                                       uint32_t transparentColor) {
     TGIFPicture n;
     TBitmap bitmap = ToBitmap(source);
     n.AddFrame(bitmap);
@@ -261,7 +272,8 @@ std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransp
     return Write(n);
 }
 
-std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent, uint32_t transparentColor) {
+std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
+                                     uint32_t transparentColor) {
     TGIFPicture n;
     n.CopyFrom(frames);
     OptimizeColors(n);

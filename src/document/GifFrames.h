@@ -66,12 +66,14 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
 // A one-frame GIF of source (any size) with the codec's default conversion (216-colour cube, no
 // dithering). When markTransparent and the table holds transparentColor (0x00BBGGRR), the frame gets a
 // graphic control extension marking it transparent.
-std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent, uint32_t transparentColor);
+std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
+                                       uint32_t transparentColor);
 // An animated GIF copied from frames (the document's Frames40 or Frames32): merged colour tables, each
 // frame's display time, a looping extension (forever) first in frame 0; with markTransparent the
 // transparent colour (when the global table holds it) with Disposal Method 2 on frames whose transparent
 // colour is entry 0 of the global table.
-std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent, uint32_t transparentColor);
+std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
+                                     uint32_t transparentColor);
 // A 256-colour 32 × 32 icon of the colour picture with its AND mask (true = transparent).
 std::vector<uint8_t> EncodeIcon(const TPixelImage& colors);
 

@@ -5,8 +5,12 @@
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return ReadU16LE(p); }
-uint32_t U32(const uint8_t* p) { return ReadU32LE(p); }
+uint16_t U16(const uint8_t* p) {
+    return ReadU16LE(p);
+}
+uint32_t U32(const uint8_t* p) {
+    return ReadU32LE(p);
+}
 
 struct TEntry {
     int Width, Height, Colors, Bits;
@@ -16,7 +20,8 @@ struct TEntry {
 } // namespace
 
 TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
-    if (data.size() < 6 || U16(data.data()) != 0 || U16(data.data() + 2) != 1) throw TBmpError("Not an icon file");
+    if (data.size() < 6 || U16(data.data()) != 0 || U16(data.data() + 2) != 1)
+        throw TBmpError("Not an icon file");
     const int count = U16(data.data() + 4);
     if (count == 0 || data.size() < 6 + 16 * static_cast<size_t>(count)) throw TBmpError("Not an icon file");
 
@@ -59,7 +64,8 @@ TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
             for (int row = 0; row < image.Height; ++row)
                 for (int x = 0; x < image.Width; ++x)
                     if (dib[start + stride * row + 4 * x + 3] < 128)
-                        image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] = true;
+                        image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] =
+                            true;
         }
     }
     // The AND mask: one bit a pixel, bottom-up, rows padded to 32 bits. Some writers leave it out of 32-bit

@@ -24,7 +24,8 @@ constexpr uint32_t TemplateGrey = 0xFFCCCCCCu;
 TSurface32 Crop(const TSurface32& source, int sx, int sy, int w, int h) {
     TSurface32 out(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) out.SetPixel(x, y, source.GetPixelClipped(sx + x, sy + y));
+        for (int x = 0; x < w; ++x)
+            out.SetPixel(x, y, source.GetPixelClipped(sx + x, sy + y));
     return out;
 }
 
@@ -80,7 +81,9 @@ TIconDocument::TIconDocument(std::string programFolder)
 
 TIconDocument::~TIconDocument() = default;
 
-void TIconDocument::SetObserver(IDocumentObserver* observer) { Observer_ = observer; }
+void TIconDocument::SetObserver(IDocumentObserver* observer) {
+    Observer_ = observer;
+}
 
 void TIconDocument::SetEmptyTemplates(const TSurface32& plain, const TSurface32& bordered) {
     const TSurface32* sources[2] = {&plain, &bordered};
@@ -95,7 +98,9 @@ void TIconDocument::SetEmptyTemplates(const TSurface32& plain, const TSurface32&
     }
 }
 
-const TSurface32& TIconDocument::EmptyTemplate(int index) const { return Templates_[index == 0 ? 0 : 1]; }
+const TSurface32& TIconDocument::EmptyTemplate(int index) const {
+    return Templates_[index == 0 ? 0 : 1];
+}
 
 void TIconDocument::Notify(void (IDocumentObserver::*fn)()) {
     if (Observer_) (Observer_->*fn)();
@@ -121,8 +126,10 @@ bool TIconDocument::UndoEnabled() const {
 void TIconDocument::SetAnimating(bool on) {
     if (Animating_ == on) return;
     Animating_ = on;
-    if (!on) SelectFrame(CurrentFrame_); // the still preview shows the current frame again
-    else Notify(&IDocumentObserver::CommandsNeedUpdate);
+    if (!on)
+        SelectFrame(CurrentFrame_); // the still preview shows the current frame again
+    else
+        Notify(&IDocumentObserver::CommandsNeedUpdate);
 }
 
 const TSurface32& TIconDocument::FrameListPicture(int index) const {
@@ -155,7 +162,8 @@ void TIconDocument::RefreshUndoState() {
 }
 
 void TIconDocument::SelectFrame(int index) {
-    if (index >= 0 && index != CurrentFrame_ && index < FrameCount_ && index < static_cast<int>(Entries_.size())) {
+    if (index >= 0 && index != CurrentFrame_ && index < FrameCount_ &&
+        index < static_cast<int>(Entries_.size())) {
         CurrentFrame_ = index;
         if (Observer_) Observer_->FrameRowSelected(index);
         WorkBitmap_.CopyFrom(Entries_[index].Bitmap);
@@ -184,10 +192,18 @@ void TIconDocument::CommitFrame() {
 
 void TIconDocument::GoToFrame(TFrameStep step) {
     switch (step) {
-    case TFrameStep::First: SelectFrame(0); break;
-    case TFrameStep::Previous: SelectFrame(CurrentFrame_ - 1); break;
-    case TFrameStep::Next: SelectFrame(CurrentFrame_ + 1); break;
-    case TFrameStep::Last: SelectFrame(FrameCount_ - 1); break;
+    case TFrameStep::First:
+        SelectFrame(0);
+        break;
+    case TFrameStep::Previous:
+        SelectFrame(CurrentFrame_ - 1);
+        break;
+    case TFrameStep::Next:
+        SelectFrame(CurrentFrame_ + 1);
+        break;
+    case TFrameStep::Last:
+        SelectFrame(FrameCount_ - 1);
+        break;
     }
 }
 
@@ -400,7 +416,8 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
     if (count < 2) {
         AppendFrame(pictures[0], DefaultDelay); // a single frame's own Delay Time is not used
     } else {
-        for (int k = 0; k < count; ++k) AppendFrame(pictures[k], delays[k]);
+        for (int k = 0; k < count; ++k)
+            AppendFrame(pictures[k], delays[k]);
     }
     ImageLoaded_ = true;
     SourceFormat_ = TSourceFormat::Gif;
@@ -441,8 +458,10 @@ bool TIconDocument::LoadBmp(const TPixelImage& bitmap) {
 
 std::string TIconDocument::DefaultDocumentFileName() const {
     std::string name = Name_.BaseName;
-    if (SourceFormat_ == TSourceFormat::Bmp) name += "_BMP";
-    else if (SourceFormat_ == TSourceFormat::Ico) name += "_ICO";
+    if (SourceFormat_ == TSourceFormat::Bmp)
+        name += "_BMP";
+    else if (SourceFormat_ == TSourceFormat::Ico)
+        name += "_ICO";
     if (ImageSize_ != OutputSize_) name += "_" + std::to_string(OutputSize_);
     return name + ".gif";
 }
@@ -498,7 +517,8 @@ TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     } catch (const std::exception&) {
         return TSaveResult::WriteFailed;
     }
-    for (TFrameEntry& entry : Entries_) entry.Undo.clear();
+    for (TFrameEntry& entry : Entries_)
+        entry.Undo.clear();
     ImageSize_ = OutputSize_;
     SourceFormat_ = TSourceFormat::Gif;
     Name_ = TDocumentName::FromPath(path);
@@ -513,9 +533,15 @@ TSaveResult TIconDocument::WriteFrame(TFileKind kind, const std::string& path) {
     if (kind == TFileKind::FrameIco && OutputSize_ != InnerSide) return TSaveResult::Cancelled;
     try {
         switch (kind) {
-        case TFileKind::FrameBmp: TSafeFile::WriteAll(path, EncodeFrameBmp()); break;
-        case TFileKind::FrameIco: TSafeFile::WriteAll(path, EncodeFrameIco()); break;
-        default: TSafeFile::WriteAll(path, EncodeFrameGif()); break;
+        case TFileKind::FrameBmp:
+            TSafeFile::WriteAll(path, EncodeFrameBmp());
+            break;
+        case TFileKind::FrameIco:
+            TSafeFile::WriteAll(path, EncodeFrameIco());
+            break;
+        default:
+            TSafeFile::WriteAll(path, EncodeFrameGif());
+            break;
         }
     } catch (const std::exception&) {
         return TSaveResult::WriteFailed;
@@ -535,7 +561,9 @@ TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bo
     return WriteFrame(kind, path);
 }
 
-TSaveResult TIconDocument::SaveDocumentAs(IDocumentAsker& asker) { return AskAndWrite(TFileKind::Document, asker, true); }
+TSaveResult TIconDocument::SaveDocumentAs(IDocumentAsker& asker) {
+    return AskAndWrite(TFileKind::Document, asker, true);
+}
 
 TSaveResult TIconDocument::SaveFrameAs(TFileKind kind, IDocumentAsker& asker) {
     if (kind == TFileKind::Document) kind = TFileKind::FrameGif;

@@ -9,8 +9,8 @@
 struct TPixelImage {
     int Width = 0;
     int Height = 0;
-    std::vector<uint32_t> Pixels;   // Width * Height, row-major, top row first
-    std::vector<bool> Transparent;  // empty, or Width * Height entries (icons: the AND mask)
+    std::vector<uint32_t> Pixels;  // Width * Height, row-major, top row first
+    std::vector<bool> Transparent; // empty, or Width * Height entries (icons: the AND mask)
 
     TPixelImage() = default;
     TPixelImage(int width, int height, uint32_t fill = 0xFF000000u)

@@ -32,8 +32,8 @@ fs::path TemporaryNameFor(const fs::path& target) {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     fs::path dir = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = dir / ("." + target.filename().string() + ".tmp" + std::to_string(stamp % 1000000) +
-                                    "-" + std::to_string(counter++));
+        fs::path candidate = dir / ("." + target.filename().string() + ".tmp" +
+                                    std::to_string(stamp % 1000000) + "-" + std::to_string(counter++));
         std::error_code ec;
         if (!fs::exists(candidate, ec)) return candidate;
     }
@@ -59,7 +59,9 @@ void TSafeFile::WriteAll(const std::string& path, const std::vector<uint8_t>& by
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) throw TFileError("cannot create a file beside: " + path);
-        if (!bytes.empty()) out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!bytes.empty())
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
         out.flush();
         const bool ok = static_cast<bool>(out);
         out.close();

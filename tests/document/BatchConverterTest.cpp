@@ -23,7 +23,8 @@ TEST(BatchConverter, ExitCodes) {
         frame.Width = frame.Height = 40;
         frame.Indices.assign(1600, 3);
         for (int y = 10; y < 20; ++y)
-            for (int x = 10; x < 20; ++x) frame.Indices[y * 40 + x] = static_cast<uint8_t>(1 + k);
+            for (int x = 10; x < 20; ++x)
+                frame.Indices[y * 40 + x] = static_cast<uint8_t>(1 + k);
         frame.Delay = 20;
         f.Frames.push_back(frame);
     }
@@ -54,7 +55,8 @@ TEST(BatchConverter, ExitCodes) {
     };
     for (const Case& c : cases) {
         std::string line;
-        for (const auto& a : c.args) line += a + " ";
+        for (const auto& a : c.args)
+            line += a + " ";
         SCOPED_TRACE(line);
         std::ostringstream err;
         EXPECT_EQ(TBatchConverter::Run(c.args, err), c.code);

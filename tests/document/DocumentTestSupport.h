@@ -52,8 +52,8 @@ struct TRecordingObserver : IDocumentObserver {
 
 // A fresh folder for one test's files.
 inline std::string TestFolder(const std::string& name) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("tindra-doc-" + std::to_string(::getpid()) + "-" + name);
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("tindra-doc-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir.string() + "/";

@@ -18,8 +18,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) { AppendU16LE(v, x); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { AppendU32LE(v, x); }
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+    AppendU16LE(v, x);
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+    AppendU32LE(v, x);
+}
 
 // A BITMAPINFOHEADER DIB with the given rows (already padded, in stored order) and palette (0x00RRGGBB).
 std::vector<uint8_t> Dib(int w, int h, int bits, uint32_t compression, const std::vector<uint32_t>& palette,
@@ -36,7 +40,8 @@ std::vector<uint8_t> Dib(int w, int h, int bits, uint32_t compression, const std
     Put32(v, 0);
     Put32(v, static_cast<uint32_t>(palette.size()));
     Put32(v, 0);
-    for (uint32_t c : palette) Put32(v, c);
+    for (uint32_t c : palette)
+        Put32(v, c);
     v.insert(v.end(), rows.begin(), rows.end());
     return v;
 }
@@ -60,7 +65,9 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-bool HaveConvert() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+bool HaveConvert() {
+    return std::system("convert -version >/dev/null 2>&1") == 0;
+}
 
 } // namespace
 
@@ -74,14 +81,23 @@ TEST(BmpFile, DecodesEveryDepthBottomUpAndTopDown) {
         uint32_t top[2], bottom[2];
     } cases[] = {
         // Rows are stored bottom row first; the 1-bit case has two colours only.
-        {"1 bit", Dib(2, 2, 1, 0, {0x00FF00, 0xFFFFFF}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}), {white, green}, {green, white}},
+        {"1 bit",
+         Dib(2, 2, 1, 0, {0x00FF00, 0xFFFFFF}, {0x40, 0, 0, 0, 0x80, 0, 0, 0}),
+         {white, green},
+         {green, white}},
         {"4 bits", Dib(2, 2, 4, 0, pal, {0x13, 0, 0, 0, 0x02, 0, 0, 0}), {red, blue}, {green, white}},
         {"8 bits", Dib(2, 2, 8, 0, pal, {1, 3, 0, 0, 0, 2, 0, 0}), {red, blue}, {green, white}},
-        {"24 bits", Dib(2, 2, 24, 0, {}, {0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0}),
-         {red, blue}, {green, white}},
-        {"32 bits", Dib(2, 2, 32, 0, {}, {0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}),
-         {red, blue}, {green, white}},
-        {"16 bits 555", Dib(2, 2, 16, 0, {}, {0xE0, 0x03, 0xFF, 0x7F, 0x00, 0x7C, 0x1F, 0x00}), {red, blue},
+        {"24 bits",
+         Dib(2, 2, 24, 0, {}, {0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0}),
+         {red, blue},
+         {green, white}},
+        {"32 bits",
+         Dib(2, 2, 32, 0, {}, {0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0xFF, 0, 0xFF, 0, 0, 0}),
+         {red, blue},
+         {green, white}},
+        {"16 bits 555",
+         Dib(2, 2, 16, 0, {}, {0xE0, 0x03, 0xFF, 0x7F, 0x00, 0x7C, 0x1F, 0x00}),
+         {red, blue},
          {green, white}},
         {"RLE8", Dib(2, 2, 8, 1, pal, {1, 1, 1, 3, 0, 0, 1, 0, 1, 2, 0, 1}), {red, blue}, {green, white}},
     };
@@ -120,7 +136,8 @@ TEST(BmpFile, RefusesDamagedFilesBeforeAllocating) {
 
 TEST(BmpFile, Encode32RoundTrips) {
     TPixelImage img(3, 2);
-    for (int i = 0; i < 6; ++i) img.Pixels[i] = 0xFF000000u | (0x102030u * (i + 1));
+    for (int i = 0; i < 6; ++i)
+        img.Pixels[i] = 0xFF000000u | (0x102030u * (i + 1));
     const std::vector<uint8_t> bytes = TBmpFile::Encode32(img);
     EXPECT_EQ(bytes.size(), 54u + 3 * 2 * 4);
     const TPixelImage back = TBmpFile::Decode(bytes);
@@ -132,12 +149,14 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
     auto image = [](int side, uint8_t index) {
         std::vector<uint8_t> rows;
         for (int y = 0; y < side; ++y)
-            for (int x = 0; x < 4 * ((side + 3) / 4); ++x) rows.push_back(index);
+            for (int x = 0; x < 4 * ((side + 3) / 4); ++x)
+                rows.push_back(index);
         std::vector<uint8_t> dib = Dib(side, 2 * side, 8, 0, {0x000000, 0xFF8000}, rows);
         // AND mask, bottom-up: the bottom row (stored first) fully transparent.
         const int stride = ((side + 31) / 32) * 4;
         for (int y = 0; y < side; ++y)
-            for (int b = 0; b < stride; ++b) dib.push_back(y == 0 ? 0xFF : 0x00);
+            for (int b = 0; b < stride; ++b)
+                dib.push_back(y == 0 ? 0xFF : 0x00);
         return dib;
     };
     const std::vector<uint8_t> small = image(16, 0), big = image(32, 1);
@@ -206,8 +225,9 @@ TEST(BmpFile, ReadsBitmapsMadeByImageMagick) {
     for (const char* v : variants)
         for (const char* t : types) {
             const std::string path = dir + "m.bmp";
-            const std::string cmd = std::string("convert -size 40x40 xc:'#123456' -fill '#FEDCBA' -draw 'point 3,1' ") +
-                                    t + " " + v + path + " 2>/dev/null";
+            const std::string cmd =
+                std::string("convert -size 40x40 xc:'#123456' -fill '#FEDCBA' -draw 'point 3,1' ") + t + " " +
+                v + path + " 2>/dev/null";
             if (std::system(cmd.c_str()) != 0) continue;
             SCOPED_TRACE(std::string(v) + " " + t);
             const TPixelImage img = TBmpFile::Read(path);
@@ -259,7 +279,8 @@ TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {
     // decodes or is refused with an exception, never anything worse (run under the sanitizers).
     const std::vector<uint32_t> pal = {0x000000, 0xFF0000, 0x00FF00, 0xFFFFFF};
     std::vector<uint8_t> rows8;
-    for (int i = 0; i < 32 * 32; ++i) rows8.push_back(static_cast<uint8_t>(i % 4));
+    for (int i = 0; i < 32 * 32; ++i)
+        rows8.push_back(static_cast<uint8_t>(i % 4));
     std::vector<uint8_t> rle = {4, 1, 0, 0, 2, 2, 0, 2, 1, 1, 0, 3, 1, 2, 3, 0, 0, 1};
     std::vector<uint8_t> ico = {0, 0, 1, 0, 1, 0, 32, 32, 4, 0, 1, 0, 8, 0};
     std::vector<uint8_t> icoDib = Dib(32, 64, 8, 0, pal, rows8);
@@ -267,7 +288,8 @@ TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {
     Put32(ico, static_cast<uint32_t>(icoDib.size()));
     Put32(ico, 22);
     ico.insert(ico.end(), icoDib.begin(), icoDib.end());
-    const std::vector<uint8_t> bmps[] = {BmpFile(Dib(32, 32, 8, 0, pal, rows8)), BmpFile(Dib(8, 4, 8, 1, pal, rle)),
+    const std::vector<uint8_t> bmps[] = {BmpFile(Dib(32, 32, 8, 0, pal, rows8)),
+                                         BmpFile(Dib(8, 4, 8, 1, pal, rle)),
                                          TBmpFile::Encode32(TPixelImage(5, 3, 0xFF123456))};
     uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
@@ -275,10 +297,18 @@ TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {
         const int edits = 1 + next() % 8;
         for (int e = 0; e < edits; ++e) {
             switch (next() % 4) {
-            case 0: data[next() % data.size()] = static_cast<uint8_t>(next()); break;
-            case 1: data[next() % std::min<size_t>(data.size(), 64)] = static_cast<uint8_t>(next()); break;
-            case 2: data.resize(1 + next() % data.size()); break;
-            default: data.resize(data.size() + next() % 16, static_cast<uint8_t>(next())); break;
+            case 0:
+                data[next() % data.size()] = static_cast<uint8_t>(next());
+                break;
+            case 1:
+                data[next() % std::min<size_t>(data.size(), 64)] = static_cast<uint8_t>(next());
+                break;
+            case 2:
+                data.resize(1 + next() % data.size());
+                break;
+            default:
+                data.resize(data.size() + next() % 16, static_cast<uint8_t>(next()));
+                break;
             }
         }
         return data;

@@ -10,7 +10,8 @@ namespace {
 
 ColorMapObject* MakeMap(const std::vector<uint32_t>& palette) {
     int size = 2;
-    while (size < static_cast<int>(palette.size())) size *= 2;
+    while (size < static_cast<int>(palette.size()))
+        size *= 2;
     std::vector<GifColorType> colors(size);
     for (size_t i = 0; i < palette.size(); ++i)
         colors[i] = {static_cast<GifByteType>(palette[i] >> 16), static_cast<GifByteType>(palette[i] >> 8),
@@ -44,8 +45,10 @@ bool Write(const std::string& path, const File& file) {
         if (k == 0 && file.Looping) {
             unsigned char id[] = "NETSCAPE2.0";
             unsigned char loop[] = {1, 0, 0};
-            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, APPLICATION_EXT_FUNC_CODE, 11, id);
-            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE, 3, loop);
+            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks,
+                                 APPLICATION_EXT_FUNC_CODE, 11, id);
+            GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE,
+                                 3, loop);
         }
         if (f.Delay >= 0) {
             GraphicsControlBlock gcb;
@@ -110,7 +113,8 @@ Decoded Read(const std::string& path) {
         }
         GraphicsControlBlock gcb;
         if (DGifSavedExtensionToGCB(gif, k, &gcb) == GIF_OK) {
-            for (int code : f.ExtensionCodes) f.HasControl = f.HasControl || code == GRAPHICS_EXT_FUNC_CODE;
+            for (int code : f.ExtensionCodes)
+                f.HasControl = f.HasControl || code == GRAPHICS_EXT_FUNC_CODE;
             if (f.HasControl) {
                 f.Base.Delay = gcb.DelayTime;
                 f.Base.Disposal = gcb.DisposalMode;

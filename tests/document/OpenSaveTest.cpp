@@ -78,7 +78,7 @@ class OpenSaveTest : public ::testing::Test {
 
 TEST_F(OpenSaveTest, ComposesDisposal131OverThePreviousPictures) {
     GifOracle::File f{40, 40, Palette, {}, false};
-    f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, 1));  // red everywhere, kept
+    f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, 1)); // red everywhere, kept
     f.Frames.push_back(Rect(10, 10, 5, 5, 2, 20, 3)); // green square, then restored
     f.Frames.push_back(Rect(20, 20, 5, 5, 3, 30, 1)); // blue square over frame 0 only
     ASSERT_EQ(Open(WriteGif("d131.gif", f)), TOpenResult::Opened);
@@ -122,8 +122,8 @@ TEST_F(OpenSaveTest, DisposalTwoRestoresThePreviousPictureNotTheBackground) {
 TEST_F(OpenSaveTest, TransparentPixelsLeaveTheTemplateAndSmallScreensGetTheBorder) {
     GifOracle::File f{32, 32, Palette, {}, false};
     GifOracle::Frame frame = Rect(0, 0, 32, 32, 1, 50);
-    frame.Indices[0] = 4;            // a white pixel at (0, 0) of the icon
-    frame.Indices[1] = 0;            // a transparent pixel at (1, 0)
+    frame.Indices[0] = 4; // a white pixel at (0, 0) of the icon
+    frame.Indices[1] = 0; // a transparent pixel at (1, 0)
     frame.TransparentIndex = 0;
     f.Frames.push_back(frame);
     ASSERT_EQ(Open(WriteGif("small.gif", f)), TOpenResult::Opened);
@@ -143,8 +143,9 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
     std::ofstream(garbage) << "not a gif at all";
     // 100 bytes declaring a 40 × 40 screen with a 65535 × 65535 frame: refused before the codec
     // allocates for it.
-    std::vector<uint8_t> absurd = {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255,
-                                   0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 0x01, 0, 0x3B};
+    std::vector<uint8_t> absurd = {'G',  'I',  'F',  '8',  '9', 'a', 40,  0,    40,   0, 0x80, 0,
+                                   0,    0,    0,    0,    255, 255, 255, 0x2C, 0,    0, 0,    0,
+                                   0xFF, 0xFF, 0xFF, 0xFF, 0,   2,   2,   0x4C, 0x01, 0, 0x3B};
     absurd.resize(100, 0);
     TSafeFile::WriteAll(dir + "absurd.gif", absurd);
     TSafeFile::WriteAll(dir + "noframes.gif", {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0, 0, 0, 0x3B});
@@ -152,8 +153,14 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
     TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
     TSafeFile::WriteAll(dir + "picture.png", {1, 2, 3});
 
-    const std::string cases[] = {WriteGif("big.gif", big), WriteGif("oblong.gif", oblong), garbage,
-                                 dir + "absurd.gif", dir + "noframes.gif", dir + "small.bmp", dir + "picture.png", dir + "missing.gif"};
+    const std::string cases[] = {WriteGif("big.gif", big),
+                                 WriteGif("oblong.gif", oblong),
+                                 garbage,
+                                 dir + "absurd.gif",
+                                 dir + "noframes.gif",
+                                 dir + "small.bmp",
+                                 dir + "picture.png",
+                                 dir + "missing.gif"};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
         ASSERT_TRUE(doc.NewDocument(asker));
@@ -196,8 +203,8 @@ TEST_F(OpenSaveTest, BitmapsAndIconsAreDrawnOnTheTemplates) {
 
     if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
     // An icon with a transparent corner: the template shows through there.
-    ASSERT_EQ(std::system(("convert -size 32x32 xc:'#0000FF' -alpha set -fill none -draw 'color 0,0 point' " + dir +
-                           "star.ico")
+    ASSERT_EQ(std::system(("convert -size 32x32 xc:'#0000FF' -alpha set -fill none -draw 'color 0,0 point' " +
+                           dir + "star.ico")
                               .c_str()),
               0);
     ASSERT_EQ(Open(dir + "star.ico"), TOpenResult::Opened);
@@ -457,7 +464,8 @@ TEST_F(OpenSaveTest, IcoExportMasksTheTransparentColour) {
     TPixelImage ico = TIcoFile::Read(dir + "empty.ico");
     ASSERT_EQ(ico.Width, 32);
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) ASSERT_TRUE(ico.IsTransparent(x, y)) << x << "," << y;
+        for (int x = 0; x < 32; ++x)
+            ASSERT_TRUE(ico.IsTransparent(x, y)) << x << "," << y;
 
     doc.WorkBitmap().SetPixel(4, 4, Red);
     doc.CommitFrame();
@@ -479,7 +487,8 @@ TEST_F(OpenSaveTest, SavedFilesOpenAgainWithTheSamePictures) {
     const std::string path = dir + "round.gif";
     ASSERT_EQ(doc.SaveDocumentTo(path), TSaveResult::Saved);
     std::vector<TSurface32> before;
-    for (int i = 0; i < 3; ++i) before.push_back(doc.FrameBitmap(i));
+    for (int i = 0; i < 3; ++i)
+        before.push_back(doc.FrameBitmap(i));
     ASSERT_EQ(Open(path), TOpenResult::Opened);
     ASSERT_EQ(doc.FrameCount(), 3);
     for (int i = 0; i < 3; ++i)
@@ -510,7 +519,8 @@ TEST(OpenSharedGifs, EveryFileOpensOrIsRefusedCleanly) {
         EXPECT_TRUE(g.Width == g.Height && (g.Width == 40 || g.Width == 32)) << g.Width << "x" << g.Height;
         EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), doc.FrameCount());
         EXPECT_EQ(GifFrames::FrameCount(doc.Frames32()), doc.FrameCount());
-        for (int i = 0; i < doc.FrameCount(); ++i) EXPECT_EQ(doc.FrameBitmap(i).Width(), 40);
+        for (int i = 0; i < doc.FrameCount(); ++i)
+            EXPECT_EQ(doc.FrameBitmap(i).Width(), 40);
     }
     EXPECT_GT(refused, 0);
     std::cout << "shared GIFs: " << opened << " opened, " << refused << " refused\n";
@@ -528,7 +538,9 @@ TEST_F(OpenSaveTest, PicturesForInsertingComeFromAnyKindOfFile) {
         std::string path;
         int x, y;
         uint32_t color;
-    } cases[] = {{WriteGif("small.gif", small), 12, 12, Blue}, {dir + "icon.ico", 5, 4, Red}, {dir + "wide.BMP", 0, 0, Black}};
+    } cases[] = {{WriteGif("small.gif", small), 12, 12, Blue},
+                 {dir + "icon.ico", 5, 4, Red},
+                 {dir + "wide.BMP", 0, 0, Black}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         const TPixelImage picture = TIconDocument::LoadInsertPicture(c.path);
@@ -552,8 +564,10 @@ TEST_F(OpenSaveTest, DamagedGifBytesAreOpenedOrRefusedNeverWorse) {
     for (int round = 0; round < 300; ++round) {
         std::vector<uint8_t> data = good;
         for (int e = 1 + next() % 6; e > 0; --e) {
-            if (next() % 3 == 0) data.resize(1 + next() % data.size());
-            else data[next() % data.size()] = static_cast<uint8_t>(next());
+            if (next() % 3 == 0)
+                data.resize(1 + next() % data.size());
+            else
+                data[next() % data.size()] = static_cast<uint8_t>(next());
         }
         TIconDocument target;
         if (target.LoadGif(data)) {
