@@ -108,6 +108,8 @@ class TSurface32 {
     // Takes size and pixels of a platform bitmap. Sources below 32 bits get alpha 0xFF; in a bitmap
     // marked transparent the pixels of its transparent colour get alpha 0x00.
     void CopyFromBitmap(const TBitmap& bitmap);
+    // nullptr empties the surface (0 × 0).
+    void CopyFromBitmap(const TBitmap* bitmap);
     // Makes the bitmap a 32-bit bitmap of this size holding these very pixel values.
     void CopyToBitmap(TBitmap& bitmap) const;
 

@@ -31,6 +31,13 @@ void TSurface32::CopyFromBitmap(const TBitmap& bitmap) {
     }
 }
 
+void TSurface32::CopyFromBitmap(const TBitmap* bitmap) {
+    if (bitmap)
+        CopyFromBitmap(*bitmap);
+    else
+        SetSize(0, 0);
+}
+
 void TSurface32::CopyToBitmap(TBitmap& bitmap) const {
     bitmap.SetSize(0, 0);
     bitmap.SetPixelFormat(pf32bit);

@@ -45,6 +45,10 @@ TEST(SurfaceBitmap, FromIndexedAndTransparentBitmaps) {
 
     s.CopyFromBitmap(TBitmap());
     EXPECT_TRUE(s.Empty());
+    s.SetSize(3, 3);
+    s.CopyFromBitmap(nullptr);
+    EXPECT_EQ(s.Width(), 0);
+    EXPECT_EQ(s.Height(), 0);
 }
 
 TEST(SurfaceBitmap, ToBitmapKeepsEveryPixelValueAndRoundTrips) {
