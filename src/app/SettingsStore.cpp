@@ -67,7 +67,7 @@ TWindowSettings TSettingsStore::DefaultWindowSettings(QSize screenSize, QSize cu
     s.Top = screenSize.height() / 2 - currentSize.height() / 2;
     s.Width = DefaultWidth;
     s.Height = DefaultHeight;
-    s.LanguageIndex = 0;
+    s.Language = 0;
     return s;
 }
 
@@ -80,7 +80,7 @@ TWindowSettings TSettingsStore::ReadWindowSettings(QSize screenSize, QSize curre
     s.Top = ReadInteger(root, TopName, defaults.Top);
     s.Width = ReadInteger(root, WidthName, defaults.Width);
     s.Height = ReadInteger(root, HeightName, defaults.Height);
-    s.LanguageIndex = ReadInteger(root, LanguageName, 0) > 0 ? 1 : 0;
+    s.Language = ReadInteger(root, LanguageName, 0) > 0 ? 1 : 0;
     return s;
 }
 
@@ -90,7 +90,7 @@ void TSettingsStore::WriteWindowSettings(const TWindowSettings& settings) {
     WriteInteger(root, TopName, settings.Top);
     WriteInteger(root, WidthName, settings.Width);
     WriteInteger(root, HeightName, settings.Height);
-    WriteInteger(root, LanguageName, settings.LanguageIndex > 0 ? 1 : 0);
+    WriteInteger(root, LanguageName, settings.Language > 0 ? 1 : 0);
     Flush();
 }
 

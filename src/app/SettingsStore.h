@@ -20,7 +20,7 @@ struct TWindowSettings {
     int Top = 0;
     int Width = 511;
     int Height = 531;
-    int LanguageIndex = 0; // 0 Czech, 1 English
+    int Language = 0; // LanguageIndex: 0 Czech, 1 English
 };
 
 class TSettingsStore {

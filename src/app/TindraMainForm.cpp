@@ -4,6 +4,7 @@
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "HelpFile.h"
+#include "LanguageTables.h"
 #include "IconDocument.h"
 #include "Messages.h"
 #include "LockKeys.h"
@@ -187,6 +188,11 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     for (QWidget* w : {SBVersionInfo, SBCapsLockInfo, SBNumLockInfo})
         w->installEventFilter(this);
 
+    // Start-up 1: the recent files come from the store before the window's own creation step.
+    MRU.AttachMenu(MnFileOpenMru, MnMRUSep);
+    MRU.SetOpenHandler([this](const QString& path) { OpenFile(path, false); });
+    MRU.Load(RegCtrl);
+
     // Creation step of start-up 1: caption, help binding, document objects.
     setWindowTitle("Tindra");
     HelpHook = std::make_unique<THelpFile>(QCoreApplication::applicationFilePath());
@@ -199,7 +205,10 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     ApplyLanguage();
 }
 
-TTindraMainForm::~TTindraMainForm() = default;
+TTindraMainForm::~TTindraMainForm() {
+    // Shut-down 4: the recent files go back to the store first.
+    MRU.Save(RegCtrl);
+}
 
 QFont TTindraMainForm::WindowFont() {
     const QStringList families = QFontDatabase::families();
@@ -224,6 +233,10 @@ void TTindraMainForm::CreateDialogs() {
     SetGlyph(AngleForm, GlyphRotate);
     SetGlyph(IframeForm, GlyphInsertFrame);
     SetGlyph(MFrameForm, GlyphMoveFrame);
+    // The about dialog takes the current language every time it opens.
+    AboutForm->SetLanguageHandler([this](TTindraAboutForm& about) {
+        tindra::ApplyAboutLanguage(&about, LanguageIndex, TINDRA_VERSION);
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -767,142 +780,9 @@ void TTindraMainForm::AssignGlyphs() {
 // Texts
 
 void TTindraMainForm::ApplyLanguage() {
-    struct TText {
-        const char* Name;
-        const char* Caption; // nullptr: the control shows no caption
-        const char* Hint;
-    };
-    static const TText texts[] = {
-        {"MnFile", "  &File  ", "File operations and manipulations"},
-        {"MnFileNew", "&New", "Create new icon"},
-        {"MnFileOpen", "&Open", "Open GIF, ICO or BMP file"},
-        {"MnFileOpenMru", "Op&en recent", "Open recently used file"},
-        {"MnMRUClear", "&Clear list", "Clear list of recently used files"},
-        {"MnMRUShowPath", "&Show full path", "x = Show full path for recently used files"},
-        {"MnFileDownload", "Down&load", "Download file from Marrowby"},
-        {"MnFileSaveFrameAs", "Save f&rame as", "Save current frame as single image"},
-        {"MnFileSaveFrameAsGIF", "&GIF", "Save current frame as GIF image"},
-        {"MnFileSaveFrameAsICO", "&ICO", "Save current frame as ICO (256 colors) image"},
-        {"MnFileSaveFrameAsBMP", "&BMP", "Save current frame as BMP image"},
-        {"MnFileSaveAs", "Save &as", "Save icon as animated GIF"},
-        {"MnFileSaveWithoutBorder", "Save without &border",
-         "x = Save files in 32x32 format (without border)"},
-        {"MnFileSetup", "Language &setup", "Choose language of user interface"},
-        {"MnFileExit", "E&xit", "Exit programme"},
-        {"MnEdit", "  &Edit  ", "Edit and clipboard operations"},
-        {"MnEditUndo", "&Undo", "Undo last change of current frame"},
-        {"MnEditUndelete", "U&ndelete", "Restore removed frame"},
-        {"MnEditCut", "&Cut", "Cut current image to clipboard"},
-        {"MnEditCopy", "C&opy", "Copy current image to clipboard"},
-        {"MnEditPaste", "&Paste", "Paste image from clipboard"},
-        {"MnEditClear", "C&lear", "Clear current image - fill it with background color (P)"},
-        {"MnEditInsertFrame", "&Insert frame", "Insert new frame"},
-        {"MnEditRemoveFrame", "&Remove frame", "Remove current frame"},
-        {"MnEditMoveFrame", "&Move frame", "Move current frame to another position"},
-        {"MnEditSelectAll", "Select &all", "Select whole image"},
-        {"MnView", "  &View  ", "View image and controls"},
-        {"MnViewFrame", "F&rame", "Select frame to edit"},
-        {"MnViewFrameFirst", "Fi&rst", "Edit first frame"},
-        {"MnViewFramePrev", "Pr&evious", "Edit previous frame"},
-        {"MnViewFrameNext", "&Next", "Edit next frame"},
-        {"MnViewFrameLast", "La&st", "Edit last frame"},
-        {"MnViewGrid", "&Grid", "x = Show pixel grid"},
-        {"MnViewThumbnail", "&Preview", "x = Show image preview"},
-        {"MnImageAttributes", "GIF &atributes", "Show headers and extensions of GIF file"},
-        {"MnViewControlBar", "C&ontrol panel", "x = Show control panel (top)"},
-        {"MnViewToolBar", "Tools pa&nel", "x = Show image tools panel (left)"},
-        {"MnViewColorBar", "Co&lor && font panel", "x = Show color and font panel (bottom)"},
-        {"MnImage", "  &Image  ", "Image manipulations"},
-        {"MnImagePlayAnimation", "&Play animation", "Play animation in preview panel"},
-        {"MnImageStopAnimation", "S&top animation", "Stop animation in preview panel"},
-        {"MnImageFlipHor", "F&lip horizontally", "Flip current image horizontally"},
-        {"MnImageFlipVert", "Flip &vertically", "Flip current image vertically"},
-        {"MnImageRotate", "R&otate", "Rotate current image"},
-        {"MnImageDrawBorder", "D&raw border", "Draw border around current image"},
-        {"MnImageAutoBorder", "&Auto border", "x = Draw border automatically after image change"},
-        {"MnEffects", "&Effects", "Image effects"},
-        {"MnColors", "  &Colors  ", "Color settings"},
-        {"MnHelp", "  &Help  ", "Help and programme information"},
-        {"MnHelpThemes", "&Help", "Show help"},
-        {"MnHelpAbout", "Ab&out Tindra", "Information about programme"},
-        // Controls with a hint only.
-        {"TBFileNew", nullptr, "Create new icon"},
-        {"TBFileOpen", nullptr, "Open GIF, ICO or BMP file"},
-        {"TBFileSave", nullptr, "Save icon as animated GIF"},
-        {"TBFileSaveFrameAsGIF", nullptr, "Save current frame as GIF image"},
-        {"TBFileSaveFrameAsICO", nullptr, "Save current frame as ICO (256 colors) image"},
-        {"TBFileSaveFrameAsBMP", nullptr, "Save current frame as BMP image"},
-        {"TBSetup", nullptr, "Choose language of user interface"},
-        {"TBEditCut", nullptr, "Cut current image to clipboard"},
-        {"TBEditCopy", nullptr, "Copy current image to clipboard"},
-        {"TBEditPaste", nullptr, "Paste image from clipboard"},
-        {"TBEditClear", nullptr, "Clear current image - fill it with background color (P)"},
-        {"TBEditInsertFrame", nullptr, "Insert new frame"},
-        {"TBEditRemoveFrame", nullptr, "Remove current frame"},
-        {"TBEditMoveFrame", nullptr, "Move current frame to another position"},
-        {"TBViewGrid", nullptr, "Show/hide pixel grid"},
-        {"TBViewThumbnail", nullptr, "Show/hide image preview"},
-        {"TBHelp", nullptr, "Show help"},
-        {"TBAbout", nullptr, "About Tindra"},
-        {"TBExit", nullptr, "Exit"},
-        {"SBToolColorDropper", nullptr, "Pipette - select color at cursor position"},
-        {"SBToolPen", nullptr, "Pencil - draw onto image"},
-        {"SBToolBrush", nullptr, "Brush - paint onto image"},
-        {"SBToolFloodFill", nullptr, "Beaker - fill image part"},
-        {"SBToolLine", nullptr, "Line - draw line"},
-        {"SBToolRectangle", nullptr, "Rectangle - draw rectangle or square, empty or filled"},
-        {"SBToolEllipse", nullptr, "Ellipse - draw ellipse or circle, empty or filled"},
-        {"SBToolText", nullptr, "Text - write text"},
-        {"EDSpeed", nullptr, "Display time for current frame (in miliseconds)"},
-        {"TLColor", nullptr, "Drawing color (left mouse button)"},
-        {"TRColor", nullptr, "Background color (right mouse button)"},
-        {"TTColor", nullptr, "Transparent color (Ctrl + right mouse button)"},
-        {"SLColor", nullptr, "Drawing color (left mouse button)"},
-        {"SRColor", nullptr, "Background color (right mouse button)"},
-        {"STColor", nullptr, "Transparent color (Ctrl + right mouse button)"},
-        {"SBFontSelect", nullptr, "Select font for text"},
-        {"CBFontName", nullptr, "Font name"},
-        {"CBFontSize", nullptr, "Font size"},
-        {"SBBold", nullptr, "Bold"},
-        {"SBItalics", nullptr, "Italics"},
-        {"SBUnderline", nullptr, "Underline"},
-        {"GColorPalette", nullptr,
-         "Color palette - left button: drawing color, right button: background color"},
-        {"TestPanel", nullptr, "Sample of text in selected font - click to change the text"},
-        {"PME1", nullptr, "Ellipse"},
-        {"PME2", nullptr, "Filled ellipse"},
-        {"PME3", nullptr, "Circle"},
-        {"PME4", nullptr, "Filled circle"},
-        {"PMR1", nullptr, "Rectangle"},
-        {"PMR2", nullptr, "Filled rectangle"},
-        {"PMR3", nullptr, "Square"},
-        {"PMR4", nullptr, "Filled square"},
-        {"ImThumbnail", nullptr, "Image preview"},
-        {"SBPlay", nullptr, "Play animation"},
-        {"SBStop", nullptr, "Stop animation - show current frame"},
-        {"SBFirst", nullptr, "Show first frame"},
-        {"SBPrev", nullptr, "Show previous frame"},
-        {"SBNext", nullptr, "Show next frame"},
-        {"SBLast", nullptr, "Show last frame"},
-        {"LBImageBox", nullptr, "Picture frames list"},
-    };
-    for (const TText& t : texts) {
-        const QString hint = QString::fromUtf8(t.Hint);
-        if (auto* a = findChild<QAction*>(t.Name)) {
-            if (t.Caption) a->setText(QString::fromUtf8(t.Caption));
-            a->setStatusTip(hint);
-            a->setToolTip(hint);
-        }
-        if (auto* w = findChild<QWidget*>(t.Name)) {
-            if (auto* m = qobject_cast<QMenu*>(w)) {
-                if (t.Caption) m->setTitle(QString::fromUtf8(t.Caption));
-                m->setStatusTip(hint);
-                continue;
-            }
-            w->setStatusTip(hint);
-            w->setToolTip(hint);
-        }
-    }
+    tindra::ApplyControlTexts(this, tindra::MainWindowTexts(), LanguageIndex);
+    if (const tindra::TControlText* entries = tindra::FindMainWindowText("MRU"))
+        MRU.SetHint(QString::fromUtf8(entries->Hint[tindra::NormalizedLanguage(LanguageIndex)]));
 }
 
 void TTindraMainForm::ApplicationHint(const QString& hint) {
@@ -913,18 +793,18 @@ void TTindraMainForm::ApplicationHint(const QString& hint) {
 // Start-up, shut-down and command state
 
 TWindowSettings TTindraMainForm::ReadSettings() {
-    TWindowSettings s;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, DesignWidth, DesignHeight);
-    s.Left = area.width() / 2 - width() / 2;
-    s.Top = area.height() / 2 - height() / 2;
-    s.Width = DesignWidth;
-    s.Height = DesignHeight;
-    s.Language = 0;
-    return s;
+    const QSize area = screen ? screen->geometry().size() : QSize(DesignWidth, DesignHeight);
+    return RegCtrl.ReadWindowSettings(area, size());
 }
 
-void TTindraMainForm::WriteSettings() {}
+void TTindraMainForm::WriteSettings() {
+    RegCtrl.WriteWindowSettings({x(), y(), width(), height(), LanguageIndex});
+}
+
+void TTindraMainForm::AddRecentFile(const QString& path) {
+    if (MRU.Add(path)) MnFileOpenMru->menuAction()->setEnabled(true);
+}
 
 void TTindraMainForm::FormActivate() {
     if (StartupDone) return;
@@ -998,7 +878,7 @@ void TTindraMainForm::UpdateCommands() {
         }
     };
     // 1
-    MnFileOpenMru->menuAction()->setEnabled(RecentFileCount > 0);
+    MnFileOpenMru->menuAction()->setEnabled(MRU.Count() > 0);
     // 2
     if (!ImageLoaded) {
         enable({MnFileSaveFrameAs, MnFileSaveAs, MnFileSaveWithoutBorder, MnEdit, MnViewFrame,
@@ -1165,8 +1045,13 @@ void TTindraMainForm::MnFileNewClick() {
     Document->NewDocument(*this);
 }
 void TTindraMainForm::MnFileOpenClick() {}
-void TTindraMainForm::MnMRUClearClick() {}
-void TTindraMainForm::MnMRUShowPathClick() {}
+void TTindraMainForm::MnMRUClearClick() {
+    MRU.Clear();
+    MnFileOpenMru->menuAction()->setEnabled(false);
+}
+void TTindraMainForm::MnMRUShowPathClick() {
+    MRU.SetShowFullPath(MnMRUShowPath->isChecked());
+}
 void TTindraMainForm::MnFileSaveFrameAsGIFClick() {}
 void TTindraMainForm::MnFileSaveFrameAsICOClick() {}
 void TTindraMainForm::MnFileSaveFrameAsBMPClick() {}
@@ -1178,6 +1063,7 @@ void TTindraMainForm::MnFileSaveWithoutBorderClick() {
 
 void TTindraMainForm::MnFileSetupClick() {
     if (!LangForm) return;
+    LangForm->SetFlags(QPixmap::fromImage(ControlImage(3, 0)), QPixmap::fromImage(ControlImage(3, 1)));
     LanguageIndex = LangForm->exec() == QDialog::Accepted ? 1 : 0;
     ApplyLanguage();
 }
@@ -1246,7 +1132,7 @@ void TTindraMainForm::MnImageRotateClick() {}
 void TTindraMainForm::MnImageDrawBorderClick() {}
 
 void TTindraMainForm::NotImplementedClick() {
-    ShowMessage("This function is not implemented yet");
+    ShowMessage(QString::fromStdString(tindra::MessageText(tindra::MsgNotImplemented, LanguageIndex)));
 }
 
 void TTindraMainForm::MnHelpThemesClick() {

@@ -9,6 +9,8 @@
 #include "DocumentAsker.h"
 #include "DocumentObserver.h"
 #include "ImageListFile.h"
+#include "RecentFiles.h"
+#include "SettingsStore.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -46,13 +48,7 @@ class TTindraLangForm;
 class TTindraMFrameForm;
 
 // Window placement and language as read at start-up.
-struct TWindowSettings {
-    int Left = 0;
-    int Top = 0;
-    int Width = 511;
-    int Height = 531;
-    int Language = 0;
-};
+using TWindowSettings = tindra::TWindowSettings;
 
 class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDocumentAsker {
     Q_OBJECT
@@ -122,8 +118,13 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     bool Animating = false;
     int ImageSize = 40;
     int OutputSize = 40;
-    int RecentFileCount = 0;
     bool ClipboardHasPicture() const;
+
+    // The settings store and the recent-files list (read at creation, written at the end).
+    tindra::TSettingsStore RegCtrl;
+    tindra::TRecentFiles MRU;
+    // Puts a file at the top of the recent files and enables "Open recent".
+    void AddRecentFile(const QString& path);
 
     // Editor state.
     int Zoom = 8;

@@ -47,7 +47,7 @@ void SettingsRecentTest::emptyStoreGivesCentredDefaults() {
     QCOMPARE(s.Top, 384 - 265);
     QCOMPARE(s.Width, 511);
     QCOMPARE(s.Height, 531);
-    QCOMPARE(s.LanguageIndex, 0);
+    QCOMPARE(s.Language, 0);
     // The centring uses the window's size before the stored size is applied.
     const TWindowSettings small = store.ReadWindowSettings(QSize(800, 600), QSize(300, 200));
     QCOMPARE(small.Left, 400 - 150);
@@ -89,7 +89,7 @@ void SettingsRecentTest::malformedValuesGiveDefaults() {
     const int actual = name == "WindowWidth"    ? s.Width
                        : name == "WindowHeight" ? s.Height
                        : name == "LeftPosition" ? s.Left
-                                                : s.LanguageIndex;
+                                                : s.Language;
     QCOMPARE(actual, expected);
 }
 
@@ -107,7 +107,7 @@ void SettingsRecentTest::placementRoundTrip() {
     QCOMPARE(s.Top, 12);
     QCOMPARE(s.Width, 700);
     QCOMPARE(s.Height, 650);
-    QCOMPARE(s.LanguageIndex, 1);
+    QCOMPARE(s.Language, 1);
 }
 
 void SettingsRecentTest::unreadableStoreGivesDefaults() {
@@ -120,7 +120,7 @@ void SettingsRecentTest::unreadableStoreGivesDefaults() {
     if (store.IsUsable()) QSKIP("this Qt reads the damaged file without complaint");
     const TWindowSettings s = store.ReadWindowSettings(QSize(1024, 768), QSize(511, 531));
     QCOMPARE(s.Width, 511);
-    QCOMPARE(s.LanguageIndex, 0);
+    QCOMPARE(s.Language, 0);
 }
 
 void SettingsRecentTest::pathFallsBackToProgramFolder() {

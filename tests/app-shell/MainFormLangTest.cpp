@@ -1,0 +1,250 @@
+// The main window with the settings store, the recent files and the language tables: first
+// run, stored values, the language switch through the dialog, the hint line, shut-down.
+
+#include "LanguageTables.h"
+#include "Messages.h"
+#include "RecentFiles.h"
+#include "SettingsStore.h"
+#include "TindraAboutForm.h"
+#include "TindraLangForm.h"
+#include "TindraMainForm.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tindra;
+
+namespace {
+
+// Every text that ApplyLanguage sets, by row: caption and hint as the window shows them.
+QStringList WindowTexts(TTindraMainForm& form) {
+    QStringList texts;
+    for (const TControlText& row : MainWindowTexts()) {
+        if (QString(row.Name) == "MRU") continue; // the entries' hint, below
+        QObject* object = form.findChild<QObject*>(row.Name);
+        if (auto* menu = qobject_cast<QMenu*>(object)) object = menu->menuAction();
+        if (auto* action = qobject_cast<QAction*>(object)) texts << action->text() << action->statusTip();
+        else if (auto* widget = qobject_cast<QWidget*>(object)) texts << widget->statusTip() << widget->toolTip();
+        else texts << QString("<%1 missing>").arg(row.Name);
+    }
+    texts << form.MRU.Hint();
+    return texts;
+}
+
+// Answers the next language dialog with the given button.
+void AnswerLanguageDialog(TTindraMainForm& form, const char* button) {
+    QTimer::singleShot(0, &form, [&form, button] { form.LangForm->findChild<QToolButton*>(button)->click(); });
+}
+
+} // namespace
+
+class MainFormLangTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> Store;
+
+    std::unique_ptr<TTindraMainForm> MakeForm() {
+        auto form = std::make_unique<TTindraMainForm>();
+        form->SetControlImagePath(TINDRA_IMAGES_IML);
+        form->SetMessageSink([](const QString&) {});
+        form->CreateDialogs();
+        return form;
+    }
+    void WriteRaw(const QString& key, const QString& value) {
+        QSettings raw("Marrowby", "Tindra");
+        raw.setValue(key, value);
+    }
+
+private slots:
+    void init();
+    void firstRunWithEmptyStore();
+    void storedValuesAtStartUp_data();
+    void storedValuesAtStartUp();
+    void languageSwitchRoundTrip();
+    void aboutFollowsLanguageSwitch();
+    void everyHintReachesHintLine();
+    void recentFilesMenu();
+    void shutDownWritesSettings();
+};
+
+void MainFormLangTest::init() {
+    Store = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Store->path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, Store->path());
+}
+
+void MainFormLangTest::firstRunWithEmptyStore() {
+    auto form = MakeForm();
+    form->FormActivate();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(form->size(), QSize(511, 531));
+    QCOMPARE(form->LanguageIndex, 0);
+    QCOMPARE(form->MnFile->title(), QString("  &Soubor  "));
+    QCOMPARE(form->MnViewGrid->statusTip(), QString::fromUtf8("x = Zobrazit pixelovou mřížku"));
+    QVERIFY(!form->MnFileOpenMru->menuAction()->isEnabled());
+    // Centred with the size the window had before the stored size applies (its design size).
+    QCOMPARE(form->pos(), QPoint(screen.width() / 2 - 511 / 2, screen.height() / 2 - 531 / 2));
+}
+
+void MainFormLangTest::storedValuesAtStartUp_data() {
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("expectedWidth");
+    QTest::addColumn<int>("expectedLanguage");
+    QTest::newRow("abc width") << "abc" << "0" << 511 << 0;
+    QTest::newRow("stored width, english") << "640" << "1" << 640 << 1;
+    QTest::newRow("below minimum") << "300" << "7" << 511 << 1;
+}
+
+void MainFormLangTest::storedValuesAtStartUp() {
+    QFETCH(QString, width);
+    QFETCH(QString, language);
+    QFETCH(int, expectedWidth);
+    QFETCH(int, expectedLanguage);
+    WriteRaw("WindowWidth", width);
+    WriteRaw("Language", language);
+    WriteRaw("MRU/H0", "/icons/star.gif");
+    auto form = MakeForm();
+    form->FormActivate();
+    QCOMPARE(form->width(), expectedWidth);
+    QCOMPARE(form->LanguageIndex, expectedLanguage);
+    QCOMPARE(form->MnFile->title(), expectedLanguage ? QString("  &File  ") : QString("  &Soubor  "));
+    QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
+    QCOMPARE(form->MRU.Entries(), QStringList{"/icons/star.gif"});
+}
+
+void MainFormLangTest::languageSwitchRoundTrip() {
+    auto form = MakeForm();
+    form->FormActivate();
+    const QStringList czech = WindowTexts(*form);
+    for (const QString& text : czech) QVERIFY2(!text.endsWith("missing>"), qPrintable(text));
+
+    AnswerLanguageDialog(*form, "ButtonEnglish");
+    form->MnFileSetupClick();
+    QCOMPARE(form->LanguageIndex, 1);
+    const QStringList english = WindowTexts(*form);
+    QVERIFY(english != czech);
+    QCOMPARE(form->MnViewGrid->statusTip(), QString("x = Show pixel grid"));
+    QCOMPARE(form->TBViewGrid->statusTip(), QString("Show/hide pixel grid"));
+
+    AnswerLanguageDialog(*form, "ButtonCzech");
+    form->MnFileSetupClick();
+    QCOMPARE(form->LanguageIndex, 0);
+    QCOMPARE(WindowTexts(*form), czech);
+
+    AnswerLanguageDialog(*form, "ButtonEnglish");
+    form->MnFileSetupClick();
+    QCOMPARE(WindowTexts(*form), english);
+
+    // Closing the dialog with its close box gives Czech.
+    QTimer::singleShot(0, form.get(), [&] { form->LangForm->close(); });
+    form->MnFileSetupClick();
+    QCOMPARE(form->LanguageIndex, 0);
+    QCOMPARE(WindowTexts(*form), czech);
+}
+
+void MainFormLangTest::aboutFollowsLanguageSwitch() {
+    auto form = MakeForm();
+    form->FormActivate();
+    auto openAbout = [&] {
+        QTimer::singleShot(0, form.get(), [&] { form->AboutForm->ButtonOK->click(); });
+        form->MnHelpAboutClick();
+    };
+    openAbout();
+    QCOMPARE(form->AboutForm->windowTitle(), QString("Tindra - o programu"));
+    QVERIFY(form->AboutForm->LabelVersion->text().startsWith("Verze "));
+
+    AnswerLanguageDialog(*form, "ButtonEnglish");
+    form->MnFileSetupClick();
+    openAbout();
+    QCOMPARE(form->AboutForm->windowTitle(), QString("Tindra - about"));
+    QVERIFY(form->AboutForm->LabelVersion->text().startsWith("Version "));
+    QCOMPARE(form->AboutForm->LabelGalleryLink->toolTip(), QString::fromStdString(MakerLink(LanguageEnglish)));
+}
+
+// The hint of every row, shown the way the toolkit shows it (hovering a menu item or a
+// control), arrives in the hint line, in both languages.
+void MainFormLangTest::everyHintReachesHintLine() {
+    auto form = MakeForm();
+    form->show();
+    form->FormActivate();
+    form->MRU.Add("/icons/star.gif");
+    for (int language : {LanguageEnglish, LanguageCzech}) {
+        form->LanguageIndex = language;
+        form->ApplyLanguage();
+        for (const TControlText& row : MainWindowTexts()) {
+            const QString hint = QString::fromUtf8(row.Hint[language]);
+            form->SBHintInfo->clear();
+            QObject* object = form->findChild<QObject*>(row.Name);
+            if (QString(row.Name) == "MRU") object = form->MRU.EntryActions().first();
+            if (auto* menu = qobject_cast<QMenu*>(object)) object = menu->menuAction();
+            if (auto* action = qobject_cast<QAction*>(object)) {
+                action->showStatusText(form->menuBar());
+            } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+                QEvent enter(QEvent::Enter);
+                QCoreApplication::sendEvent(widget, &enter);
+            } else {
+                QFAIL(row.Name);
+            }
+            QVERIFY2(form->SBHintInfo->text() == hint, row.Name);
+        }
+    }
+}
+
+void MainFormLangTest::recentFilesMenu() {
+    auto form = MakeForm();
+    form->FormActivate();
+    for (int i = 1; i <= 6; ++i) form->AddRecentFile(QString("/icons/f%1.gif").arg(i));
+    QCOMPARE(form->MRU.Count(), 5);
+    QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
+    const QList<QAction*> items = form->MnFileOpenMru->actions();
+    QCOMPARE(items[0]->text(), QString("&1 f6.gif"));
+    QCOMPARE(items[4]->text(), QString("&5 f2.gif"));
+    QCOMPARE(items[5], form->MnMRUSep);
+
+    form->MnMRUShowPath->trigger();
+    QVERIFY(form->MnMRUShowPath->isChecked());
+    QCOMPARE(form->MnFileOpenMru->actions()[0]->text(), QString("&1 /icons/f6.gif"));
+
+    form->MnMRUClear->trigger();
+    QCOMPARE(form->MRU.Count(), 0);
+    QVERIFY(!form->MnFileOpenMru->menuAction()->isEnabled());
+    QCOMPARE(form->MnFileOpenMru->actions().first(), form->MnMRUSep);
+}
+
+void MainFormLangTest::shutDownWritesSettings() {
+    {
+        auto form = MakeForm();
+        form->show();
+        form->FormActivate();
+        form->AddRecentFile(QString("/icons/a.gif"));
+        form->AddRecentFile(QString("/icons/b.gif"));
+        AnswerLanguageDialog(*form, "ButtonEnglish");
+        form->MnFileSetupClick();
+        form->resize(600, 560);
+        form->close();
+    }
+    QSettings raw("Marrowby", "Tindra");
+    QCOMPARE(raw.value("Language").toString(), QString("1"));
+    QCOMPARE(raw.value("WindowWidth").toString(), QString("600"));
+    QCOMPARE(raw.value("WindowHeight").toString(), QString("560"));
+    QCOMPARE(raw.value("MRU/H0").toString(), QString("/icons/b.gif"));
+    QCOMPARE(raw.value("MRU/H1").toString(), QString("/icons/a.gif"));
+    QVERIFY(!raw.contains("MRU/H2"));
+}
+
+QTEST_MAIN(MainFormLangTest)
+#include "MainFormLangTest.moc"
