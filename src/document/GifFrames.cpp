@@ -169,13 +169,15 @@ void OptimizeColors(TGIFPicture& picture) {
     OptimizeColorMaps(picture);
 }
 
-TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside) {
+TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside,
+                              int maxFrames) {
     const uint8_t* p = bytes.data();
     const size_t n = bytes.size();
     if (n < 13 || p[0] != 'G' || p[1] != 'I' || p[2] != 'F') throw TGifSizeError("Not a GIF file");
     TGifScreen screen{U16(p + 6), U16(p + 8)};
     if (screen.Width > maxSide || screen.Height > maxSide) throw TGifSizeError("Screen too large");
     size_t pos = 13;
+    int frames = 0;
     if (p[10] & 0x80) pos += 3u * (2u << (p[10] & 7));
     // Skips data sub-blocks; false when the data ends first.
     auto skipBlocks = [&]() {
@@ -199,6 +201,7 @@ TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bo
             const int width = U16(p + pos + 4), height = U16(p + pos + 6);
             const uint8_t packed = p[pos + 8];
             if (width > maxSide || height > maxSide) throw TGifSizeError("Frame too large");
+            if (++frames > maxFrames) throw TGifSizeError("Too many frames");
             if (framesInside && (left + width > screen.Width || top + height > screen.Height))
                 throw TGifSizeError("Frame outside the screen");
             pos += 9;

@@ -48,10 +48,12 @@ struct TGifScreen {
     int Height = 0;
 };
 // Walks a GIF's blocks and checks the declared sizes before anything is allocated for them: the logical
-// screen and every frame may not exceed maxSide on a side, and with framesInside every frame must lie
-// inside the screen. Returns the screen; throws TGifSizeError otherwise (also for data that is not a GIF
-// or ends before its first frame).
-TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside);
+// screen and every frame may not exceed maxSide on a side, with framesInside every frame must lie inside
+// the screen, and there may be at most maxFrames frames (each frame of the document costs several
+// pictures, so a small file of many tiny frames must not exhaust the memory). Returns the screen; throws
+// TGifSizeError otherwise (also for data that is not a GIF or ends before its first frame).
+TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside,
+                              int maxFrames);
 // Reads a GIF from memory with the codec; its exceptions pass on.
 std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes);
 

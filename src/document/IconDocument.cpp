@@ -392,7 +392,7 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
     std::unique_ptr<TGIFPicture> gif;
     try {
         // Absurd declared sizes are refused before the codec allocates anything for them.
-        const GifFrames::TGifScreen screen = GifFrames::CheckDeclaredSizes(bytes, FrameSide, true);
+        const GifFrames::TGifScreen screen = GifFrames::CheckDeclaredSizes(bytes, FrameSide, true, MaxFrames);
         if (screen.Width != screen.Height || (screen.Width != FrameSide && screen.Width != InnerSide))
             return false;
         side = screen.Width;
@@ -638,7 +638,7 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
         const std::vector<uint8_t> bytes = TSafeFile::ReadAll(path, MaxGifFileBytes);
         // Only the first frame is used; any size will do, but absurd ones are refused before the codec
         // allocates for them.
-        GifFrames::CheckDeclaredSizes(bytes, MaxInsertSide, false);
+        GifFrames::CheckDeclaredSizes(bytes, MaxInsertSide, false, MaxFrames);
         std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(bytes);
         if (GifFrames::FrameCount(*gif) < 1) throw std::runtime_error("no frame");
         TSurface32 first = GifFrames::RenderFrame(*gif, 0);

@@ -49,6 +49,8 @@ class TIconDocument {
     static constexpr int MinDisplayTime = 10;
     static constexpr int MaxDisplayTime = 300000;
     static constexpr int DefaultDelay = 10; // hundredths of a second: 100 ms
+    // A GIF with more frames is refused when opened (each frame holds several pictures in memory).
+    static constexpr int MaxFrames = 4096;
 
     // programFolder is the folder a new document lives in ("new.gif").
     explicit TIconDocument(std::string programFolder = std::string());

@@ -148,6 +148,13 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
                                    0xFF, 0xFF, 0xFF, 0xFF, 0,   2,   2,   0x4C, 0x01, 0, 0x3B};
     absurd.resize(100, 0);
     TSafeFile::WriteAll(dir + "absurd.gif", absurd);
+    // About 80 kB holding 5000 tiny frames: refused before the document holds thousands of pictures.
+    std::vector<uint8_t> many = {'G',  'I', 'F', '8', '9', 'a', 40,  0,   40, 0,
+                                 0x80, 0,   0,   0,   0,   0,   255, 255, 255};
+    for (int k = 0; k < 5000; ++k)
+        many.insert(many.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0});
+    many.push_back(0x3B);
+    TSafeFile::WriteAll(dir + "many.gif", many);
     TSafeFile::WriteAll(dir + "noframes.gif", {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0, 0, 0, 0x3B});
     TPixelImage bmp16(16, 16, Red);
     TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
@@ -157,6 +164,7 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
                                  WriteGif("oblong.gif", oblong),
                                  garbage,
                                  dir + "absurd.gif",
+                                 dir + "many.gif",
                                  dir + "noframes.gif",
                                  dir + "small.bmp",
                                  dir + "picture.png",
