@@ -16,7 +16,8 @@
 namespace fs = std::filesystem;
 
 TEST(BatchConverter, ExitCodes) {
-    const std::string dir = TestFolder("batch");
+    const TScratchFolder scratch("batch");
+    const std::string& dir = scratch.Dir;
     GifOracle::File f{40, 40, {0x000000, 0xFF0000, 0x0000FF, 0xCCCCCC}, {}, false};
     for (int k = 0; k < 2; ++k) {
         GifOracle::Frame frame;

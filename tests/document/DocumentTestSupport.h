@@ -59,6 +59,18 @@ inline std::string TestFolder(const std::string& name) {
     return dir.string() + "/";
 }
 
+// A fresh folder removed again (with whatever a test made read-only in it) when the test ends.
+struct TScratchFolder {
+    std::string Dir;
+    explicit TScratchFolder(const std::string& name) : Dir(TestFolder(name)) {}
+    ~TScratchFolder() {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(Dir, ec))
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(Dir, ec);
+    }
+};
+
 // A 40 × 40 opaque picture of one colour.
 inline TSurface32 Solid(uint32_t color, int side = 40) {
     TSurface32 s(side, side);

@@ -1,6 +1,7 @@
 // Our own BMP and ICO readers and writer, and the file replacement that never loses the old file.
 
 #include "BmpFile.h"
+#include "DocumentTestSupport.h"
 #include "IcoFile.h"
 #include "LittleEndian.h"
 #include "SafeFile.h"
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -53,12 +53,6 @@ std::vector<uint8_t> BmpFile(const std::vector<uint8_t>& dib, uint32_t pixelOffs
     Put32(v, pixelOffset);
     v.insert(v.end(), dib.begin(), dib.end());
     return v;
-}
-
-std::string TempDir() {
-    const fs::path dir = fs::temp_directory_path() / ("tindra-doc-files-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir.string() + "/";
 }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -189,7 +183,8 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
 
 TEST(IcoFile, ReadsIconsMadeByImageMagick) {
     if (!HaveConvert()) GTEST_SKIP() << "ImageMagick convert is not installed";
-    const std::string dir = TempDir();
+    const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string dir = scratch.Dir;
     struct Case {
         const char* args;
         uint32_t expectTopLeft;
@@ -219,7 +214,8 @@ TEST(IcoFile, ReadsIconsMadeByImageMagick) {
 
 TEST(BmpFile, ReadsBitmapsMadeByImageMagick) {
     if (!HaveConvert()) GTEST_SKIP() << "ImageMagick convert is not installed";
-    const std::string dir = TempDir();
+    const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string dir = scratch.Dir;
     const char* variants[] = {"BMP3:", "BMP:", "BMP2:"};
     const char* types[] = {"-type truecolor", "-type palette", "-type truecoloralpha"};
     for (const char* v : variants)
@@ -239,7 +235,8 @@ TEST(BmpFile, ReadsBitmapsMadeByImageMagick) {
 }
 
 TEST(SafeFile, ReplacesOnlyWhenTheNewFileIsComplete) {
-    const std::string dir = TempDir();
+    const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string dir = scratch.Dir;
     const std::string target = dir + "keep.gif";
     WriteBytes(target, {1, 2, 3});
     TSafeFile::WriteAll(target, {9, 8, 7, 6});

@@ -40,10 +40,7 @@ GifOracle::Frame Rect(int left, int top, int w, int h, uint8_t index, int delay 
 
 class OpenSaveTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = TestFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        doc.SetObserver(&seen);
-    }
+    void SetUp() override { doc.SetObserver(&seen); }
     std::string WriteGif(const std::string& name, const GifOracle::File& file) {
         const std::string path = dir + name;
         EXPECT_TRUE(GifOracle::Write(path, file));
@@ -68,7 +65,8 @@ class OpenSaveTest : public ::testing::Test {
         }
     }
 
-    std::string dir;
+    TScratchFolder scratch{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    const std::string dir = scratch.Dir;
     TIconDocument doc;
     TScriptedAsker asker;
     TRecordingObserver seen;
@@ -160,15 +158,10 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
     TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
     TSafeFile::WriteAll(dir + "picture.png", {1, 2, 3});
 
-    const std::string cases[] = {WriteGif("big.gif", big),
-                                 WriteGif("oblong.gif", oblong),
-                                 garbage,
-                                 dir + "absurd.gif",
-                                 dir + "many.gif",
-                                 dir + "noframes.gif",
-                                 dir + "small.bmp",
-                                 dir + "picture.png",
-                                 dir + "missing.gif"};
+    const std::string cases[] = {
+        WriteGif("big.gif", big), WriteGif("oblong.gif", oblong), garbage,           dir + "absurd.gif",
+        dir + "many.gif",         dir + "noframes.gif",           dir + "small.bmp", dir + "picture.png",
+        dir + "missing.gif"};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
         ASSERT_TRUE(doc.NewDocument(asker));
