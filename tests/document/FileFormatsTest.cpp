@@ -13,7 +13,6 @@
 #include <fstream>
 #include <string>
 
-
 namespace fs = std::filesystem;
 
 namespace {
