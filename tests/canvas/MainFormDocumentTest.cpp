@@ -129,11 +129,14 @@ class TMainFormDocumentTest : public QObject {
         QVERIFY(!Doc().IsModified());
     }
 
-    void gridCommandTogglesCanvasGrid() {
+    void checkItemsReachCanvasAndDocument() {
         QVERIFY(Canvas()->GridVisible());
         Form->TBViewGrid->click();
         QVERIFY(!Form->MnViewGrid->isChecked());
         QVERIFY(!Canvas()->GridVisible());
+        QVERIFY(!Doc().AutoBorder());
+        Form->MnImageAutoBorder->trigger();
+        QVERIFY(Doc().AutoBorder());
     }
 };
 
