@@ -163,8 +163,6 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     EDSpeed->setKeyboardTracking(false);
     connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
     connect(LBImageBox, &QListWidget::currentRowChanged, this, &TTindraMainForm::LBImageBoxClick);
-    // CommitFrame draws the border first while "Auto border" is checked.
-    connect(MnImageAutoBorder, &QAction::toggled, this, [this](bool on) { Document->SetAutoBorder(on); });
 
     auto* middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
@@ -808,6 +806,10 @@ void TTindraMainForm::AddRecentFile(const QString& path) {
     if (MRU.Add(path)) MnFileOpenMru->menuAction()->setEnabled(true);
 }
 
+QString TTindraMainForm::DialogFolder() const { return RegCtrl.ReadPath(QCoreApplication::applicationDirPath()); }
+
+void TTindraMainForm::FolderUsed(const std::string& folder) { RegCtrl.WritePath(QString::fromStdString(folder)); }
+
 void TTindraMainForm::FormActivate() {
     if (StartupDone) return;
     StartupDone = true;
@@ -1280,7 +1282,8 @@ void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<uint32_
 }
 
 std::string TTindraMainForm::AskOpenFileName() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(), "GIF Image (*.gif);;Icon (*.ico);;Bitmap (*.bmp)")
+    return QFileDialog::getOpenFileName(this, QString(), DialogFolder(),
+                                        "GIF Image (*.gif);;Icon (*.ico);;Bitmap (*.bmp)")
         .toStdString();
 }
 
@@ -1289,7 +1292,8 @@ std::string TTindraMainForm::AskSaveFileName(TFileKind kind, const std::string& 
                          : kind == TFileKind::FrameIco ? "Icon (*.ico)"
                                                        : "GIF Image (*.gif)";
     // The overwrite question is the document's (ConfirmOverwrite), not the dialog's.
-    return QFileDialog::getSaveFileName(this, QString(), QString::fromStdString(defaultName), filter, nullptr,
+    const QString start = QDir(DialogFolder()).filePath(QString::fromStdString(defaultName));
+    return QFileDialog::getSaveFileName(this, QString(), start, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite)
         .toStdString();
 }

@@ -125,6 +125,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     tindra::TRecentFiles MRU;
     // Puts a file at the top of the recent files and enables "Open recent".
     void AddRecentFile(const QString& path);
+    // The folder the file dialogs start in: the stored "Path", else the program's folder.
+    QString DialogFolder() const;
 
     // Editor state.
     int Zoom = 8;
@@ -180,6 +182,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void DocumentClosing() override;
     void BeginBusy() override;
     void EndBusy() override;
+    void FolderUsed(const std::string& folder) override;
 
     // The questions the document asks (IDocumentAsker; AskSaveChanges below).
     std::string AskOpenFileName() override;

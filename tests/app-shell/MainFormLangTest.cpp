@@ -78,6 +78,7 @@ private slots:
     void everyHintReachesHintLine();
     void recentFilesMenu();
     void shutDownWritesSettings();
+    void fileDialogsStartInStoredFolder();
 };
 
 void MainFormLangTest::init() {
@@ -244,6 +245,15 @@ void MainFormLangTest::shutDownWritesSettings() {
     QCOMPARE(raw.value("MRU/H0").toString(), QString("/icons/b.gif"));
     QCOMPARE(raw.value("MRU/H1").toString(), QString("/icons/a.gif"));
     QVERIFY(!raw.contains("MRU/H2"));
+}
+
+// "Path": the program's folder until a file dialog's folder is used, then that folder, at once.
+void MainFormLangTest::fileDialogsStartInStoredFolder() {
+    auto form = MakeForm();
+    QCOMPARE(form->DialogFolder(), QCoreApplication::applicationDirPath());
+    form->FolderUsed("/home/user/icons");
+    QCOMPARE(QSettings("Marrowby", "Tindra").value("Path").toString(), QString("/home/user/icons"));
+    QCOMPARE(form->DialogFolder(), QString("/home/user/icons"));
 }
 
 QTEST_MAIN(MainFormLangTest)
