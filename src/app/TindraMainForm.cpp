@@ -163,6 +163,8 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     EDSpeed->setKeyboardTracking(false);
     connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
     connect(LBImageBox, &QListWidget::currentRowChanged, this, &TTindraMainForm::LBImageBoxClick);
+    // CommitFrame draws the border first while "Auto border" is checked.
+    connect(MnImageAutoBorder, &QAction::toggled, this, [this](bool on) { Document->SetAutoBorder(on); });
 
     auto* middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
