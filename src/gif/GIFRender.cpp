@@ -259,10 +259,22 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bo
     const int stepX = std::max(1, Image_ && Image_->Width() > 0 ? Image_->Width() : Width());
     const int stepY = std::max(1, Image_ && Image_->Height() > 0 ? Image_->Height() : Height());
     const TRect oldClip = canvas.ClipRect();
-    canvas.SetClipRect(oldClip.Intersect(rect));
-    for (int x = rect.Left + Left(); x < rect.Right; x += stepX)
-        for (int y = rect.Top + Top(); y < rect.Bottom; y += stepY)
-            draw(TRect(x, y, x + Width(), y + Height()));
+    const TRect visible = oldClip.Intersect(rect);
+    if (visible.IsEmpty()) return;
+    canvas.SetClipRect(visible);
+    // Only the tiles that reach the visible part (a huge rectangle costs nothing extra), counted
+    // in 64 bits so that no position can wrap round.
+    auto firstTile = [](std::int64_t start, std::int64_t step, std::int64_t from) {
+        return from <= start ? start : start + (from - start) / step * step;
+    };
+    const std::int64_t x0 =
+        firstTile(std::int64_t(rect.Left) + Left(), stepX, std::int64_t(visible.Left) - Width());
+    const std::int64_t y0 =
+        firstTile(std::int64_t(rect.Top) + Top(), stepY, std::int64_t(visible.Top) - Height());
+    for (std::int64_t x = x0; x < visible.Right; x += stepX)
+        for (std::int64_t y = y0; y < visible.Bottom; y += stepY)
+            draw(TRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + Width()),
+                       static_cast<int>(y + Height())));
     canvas.SetClipRect(oldClip);
 }
 

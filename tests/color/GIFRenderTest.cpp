@@ -142,6 +142,14 @@ TEST(GIFRender, TilingRepeatsTheFrameOneScreenApartInsideTheRectangle) {
                 EXPECT_LT(x, 10);
             }
     EXPECT_EQ(painted, 9); // columns 1, 5, 9 and rows 1, 5, 9
+
+    // A rectangle far larger than the canvas costs only the visible tiles.
+    target.Fill(Red);
+    image.Images().ItemAt(0)->DrawFrame(canvas, TRect(-1000001, -1000001, 1000000, 1000000), true, false);
+    // Tiles start at -1000001 + 1 and repeat every 4 pixels: 0, 4, 8 on the canvas.
+    EXPECT_NE(target.Pixel(0, 0), Red);
+    EXPECT_NE(target.Pixel(8, 4), Red);
+    EXPECT_EQ(target.Pixel(1, 1), Red);
 }
 
 TEST(GIFRender, PalettesAndTheMissingColourTable) {
