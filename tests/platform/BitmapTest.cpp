@@ -45,6 +45,25 @@ TEST(Bitmap, EveryFormatKeepsColoursItCanHoldThroughConversions) {
     }
 }
 
+TEST(Bitmap, HighColourAndTrueColourByteLayouts) {
+    struct Case {
+        TPixelFormat Format;
+        TColorRef Color;
+        std::vector<int> Bytes;
+    };
+    const Case cases[] = {
+        {pf15bit, MakeColorRef(255, 0, 0), {0x00, 0x7C}}, {pf15bit, MakeColorRef(0, 0, 255), {0x1F, 0x00}},
+        {pf16bit, MakeColorRef(255, 0, 0), {0x00, 0xF8}}, {pf16bit, MakeColorRef(0, 255, 0), {0xE0, 0x07}},
+        {pf24bit, MakeColorRef(1, 2, 3), {3, 2, 1}},      {pf32bit, MakeColorRef(1, 2, 3), {3, 2, 1, 0}}};
+    for (const Case& c : cases) {
+        TBitmap b(1, 1, c.Format);
+        b.SetPixel(0, 0, c.Color);
+        for (std::size_t i = 0; i < c.Bytes.size(); ++i)
+            EXPECT_EQ(b.ScanLine(0)[i], c.Bytes[i]) << c.Format << " byte " << i;
+        EXPECT_EQ(b.Pixel(0, 0), c.Color) << c.Format;
+    }
+}
+
 TEST(Bitmap, SubBytePixelsAreMostSignificantFirst) {
     TBitmap four(3, 1, pf4bit);
     four.SetIndex(0, 0, 0xA);
