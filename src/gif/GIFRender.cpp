@@ -155,6 +155,7 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
         if (wantMask) MaskCache = mask.Take();
         BitmapCache = bitmap;
     } catch (...) {
+        MaskNeeded = MaskNeeded || wantMask;  // the next rendering tries the mask again
         progress(2, 0);
         throw;
     }

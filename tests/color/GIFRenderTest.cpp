@@ -212,3 +212,17 @@ TEST(GIFRender, DitheredRenderingUsesTheCubeAndStepsOverTransparentPixels) {
                     << bitmap->Index(x, y); // grey 51 or 102
         }
 }
+
+TEST(GIFRender, AFailedRenderingLeavesNoBitmapAndTriesTheMaskAgain) {
+    TGIFPicture image;
+    TGIFSubImage& frame = AddFrame(image, 0, 0, 4, 4, {Rgb(0, 0, 255), Rgb(0, 255, 0)}, 1);
+    bool fail = true;
+    image.OnProgress = [&](const TGIFObject*, int stage, int, const std::string&) {
+        if (stage == 1 && fail) throw std::runtime_error("handler failed");
+    };
+    EXPECT_THROW(frame.Bitmap(), std::runtime_error);
+    EXPECT_FALSE(frame.BitmapCache);
+    fail = false;
+    EXPECT_TRUE(frame.HasMask());
+    EXPECT_TRUE(frame.BitmapCache);
+}
