@@ -118,7 +118,8 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     TRatioReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) CpuTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        for (const Run& r : runs)
+            CpuTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
     }
     void Finalize() override {
         ConsoleReporter::Finalize();

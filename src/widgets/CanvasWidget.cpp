@@ -22,9 +22,15 @@ uint32_t ButtonFaceSurfaceColor() {
     return 0xFF000000u | (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
 }
 
-bool IsRectangleTool(TTool tool) { return tool >= ToolRectangle && tool <= ToolFilledSquare; }
-bool IsEllipseTool(TTool tool) { return tool >= ToolEllipse && tool <= ToolFilledCircle; }
-bool IsShapeTool(TTool tool) { return IsRectangleTool(tool) || IsEllipseTool(tool); }
+bool IsRectangleTool(TTool tool) {
+    return tool >= ToolRectangle && tool <= ToolFilledSquare;
+}
+bool IsEllipseTool(TTool tool) {
+    return tool >= ToolEllipse && tool <= ToolFilledCircle;
+}
+bool IsShapeTool(TTool tool) {
+    return IsRectangleTool(tool) || IsEllipseTool(tool);
+}
 bool IsSquareTool(TTool tool) {
     return tool == ToolSquare || tool == ToolFilledSquare || tool == ToolCircle || tool == ToolFilledCircle;
 }
@@ -41,8 +47,7 @@ TCell Constrained(TTool tool, TCell start, TCell end) {
 
 } // namespace
 
-TCanvasWidget::TCanvasWidget(TCanvasHost& host, QWidget* parent)
-    : QWidget(parent), Host(host) {
+TCanvasWidget::TCanvasWidget(TCanvasHost& host, QWidget* parent) : QWidget(parent), Host(host) {
     View.OnPaintBuffer = [this](TSurfaceView& sender) { PaintBuffer(sender.Buffer()); };
     setObjectName("PBMain");
     setMouseTracking(true);
@@ -80,7 +85,9 @@ void TCanvasWidget::Repaint() {
     update();
 }
 
-TCell TCanvasWidget::CellAt(QPoint pos) const { return CanvasCellAt(pos.x(), pos.y(), ZoomValue); }
+TCell TCanvasWidget::CellAt(QPoint pos) const {
+    return CanvasCellAt(pos.x(), pos.y(), ZoomValue);
+}
 
 // ---- painting ----
 
@@ -104,7 +111,8 @@ void TCanvasWidget::PaintBuffer(TSurface32& b) {
 }
 
 void TCanvasWidget::EnsureScreen() {
-    if (View.ControlWidth() != width() || View.ControlHeight() != height()) View.SetControlSize(width(), height());
+    if (View.ControlWidth() != width() || View.ControlHeight() != height())
+        View.SetControlSize(width(), height());
     if (!View.BufferValid()) ScreenValid = false;
     const TSurface32& buffer = View.Paint();
     if (ScreenValid && ScreenImage.size() == size()) return;
@@ -115,7 +123,9 @@ void TCanvasWidget::EnsureScreen() {
     ScreenValid = true;
 }
 
-void TCanvasWidget::PaintNow() { EnsureScreen(); }
+void TCanvasWidget::PaintNow() {
+    EnsureScreen();
+}
 
 const QImage& TCanvasWidget::Screen() {
     EnsureScreen();
@@ -152,8 +162,10 @@ void TCanvasWidget::DrawBand(TBand band, TCell from, TCell to) {
         // The platform box has its right and bottom edges outside; Qt's outline covers both ends.
         const TRect box = RubberBandBox(from, to, ZoomValue);
         const QRect r(box.Left, box.Top, box.Width() - 1, box.Height() - 1);
-        if (band == TBand::Rectangle) p.drawRect(r);
-        else p.drawEllipse(r);
+        if (band == TBand::Rectangle)
+            p.drawRect(r);
+        else
+            p.drawEllipse(r);
     }
     p.end();
     update();
@@ -182,7 +194,9 @@ void TCanvasWidget::PointerLeft() {
 
 // ---- tools ----
 
-TColorPair TCanvasWidget::Colors() const { return PressColors(DragButton, Host.DrawColor(), Host.BackColor()); }
+TColorPair TCanvasWidget::Colors() const {
+    return PressColors(DragButton, Host.DrawColor(), Host.BackColor());
+}
 
 void TCanvasWidget::Press(TCell cell, TMouseButton button) {
     DragStart = cell;
@@ -230,13 +244,17 @@ void TCanvasWidget::Move(TCell cell) {
     if (Tool == ToolPencil || Tool == ToolBrush) {
         // The middle button draws nothing but still moves the stroke point.
         if (colors.Draws) {
-            if (Tool == ToolPencil) PencilLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
-            else BrushLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+            if (Tool == ToolPencil)
+                PencilLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+            else
+                BrushLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
         }
         DragStart = cell;
         Repaint();
     } else if (Tool == ToolLine || IsShapeTool(Tool)) {
-        const TBand band = Tool == ToolLine ? TBand::Line : IsRectangleTool(Tool) ? TBand::Rectangle : TBand::Ellipse;
+        const TBand band = Tool == ToolLine        ? TBand::Line
+                           : IsRectangleTool(Tool) ? TBand::Rectangle
+                                                   : TBand::Ellipse;
         const TCell end = Constrained(Tool, DragStart, cell);
         std::optional<uint32_t> swatch;
         if (IsIconCell(cell)) swatch = ToInterfaceColor(Host.WorkBitmap().GetPixel(cell.Col, cell.Row));
@@ -255,10 +273,17 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
         const std::optional<uint32_t> picked = DropperColor(work, cell);
         if (!picked) return;
         switch (DropperTarget(button, ctrl)) {
-        case dtDrawColor: Host.SetDrawColor(*picked); break;
-        case dtBackColor: Host.SetBackColor(*picked); break;
-        case dtTransparentColor: Host.SetTransparentColor(*picked); break;
-        case dtNone: break;
+        case dtDrawColor:
+            Host.SetDrawColor(*picked);
+            break;
+        case dtBackColor:
+            Host.SetBackColor(*picked);
+            break;
+        case dtTransparentColor:
+            Host.SetTransparentColor(*picked);
+            break;
+        case dtNone:
+            break;
         }
         return;
     }
@@ -285,9 +310,11 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
             const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
             const bool filled = IsFilledTool(Tool);
             if (IsRectangleTool(Tool))
-                DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other, filled);
+                DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
+                                   filled);
             else
-                DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other, filled);
+                DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
+                                 filled);
         }
     } else {
         return;
@@ -302,10 +329,17 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
 namespace {
 bool ButtonOf(Qt::MouseButton qtButton, TMouseButton& out) {
     switch (qtButton) {
-    case Qt::LeftButton: out = mbLeft; return true;
-    case Qt::RightButton: out = mbRight; return true;
-    case Qt::MiddleButton: out = mbMiddle; return true;
-    default: return false;
+    case Qt::LeftButton:
+        out = mbLeft;
+        return true;
+    case Qt::RightButton:
+        out = mbRight;
+        return true;
+    case Qt::MiddleButton:
+        out = mbMiddle;
+        return true;
+    default:
+        return false;
     }
 }
 } // namespace
@@ -339,7 +373,9 @@ void TCanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     Release(CellAt(event->position().toPoint()), b, event->modifiers() & Qt::ControlModifier);
 }
 
-void TCanvasWidget::enterEvent(QEnterEvent*) { PointerInside = true; }
+void TCanvasWidget::enterEvent(QEnterEvent*) {
+    PointerInside = true;
+}
 
 void TCanvasWidget::leaveEvent(QEvent*) {
     if (!PointerInside) return;

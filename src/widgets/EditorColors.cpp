@@ -12,7 +12,9 @@ namespace {
 
 constexpr const char* SwatchColorProperty = "SwatchColor";
 
-QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(uint32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 uint32_t FromQColor(const QColor& c) {
     return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
 }
@@ -23,9 +25,10 @@ QString RgbText(uint32_t c) {
 
 } // namespace
 
-TEditorColors::TEditorColors(const TControls& controls, QObject* parent) : QObject(parent), Controls(controls) {
-    for (QWidget* w : {Controls.DrawSwatch, Controls.BackSwatch, Controls.TransparentSwatch, Controls.DrawLabel,
-                       Controls.BackLabel, Controls.TransparentLabel}) {
+TEditorColors::TEditorColors(const TControls& controls, QObject* parent)
+    : QObject(parent), Controls(controls) {
+    for (QWidget* w : {Controls.DrawSwatch, Controls.BackSwatch, Controls.TransparentSwatch,
+                       Controls.DrawLabel, Controls.BackLabel, Controls.TransparentLabel}) {
         w->installEventFilter(this);
         w->setMouseTracking(true);
     }
@@ -100,13 +103,18 @@ void TEditorColors::ResetColors() {
     emit TransparentColorChanged(ToInterfaceColor(Transparent));
 }
 
-void TEditorColors::RepaintPalette() { Controls.Palette->viewport()->update(); }
+void TEditorColors::RepaintPalette() {
+    Controls.Palette->viewport()->update();
+}
 
 void TEditorColors::SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
     // Which swatch or label was hit does not matter, only the button does.
-    if (button == Qt::LeftButton) SetDrawColor(true);
-    else if (button == Qt::RightButton && (modifiers & Qt::ControlModifier)) SetTransparentColor(true);
-    else if (button == Qt::RightButton) SetBackColor(true);
+    if (button == Qt::LeftButton)
+        SetDrawColor(true);
+    else if (button == Qt::RightButton && (modifiers & Qt::ControlModifier))
+        SetTransparentColor(true);
+    else if (button == Qt::RightButton)
+        SetBackColor(true);
 }
 
 void TEditorColors::SwatchHovered(const QWidget* swatch) {
@@ -117,9 +125,12 @@ void TEditorColors::PaletteCellPressed(int cell, Qt::MouseButton button, Qt::Key
     const std::vector<uint32_t> colors = Controls.Palette->Colors();
     if (cell < 0 || cell >= int(colors.size())) return;
     const uint32_t e = colors[cell];
-    if (button == Qt::LeftButton) SetDrawColor(false, e);
-    else if (button == Qt::RightButton && (modifiers & Qt::ControlModifier)) SetTransparentColor(false, e);
-    else if (button == Qt::RightButton) SetBackColor(false, e);
+    if (button == Qt::LeftButton)
+        SetDrawColor(false, e);
+    else if (button == Qt::RightButton && (modifiers & Qt::ControlModifier))
+        SetTransparentColor(false, e);
+    else if (button == Qt::RightButton)
+        SetBackColor(false, e);
 }
 
 void TEditorColors::PaletteCellHovered(int cell) {
@@ -136,7 +147,8 @@ void TEditorColors::PaletteCellHovered(int cell) {
 
 bool TEditorColors::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
-    const bool swatch = w == Controls.DrawSwatch || w == Controls.BackSwatch || w == Controls.TransparentSwatch;
+    const bool swatch =
+        w == Controls.DrawSwatch || w == Controls.BackSwatch || w == Controls.TransparentSwatch;
     const bool label = w == Controls.DrawLabel || w == Controls.BackLabel || w == Controls.TransparentLabel;
     if (event->type() == QEvent::MouseButtonPress && (swatch || label)) {
         auto* me = static_cast<QMouseEvent*>(event);

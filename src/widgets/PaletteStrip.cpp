@@ -60,4 +60,6 @@ void TPaletteStrip::mousePressEvent(QMouseEvent* event) {
     if (c >= 0) emit CellPressed(c, event->button(), event->modifiers());
 }
 
-void TPaletteStrip::mouseMoveEvent(QMouseEvent* event) { emit CellHovered(CellAt(event->position().toPoint())); }
+void TPaletteStrip::mouseMoveEvent(QMouseEvent* event) {
+    emit CellHovered(CellAt(event->position().toPoint()));
+}

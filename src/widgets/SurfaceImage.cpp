@@ -16,6 +16,7 @@ TSurface32 ImageSurface(const QImage& image) {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     TSurface32 surface(argb.width(), argb.height());
     for (int y = 0; y < argb.height(); ++y)
-        std::copy_n(reinterpret_cast<const uint32_t*>(argb.constScanLine(y)), argb.width(), surface.ScanLine(y));
+        std::copy_n(reinterpret_cast<const uint32_t*>(argb.constScanLine(y)), argb.width(),
+                    surface.ScanLine(y));
     return surface;
 }

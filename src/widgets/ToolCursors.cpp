@@ -9,8 +9,8 @@
 namespace {
 
 // Short sign of each tool, drawn beside the cross-hair; index = tool number.
-constexpr std::array<const char*, 17> Marks = {"",   "M",  "S", "D",  "P", "B",  "F", "/", "R",
-                                               "Rf", "Q",  "Qf", "E", "Ef", "C", "Cf", "T"};
+constexpr std::array<const char*, 17> Marks = {"",   "M", "S",  "D", "P",  "B", "F",  "/", "R",
+                                               "Rf", "Q", "Qf", "E", "Ef", "C", "Cf", "T"};
 
 QPixmap Draw(int x, int y, const char* mark) {
     QPixmap pm(32, 32);

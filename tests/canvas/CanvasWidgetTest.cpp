@@ -1,8 +1,8 @@
 // The canvas driven by real mouse events: tools, pointer feedback, rubber bands, painting and sizing.
 // The host is a stand-in window with a real 40 x 40 surface that counts snapshots and commits.
 
-#include "CanvasHost.h"
 #include "CanvasWidget.h"
+#include "CanvasHost.h"
 #include "ToolCursors.h"
 
 #include "Surface32.h"
@@ -95,7 +95,9 @@ class TCanvasWidgetTest : public QObject {
     void Press(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
         Send(QEvent::MouseButtonPress, p, b, b, m);
     }
-    void MoveHeld(QPoint p, Qt::MouseButton b = Qt::LeftButton) { Send(QEvent::MouseMove, p, Qt::NoButton, b); }
+    void MoveHeld(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+        Send(QEvent::MouseMove, p, Qt::NoButton, b);
+    }
     void Release(QPoint p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
         Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
     }
@@ -161,10 +163,14 @@ class TCanvasWidgetTest : public QObject {
         QTest::addColumn<QPoint>("from");
         QTest::addColumn<QPoint>("to");
         QTest::addColumn<QRect>("box"); // bounding cells of the result, inclusive
-        QTest::newRow("rectangle on one row") << int(ToolRectangle) << QPoint(2, 7) << QPoint(9, 7) << QRect(QPoint(2, 7), QPoint(9, 7));
-        QTest::newRow("square grows up") << int(ToolSquare) << QPoint(10, 10) << QPoint(15, 10) << QRect(QPoint(10, 5), QPoint(15, 10));
-        QTest::newRow("circle grows left") << int(ToolCircle) << QPoint(10, 10) << QPoint(10, 14) << QRect(QPoint(6, 10), QPoint(10, 14));
-        QTest::newRow("ellipse") << int(ToolEllipse) << QPoint(20, 20) << QPoint(30, 25) << QRect(QPoint(20, 20), QPoint(30, 25));
+        QTest::newRow("rectangle on one row")
+            << int(ToolRectangle) << QPoint(2, 7) << QPoint(9, 7) << QRect(QPoint(2, 7), QPoint(9, 7));
+        QTest::newRow("square grows up")
+            << int(ToolSquare) << QPoint(10, 10) << QPoint(15, 10) << QRect(QPoint(10, 5), QPoint(15, 10));
+        QTest::newRow("circle grows left")
+            << int(ToolCircle) << QPoint(10, 10) << QPoint(10, 14) << QRect(QPoint(6, 10), QPoint(10, 14));
+        QTest::newRow("ellipse") << int(ToolEllipse) << QPoint(20, 20) << QPoint(30, 25)
+                                 << QRect(QPoint(20, 20), QPoint(30, 25));
     }
     void shapesDrawOnRelease() {
         QFETCH(int, tool);
@@ -258,7 +264,7 @@ class TCanvasWidgetTest : public QObject {
         Press(At(2, 2), Qt::MiddleButton);
         MoveHeld(At(10, 2), Qt::MiddleButton);
         QCOMPARE(Host->PixelText, QString(" 3,  3 -> 11,  3"));
-        QVERIFY(Canvas->Screen() != before); // the band is on screen
+        QVERIFY(Canvas->Screen() != before);  // the band is on screen
         MoveHeld(At(2, 2), Qt::MiddleButton); // a zero-length band erases the old one exactly
         MoveHeld(At(10, 2), Qt::MiddleButton);
         Release(At(10, 2), Qt::MiddleButton);
@@ -291,7 +297,7 @@ class TCanvasWidgetTest : public QObject {
         Press(At(1, 1));
         MoveHeld(At(3, 1));
         MoveHeld(QPoint(-20, 8)); // beyond the left edge: the stroke ends there
-        MoveHeld(At(6, 6));      // back inside: the stroke has ended
+        MoveHeld(At(6, 6));       // back inside: the stroke has ended
         Release(At(6, 6));
         QCOMPARE(Changed(Host->Work), (TCells{{1, 1}, {2, 1}, {3, 1}}));
         QCOMPARE(Host->Undo.size(), size_t(1));
@@ -333,7 +339,8 @@ class TCanvasWidgetTest : public QObject {
         Host->Work.SetPixel(4, 4, 0xFF123456u);
         auto pixel = [&](int x, int y) { return Canvas->Screen().pixel(x, y) | 0xFF000000u; };
         // Grid on, zoom 8: columns 0, 8, .. 320 are grid lines; 1..7 show cell 0.
-        for (int x = 0; x <= 320; x += 8) QCOMPARE(pixel(x, 3), face);
+        for (int x = 0; x <= 320; x += 8)
+            QCOMPARE(pixel(x, 3), face);
         QCOMPARE(pixel(1, 1), 0xFF123456u);
         QCOMPARE(pixel(7, 7), 0xFF123456u);
         QCOMPARE(pixel(9, 9), White);
@@ -345,11 +352,12 @@ class TCanvasWidgetTest : public QObject {
             QCOMPARE(pixel(d, 8 - d), face);
         }
         QCOMPARE(pixel(4 * 8 + 4, 4 * 8 + 4), 0xFF123456u); // the inner cell (4, 4) has none
-        QCOMPARE(pixel(39 * 8 + 4, 39 * 8 + 4), face);       // the far corner cell has one
+        QCOMPARE(pixel(39 * 8 + 4, 39 * 8 + 4), face);      // the far corner cell has one
 
         Canvas->SetGridVisible(false); // no grid, no crosses: every pixel of a cell shows it
         for (int x = 0; x < 8; ++x)
-            for (int y = 0; y < 8; ++y) QCOMPARE(pixel(x, y), 0xFF123456u);
+            for (int y = 0; y < 8; ++y)
+                QCOMPARE(pixel(x, y), 0xFF123456u);
         QCOMPARE(pixel(8, 0), White);
     }
 };

@@ -28,8 +28,8 @@ class TEditorColorsTest : public QObject {
         QApplication::sendEvent(w, &e);
     }
     static void Hover(QWidget* w, QPoint pos) {
-        QMouseEvent e(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, QPointF(pos), w->mapToGlobal(QPointF(pos)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     }
     QPoint CellPos(int c) const { return QPoint(c * TPaletteStrip::Pitch + 8, 8); }
@@ -37,17 +37,21 @@ class TEditorColorsTest : public QObject {
   private slots:
     void init() {
         Panel = new QWidget;
-        C = {new QWidget(Panel), new QWidget(Panel), new QWidget(Panel), new QLabel("L", Panel),
+        C = {new QWidget(Panel),     new QWidget(Panel),     new QWidget(Panel),      new QLabel("L", Panel),
              new QLabel("P", Panel), new QLabel("T", Panel), new TPaletteStrip(Panel)};
         C.Palette->resize(273, 33);
         Colors = new TEditorColors(C, Panel);
         Colors->ImageLoaded = [this] { return Loaded; };
         Colors->PaletteColors = [this] { return Map; };
-        Colors->ChooseColor = [this](uint32_t) { ++DialogCalls; return DialogAnswer; };
+        Colors->ChooseColor = [this](uint32_t) {
+            ++DialogCalls;
+            return DialogAnswer;
+        };
         Colors->PixelInfo = [this](const QString& t) { PixelText = t; };
         Colors->ColorInfo = [this](std::optional<uint32_t> c) { StatusSwatch = c; };
         Map.clear();
-        for (int i = 0; i < 16; ++i) Map.push_back(i == 5 ? 0x0000FFu : uint32_t(i) * 0x010203u);
+        for (int i = 0; i < 16; ++i)
+            Map.push_back(i == 5 ? 0x0000FFu : uint32_t(i) * 0x010203u);
         Loaded = true;
         DialogAnswer.reset();
         DialogCalls = 0;
@@ -84,8 +88,10 @@ class TEditorColorsTest : public QObject {
         QTest::addColumn<bool>("ctrl");
         QTest::addColumn<int>("changed"); // 0 draw, 1 back, 2 transparent (and back)
         QTest::newRow("left on label T sets the drawing colour") << 5 << int(Qt::LeftButton) << false << 0;
-        QTest::newRow("right on the draw swatch sets the background") << 0 << int(Qt::RightButton) << false << 1;
-        QTest::newRow("ctrl right on label L sets the transparent colour") << 3 << int(Qt::RightButton) << true << 2;
+        QTest::newRow("right on the draw swatch sets the background")
+            << 0 << int(Qt::RightButton) << false << 1;
+        QTest::newRow("ctrl right on label L sets the transparent colour")
+            << 3 << int(Qt::RightButton) << true << 2;
     }
     void swatchAndLabelButtons() {
         QFETCH(int, control);
@@ -95,7 +101,8 @@ class TEditorColorsTest : public QObject {
         QWidget* controls[] = {C.DrawSwatch, C.BackSwatch, C.TransparentSwatch,
                                C.DrawLabel,  C.BackLabel,  C.TransparentLabel};
         DialogAnswer = 0x00FF00u;
-        Click(controls[control], QPoint(3, 3), Qt::MouseButton(button), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        Click(controls[control], QPoint(3, 3), Qt::MouseButton(button),
+              ctrl ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(DialogCalls, 1);
         QCOMPARE(Colors->DrawColor(), changed == 0 ? 0xFF00FF00u : 0xFF000000u);
         QCOMPARE(Colors->BackColor(), changed >= 1 ? 0xFF00FF00u : 0xFFCCCCCCu);
