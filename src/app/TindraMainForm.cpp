@@ -6,6 +6,10 @@
 #include "HelpFile.h"
 #include "LanguageTables.h"
 #include "IconDocument.h"
+#include "GIFPainter.h"
+#include "PreviewView.h"
+#include "QtSyncCaller.h"
+#include "SystemColors.h"
 #include "Messages.h"
 #include "LockKeys.h"
 #include "TindraAboutForm.h"
@@ -124,6 +128,13 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     MainPanel->setObjectName("MainPanel");
     MainPanel->setMinimumSize(325, 325);
     MainPanel->setAcceptDrops(true); // file drop target (FMDrop)
+    // The preview painter hands its drawing to this thread; a painter that fails ends the playback.
+    SyncCaller = std::make_unique<TQtSyncCaller>();
+    TSyncCaller::Install(SyncCaller.get());
+    TGIFPainter::SetErrorHandler([this](const std::string&) {
+        QTimer::singleShot(0, this, [this] { StopAnimation(); });
+    });
+
     // The document and its editors: the canvas (PBMain) and the colour controls.
     Document = std::make_unique<TIconDocument>(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/").toStdString());
     Document->SetObserver(this);
@@ -536,10 +547,10 @@ void TTindraMainForm::CreatePreviewPanel() {
     ThumbnailPanel = new QFrame(PreviewPanel);
     ThumbnailPanel->setObjectName("ThumbnailPanel");
     ThumbnailPanel->setFixedHeight(69);
-    ImThumbnail = new QLabel(ThumbnailPanel);
+    ImThumbnail = new TPreviewView(ThumbnailPanel);
     ImThumbnail->setObjectName("ImThumbnail");
     ImThumbnail->setFixedSize(40, 40);
-    ImThumbnail->setFrameShape(QFrame::NoFrame);
+    connect(ImThumbnail, &TPreviewView::clicked, this, &TTindraMainForm::ImThumbnailClick);
     SBStop = small(ThumbnailPanel, "SBStop", &TTindraMainForm::MnImageStopAnimationClick, 37);
     SBPlay = small(ThumbnailPanel, "SBPlay", &TTindraMainForm::MnImagePlayAnimationClick, 36);
     auto* thumbRow = new QHBoxLayout;
@@ -1111,6 +1122,7 @@ void TTindraMainForm::MnViewGridClick() {
 void TTindraMainForm::MnViewThumbnailClick() {
     if (sender() == TBViewThumbnail) MnViewThumbnail->setChecked(!MnViewThumbnail->isChecked());
     const bool shown = MnViewThumbnail->isChecked();
+    if (!shown) StopAnimation();
     ThumbnailPanel->setVisible(shown);
     SetGlyph(TBViewThumbnail, shown ? GlyphPreviewOn : GlyphPreviewOff);
 }
@@ -1130,8 +1142,38 @@ void TTindraMainForm::MnViewColorBarClick() {
     ColorPanel->setVisible(MnViewColorBar->isChecked());
 }
 
-void TTindraMainForm::MnImagePlayAnimationClick() {}
-void TTindraMainForm::MnImageStopAnimationClick() {}
+void TTindraMainForm::MnImagePlayAnimationClick() {
+    PlayAnimation();
+}
+void TTindraMainForm::MnImageStopAnimationClick() {
+    StopAnimation();
+}
+
+void TTindraMainForm::PlayAnimation() {
+    if (Document->FrameCount() < 2 || Document->Animating()) return;
+    TGIFPicture& frames = Document->Frames40();
+    frames.EnableAnimation(true);
+    // Threaded, animate, loop, loop without end, direct; drawn opaquely over the whole preview.
+    TGIFPainter::StartPainting(frames, ImThumbnail->Canvas(), TRect(0, 0, TPreviewView::PictureSize,
+                                                                  TPreviewView::PictureSize),
+                               goAsync | goAnimate | goLoop | goLoopContinously | goDirectDraw);
+    Document->SetAnimating(true);
+    UpdateCommands();
+}
+
+void TTindraMainForm::StopAnimation() {
+    if (!Document->Animating()) return;
+    TGIFPainter::StopPainting(Document->Frames40());
+    Document->SetAnimating(false);  // selects the current frame again, which refreshes the preview
+    UpdateCommands();
+}
+
+void TTindraMainForm::ImThumbnailClick() {
+    if (Document->Animating())
+        StopAnimation();
+    else
+        PlayAnimation();
+}
 void TTindraMainForm::MnImageFlipHorClick() {}
 void TTindraMainForm::MnImageFlipVertClick() {}
 void TTindraMainForm::MnImageRotateClick() {}
@@ -1237,7 +1279,11 @@ void TTindraMainForm::UndoEnabledChanged(bool enabled) {
 }
 
 void TTindraMainForm::PreviewPictureChanged() {
-    ImThumbnail->setPixmap(QPixmap::fromImage(SurfaceImage(Document->PreviewPicture())));
+    const TSurface32& picture = Document->PreviewPicture();
+    if (picture.Width() > 0 && picture.Height() > 0)
+        ImThumbnail->SetArgbPixels(picture.Bits(), picture.Width(), picture.Height());
+    else
+        ImThumbnail->Clear(ButtonFaceColor());
 }
 
 void TTindraMainForm::CanvasRepaint() {
@@ -1250,6 +1296,11 @@ void TTindraMainForm::DisplayTimeChanged(int milliseconds) {
 }
 
 void TTindraMainForm::CommandsNeedUpdate() {
+    // Removing frames down to one while playing would leave Stop disabled: stop here instead.
+    if (Document->Animating() && Document->FrameCount() < 2) {
+        StopAnimation();
+        return;
+    }
     UpdateCommands();
 }
 
@@ -1262,6 +1313,7 @@ void TTindraMainForm::PaletteChanged() {
 }
 
 void TTindraMainForm::DocumentClosing() {
+    TGIFPainter::StopPainting(Document->Frames40());
     CurrentTool = ToolNone;
     SBToolNone->setChecked(true);
     Canvas->SetCurrentTool(::ToolNone);

@@ -46,6 +46,8 @@ class TTindraIframeForm;
 class TTindraInfoForm;
 class TTindraLangForm;
 class TTindraMFrameForm;
+class TPreviewView;
+class TQtSyncCaller;
 
 // Window placement and language as read at start-up.
 using TWindowSettings = tindra::TWindowSettings;
@@ -160,6 +162,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     QWidget* PBMain; // the canvas (Canvas)
 
     // The document, the canvas that edits its WorkBitmap, and the colour controls.
+    // Synchronised calls of the preview's painter thread; it outlives the document, whose
+    // Frames40 stops its painters when it goes.
+    std::unique_ptr<TQtSyncCaller> SyncCaller;
     std::unique_ptr<TIconDocument> Document;
     std::unique_ptr<TDocumentCanvasHost> CanvasHost;
     TCanvasWidget* Canvas = nullptr;
@@ -207,7 +212,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     QListWidget* LBImageBox;
     QMenu* PMThumbSizeMenu;
     QAction *PMS4, *PMS3;
-    QLabel* ImThumbnail;
+    TPreviewView* ImThumbnail;
     QToolButton *SBStop, *SBPlay, *SBFirst, *SBPrev, *SBNext, *SBLast;
     QSpinBox* EDSpeed;
 
@@ -264,6 +269,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnViewColorBarClick();
     void MnImagePlayAnimationClick();
     void MnImageStopAnimationClick();
+    // Preview playback: the painter of Frames40 draws into ImThumbnail.
+    void PlayAnimation();
+    void StopAnimation();
+    void ImThumbnailClick();
     void MnImageFlipHorClick();
     void MnImageFlipVertClick();
     void MnImageRotateClick();
@@ -281,6 +290,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void UpdateLockKeys();
 
   protected:
+    // The document model (for tests that drive the window with a prepared document).
+    TIconDocument& DocumentModel() { return *Document; }
     // Start-up step 4: window placement and language, defaults where nothing is stored.
     virtual TWindowSettings ReadSettings();
     // Shut-down step 3: placement and language back to the store.
