@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -157,5 +158,11 @@ void TTindraAboutForm::showEvent(QShowEvent* event) {
     layout()->activate(); // the new texts may be wider
     QDialog::showEvent(event);
     ButtonOK->setFocus();
-    QCursor::setPos(ButtonOK->mapToGlobal(ButtonOK->rect().center()));
+    PointAtButtonOK();
+    // The window system may still move the dialog while showing it; point again once it is placed.
+    QTimer::singleShot(0, this, &TTindraAboutForm::PointAtButtonOK);
+}
+
+void TTindraAboutForm::PointAtButtonOK() {
+    if (isVisible()) QCursor::setPos(ButtonOK->mapToGlobal(ButtonOK->rect().center()));
 }

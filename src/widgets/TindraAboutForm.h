@@ -46,6 +46,8 @@ class TTindraAboutForm : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void PointAtButtonOK();
+
     std::function<void(TTindraAboutForm&)> LanguageHandler;
     std::function<void(const QUrl&)> UrlOpener;
 

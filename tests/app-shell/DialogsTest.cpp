@@ -6,6 +6,7 @@
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
 
+#include <QCursor>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -61,8 +62,14 @@ void DialogsTest::aboutFollowsLanguage() {
     int language = LanguageEnglish;
     form.SetLanguageHandler([&](TTindraAboutForm& f) { ApplyAboutLanguage(&f, language, "2.2.0.0"); });
 
-    QTimer::singleShot(0, &form, [&] { form.ButtonOK->click(); });
+    QPoint pointer;
+    QTimer::singleShot(50, &form, [&] {
+        pointer = QCursor::pos();
+        form.ButtonOK->click();
+    });
     form.exec();
+    // Opening puts the mouse pointer on the O.K. button.
+    QCOMPARE(pointer, form.ButtonOK->mapToGlobal(form.ButtonOK->rect().center()));
     QCOMPARE(form.windowTitle(), QString("Tindra - about"));
     QCOMPARE(form.LabelVersion->text(), QString("Version 2.2.0.0"));
     QCOMPARE(form.LabelGalleryLink->text(), QString("Marrowby"));
