@@ -628,21 +628,19 @@ void TTindraMainForm::CreateColorPanel() {
 
     GColorPalette = new TPaletteStrip(ColorPanel);
     GColorPalette->setFixedSize(273, 33);
-    row->addWidget(GColorPalette, 1);
 
-    // Font of the text tool and its sample.
-    auto* font = new QGridLayout;
-    font->setSpacing(2);
+    // Font of the text tool, in a row below the palette, and its sample.
     SBFontSelect = MakeButton(ColorPanel, "SBFontSelect", QSize(23, 22), 50, nullptr);
     CBFontName = new QComboBox(ColorPanel);
     CBFontName->setObjectName("CBFontName");
     CBFontName->addItems(QFontDatabase::families());
-    CBFontName->setFixedWidth(120);
+    CBFontName->setFixedWidth(118);
     CBFontSize = new QComboBox(ColorPanel);
     CBFontSize->setObjectName("CBFontSize");
     for (int size : {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 24})
         CBFontSize->addItem(QString::number(size));
     CBFontSize->setCurrentText("8");
+    CBFontSize->setFixedWidth(50);
     auto style = [&](const char* name, const char* caption) {
         auto* b = new QToolButton(ColorPanel);
         b->setObjectName(name);
@@ -669,10 +667,19 @@ void TTindraMainForm::CreateColorPanel() {
     styles->addWidget(SBBold);
     styles->addWidget(SBItalics);
     styles->addWidget(SBUnderline);
-    font->addWidget(SBFontSelect, 0, 0);
-    font->addWidget(CBFontName, 0, 1);
-    font->addLayout(styles, 1, 1);
-    row->addLayout(font);
+    auto* fontRow = new QHBoxLayout;
+    fontRow->setSpacing(1);
+    fontRow->addWidget(SBFontSelect);
+    fontRow->addWidget(CBFontName);
+    fontRow->addLayout(styles);
+    fontRow->addStretch(1);
+    auto* middle = new QVBoxLayout;
+    middle->setSpacing(4);
+    middle->addWidget(GColorPalette);
+    middle->addLayout(fontRow);
+    middle->addStretch(1);
+    row->addLayout(middle);
+    row->addStretch(1);
 
     TestPanel = new QLabel("Abc", ColorPanel);
     TestPanel->setObjectName("TestPanel");
@@ -884,6 +891,10 @@ void TTindraMainForm::UpdateCommands() {
     Animating = Document->Animating();
     ImageSize = Document->ImageSize();
     OutputSize = Document->OutputSize();
+    ApplyCommandStates();
+}
+
+void TTindraMainForm::ApplyCommandStates() {
     auto enable = [](std::initializer_list<QObject*> controls, bool on) {
         for (QObject* c : controls) {
             if (auto* m = qobject_cast<QMenu*>(c))

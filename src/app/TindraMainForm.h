@@ -106,6 +106,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void FormActivate();
     // Enables and disables the commands from the document state.
     void UpdateCommands();
+    // Steps 1 to 11 of UpdateCommands from the state members below as they stand.
+    void ApplyCommandStates();
     // Sets every caption and hint of the window.
     void ApplyLanguage();
     // Copies the current hint into the hint line.

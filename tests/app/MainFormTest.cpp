@@ -44,6 +44,15 @@ class TTestForm : public TTindraMainForm {
     }
 };
 
+// Stored settings choosing the English interface.
+TWindowSettings English() {
+    TWindowSettings stored;
+    stored.Width = 511;
+    stored.Height = 531;
+    stored.Language = 1;
+    return stored;
+}
+
 // Shown and through start-up, as after the first activation.
 std::unique_ptr<TTestForm> Started(std::optional<TWindowSettings> stored = std::nullopt) {
     auto form = std::make_unique<TTestForm>();
@@ -253,7 +262,7 @@ class TMainFormTest : public QObject {
         form->CurrentFrame = current;
         form->Animating = animating;
         form->OutputSize = outputSize;
-        form->UpdateCommands();
+        form->ApplyCommandStates();
         CheckEnabled(form.get(), enabled, disabled);
         QVERIFY(form->PBMain->isVisible());
 
@@ -263,7 +272,7 @@ class TMainFormTest : public QObject {
         QCOMPARE(form->CurrentTool, 14);
         QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 11);
         form->ImageLoaded = false;
-        form->UpdateCommands();
+        form->ApplyCommandStates();
         QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 8);
         QCOMPARE(form->SBToolEllipse->property("Tag").toInt(), 12);
         QVERIFY(!form->PBMain->isVisible());
@@ -295,9 +304,13 @@ class TMainFormTest : public QObject {
             QCoreApplication::processEvents();
             const QSize panel = form->MainPanel->size();
             QCOMPARE(form->Zoom, TTindraMainForm::ZoomFor(panel.width(), panel.height()));
-            const int side = 40 * form->Zoom;
-            QCOMPARE(form->PBMain->geometry(),
-                     QRect(panel.width() / 2 - side / 2, panel.height() / 2 - side / 2, side, side));
+            // 40 * Zoom cells, and at most one more pixel for the closing grid line.
+            const QRect canvas = form->PBMain->geometry();
+            QVERIFY2(canvas.width() - 40 * form->Zoom <= 1 && canvas.width() >= 40 * form->Zoom,
+                     qPrintable(QString::number(canvas.width())));
+            QCOMPARE(canvas.height(), canvas.width());
+            QCOMPARE(canvas.topLeft(), QPoint(panel.width() / 2 - canvas.width() / 2,
+                                              panel.height() / 2 - canvas.height() / 2));
         }
     }
 
@@ -352,7 +365,7 @@ class TMainFormTest : public QObject {
 
     // Hints of buttons and menu items reach the hint line.
     void hintLine() {
-        auto form = Started();
+        auto form = Started(English());
         QStatusTipEvent tip(form->TBViewGrid->statusTip());
         QCoreApplication::sendEvent(form->TBViewGrid, &tip);
         QCOMPARE(form->SBHintInfo->text(), QString("Show/hide pixel grid"));
@@ -397,7 +410,7 @@ class TMainFormTest : public QObject {
     }
 
     void messages() {
-        auto form = Started();
+        auto form = Started(English());
         form->MnColorsTest->trigger();
         form->MnHelpThemes->trigger(); // there is no help file beside the test program
         QCOMPARE(form->Messages.size(), 2);
