@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Frames may claim up to 65536 pixels without data; re-encoding such giants adds time but no
     // new paths, so the write round trip runs on pictures of moderate size.
     std::size_t pixels = 0;
-    for (TGIFSubImage* frame : gif.Images()) pixels += frame->PixelBytes();
+    for (TGIFSubImage* frame : gif.Images())
+        pixels += frame->PixelBytes();
     if (pixels > 20000) return 0;
     for (TCompressionMethod method : {CompressLZW, CompressRLE}) {
         gif.CompressionMethod = method;
@@ -38,16 +39,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         try {
             written = gif.SaveToBuffer();
         } catch (const EGIFException&) {
-            return 0;  // indices beyond the colour tables, or no frames
+            return 0; // indices beyond the colour tables, or no frames
         }
         TGIFPicture again;
-        again.LoadFromBuffer(written.data(), written.size());  // must not fail
+        again.LoadFromBuffer(written.data(), written.size()); // must not fail
         const std::vector<TGIFSubImage*> before = ImagesOf(gif), after = ImagesOf(again);
         if (before.size() != after.size()) std::abort();
         for (std::size_t i = 0; i < before.size(); ++i) {
             const TGIFSubImage* a = before[i];
             const TGIFSubImage* b = after[i];
-            if (a->PixelBytes() != b->PixelBytes() || a->Left() != b->Left() || a->Top() != b->Top()) std::abort();
+            if (a->PixelBytes() != b->PixelBytes() || a->Left() != b->Left() || a->Top() != b->Top())
+                std::abort();
             for (std::size_t k = 0; k < a->PixelBytes(); ++k)
                 if (a->Pixels()[k] != b->Pixels()[k]) std::abort();
         }

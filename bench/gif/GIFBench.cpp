@@ -25,13 +25,14 @@ using TBytes = std::vector<std::uint8_t>;
 struct TInput {
     std::string Name;
     TBytes File;
-    std::int64_t Pixels = 0;  // index bytes of all frames
+    std::int64_t Pixels = 0; // index bytes of all frames
 };
 
 // A 40 x 40 icon of 8 frames: a moving disc and a gradient border, 32 colours.
 TBytes MakeIcon() {
     TGIFPicture gif;
-    for (int i = 0; i < 32; ++i) gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x070503));
+    for (int i = 0; i < 32; ++i)
+        gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x070503));
     for (int f = 0; f < 8; ++f) {
         auto* frame = new TGIFSubImage(&gif);
         frame->SetFrameBounds(0, 0, 40, 40);
@@ -65,7 +66,8 @@ std::vector<TInput>& Inputs() {
         for (TInput& in : list) {
             TGIFPicture gif;
             gif.LoadFromBuffer(in.File.data(), in.File.size());
-            for (TGIFSubImage* frame : gif.Images()) in.Pixels += static_cast<std::int64_t>(frame->PixelBytes());
+            for (TGIFSubImage* frame : gif.Images())
+                in.Pixels += static_cast<std::int64_t>(frame->PixelBytes());
         }
         return list;
     }();
@@ -155,11 +157,12 @@ void EncodeGiflib(benchmark::State& state, const TInput* in) {
         TBytes out;
         int err = 0;
         GifFileType* gif = EGifOpen(&out, WriteMem, &err);
-        EGifPutScreenDesc(gif, src->SWidth, src->SHeight, src->SColorResolution, src->SBackGroundColor, src->SColorMap);
+        EGifPutScreenDesc(gif, src->SWidth, src->SHeight, src->SColorResolution, src->SBackGroundColor,
+                          src->SColorMap);
         for (int i = 0; i < src->ImageCount; ++i) {
             const SavedImage& s = src->SavedImages[i];
-            EGifPutImageDesc(gif, s.ImageDesc.Left, s.ImageDesc.Top, s.ImageDesc.Width, s.ImageDesc.Height, false,
-                             s.ImageDesc.ColorMap);
+            EGifPutImageDesc(gif, s.ImageDesc.Left, s.ImageDesc.Top, s.ImageDesc.Width, s.ImageDesc.Height,
+                             false, s.ImageDesc.ColorMap);
             EGifPutLine(gif, s.RasterBits, s.ImageDesc.Width * s.ImageDesc.Height);
         }
         EGifCloseFile(gif, &err);
@@ -183,14 +186,18 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> Rates;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     for (const TInput& in : Inputs()) {
-        benchmark::RegisterBenchmark(("decode/ours/" + in.Name).c_str(), DecodeOurs, &in)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("decode/giflib/" + in.Name).c_str(), DecodeGiflib, &in)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("encode/ours/" + in.Name).c_str(), EncodeOurs, &in)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("encode/giflib/" + in.Name).c_str(), EncodeGiflib, &in)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("decode/ours/" + in.Name).c_str(), DecodeOurs, &in)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("decode/giflib/" + in.Name).c_str(), DecodeGiflib, &in)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("encode/ours/" + in.Name).c_str(), EncodeOurs, &in)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("encode/giflib/" + in.Name).c_str(), EncodeGiflib, &in)
+            ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
@@ -202,11 +209,11 @@ int main(int argc, char** argv) {
             const double peer = reporter.Rates[std::string(what) + "/giflib/" + in.Name];
             if (ours <= 0 || peer <= 0) continue;
             if (std::string(what) == "decode")
-                std::printf("  %s %-26s rate ratio %.2f (%.1f vs %.1f MB/s)\n", what, in.Name.c_str(), ours / peer,
-                            ours / 1e6, peer / 1e6);
+                std::printf("  %s %-26s rate ratio %.2f (%.1f vs %.1f MB/s)\n", what, in.Name.c_str(),
+                            ours / peer, ours / 1e6, peer / 1e6);
             else
-                std::printf("  %s %-26s time ratio %.2f (%.1f vs %.1f MB/s)\n", what, in.Name.c_str(), peer / ours,
-                            ours / 1e6, peer / 1e6);
+                std::printf("  %s %-26s time ratio %.2f (%.1f vs %.1f MB/s)\n", what, in.Name.c_str(),
+                            peer / ours, ours / 1e6, peer / 1e6);
         }
     }
     benchmark::Shutdown();

@@ -5,9 +5,9 @@
 #include <functional>
 
 #include "GIFException.h"
+#include "GIFExtensions.h"
 #include "GIFHeader.h"
 #include "GIFPicture.h"
-#include "GIFExtensions.h"
 #include "GIFSubImage.h"
 #include "Stream.h"
 
@@ -78,7 +78,8 @@ void TGIFColorMap::SetColorAt(int index, TGIFColor color) {
 int TGIFColorMap::EntryBits() const {
     if (Count_ == 0) return 0;
     int bits = 1;
-    while ((1 << bits) < Count_) ++bits;
+    while ((1 << bits) < Count_)
+        ++bits;
     return bits;
 }
 
@@ -125,8 +126,10 @@ bool TGIFColorMap::SortByUsage() {
             int i = lo, j = hi;
             const int pivot = pairs[static_cast<std::size_t>((lo + hi) / 2)].second;
             while (i <= j) {
-                while (pairs[static_cast<std::size_t>(i)].second > pivot) ++i;
-                while (pairs[static_cast<std::size_t>(j)].second < pivot) --j;
+                while (pairs[static_cast<std::size_t>(i)].second > pivot)
+                    ++i;
+                while (pairs[static_cast<std::size_t>(j)].second < pivot)
+                    --j;
                 if (i <= j) {
                     std::swap(pairs[static_cast<std::size_t>(i)], pairs[static_cast<std::size_t>(j)]);
                     ++i;
@@ -143,8 +146,10 @@ bool TGIFColorMap::SortByUsage() {
         if (pairs[static_cast<std::size_t>(i)].first != i) moved = true;
     if (!moved) return true;
     std::vector<int> map(MaxColors, 0);
-    for (int i = 0; i < MaxColors; ++i) map[static_cast<std::size_t>(i)] = i;
-    for (int pos = 0; pos < Count_; ++pos) map[static_cast<std::size_t>(pairs[static_cast<std::size_t>(pos)].first)] = pos;
+    for (int i = 0; i < MaxColors; ++i)
+        map[static_cast<std::size_t>(i)] = i;
+    for (int pos = 0; pos < Count_; ++pos)
+        map[static_cast<std::size_t>(pairs[static_cast<std::size_t>(pos)].first)] = pos;
     RemapPixels(map);
     std::vector<std::uint8_t> moved_entries(Entries_.size(), 0);
     for (int pos = 0; pos < Count_; ++pos)
@@ -195,7 +200,9 @@ void TGIFColorMap::CopyFrom(const TGIFColorMap& source) {
 
 // Global table ------------------------------------------------------------------------------
 
-TGIFPicture* TGIFGlobalColorMap::Image() const { return Header_ ? Header_->Image() : nullptr; }
+TGIFPicture* TGIFGlobalColorMap::Image() const {
+    return Header_ ? Header_->Image() : nullptr;
+}
 
 void TGIFGlobalColorMap::ReportWarning(const std::string& text) const {
     if (TGIFPicture* image = Image()) image->Warning(this, 1, text);
@@ -208,9 +215,11 @@ std::vector<std::pair<int, int>> TGIFGlobalColorMap::UsageHistogram() const {
         for (TGIFSubImage* frame : image->Images()) {
             if (&frame->ActiveColorTable() != this) continue;
             const std::uint8_t* p = frame->Pixels();
-            for (std::size_t i = 0, n = frame->PixelBytes(); i < n; ++i) ++counts[p[i]];
+            for (std::size_t i = 0, n = frame->PixelBytes(); i < n; ++i)
+                ++counts[p[i]];
         }
-    for (int i = 0; i < Count(); ++i) pairs.emplace_back(i, counts[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < Count(); ++i)
+        pairs.emplace_back(i, counts[static_cast<std::size_t>(i)]);
     return pairs;
 }
 
@@ -234,7 +243,9 @@ void TGIFGlobalColorMap::NotifyColorsChanged() {
 
 // Local table -------------------------------------------------------------------------------
 
-TGIFPicture* TGIFLocalColorMap::Image() const { return Frame_ ? Frame_->Image() : nullptr; }
+TGIFPicture* TGIFLocalColorMap::Image() const {
+    return Frame_ ? Frame_->Image() : nullptr;
+}
 
 void TGIFLocalColorMap::ReportWarning(const std::string& text) const {
     if (TGIFPicture* image = Image()) image->Warning(this, 1, text);
@@ -244,17 +255,20 @@ std::vector<std::pair<int, int>> TGIFLocalColorMap::UsageHistogram() const {
     std::vector<int> counts(MaxColors, 0);
     if (Frame_) {
         const std::uint8_t* p = Frame_->Pixels();
-        for (std::size_t i = 0, n = Frame_->PixelBytes(); i < n; ++i) ++counts[p[i]];
+        for (std::size_t i = 0, n = Frame_->PixelBytes(); i < n; ++i)
+            ++counts[p[i]];
     }
     std::vector<std::pair<int, int>> pairs;
-    for (int i = 0; i < Count(); ++i) pairs.emplace_back(i, counts[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < Count(); ++i)
+        pairs.emplace_back(i, counts[static_cast<std::size_t>(i)]);
     return pairs;
 }
 
 void TGIFLocalColorMap::RemapPixels(const std::vector<int>& map) {
     if (!Frame_) return;
     std::uint8_t* p = Frame_->Pixels();
-    for (std::size_t i = 0, n = Frame_->PixelBytes(); i < n; ++i) p[i] = static_cast<std::uint8_t>(map[p[i]]);
+    for (std::size_t i = 0, n = Frame_->PixelBytes(); i < n; ++i)
+        p[i] = static_cast<std::uint8_t>(map[p[i]]);
     if (Frame_->Transparent())
         if (TGIFGraphicControlExtension* gce = Frame_->GraphicControlExtension())
             gce->SetTransparentColorIndex(map[static_cast<std::size_t>(gce->TransparentColorIndex())]);

@@ -67,7 +67,7 @@ class TGIFColorMap : public TGIFObject {
     TGIFColorMap() = default;
 
   private:
-    std::vector<std::uint8_t> Entries_;  // Capacity_ triples
+    std::vector<std::uint8_t> Entries_; // Capacity_ triples
     int Count_ = 0;
     int Capacity_ = 0;
     bool Sorted_ = false;

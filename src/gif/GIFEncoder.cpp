@@ -36,7 +36,9 @@ void TGIFEncoder::Compress(TStream& stream, int bitsPerPixel, int colorLimit, co
     stream.WriteByte(0);
 }
 
-void TGIFEncoder::ColorNotInTable() { throw EGIFException(GIFText::ColorNotInTable); }
+void TGIFEncoder::ColorNotInTable() {
+    throw EGIFException(GIFText::ColorNotInTable);
+}
 
 void TGIFEncoder::NextRow() {
     if (!Interlaced_) {
@@ -145,7 +147,8 @@ int TRLEEncoder::TriangleCount(int count, int runCodes) {
     }
     if (count > 0) {
         int n = 0;
-        while (n * (n + 1) < 2 * count) ++n;
+        while (n * (n + 1) < 2 * count)
+            ++n;
         cost += n;
     }
     return cost;
@@ -189,7 +192,8 @@ void TRLEEncoder::FlushClearOrRepeat(int count) {
         Clear();
         FlushFromClear(count);
     } else {
-        for (; count > 0; --count) OutputPlain(Pixel_);
+        for (; count > 0; --count)
+            OutputPlain(Pixel_);
     }
 }
 
@@ -208,7 +212,8 @@ void TRLEEncoder::FlushWithTable(int count) {
         return;
     }
     ClearThreshold_ = MaxRunCodes_;
-    for (; repeats > 0; --repeats) OutputPlain(FirstFreeCode_ + RunTableMax_ - 2);
+    for (; repeats > 0; --repeats)
+        OutputPlain(FirstFreeCode_ + RunTableMax_ - 2);
     if (leftover) {
         if (ClearPending_)
             FlushFromClear(leftover);

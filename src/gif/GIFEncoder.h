@@ -19,8 +19,8 @@ class TGIFEncoder {
 
     // Pixel values must be below colorLimit ("Color not in color table"); bitsPerPixel is raised
     // to at least 2. Rows are walked in interlace order when interlaced is set.
-    void Compress(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels, bool interlaced,
-                  int height, int width);
+    void Compress(TStream& stream, int bitsPerPixel, int colorLimit, const std::uint8_t* pixels,
+                  bool interlaced, int height, int width);
 
   protected:
     virtual void Output(int code) { OutputBits(code); }

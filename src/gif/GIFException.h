@@ -52,4 +52,4 @@ inline constexpr const char* Saving = "Saving...";
 inline constexpr const char* Rendering = "Rendering...";
 inline constexpr const char* Converting = "Converting...";
 inline constexpr const char* Copying = "Copying...";
-}  // namespace GIFText
+} // namespace GIFText

@@ -21,8 +21,10 @@ void ReadTextLines(TStream& stream, std::vector<std::string>& lines) {
     int size = stream.ReadByte();
     while (size > 0) {
         ReadExact(stream, buffer, static_cast<std::size_t>(size));
-        const std::uint8_t* zero = static_cast<const std::uint8_t*>(std::memchr(buffer, 0, static_cast<std::size_t>(size)));
-        lines.emplace_back(reinterpret_cast<const char*>(buffer), zero ? static_cast<std::size_t>(zero - buffer) : static_cast<std::size_t>(size));
+        const std::uint8_t* zero =
+            static_cast<const std::uint8_t*>(std::memchr(buffer, 0, static_cast<std::size_t>(size)));
+        lines.emplace_back(reinterpret_cast<const char*>(buffer),
+                           zero ? static_cast<std::size_t>(zero - buffer) : static_cast<std::size_t>(size));
         size = stream.ReadByte();
     }
 }
@@ -38,7 +40,9 @@ void WriteTextLines(TStream& stream, const std::vector<std::string>& lines) {
     stream.WriteByte(0);
 }
 
-const TGIFExtensionClass* ResolveSelf(const TGIFExtensionClass* self, TStream&) { return self; }
+const TGIFExtensionClass* ResolveSelf(const TGIFExtensionClass* self, TStream&) {
+    return self;
+}
 
 // Application extensions look at the identification to find a registered class.
 const TGIFExtensionClass* ResolveApplication(const TGIFExtensionClass* self, TStream& stream) {
@@ -58,8 +62,7 @@ const TGIFExtensionClass* ResolveApplication(const TGIFExtensionClass* self, TSt
     return self;
 }
 
-template <class T>
-TGIFBaseExtension* Make(TGIFSubImage* frame) {
+template <class T> TGIFBaseExtension* Make(TGIFSubImage* frame) {
     return new T(frame);
 }
 
@@ -67,9 +70,11 @@ void PutU16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
-std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t GetU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
-}  // namespace
+} // namespace
 
 // Base --------------------------------------------------------------------------------------
 
@@ -97,7 +102,8 @@ void TGIFBaseExtension::LoadFromStream(TStream& stream) {
 // Graphic control ---------------------------------------------------------------------------
 
 const TGIFExtensionClass& TGIFGraphicControlExtension::Class() {
-    static const TGIFExtensionClass cls{"TGIFGraphicControlExtension", &Make<TGIFGraphicControlExtension>, &ResolveSelf};
+    static const TGIFExtensionClass cls{"TGIFGraphicControlExtension", &Make<TGIFGraphicControlExtension>,
+                                        &ResolveSelf};
     return cls;
 }
 
@@ -208,8 +214,12 @@ const TGIFExtensionClass& TGIFCommentExtension::Class() {
     return cls;
 }
 
-void TGIFCommentExtension::SaveData(TStream& stream) { WriteTextLines(stream, Text); }
-void TGIFCommentExtension::LoadData(TStream& stream) { ReadTextLines(stream, Text); }
+void TGIFCommentExtension::SaveData(TStream& stream) {
+    WriteTextLines(stream, Text);
+}
+void TGIFCommentExtension::LoadData(TStream& stream) {
+    ReadTextLines(stream, Text);
+}
 
 // Application -------------------------------------------------------------------------------
 
@@ -231,15 +241,19 @@ void TGIFApplicationExtension::LoadData(TStream& stream) {
     if (blockSize < 10) throw EGIFException(GIFText::UnsupportedAppBlockSize);
     ReadExact(stream, Identification.data(), 11);
     if (blockSize == 10)
-        stream.Seek(-1);  // the eleventh byte is the first sub-block's size
+        stream.Seek(-1); // the eleventh byte is the first sub-block's size
     else
         stream.Skip(blockSize - 11);
     LoadAppData(stream);
 }
 
-void TGIFApplicationExtension::SaveAppData(TStream& stream) { stream.WriteByte(0); }
+void TGIFApplicationExtension::SaveAppData(TStream& stream) {
+    stream.WriteByte(0);
+}
 
-void TGIFApplicationExtension::LoadAppData(TStream&) { throw EGIFException(GIFText::UnsupportedAppExtension); }
+void TGIFApplicationExtension::LoadAppData(TStream&) {
+    throw EGIFException(GIFText::UnsupportedAppExtension);
+}
 
 // Looping -----------------------------------------------------------------------------------
 
@@ -257,8 +271,12 @@ void TGIFAppExtNSLoop::SaveAppData(TStream& stream) {
     PutU16(loop + 2, Loops);
     stream.Write(loop, 4);
     if (BufferSize != 0) {
-        const std::uint8_t buf[6] = {5, 2, static_cast<std::uint8_t>(BufferSize), static_cast<std::uint8_t>(BufferSize >> 8),
-                                     static_cast<std::uint8_t>(BufferSize >> 16), static_cast<std::uint8_t>(BufferSize >> 24)};
+        const std::uint8_t buf[6] = {5,
+                                     2,
+                                     static_cast<std::uint8_t>(BufferSize),
+                                     static_cast<std::uint8_t>(BufferSize >> 8),
+                                     static_cast<std::uint8_t>(BufferSize >> 16),
+                                     static_cast<std::uint8_t>(BufferSize >> 24)};
         stream.Write(buf, 6);
     }
     stream.WriteByte(0);
@@ -329,7 +347,9 @@ TExtensionList& TExtensionList::Instance() {
     return list;
 }
 
-void TExtensionList::Register(std::uint8_t label, const TGIFExtensionClass* cls) { Entries_.emplace_back(label, cls); }
+void TExtensionList::Register(std::uint8_t label, const TGIFExtensionClass* cls) {
+    Entries_.emplace_back(label, cls);
+}
 
 const TGIFExtensionClass* TExtensionList::Find(std::uint8_t label) const {
     for (auto it = Entries_.rbegin(); it != Entries_.rend(); ++it)

@@ -48,8 +48,8 @@ class TGIFBaseExtension : public TGIFItem {
 // The 6 bytes after the label, as in the file.
 struct TGraphicControlRecord {
     std::uint8_t BlockSize = 4;
-    std::uint8_t PackedFields = 0;  // 0xE0 reserved, 0x1C disposal, 0x02 user input, 0x01 transparent
-    std::uint16_t DelayTime = 0;    // hundredths of a second
+    std::uint8_t PackedFields = 0; // 0xE0 reserved, 0x1C disposal, 0x02 user input, 0x01 transparent
+    std::uint16_t DelayTime = 0;   // hundredths of a second
     std::uint8_t TransparentColorIndex = 0;
     std::uint8_t Terminator = 0;
 };
@@ -142,12 +142,16 @@ class TGIFApplicationExtension : public TGIFBaseExtension {
   public:
     static constexpr std::uint8_t Label = 0xFF;
     static const TGIFExtensionClass& Class();
-    explicit TGIFApplicationExtension(TGIFSubImage* frame) : TGIFBaseExtension(frame) { Identification.fill(0); }
+    explicit TGIFApplicationExtension(TGIFSubImage* frame) : TGIFBaseExtension(frame) {
+        Identification.fill(0);
+    }
     std::uint8_t ExtensionLabel() const override { return Label; }
     const TGIFExtensionClass& ClassOf() const override { return Class(); }
 
     TGIFAppIdentification Identification;
-    std::string IdentificationText() const { return std::string(Identification.begin(), Identification.end()); }
+    std::string IdentificationText() const {
+        return std::string(Identification.begin(), Identification.end());
+    }
 
   protected:
     void SaveData(TStream& stream) override;
@@ -163,8 +167,8 @@ class TGIFAppExtNSLoop : public TGIFApplicationExtension {
     explicit TGIFAppExtNSLoop(TGIFSubImage* frame);
     const TGIFExtensionClass& ClassOf() const override { return Class(); }
 
-    std::uint16_t Loops = 0;       // 0 loops forever
-    std::uint32_t BufferSize = 0;  // written only when not 0
+    std::uint16_t Loops = 0;      // 0 loops forever
+    std::uint32_t BufferSize = 0; // written only when not 0
 
   protected:
     void SaveAppData(TStream& stream) override;

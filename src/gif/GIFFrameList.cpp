@@ -11,13 +11,16 @@ namespace {
 // Next byte that is not zero; -1 at the end of the data.
 int ReadSkippingZeros(TStream& stream) {
     int b;
-    do b = stream.ReadByte();
+    do
+        b = stream.ReadByte();
     while (b == 0);
     return b;
 }
-}  // namespace
+} // namespace
 
-TGIFFrameList::~TGIFFrameList() { ClearAll(); }
+TGIFFrameList::~TGIFFrameList() {
+    ClearAll();
+}
 
 void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
     int b = ReadSkippingZeros(stream);
@@ -40,7 +43,8 @@ void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
         AppendItem(frame);
         if (image) {
             const std::int64_t size = stream.Size();
-            image->Progress(1, size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100, GIFText::Loading);
+            image->Progress(1, size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100,
+                            GIFText::Loading);
         }
         b = ReadSkippingZeros(stream);
         if (b < 0) return;
@@ -48,7 +52,9 @@ void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
     stream.Seek(-1);
 }
 
-TGIFFrameExtensionList::~TGIFFrameExtensionList() { ClearAll(); }
+TGIFFrameExtensionList::~TGIFFrameExtensionList() {
+    ClearAll();
+}
 
 void TGIFFrameExtensionList::LoadFromStream(TStream& stream, TGIFSubImage* frame) {
     int b = stream.ReadByte();

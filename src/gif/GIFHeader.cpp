@@ -27,12 +27,15 @@ void TGIFHeader::Clear() {
     LSD_ = TLogicalScreenDescriptor();
 }
 
-TGIFColor TGIFHeader::BackgroundColor() const { return ColorMap_.ColorAt(LSD_.BackgroundColorIndex); }
+TGIFColor TGIFHeader::BackgroundColor() const {
+    return ColorMap_.ColorAt(LSD_.BackgroundColorIndex);
+}
 
 void TGIFHeader::PrepareForWrite() {
     int highest = ColorMap_.EntryBits();
     if (Image_)
-        for (const TGIFSubImage* frame : Image_->Images()) highest = std::max(highest, frame->ColorMap().EntryBits());
+        for (const TGIFSubImage* frame : Image_->Images())
+            highest = std::max(highest, frame->ColorMap().EntryBits());
     std::uint8_t packed = 0;
     if (ColorMap_.Count() > 0) {
         packed |= 0x80;
@@ -66,7 +69,7 @@ namespace {
 bool IsSignature(const std::uint8_t* b) {
     return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
 }
-}  // namespace
+} // namespace
 
 void TGIFHeader::LoadFromStream(TStream& stream) {
     const std::int64_t start = stream.Position();

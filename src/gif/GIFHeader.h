@@ -10,7 +10,7 @@
 struct TLogicalScreenDescriptor {
     std::uint16_t ScreenWidth = 0;
     std::uint16_t ScreenHeight = 0;
-    std::uint8_t PackedFields = 0;  // 0x80 global table, 0x70 colour resolution, 0x08 sorted, 0x07 size
+    std::uint8_t PackedFields = 0; // 0x80 global table, 0x70 colour resolution, 0x08 sorted, 0x07 size
     std::uint8_t BackgroundColorIndex = 0;
     std::uint8_t AspectRatio = 0;
 };

@@ -10,8 +10,7 @@
 
 class TStream;
 
-template <class TItem>
-class TGIFList : public TGIFObject {
+template <class TItem> class TGIFList : public TGIFObject {
   public:
     TGIFList() = default;
     ~TGIFList() override { ClearAll(); }
@@ -53,11 +52,13 @@ class TGIFList : public TGIFObject {
         return it == Items_.end() ? -1 : static_cast<int>(it - Items_.begin());
     }
     void ClearAll() {
-        while (!Items_.empty()) DeleteAt(0);
+        while (!Items_.empty())
+            DeleteAt(0);
     }
     // Writes every item in order.
     void SaveToStream(TStream& stream) const {
-        for (TItem* item : Items_) item->SaveToStream(stream);
+        for (TItem* item : Items_)
+            item->SaveToStream(stream);
     }
 
     typename std::vector<TItem*>::const_iterator begin() const { return Items_.begin(); }

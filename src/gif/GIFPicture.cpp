@@ -15,8 +15,7 @@ TGIFPainterHooks& GIFPainterHooks() {
 
 TGIFPicture::TGIFPicture()
     : ReductionMethod(static_cast<TReductionMethod>(DefaultReductionMethod)),
-      DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)),
-      Header_(this) {
+      DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)), Header_(this) {
     ClearAll();
 }
 
@@ -25,7 +24,8 @@ TGIFPicture::~TGIFPicture() {
     {
         std::lock_guard<std::recursive_mutex> lock(PainterLock);
         if (GIFPainterHooks().ImageDestroyed)
-            for (TGIFPainter* painter : Painters) GIFPainterHooks().ImageDestroyed(painter);
+            for (TGIFPainter* painter : Painters)
+                GIFPainterHooks().ImageDestroyed(painter);
         Painters.clear();
     }
     ClearAll();
@@ -35,7 +35,8 @@ void TGIFPicture::ClearAll() {
     if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
     std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
-    while (Images_.ItemCount() > 0) Images_.DeleteAt(0);
+    while (Images_.ItemCount() > 0)
+        Images_.DeleteAt(0);
     Header_.ColorMap().ClearColors();
     Header_.SetWidth(0);
     Header_.SetHeight(0);
@@ -69,7 +70,8 @@ int TGIFPicture::AddFrame(TGIFSubImage* frame) {
     if (frame->Image() != this) {
         if (frame->Image()) frame->Image()->Images().Detach(frame);
         frame->SetImage(this);
-        for (TGIFBaseExtension* ext : frame->Extensions()) ext->SetImage(this);
+        for (TGIFBaseExtension* ext : frame->Extensions())
+            ext->SetImage(this);
     }
     if (Images_.IndexOf(frame) >= 0) return Images_.IndexOf(frame);
     const int index = Images_.AppendItem(frame);
@@ -186,8 +188,8 @@ void TGIFPicture::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
 }
 
 void TGIFPicture::EnableAnimation(bool on) {
-    const std::uint16_t flags =
-        on ? static_cast<std::uint16_t>(PaintFlags | goAnimate) : static_cast<std::uint16_t>(PaintFlags & ~goAnimate);
+    const std::uint16_t flags = on ? static_cast<std::uint16_t>(PaintFlags | goAnimate)
+                                   : static_cast<std::uint16_t>(PaintFlags & ~goAnimate);
     if (flags == PaintFlags) return;
     PaintFlags = flags;
     if (DrawPainter && GIFPainterHooks().StopDrawPainter) GIFPainterHooks().StopDrawPainter(*this);
@@ -217,5 +219,6 @@ void TGIFPicture::DropCaches() {
     std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
     GlobalPaletteCache.reset();
-    for (TGIFSubImage* frame : Images_) frame->DropCaches();
+    for (TGIFSubImage* frame : Images_)
+        frame->DropCaches();
 }

@@ -32,14 +32,14 @@ enum TCompressionMethod : std::uint8_t { CompressLZW = 0, CompressRLE = 1 };
 
 // PaintFlags bits.
 enum : std::uint16_t {
-    goAsync = 0x0001,          // paint on a separate painter thread
-    goTransparent = 0x0002,    // draw transparently
-    goAnimate = 0x0004,        // animate
-    goLoop = 0x0008,           // loop
-    goLoopContinously = 0x0010,// loop without end
-    goValidateCanvas = 0x0020, // check the target canvas before painting
-    goDither = 0x0200,         // dither when rendering frames
-    goAutoDither = 0x0400,     // dither only on palette displays
+    goAsync = 0x0001,           // paint on a separate painter thread
+    goTransparent = 0x0002,     // draw transparently
+    goAnimate = 0x0004,         // animate
+    goLoop = 0x0008,            // loop
+    goLoopContinously = 0x0010, // loop without end
+    goValidateCanvas = 0x0020,  // check the target canvas before painting
+    goDither = 0x0200,          // dither when rendering frames
+    goAutoDither = 0x0400,      // dither only on palette displays
 };
 
 // The five paint callbacks of the painter.
@@ -60,8 +60,8 @@ class TGIFPicture : public TGIFObject {
   public:
     // Default options, copied into every new picture.
     static constexpr std::uint16_t DefaultPaintFlags = 0x060F;
-    static constexpr std::uint8_t DefaultReductionMethod = 6;  // ReduceCube216
-    static constexpr std::uint8_t DefaultDitherMethod = 0;     // DitherNearest
+    static constexpr std::uint8_t DefaultReductionMethod = 6; // ReduceCube216
+    static constexpr std::uint8_t DefaultDitherMethod = 0;    // DitherNearest
     static constexpr std::uint32_t NoColor = 0x1FFFFFFF;
     // The name of the clipboard format and of the picture kind.
     static constexpr const char* ClipboardFormatName = "GIF Image";

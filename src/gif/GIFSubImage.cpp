@@ -15,9 +15,10 @@ namespace {
 // The picture's render lock, held while caches are dropped or pixels reallocated, so that a
 // painter thread preparing a frame never sees a half-made change.
 std::unique_lock<std::recursive_mutex> LockRendering(TGIFPicture* image) {
-    return image ? std::unique_lock<std::recursive_mutex>(image->RenderLock) : std::unique_lock<std::recursive_mutex>();
+    return image ? std::unique_lock<std::recursive_mutex>(image->RenderLock)
+                 : std::unique_lock<std::recursive_mutex>();
 }
-}  // namespace
+} // namespace
 
 TGIFSubImage::TGIFSubImage(TGIFPicture* image) : TGIFItem(image), ColorMap_(this) {}
 
@@ -70,12 +71,14 @@ int TGIFSubImage::RequiredVersion() const {
 }
 
 TGIFColorMap& TGIFSubImage::ActiveColorTable() {
-    if (ColorMap_.Count() == 0 && Image_ && Image_->GlobalColorMap().Count() > 0) return Image_->GlobalColorMap();
+    if (ColorMap_.Count() == 0 && Image_ && Image_->GlobalColorMap().Count() > 0)
+        return Image_->GlobalColorMap();
     return ColorMap_;
 }
 
 const TGIFColorMap& TGIFSubImage::ActiveColorTable() const {
-    if (ColorMap_.Count() == 0 && Image_ && Image_->GlobalColorMap().Count() > 0) return Image_->GlobalColorMap();
+    if (ColorMap_.Count() == 0 && Image_ && Image_->GlobalColorMap().Count() > 0)
+        return Image_->GlobalColorMap();
     return ColorMap_;
 }
 
@@ -153,7 +156,9 @@ void TGIFSubImage::RequirePixels() {
     if (Pixels_.empty()) throw EGIFException(GIFText::ImageEmpty);
 }
 
-bool TGIFSubImage::Empty() const { return Pixels_.empty() || Width() == 0 || Height() == 0; }
+bool TGIFSubImage::Empty() const {
+    return Pixels_.empty() || Width() == 0 || Height() == 0;
+}
 
 void TGIFSubImage::PrepareForWrite() {
     if (ColorMap_.Count() == 0) {
@@ -191,7 +196,8 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         bits = 0;
         if (Image_) {
             bits = Image_->GlobalColorMap().EntryBits();
-            for (const TGIFSubImage* frame : Image_->Images()) bits = std::max(bits, frame->ColorMap().EntryBits());
+            for (const TGIFSubImage* frame : Image_->Images())
+                bits = std::max(bits, frame->ColorMap().EntryBits());
         }
         limit = 1 << bits;
     }
@@ -221,7 +227,7 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     const int next = stream.ReadByte();
     if (next < 0 || next == ';' || next == 0) {
         if (next >= 0) stream.Seek(-1);
-        return;  // extensions only
+        return; // extensions only
     }
     stream.Seek(-1);
     std::uint8_t d[10];
@@ -243,7 +249,8 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     // Refuse sizes the data cannot stand for before allocating: an LZW code of at most 12 bits
     // never stands for more than 4096 pixels (a frame without data may still hold 65536).
     const std::int64_t pixels = static_cast<std::int64_t>(width) * height;
-    if (pixels > (std::int64_t(1) << 16) + stream.Remaining() * 4096) throw EGIFException(GIFText::ImageTooLargeForData);
+    if (pixels > (std::int64_t(1) << 16) + stream.Remaining() * 4096)
+        throw EGIFException(GIFText::ImageTooLargeForData);
     if (Image_) Image_->ChargePixels(pixels);
     TLZWDecoder decoder(stream, this);
     decoder.Decode(*this);

@@ -25,7 +25,7 @@ struct TImageDescriptor {
     std::uint16_t Top = 0;
     std::uint16_t Width = 0;
     std::uint16_t Height = 0;
-    std::uint8_t PackedFields = 0;  // 0x80 local table, 0x40 interlace, 0x20 sorted, 0x18 reserved, 0x07 size
+    std::uint8_t PackedFields = 0; // 0x80 local table, 0x40 interlace, 0x20 sorted, 0x18 reserved, 0x07 size
 };
 
 // Plain bounds of a frame inside the logical screen.

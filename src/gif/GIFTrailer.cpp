@@ -3,7 +3,9 @@
 #include "GIFException.h"
 #include "Stream.h"
 
-void TGIFTrailer::SaveToStream(TStream& stream) { stream.WriteByte(0x3B); }
+void TGIFTrailer::SaveToStream(TStream& stream) {
+    stream.WriteByte(0x3B);
+}
 
 void TGIFTrailer::LoadFromStream(TStream& stream) {
     const int b = stream.ReadByte();

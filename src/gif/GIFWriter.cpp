@@ -2,9 +2,13 @@
 
 #include "GIFException.h"
 
-std::size_t TGIFStream::Read(void*, std::size_t) { throw EGIFException(GIFText::InvalidStreamOperation); }
+std::size_t TGIFStream::Read(void*, std::size_t) {
+    throw EGIFException(GIFText::InvalidStreamOperation);
+}
 
-void TGIFStream::SetPosition(std::int64_t) { throw EGIFException(GIFText::InvalidStreamOperation); }
+void TGIFStream::SetPosition(std::int64_t) {
+    throw EGIFException(GIFText::InvalidStreamOperation);
+}
 
 TGIFWriter::~TGIFWriter() {
     // Flushing from a destructor must not throw; Flush() is called explicitly on the normal path.
@@ -16,7 +20,8 @@ TGIFWriter::~TGIFWriter() {
 
 void TGIFWriter::Write(const void* buffer, std::size_t n) {
     const std::uint8_t* p = static_cast<const std::uint8_t*>(buffer);
-    for (std::size_t i = 0; i < n; ++i) Put(p[i]);
+    for (std::size_t i = 0; i < n; ++i)
+        Put(p[i]);
 }
 
 void TGIFWriter::FlushBlock() {

@@ -38,6 +38,6 @@ class TGIFWriter : public TGIFStream {
   private:
     void FlushBlock();
     TStream& Output_;
-    std::uint8_t Block_[256];  // Block_[0] is the sub-block's length byte
+    std::uint8_t Block_[256]; // Block_[0] is the sub-block's length byte
     int Fill_ = 1;
 };

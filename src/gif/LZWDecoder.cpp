@@ -27,7 +27,8 @@ void TLZWDecoder::ResetTable() {
         Suffix_[i] = static_cast<std::uint8_t>(i);
         Prefix_[i] = 0;
     }
-    std::memset(Prefix_ + ClearCode_, 0, sizeof(Prefix_[0]) * static_cast<std::size_t>(TableSize - ClearCode_));
+    std::memset(Prefix_ + ClearCode_, 0,
+                sizeof(Prefix_[0]) * static_cast<std::size_t>(TableSize - ClearCode_));
     std::memset(Suffix_ + ClearCode_, 0, static_cast<std::size_t>(TableSize - ClearCode_));
     CodeSize_ = MinCodeSize_ + 1;
     GrowthLimit_ = 2 * ClearCode_;
@@ -96,13 +97,14 @@ int TLZWDecoder::NextValue() {
     if (code == EndCode_) {
         if (!TerminatorSeen_) {
             SkipToTerminator();
-            TerminatorSeen_ = true;  // the stream now stands after the terminator
+            TerminatorSeen_ = true; // the stream now stands after the terminator
         }
         return -2;
     }
     if (code == ClearCode_) {
         ResetTable();
-        do code = FetchCode();
+        do
+            code = FetchCode();
         while (code == ClearCode_);
         if (code < 0) return -1;
         FirstValue_ = code;
@@ -116,7 +118,8 @@ int TLZWDecoder::NextValue() {
     }
     while (code >= ClearCode_) {
         // A valid table never yields a string longer than the table; a longer walk is a cycle.
-        if (StackTop_ >= StackSize - 2 || Prefix_[code] == code) throw EGIFException(GIFText::CircularTableEntry);
+        if (StackTop_ >= StackSize - 2 || Prefix_[code] == code)
+            throw EGIFException(GIFText::CircularTableEntry);
         Stack_[StackTop_++] = Suffix_[code];
         code = Prefix_[code];
     }
@@ -159,7 +162,8 @@ void TLZWDecoder::Decode(std::uint8_t* pixels, int width, int height, bool inter
             if (StackTop_ > 0) {
                 const int k = std::min(StackTop_, n - i);
                 const std::uint8_t* top = Stack_ + StackTop_;
-                for (int j = 0; j < k; ++j) out[i + j] = *--top;
+                for (int j = 0; j < k; ++j)
+                    out[i + j] = *--top;
                 StackTop_ -= k;
                 i += k;
                 continue;
@@ -188,7 +192,8 @@ void TLZWDecoder::Decode(std::uint8_t* pixels, int width, int height, bool inter
         } else {
             int row = 0, step = 8, pass = 0;
             for (int written = 0; written < height && complete; ++written) {
-                complete = fill(pixels + static_cast<std::size_t>(row) * static_cast<std::size_t>(width), width) == width;
+                complete = fill(pixels + static_cast<std::size_t>(row) * static_cast<std::size_t>(width),
+                                width) == width;
                 row += step;
                 while (row >= height && pass < 3) {
                     ++pass;

@@ -45,7 +45,7 @@ class TLZWDecoder {
     int ValidBytes_ = 2;
     bool FirstRequest_ = true;
     bool TerminatorSeen_ = false;
-    bool Finished_ = false;  // the end code or the end of the data was met
+    bool Finished_ = false; // the end code or the end of the data was met
 
     int MinCodeSize_ = 0;
     int CodeSize_ = 0;

@@ -27,7 +27,9 @@ void TMemoryStream::Write(const void* buffer, std::size_t n) {
     Position_ = static_cast<std::int64_t>(end);
 }
 
-void TMemoryStream::SetPosition(std::int64_t position) { Position_ = std::max<std::int64_t>(0, position); }
+void TMemoryStream::SetPosition(std::int64_t position) {
+    Position_ = std::max<std::int64_t>(0, position);
+}
 
 TFileStream::TFileStream(const std::string& path, TMode mode) : Path_(path) {
     File_ = std::fopen(path.c_str(), mode == OpenRead ? "rb" : "wb");
@@ -38,13 +40,17 @@ TFileStream::~TFileStream() {
     if (File_) std::fclose(File_);
 }
 
-std::size_t TFileStream::Read(void* buffer, std::size_t n) { return std::fread(buffer, 1, n, File_); }
+std::size_t TFileStream::Read(void* buffer, std::size_t n) {
+    return std::fread(buffer, 1, n, File_);
+}
 
 void TFileStream::Write(const void* buffer, std::size_t n) {
     if (n && std::fwrite(buffer, 1, n, File_) != n) throw std::runtime_error("Cannot write file " + Path_);
 }
 
-std::int64_t TFileStream::Position() const { return static_cast<std::int64_t>(std::ftell(File_)); }
+std::int64_t TFileStream::Position() const {
+    return static_cast<std::int64_t>(std::ftell(File_));
+}
 
 void TFileStream::SetPosition(std::int64_t position) {
     std::fseek(File_, static_cast<long>(std::max<std::int64_t>(0, position)), SEEK_SET);

@@ -10,13 +10,16 @@
 
 namespace {
 
-TGIFColor Rgb(int r, int g, int b) { return static_cast<TGIFColor>(r | (g << 8) | (b << 16)); }
-
-void Fill(TGIFColorMap& map, int n) {
-    for (int i = 0; i < n; ++i) map.AppendColor(Rgb(i, 255 - i, i / 2));
+TGIFColor Rgb(int r, int g, int b) {
+    return static_cast<TGIFColor>(r | (g << 8) | (b << 16));
 }
 
-}  // namespace
+void Fill(TGIFColorMap& map, int n) {
+    for (int i = 0; i < n; ++i)
+        map.AppendColor(Rgb(i, 255 - i, i / 2));
+}
+
+} // namespace
 
 TEST(ColorMap, CapacityFollowsReserveSteps) {
     struct {
@@ -67,7 +70,7 @@ TEST(ColorMap, FindColorSearchOrderDependsOnSorted) {
     EXPECT_EQ(map.FindColor(twin), 3);
     EXPECT_EQ(map.FindColor(Rgb(1, 2, 3)), -1);
     EXPECT_EQ(map.FindOrAppendColor(Rgb(1, 2, 3)), 12);
-    EXPECT_FALSE(map.Sorted());  // appending clears the flag
+    EXPECT_FALSE(map.Sorted()); // appending clears the flag
 }
 
 TEST(ColorMap, ColorsCrossAsRedInLowByteAndKeepOnlyThreeBytes) {
@@ -108,7 +111,8 @@ TEST(ColorMap, WriteEntriesPadsToPowerOfTwo) {
         TMemoryStream out;
         gif.GlobalColorMap().WriteEntries(out);
         ASSERT_EQ(out.Data().size(), bytes) << count;
-        for (std::size_t i = static_cast<std::size_t>(count) * 3; i < bytes; ++i) EXPECT_EQ(out.Data()[i], 0);
+        for (std::size_t i = static_cast<std::size_t>(count) * 3; i < bytes; ++i)
+            EXPECT_EQ(out.Data()[i], 0);
     }
 }
 

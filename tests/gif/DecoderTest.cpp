@@ -15,7 +15,7 @@ struct TDecodeResult {
     TBytes Pixels;
     std::vector<std::string> Warnings;
     std::string Error;
-    std::int64_t End = 0;  // stream position afterwards
+    std::int64_t End = 0; // stream position afterwards
 };
 
 // Decodes data (followed by a marker byte 0xEE) into a w x h frame.
@@ -43,7 +43,7 @@ TDecodeResult Decode(const TBytes& data, int w, int h, bool interlaced = false, 
 
 using TCodes = std::vector<std::pair<int, int>>;
 
-}  // namespace
+} // namespace
 
 TEST(Decoder, SinglePixelAndStreamAfterTerminator) {
     const TBytes data = {0x02, 0x02, 0x44, 0x01, 0x00};
@@ -77,27 +77,45 @@ namespace {
 std::vector<TDecodeCase> DecodeCaseTable() {
     std::vector<TDecodeCase> cases;
     // clear clear clear 1 2 end
-    cases.push_back({"RepeatedClears", PackCodes(2, {{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}), 2, 1, {1, 2}, {}});
+    cases.push_back(
+        {"RepeatedClears", PackCodes(2, {{4, 3}, {4, 3}, {4, 3}, {1, 3}, {2, 3}, {5, 3}}), 2, 1, {1, 2}, {}});
     // 1, then code 6 (= next code): the previous string plus its own first value -> 1 1 1
-    cases.push_back({"CodeEqualsNextCode", PackCodes(2, {{4, 3}, {1, 3}, {6, 3}, {5, 3}}), 3, 1, {1, 1, 1}, {}});
+    cases.push_back(
+        {"CodeEqualsNextCode", PackCodes(2, {{4, 3}, {1, 3}, {6, 3}, {5, 3}}), 3, 1, {1, 1, 1}, {}});
     // 0 1 6(=0 1) 8(=next: 0 1 0)
-    cases.push_back({"StringTable", PackCodes(2, {{4, 3}, {0, 3}, {1, 3}, {6, 3}, {8, 4}, {5, 4}}), 7, 1, {0, 1, 0, 1, 0, 1, 0}, {}});
+    cases.push_back({"StringTable",
+                     PackCodes(2, {{4, 3}, {0, 3}, {1, 3}, {6, 3}, {8, 4}, {5, 4}}),
+                     7,
+                     1,
+                     {0, 1, 0, 1, 0, 1, 0},
+                     {}});
     // End code before the last pixel: the rest keeps the fill value.
     cases.push_back({"EarlyEnd", PackCodes(2, {{4, 3}, {3, 3}, {5, 3}}), 4, 1, {3, 9, 9, 9}, {}, 9});
     // More codes than pixels: the extra data is skipped through the terminator.
-    cases.push_back({"ExtraCodes", PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {0, 4}, {5, 4}}), 2, 1, {1, 2}, {}});
+    cases.push_back(
+        {"ExtraCodes", PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {0, 4}, {5, 4}}), 2, 1, {1, 2}, {}});
     // One-byte sub-blocks: codes straddle several blocks.
-    cases.push_back({"TinySubBlocks", PackCodes(2, {{4, 3}, {0, 3}, {1, 3}, {6, 3}, {8, 4}, {5, 4}}, 1), 7, 1, {0, 1, 0, 1, 0, 1, 0}, {}});
+    cases.push_back({"TinySubBlocks",
+                     PackCodes(2, {{4, 3}, {0, 3}, {1, 3}, {6, 3}, {8, 4}, {5, 4}}, 1),
+                     7,
+                     1,
+                     {0, 1, 0, 1, 0, 1, 0},
+                     {}});
     // Data ends on a code boundary without end code: the code that ends exactly at the end of the
     // sub-block is still decoded when the terminator follows; the next request under-runs.
-    cases.push_back({"UnderRun", PackCodes(2, {{4, 3}, {2, 3}, {2, 3}, {2, 3}, {2, 4}}), 7, 1, {2, 2, 2, 2, 7, 7, 7},
-                     {"Decoder bit buffer under-run"}, 7});
+    cases.push_back({"UnderRun",
+                     PackCodes(2, {{4, 3}, {2, 3}, {2, 3}, {2, 3}, {2, 4}}),
+                     7,
+                     1,
+                     {2, 2, 2, 2, 7, 7, 7},
+                     {"Decoder bit buffer under-run"},
+                     7});
     // The first code after clear is answered as it is (low 8 bits), even when not a root.
     cases.push_back({"NonRootAfterClear", PackCodes(2, {{4, 3}, {7, 3}, {5, 3}}), 1, 1, {7}, {}});
     cases.push_back({"MinCodeSizeOne", PackCodes(1, {{2, 2}, {1, 2}, {0, 2}, {3, 3}}), 2, 1, {1, 0}, {}});
     return cases;
 }
-}  // namespace
+} // namespace
 
 INSTANTIATE_TEST_SUITE_P(Table, DecoderCases, ::testing::ValuesIn(DecodeCaseTable()),
                          [](const auto& info) { return std::string(info.param.Name); });
@@ -146,15 +164,16 @@ TEST(Decoder, InterlacedRowOrder) {
         codes.push_back({5, width});
         TDecodeResult r = Decode(PackCodes(2, codes), 1, c.h, true);
         TBytes expected(static_cast<std::size_t>(c.h));
-        for (int i = 0; i < c.h; ++i) expected[c.rowOrder[static_cast<std::size_t>(i)]] = static_cast<std::uint8_t>(i & 3);
+        for (int i = 0; i < c.h; ++i)
+            expected[c.rowOrder[static_cast<std::size_t>(i)]] = static_cast<std::uint8_t>(i & 3);
         EXPECT_EQ(r.Pixels, expected) << "height " << c.h;
     }
 }
 
 TEST(Decoder, PromisedBytesMissingGivesWarningAndWhatArrived) {
     TBytes data = PackCodes(2, {{4, 3}, {1, 3}, {2, 3}, {5, 3}});
-    data.pop_back();      // terminator
-    data[1] = 200;        // the sub-block promises 200 bytes
+    data.pop_back(); // terminator
+    data[1] = 200;   // the sub-block promises 200 bytes
     TGIFPicture gif;
     TWarningLog log;
     log.Attach(gif);

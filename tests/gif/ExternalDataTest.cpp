@@ -20,7 +20,9 @@ namespace {
 
 const fs::path Shared = TINDRA_SHARED_TESTDATA;
 
-TBytes ReadFile(const fs::path& p) { return ReadWholeFile(p.string()); }
+TBytes ReadFile(const fs::path& p) {
+    return ReadWholeFile(p.string());
+}
 
 // The .conf files: [section] key = value.
 std::map<std::string, std::map<std::string, std::string>> ReadConf(const fs::path& p) {
@@ -45,7 +47,7 @@ std::map<std::string, std::map<std::string, std::string>> ReadConf(const fs::pat
     return conf;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ExternalData, EveryFileLoadsOrIsRefusedAndRewrites) {
     if (!fs::exists(Shared)) GTEST_SKIP() << "shared test data not found at " << Shared;
@@ -57,7 +59,7 @@ TEST(ExternalData, EveryFileLoadsOrIsRefusedAndRewrites) {
         try {
             LoadBytes(gif, ReadFile(entry.path()));
         } catch (const EGIFException&) {
-            continue;  // refused with a codec error
+            continue; // refused with a codec error
         }
         // Whatever loaded can be written unless its indices exceed its tables.
         try {
@@ -96,8 +98,10 @@ TEST(ExternalData, WuffsIndexPlanes) {
         const TBytes palette = ReadFile(dir / (std::string(name) + ".palette"));
         const TGIFColorMap& table = frame->ActiveColorTable();
         for (int i = 0; i < table.Count(); ++i) {
-            EXPECT_EQ(table.Data()[i * 3 + 0], palette[static_cast<std::size_t>(i) * 4 + 2]) << name << " entry " << i;
-            EXPECT_EQ(table.Data()[i * 3 + 2], palette[static_cast<std::size_t>(i) * 4 + 0]) << name << " entry " << i;
+            EXPECT_EQ(table.Data()[i * 3 + 0], palette[static_cast<std::size_t>(i) * 4 + 2])
+                << name << " entry " << i;
+            EXPECT_EQ(table.Data()[i * 3 + 2], palette[static_cast<std::size_t>(i) * 4 + 0])
+                << name << " entry " << i;
         }
     }
 }
@@ -119,7 +123,8 @@ TEST(ExternalData, WuffsFramesAgreeWithGiflib) {
             ASSERT_LT(static_cast<std::size_t>(k), ref.Frames.size()) << name;
             const TGiflibFrame& f = ref.Frames[static_cast<std::size_t>(k++)];
             ASSERT_EQ(frame->PixelBytes(), f.Pixels.size()) << name;
-            EXPECT_TRUE(std::equal(f.Pixels.begin(), f.Pixels.end(), frame->Pixels())) << name << " frame " << k - 1;
+            EXPECT_TRUE(std::equal(f.Pixels.begin(), f.Pixels.end(), frame->Pixels()))
+                << name << " frame " << k - 1;
         }
         EXPECT_EQ(static_cast<std::size_t>(k), ref.Frames.size()) << name;
     }
@@ -163,11 +168,12 @@ TEST(ExternalData, SuiteSizesDelaysAndLoopCounts) {
         std::vector<TGIFSubImage*> images;
         for (TGIFSubImage* frame : gif.Images())
             if (!frame->Empty()) images.push_back(frame);
-        if (images.size() != frameNames.size()) continue;  // the suite composes differently here
+        if (images.size() != frameNames.size()) continue; // the suite composes differently here
         for (std::size_t i = 0; i < images.size(); ++i) {
             auto& section = conf[frameNames[i]];
             if (!section.count("delay")) continue;
-            const int delay = images[i]->GraphicControlExtension() ? images[i]->GraphicControlExtension()->Delay() : 0;
+            const int delay =
+                images[i]->GraphicControlExtension() ? images[i]->GraphicControlExtension()->Delay() : 0;
             EXPECT_EQ(std::to_string(delay), section["delay"]) << input << " " << frameNames[i];
         }
     }

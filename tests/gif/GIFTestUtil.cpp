@@ -14,11 +14,12 @@ TBytes GreyTable(int entries) {
     TBytes t;
     for (int i = 0; i < entries; ++i) {
         const int v = entries > 1 ? i * 255 / (entries - 1) : 0;
-        t.insert(t.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(v / 2)});
+        t.insert(t.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(255 - v),
+                           static_cast<std::uint8_t>(v / 2)});
     }
     return t;
 }
-}  // namespace
+} // namespace
 
 TGifBytes& TGifBytes::Header(int w, int h, int bits, const char* version) {
     Text("GIF").Text(version).U16(w).U16(h);
@@ -67,9 +68,13 @@ TBytes PackCodes(int minCodeSize, const std::vector<std::pair<int, int>>& codesA
     return out;
 }
 
-void LoadBytes(TGIFPicture& gif, const TBytes& bytes) { gif.LoadFromBuffer(bytes.data(), bytes.size()); }
+void LoadBytes(TGIFPicture& gif, const TBytes& bytes) {
+    gif.LoadFromBuffer(bytes.data(), bytes.size());
+}
 
-TBytes SaveBytes(TGIFPicture& gif) { return gif.SaveToBuffer(); }
+TBytes SaveBytes(TGIFPicture& gif) {
+    return gif.SaveToBuffer();
+}
 
 TBytes MakePixels(int w, int h, int colors, unsigned seed) {
     std::mt19937 rng(seed);
@@ -78,8 +83,10 @@ TBytes MakePixels(int w, int h, int colors, unsigned seed) {
     for (std::size_t i = 0; i < p.size(); ++i) {
         // Mostly short runs, sometimes long ones, sometimes noise.
         const unsigned r = colors == 256 && w * h > 5000 ? 0 : rng() % 16;
-        if (r < 5) current = static_cast<int>(rng() % static_cast<unsigned>(colors));
-        else if (r == 5) current = static_cast<int>((i / 7) % static_cast<std::size_t>(colors));
+        if (r < 5)
+            current = static_cast<int>(rng() % static_cast<unsigned>(colors));
+        else if (r == 5)
+            current = static_cast<int>((i / 7) % static_cast<std::size_t>(colors));
         p[i] = static_cast<std::uint8_t>(current);
     }
     return p;
@@ -102,7 +109,7 @@ int WriteToVector(GifFileType* gif, const GifByteType* buf, int n) {
     out->insert(out->end(), buf, buf + n);
     return n;
 }
-}  // namespace
+} // namespace
 
 bool GiflibDecode(const TBytes& bytes, TGiflibFile& out, std::string* error) {
     TReader reader{&bytes};
@@ -128,11 +135,13 @@ bool GiflibDecode(const TBytes& bytes, TGiflibFile& out, std::string* error) {
         f.Width = s.ImageDesc.Width;
         f.Height = s.ImageDesc.Height;
         f.Interlaced = s.ImageDesc.Interlace;
-        f.Pixels.assign(s.RasterBits, s.RasterBits + static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height));
+        f.Pixels.assign(s.RasterBits, s.RasterBits + static_cast<std::size_t>(f.Width) *
+                                                         static_cast<std::size_t>(f.Height));
         const ColorMapObject* map = s.ImageDesc.ColorMap ? s.ImageDesc.ColorMap : gif->SColorMap;
         if (map)
             for (int c = 0; c < map->ColorCount; ++c)
-                f.Palette.insert(f.Palette.end(), {map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
+                f.Palette.insert(f.Palette.end(),
+                                 {map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
         GraphicsControlBlock gcb;
         if (DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK) {
             f.Delay = gcb.DelayTime;
@@ -175,7 +184,8 @@ TBytes GiflibEncode(int w, int h, int globalBits, const std::vector<TGiflibImage
     if (loopCount >= 0) {
         EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
-        const unsigned char loop[3] = {1, static_cast<unsigned char>(loopCount & 0xFF), static_cast<unsigned char>(loopCount >> 8)};
+        const unsigned char loop[3] = {1, static_cast<unsigned char>(loopCount & 0xFF),
+                                       static_cast<unsigned char>(loopCount >> 8)};
         EGifPutExtensionBlock(gif, 3, loop);
         EGifPutExtensionTrailer(gif);
     }
@@ -192,9 +202,11 @@ TBytes GiflibEncode(int w, int h, int globalBits, const std::vector<TGiflibImage
         if (im.Interlaced) {
             const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
             for (int p = 0; p < 4; ++p)
-                for (int r = starts[p]; r < im.Height; r += steps[p]) rows.push_back(r);
+                for (int r = starts[p]; r < im.Height; r += steps[p])
+                    rows.push_back(r);
         } else {
-            for (int r = 0; r < im.Height; ++r) rows.push_back(r);
+            for (int r = 0; r < im.Height; ++r)
+                rows.push_back(r);
         }
         for (int r : rows) {
             TBytes line(im.Pixels.begin() + static_cast<std::ptrdiff_t>(r) * im.Width,

@@ -14,7 +14,9 @@ using TBytes = std::vector<std::uint8_t>;
 struct TWarningLog {
     std::vector<std::string> Texts;
     void Attach(TGIFPicture& gif) {
-        gif.OnCodecWarning = [this](const TGIFObject*, int, const std::string& text) { Texts.push_back(text); };
+        gif.OnCodecWarning = [this](const TGIFObject*, int, const std::string& text) {
+            Texts.push_back(text);
+        };
     }
 };
 
@@ -22,7 +24,8 @@ struct TWarningLog {
 struct TGifBytes {
     TBytes Data;
     TGifBytes& Add(std::initializer_list<int> bytes) {
-        for (int b : bytes) Data.push_back(static_cast<std::uint8_t>(b));
+        for (int b : bytes)
+            Data.push_back(static_cast<std::uint8_t>(b));
         return *this;
     }
     TGifBytes& Add(const TBytes& bytes) {
@@ -47,7 +50,8 @@ struct TGifBytes {
 
 // Packs codes of the given widths least significant bit first into sub-blocks of at most
 // blockSize bytes, after the minimum code size byte, with the terminator.
-TBytes PackCodes(int minCodeSize, const std::vector<std::pair<int, int>>& codesAndWidths, int blockSize = 255);
+TBytes PackCodes(int minCodeSize, const std::vector<std::pair<int, int>>& codesAndWidths,
+                 int blockSize = 255);
 
 void LoadBytes(TGIFPicture& gif, const TBytes& bytes);
 TBytes SaveBytes(TGIFPicture& gif);
@@ -58,8 +62,8 @@ TBytes MakePixels(int w, int h, int colors, unsigned seed);
 struct TGiflibFrame {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool Interlaced = false;
-    TBytes Pixels;   // rows top to bottom (giflib de-interlaces)
-    TBytes Palette;  // RGB triples of the frame's table (local, else global)
+    TBytes Pixels;  // rows top to bottom (giflib de-interlaces)
+    TBytes Palette; // RGB triples of the frame's table (local, else global)
     int Delay = -1;
     int TransparentIndex = -1;
 };
@@ -74,9 +78,10 @@ bool GiflibDecode(const TBytes& bytes, TGiflibFile& out, std::string* error = nu
 struct TGiflibImage {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool Interlaced = false;
-    int LocalBits = 0;  // 0: no local table
-    TBytes Pixels;      // rows top to bottom
-    int Delay = -1;     // -1: no graphic control extension
+    int LocalBits = 0; // 0: no local table
+    TBytes Pixels;     // rows top to bottom
+    int Delay = -1;    // -1: no graphic control extension
 };
 // Encodes with giflib: screen w x h, a global table of 2^globalBits entries (0: none).
-TBytes GiflibEncode(int w, int h, int globalBits, const std::vector<TGiflibImage>& images, int loopCount = -1);
+TBytes GiflibEncode(int w, int h, int globalBits, const std::vector<TGiflibImage>& images,
+                    int loopCount = -1);

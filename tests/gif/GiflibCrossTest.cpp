@@ -12,9 +12,9 @@ namespace {
 struct TShape {
     const char* Name;
     int W, H;
-    int Bits;         // colours 2^Bits
+    int Bits; // colours 2^Bits
     bool Interlaced;
-    bool Local;       // local table instead of the global one
+    bool Local; // local table instead of the global one
 };
 
 const TShape Shapes[] = {
@@ -29,7 +29,7 @@ const TShape Shapes[] = {
 
 class GiflibShapes : public ::testing::TestWithParam<TShape> {};
 
-}  // namespace
+} // namespace
 
 TEST_P(GiflibShapes, GiflibWritesOursReads) {
     const TShape& s = GetParam();
@@ -65,7 +65,8 @@ TEST_P(GiflibShapes, OursWritesGiflibReads) {
         frame->SetInterlaced(s.Interlaced);
         gif.AddFrame(frame);
         TGIFColorMap& table = s.Local ? static_cast<TGIFColorMap&>(frame->ColorMap()) : gif.GlobalColorMap();
-        for (int i = 0; i < (1 << s.Bits); ++i) table.AppendColor(static_cast<TGIFColor>(i * 0x030201));
+        for (int i = 0; i < (1 << s.Bits); ++i)
+            table.AppendColor(static_cast<TGIFColor>(i * 0x030201));
         const TBytes pixels = MakePixels(s.W, s.H, 1 << s.Bits, static_cast<unsigned>(s.W + s.H * 7));
         std::copy(pixels.begin(), pixels.end(), frame->Pixels());
 
@@ -98,7 +99,8 @@ TEST(GiflibCross, AnimationWithExtensionsBothWays) {
         images[static_cast<std::size_t>(i)].Delay = 10 * (i + 1);
         images[static_cast<std::size_t>(i)].LocalBits = i == 2 ? 4 : 0;
         images[static_cast<std::size_t>(i)].Interlaced = i == 1;
-        images[static_cast<std::size_t>(i)].Pixels = MakePixels(10 + i, 8, i == 2 ? 16 : 4, static_cast<unsigned>(i));
+        images[static_cast<std::size_t>(i)].Pixels =
+            MakePixels(10 + i, 8, i == 2 ? 16 : 4, static_cast<unsigned>(i));
     }
     const TBytes file = GiflibEncode(20, 12, 2, images, 3);
     TGIFPicture gif;
@@ -112,7 +114,8 @@ TEST(GiflibCross, AnimationWithExtensionsBothWays) {
         EXPECT_EQ(f->Left(), i * 3);
         EXPECT_EQ(f->Top(), i);
         EXPECT_EQ(f->GraphicControlExtension()->Delay(), 10 * (i + 1));
-        EXPECT_EQ(TBytes(f->Pixels(), f->Pixels() + f->PixelBytes()), images[static_cast<std::size_t>(i)].Pixels);
+        EXPECT_EQ(TBytes(f->Pixels(), f->Pixels() + f->PixelBytes()),
+                  images[static_cast<std::size_t>(i)].Pixels);
     }
 
     // And back: what we write from it, giflib reads with the same content.
@@ -151,7 +154,8 @@ TEST(GiflibCross, RunLengthStreamsOfManyRunShapesDecodeWithGiflib) {
         auto* frame = new TGIFSubImage(&gif);
         frame->SetFrameBounds(0, 0, w, h);
         gif.AddFrame(frame);
-        for (int i = 0; i < colors; ++i) gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i));
+        for (int i = 0; i < colors; ++i)
+            gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i));
         std::copy(pixels.begin(), pixels.end(), frame->Pixels());
         TGiflibFile decoded;
         std::string error;

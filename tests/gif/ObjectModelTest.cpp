@@ -26,7 +26,7 @@ std::string ErrorOf(const std::function<void()>& f) {
     return "";
 }
 
-}  // namespace
+} // namespace
 
 TEST(FrameBounds, NewScreenGrowsSilentlyAndLaterGrowthWarns) {
     TGIFPicture gif;
@@ -52,7 +52,7 @@ TEST(FrameBounds, SizeChangeReallocatesZeroFilled) {
     TGIFPicture gif;
     TGIFSubImage* frame = AddFrame(gif, 0, 0, 3, 3);
     frame->RowAt(1)[1] = 7;
-    frame->SetLeft(1);  // same size: pixels stay
+    frame->SetLeft(1); // same size: pixels stay
     EXPECT_EQ(frame->PixelAt(1, 1), 7);
     frame->SetWidth(4);
     EXPECT_EQ(frame->PixelBytes(), 12u);
@@ -97,7 +97,7 @@ TEST(Version, FollowsExtensionsAndSortedLocalTables) {
     frame->ColorMap().SetSorted(false);
     frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
     EXPECT_EQ(gif.RequiredVersion(), 2);
-    gif.Header().ColorMap().SetSorted(true);  // the header never raises the version
+    gif.Header().ColorMap().SetSorted(true); // the header never raises the version
     frame->Extensions().ClearAll();
     EXPECT_EQ(gif.RequiredVersion(), 1);
 }
@@ -107,7 +107,8 @@ TEST(GraphicControl, FieldsFlagsAndReference) {
     TWarningLog log;
     log.Attach(gif);
     TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
-    for (int i = 0; i < 4; ++i) gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x101010));
+    for (int i = 0; i < 4; ++i)
+        gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x101010));
     auto* first = new TGIFGraphicControlExtension(frame);
     auto* second = new TGIFGraphicControlExtension(frame);
     frame->Extensions().AppendItem(first);
@@ -134,7 +135,7 @@ TEST(GraphicControl, FieldsFlagsAndReference) {
     frame->Extensions().DeleteAt(0);
     EXPECT_FALSE(frame->Transparent());
     EXPECT_EQ(frame->GraphicControlExtension(), nullptr);
-    delete second;  // a direct delete detaches
+    delete second; // a direct delete detaches
     EXPECT_EQ(frame->Extensions().ItemCount(), 0);
 }
 
@@ -151,7 +152,7 @@ TEST(Lists, InsertMoveDeleteDetach) {
     EXPECT_EQ(frames.ItemCount(), 2);
     frames.InsertAt(0, a);
     EXPECT_EQ(frames[0], a);
-    delete b;  // detaches itself
+    delete b; // detaches itself
     EXPECT_EQ(frames.ItemCount(), 2);
     EXPECT_THROW(frames.ItemAt(2), std::out_of_range);
     frames.DeleteAt(0);
@@ -187,7 +188,8 @@ TEST(Copy, FrameCopyDuplicatesEverything) {
     EXPECT_NE(copy->Extensions()[0], gce);
     EXPECT_EQ(copy->GraphicControlExtension(), copy->Extensions()[0]);
     EXPECT_EQ(copy->GraphicControlExtension()->Delay(), 25);
-    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(copy->Extensions()[1])->Text, std::vector<std::string>{"hello"});
+    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(copy->Extensions()[1])->Text,
+              std::vector<std::string>{"hello"});
 
     TGIFSubImage empty(nullptr);
     copy->CopyFrom(empty);
@@ -247,7 +249,7 @@ TEST(Picture, EnableAnimationMovesSingleLocalTableToGlobal) {
     frame->ColorMap().AppendColor(0x0000FF);
     int changes = 0;
     gif.OnChange = [&](TGIFPicture&) { ++changes; };
-    gif.EnableAnimation(true);  // default flags already animate
+    gif.EnableAnimation(true); // default flags already animate
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(frame->ColorMap().Count(), 1);
     gif.EnableAnimation(false);
@@ -261,9 +263,8 @@ TEST(Picture, ChangingColoursDropsFrameCaches) {
     TGIFPicture gif;
     TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
     frame->ColorMap().AppendColor(1);
-    frame->PaletteCache = std::shared_ptr<TPalette>(reinterpret_cast<TPalette*>(new int(0)), [](TPalette* p) {
-        delete reinterpret_cast<int*>(p);
-    });
+    frame->PaletteCache = std::shared_ptr<TPalette>(reinterpret_cast<TPalette*>(new int(0)),
+                                                    [](TPalette* p) { delete reinterpret_cast<int*>(p); });
     frame->MaskNeeded = false;
     frame->ColorMap().SetColorAt(0, 2);
     EXPECT_EQ(frame->PaletteCache, nullptr);

@@ -37,7 +37,7 @@ TGifBytes Dot() {
     return g;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Reader, PrefixAndLowerCaseSignatureAndOddVersionRead) {
     TBytes plain = Dot().Trailer().Data;
@@ -81,45 +81,111 @@ TEST_P(ReaderCases, LoadGivesFramesWarningsAndErrors) {
 namespace {
 std::vector<TReaderCase> ReaderCaseTable() {
     std::vector<TReaderCase> cases;
-    cases.push_back({"NoTrailerNoTerminator", TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).Add({2, 2, 0x44, 1}).Data, "", {}, 1});
-    cases.push_back({"ZeroBytesBetweenFrames", Dot().Add({0, 0, 0}).Image(0, 0, 1, 1).DotData().Trailer().Data, "", {}, 2});
-    cases.push_back({"UnknownBlockAfterImage", Dot().Add({0x2A}).Data, "", {"Unknown GIF block type", "Invalid Image trailer"}, 1});
-    cases.push_back({"UnknownExtensionLabel", TGifBytes().Header(1, 1, 1).Add({0x21, 0x02, 0}).Image(0, 0, 1, 1).DotData().Data,
-                     "Unknown extension type", {}, 0});
-    cases.push_back({"DataEndsAfterIntroducer", TGifBytes().Header(1, 1, 1).Add({0x21}).Data, "Unknown extension type", {}, 0});
-    cases.push_back({"BadSignature", TGifBytes().Text("GIT89a").U16(1).U16(1).Add({0, 0, 0}).Data, "Invalid GIF signature", {}, 0});
+    cases.push_back({"NoTrailerNoTerminator",
+                     TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).Add({2, 2, 0x44, 1}).Data,
+                     "",
+                     {},
+                     1});
+    cases.push_back({"ZeroBytesBetweenFrames",
+                     Dot().Add({0, 0, 0}).Image(0, 0, 1, 1).DotData().Trailer().Data,
+                     "",
+                     {},
+                     2});
+    cases.push_back({"UnknownBlockAfterImage",
+                     Dot().Add({0x2A}).Data,
+                     "",
+                     {"Unknown GIF block type", "Invalid Image trailer"},
+                     1});
+    cases.push_back({"UnknownExtensionLabel",
+                     TGifBytes().Header(1, 1, 1).Add({0x21, 0x02, 0}).Image(0, 0, 1, 1).DotData().Data,
+                     "Unknown extension type",
+                     {},
+                     0});
+    cases.push_back({"DataEndsAfterIntroducer",
+                     TGifBytes().Header(1, 1, 1).Add({0x21}).Data,
+                     "Unknown extension type",
+                     {},
+                     0});
+    cases.push_back({"BadSignature",
+                     TGifBytes().Text("GIT89a").U16(1).U16(1).Add({0, 0, 0}).Data,
+                     "Invalid GIF signature",
+                     {},
+                     0});
     cases.push_back({"ShortHeader", TGifBytes().Text("GIF8").Data, "Premature end of data", {}, 0});
-    cases.push_back({"ShortScreenDescriptor", TGifBytes().Text("GIF89a").U16(1).Data, "Premature end of data", {}, 0});
-    cases.push_back({"ShortGlobalTable", TGifBytes().Text("GIF89a").U16(1).U16(1).Add({0x82, 0, 0, 1, 2, 3}).Data,
-                     "Premature end of data", {}, 0});
-    cases.push_back({"ShortImageDescriptor", TGifBytes().Header(1, 1, 1).Add({0x2C, 0, 0, 0}).Data, "Premature end of data", {}, 0});
-    cases.push_back({"GraphicControlCutShort", TGifBytes().Header(1, 1, 1).Add({0x21, 0xF9, 4, 0, 5, 0}).Data, "",
-                     {"Premature end of data"}, 1});
-    cases.push_back({"AppBlockSizeBelowTen", TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 9}).Text("ABCDEFGHI").Add({0}).Data,
-                     "Unsupported Application Extension block size", {}, 0});
-    cases.push_back({"LoopSubBlockTooShort",
-                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 11}).Text("NETSCAPE2.0").Add({2, 1, 0, 0}).Data,
-                     "Invalid GIF data", {}, 0});
-    cases.push_back({"BufferingSubBlockTooShort",
-                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 11}).Text("NETSCAPE2.0").Add({4, 2, 0, 0, 0, 0}).Data,
-                     "Invalid GIF data", {}, 0});
-    cases.push_back({"CommentSubBlockCutShort", TGifBytes().Header(1, 1, 1).Add({0x21, 0xFE, 5, 'a', 'b'}).Data,
-                     "Premature end of data", {}, 0});
+    cases.push_back(
+        {"ShortScreenDescriptor", TGifBytes().Text("GIF89a").U16(1).Data, "Premature end of data", {}, 0});
+    cases.push_back({"ShortGlobalTable",
+                     TGifBytes().Text("GIF89a").U16(1).U16(1).Add({0x82, 0, 0, 1, 2, 3}).Data,
+                     "Premature end of data",
+                     {},
+                     0});
+    cases.push_back({"ShortImageDescriptor",
+                     TGifBytes().Header(1, 1, 1).Add({0x2C, 0, 0, 0}).Data,
+                     "Premature end of data",
+                     {},
+                     0});
+    cases.push_back({"GraphicControlCutShort",
+                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xF9, 4, 0, 5, 0}).Data,
+                     "",
+                     {"Premature end of data"},
+                     1});
+    cases.push_back({"AppBlockSizeBelowTen",
+                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 9}).Text("ABCDEFGHI").Add({0}).Data,
+                     "Unsupported Application Extension block size",
+                     {},
+                     0});
+    cases.push_back(
+        {"LoopSubBlockTooShort",
+         TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 11}).Text("NETSCAPE2.0").Add({2, 1, 0, 0}).Data,
+         "Invalid GIF data",
+         {},
+         0});
+    cases.push_back(
+        {"BufferingSubBlockTooShort",
+         TGifBytes().Header(1, 1, 1).Add({0x21, 0xFF, 11}).Text("NETSCAPE2.0").Add({4, 2, 0, 0, 0, 0}).Data,
+         "Invalid GIF data",
+         {},
+         0});
+    cases.push_back({"CommentSubBlockCutShort",
+                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xFE, 5, 'a', 'b'}).Data,
+                     "Premature end of data",
+                     {},
+                     0});
     cases.push_back({"ZeroBeforeDescriptorSplitsFrame",
-                     TGifBytes().Header(1, 1, 1).Add({0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0}).Image(0, 0, 1, 1).DotData().Trailer().Data,
-                     "", {"Invalid extension introducer"}, 2});
-    cases.push_back({"ZeroWidthTakesScreenSize", TGifBytes().Header(1, 1, 1).Image(0, 0, 0, 1).DotData().Trailer().Data, "",
-                     {"Image exceeds Logical Screen size"}, 1});
-    cases.push_back({"CodeSizeAboveEleven", TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).Add({12, 1, 0, 0}).Trailer().Data,
-                     "Invalid LZW code size", {}, 0});
+                     TGifBytes()
+                         .Header(1, 1, 1)
+                         .Add({0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0})
+                         .Image(0, 0, 1, 1)
+                         .DotData()
+                         .Trailer()
+                         .Data,
+                     "",
+                     {"Invalid extension introducer"},
+                     2});
+    cases.push_back({"ZeroWidthTakesScreenSize",
+                     TGifBytes().Header(1, 1, 1).Image(0, 0, 0, 1).DotData().Trailer().Data,
+                     "",
+                     {"Image exceeds Logical Screen size"},
+                     1});
+    cases.push_back({"CodeSizeAboveEleven",
+                     TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).Add({12, 1, 0, 0}).Trailer().Data,
+                     "Invalid LZW code size",
+                     {},
+                     0});
     // A 100-byte file may not make the reader allocate 4 GB.
-    cases.push_back({"HugeFrameForTinyData", TGifBytes().Header(1, 1, 1).Image(0, 0, 65535, 65535).DotData().Trailer().Data,
-                     "Image dimensions exceed the available data", {}, 0});
-    cases.push_back({"HugeScreenForZeroSizedFrame", TGifBytes().Header(65535, 65535, 1).Image(0, 0, 0, 0).DotData().Trailer().Data,
-                     "Image dimensions exceed the available data", {"Image exceeds Logical Screen size"}, 0});
+    cases.push_back({"HugeFrameForTinyData",
+                     TGifBytes().Header(1, 1, 1).Image(0, 0, 65535, 65535).DotData().Trailer().Data,
+                     "Image dimensions exceed the available data",
+                     {},
+                     0});
+    cases.push_back({"HugeScreenForZeroSizedFrame",
+                     TGifBytes().Header(65535, 65535, 1).Image(0, 0, 0, 0).DotData().Trailer().Data,
+                     "Image dimensions exceed the available data",
+                     {"Image exceeds Logical Screen size"},
+                     0});
     return cases;
 }
-}  // namespace
+} // namespace
 
 INSTANTIATE_TEST_SUITE_P(Table, ReaderCases, ::testing::ValuesIn(ReaderCaseTable()),
                          [](const auto& info) { return std::string(info.param.Name); });
@@ -133,19 +199,21 @@ TEST(Reader, ExtensionsAfterLastImageFormAnEmptyFrame) {
     TGIFSubImage* last = gif.Images()[1];
     EXPECT_TRUE(last->Empty());
     ASSERT_EQ(last->Extensions().ItemCount(), 1);
-    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(last->Extensions()[0])->Text, std::vector<std::string>{"hi"});
+    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(last->Extensions()[0])->Text,
+              std::vector<std::string>{"hi"});
 }
 
 TEST(Reader, TextLinesAreCutAtTheirFirstZero) {
     TGIFPicture gif;
-    TBytes bytes = TGifBytes()
-                       .Header(1, 1, 1)
-                       .Add({0x21, 0x01, 12, 1, 0, 2, 0, 3, 0, 4, 0, 5, 6, 7, 8, 3, 'a', 0, 'b', 2, 'c', 'd', 0})
-                       .Add({0x21, 0xFE, 3, 'x', 0, 'y', 0})
-                       .Image(0, 0, 1, 1)
-                       .DotData()
-                       .Trailer()
-                       .Data;
+    TBytes bytes =
+        TGifBytes()
+            .Header(1, 1, 1)
+            .Add({0x21, 0x01, 12, 1, 0, 2, 0, 3, 0, 4, 0, 5, 6, 7, 8, 3, 'a', 0, 'b', 2, 'c', 'd', 0})
+            .Add({0x21, 0xFE, 3, 'x', 0, 'y', 0})
+            .Image(0, 0, 1, 1)
+            .DotData()
+            .Trailer()
+            .Data;
     ASSERT_EQ(Load(gif, bytes).Error, "");
     TGIFSubImage* frame = gif.Images()[0];
     auto* text = dynamic_cast<TGIFTextExtension*>(frame->Extensions()[0]);
@@ -154,7 +222,8 @@ TEST(Reader, TextLinesAreCutAtTheirFirstZero) {
     EXPECT_EQ(text->Record.GridHeight, 4);
     EXPECT_EQ(text->Record.BackgroundColorIndex, 8);
     EXPECT_EQ(text->Text, (std::vector<std::string>{"a", "cd"}));
-    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(frame->Extensions()[1])->Text, std::vector<std::string>{"x"});
+    EXPECT_EQ(dynamic_cast<TGIFCommentExtension*>(frame->Extensions()[1])->Text,
+              std::vector<std::string>{"x"});
 }
 
 TEST(Reader, ApplicationExtensionsByIdentification) {

@@ -21,10 +21,12 @@ TGIFSubImage* AddFrame(TGIFPicture& gif, int w, int h) {
 }
 
 void Grey(TGIFColorMap& map, int n) {
-    for (int i = 0; i < n; ++i) map.AppendColor(static_cast<TGIFColor>(i * 0x010101));
+    for (int i = 0; i < n; ++i)
+        map.AppendColor(static_cast<TGIFColor>(i * 0x010101));
 }
 
-TBytes Encode(const TBytes& pixels, int w, int h, int bits, int limit, bool interlaced = false, bool rle = false) {
+TBytes Encode(const TBytes& pixels, int w, int h, int bits, int limit, bool interlaced = false,
+              bool rle = false) {
     TMemoryStream out;
     if (rle) {
         TRLEEncoder encoder(nullptr);
@@ -59,7 +61,8 @@ std::vector<int> Codes(const TBytes& data) {
     std::size_t cursor = 0;
     while (cursor + static_cast<std::size_t>(width) <= bits.size() * 8) {
         int code = 0;
-        for (int b = 0; b < width; ++b, ++cursor) code |= ((bits[cursor / 8] >> (cursor % 8)) & 1) << b;
+        for (int b = 0; b < width; ++b, ++cursor)
+            code |= ((bits[cursor / 8] >> (cursor % 8)) & 1) << b;
         codes.push_back(code);
         if (code == clear + 1) break;
         if (code == clear) {
@@ -77,7 +80,7 @@ std::vector<int> Codes(const TBytes& data) {
     return codes;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Encoder, SinglePixelBytes) {
     EXPECT_EQ(Encode({0}, 1, 1, 1, 2), (TBytes{0x02, 0x02, 0x44, 0x01, 0x00}));
@@ -127,7 +130,8 @@ TEST(Encoder, WidthGrowsRightAfterCode511IsAssigned) {
     // With 8 bits the codes after next free code reached 512 are 10 bits wide; decoding with
     // our width model checks the bit positions.
     TBytes pixels;
-    for (int i = 0; i < 600; ++i) pixels.push_back(static_cast<std::uint8_t>(i % 251));
+    for (int i = 0; i < 600; ++i)
+        pixels.push_back(static_cast<std::uint8_t>(i % 251));
     const TBytes data = Encode(pixels, 600, 1, 8, 256);
     const std::vector<int> codes = Codes(data);
     EXPECT_EQ(codes.back(), 257);
@@ -167,7 +171,7 @@ TEST(Encoder, SmallCodeSizesTerminateWithFullHashTable) {
 }
 
 TEST(Encoder, InterlacedRowsAreWrittenInPassOrder) {
-    const TBytes pixels = {0, 1, 2};  // one pixel a row, value = row
+    const TBytes pixels = {0, 1, 2}; // one pixel a row, value = row
     const std::vector<int> codes = Codes(Encode(pixels, 1, 3, 2, 4, true));
     EXPECT_EQ(codes, (std::vector<int>{4, 0, 2, 1, 5}));
     EXPECT_EQ(Codes(Encode({3}, 1, 1, 2, 4, true)), (std::vector<int>{4, 3, 5}));
@@ -177,7 +181,8 @@ TEST(Encoder, ExactlyOneFullSubBlock) {
     // Find a pixel count whose data is exactly 255 bytes, then check the layout.
     for (int n = 1; n < 3000; ++n) {
         TBytes pixels;
-        for (int i = 0; i < n; ++i) pixels.push_back(static_cast<std::uint8_t>((i * 131) & 0xFF));
+        for (int i = 0; i < n; ++i)
+            pixels.push_back(static_cast<std::uint8_t>((i * 131) & 0xFF));
         const TBytes data = Encode(pixels, n, 1, 8, 256);
         if (data.size() != 1 + 1 + 255 + 1) continue;
         EXPECT_EQ(data[1], 255);
@@ -194,8 +199,9 @@ TEST(Writer, VersionAndPackedBytes) {
     Grey(gif.GlobalColorMap(), 5);
     TBytes out = SaveBytes(gif);
     EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "GIF87a");
-    EXPECT_EQ(out[10], 0x80 | 0x20 | 0x02);  // table, resolution 2, 8 entries
-    for (int i = 5; i < 8; ++i) EXPECT_EQ(out[13 + i * 3], 0);
+    EXPECT_EQ(out[10], 0x80 | 0x20 | 0x02); // table, resolution 2, 8 entries
+    for (int i = 5; i < 8; ++i)
+        EXPECT_EQ(out[13 + i * 3], 0);
     frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
     out = SaveBytes(gif);
     EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "GIF89a");
@@ -259,20 +265,28 @@ TEST(Writer, ExtensionRecords) {
     const TBytes out = SaveBytes(gif);
     std::size_t at = 13 + 6;
     TBytes loop = {0x21, 0xFF, 0x0B};
-    for (char c : std::string("NETSCAPE2.0")) loop.push_back(static_cast<std::uint8_t>(c));
+    for (char c : std::string("NETSCAPE2.0"))
+        loop.push_back(static_cast<std::uint8_t>(c));
     loop.insert(loop.end(), {0x03, 0x01, 0x00, 0x00, 0x00});
-    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + loop.size())), loop);
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at),
+                     out.begin() + static_cast<std::ptrdiff_t>(at + loop.size())),
+              loop);
     at += loop.size();
     const TBytes gceBytes = {0x21, 0xF9, 4, 0, 2, 1, 0, 0};
-    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + 8)), gceBytes);
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at),
+                     out.begin() + static_cast<std::ptrdiff_t>(at + 8)),
+              gceBytes);
     at += 8;
     EXPECT_EQ(out[at + 2], 255);
     EXPECT_EQ(out[at + 3 + 255], 45);
     at += 2 + 1 + 255 + 1 + 45;
-    EXPECT_EQ(out[at], 0);  // the empty line is dropped
+    EXPECT_EQ(out[at], 0); // the empty line is dropped
     ++at;
-    const TBytes appBytes = {0x21, 0xFF, 11, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', '1', '2', '3', 2, 9, 8, 0};
-    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at), out.begin() + static_cast<std::ptrdiff_t>(at + appBytes.size())), appBytes);
+    const TBytes appBytes = {0x21, 0xFF, 11,  'A', 'B', 'C', 'D', 'E', 'F',
+                             'G',  'H',  '1', '2', '3', 2,   9,   8,   0};
+    EXPECT_EQ(TBytes(out.begin() + static_cast<std::ptrdiff_t>(at),
+                     out.begin() + static_cast<std::ptrdiff_t>(at + appBytes.size())),
+              appBytes);
     at += appBytes.size();
     EXPECT_EQ(out[at], 0x2C);
 }

@@ -46,8 +46,9 @@ std::string Quote(const std::string& s) {
 
 void PrintExtension(const TGIFBaseExtension& ext) {
     if (auto* gce = dynamic_cast<const TGIFGraphicControlExtension*>(&ext)) {
-        std::cout << "    graphic control: delay " << gce->Delay() << " (1/100 s), disposal " << gce->Disposal()
-                  << ", user input " << (gce->UserInput() ? "yes" : "no") << ", transparent ";
+        std::cout << "    graphic control: delay " << gce->Delay() << " (1/100 s), disposal "
+                  << gce->Disposal() << ", user input " << (gce->UserInput() ? "yes" : "no")
+                  << ", transparent ";
         if (gce->Transparent())
             std::cout << "index " << gce->TransparentColorIndex();
         else
@@ -59,17 +60,20 @@ void PrintExtension(const TGIFBaseExtension& ext) {
         std::cout << "\n";
     } else if (auto* unknown = dynamic_cast<const TGIFUnknownAppExtension*>(&ext)) {
         std::size_t bytes = 0;
-        for (const auto& block : unknown->Blocks) bytes += block->Data.size();
-        std::cout << "    application " << Quote(unknown->IdentificationText()) << ": " << unknown->Blocks.size()
-                  << " data sub-blocks, " << bytes << " bytes\n";
+        for (const auto& block : unknown->Blocks)
+            bytes += block->Data.size();
+        std::cout << "    application " << Quote(unknown->IdentificationText()) << ": "
+                  << unknown->Blocks.size() << " data sub-blocks, " << bytes << " bytes\n";
     } else if (auto* comment = dynamic_cast<const TGIFCommentExtension*>(&ext)) {
         std::cout << "    comment:";
-        for (const std::string& line : comment->Text) std::cout << " " << Quote(line);
+        for (const std::string& line : comment->Text)
+            std::cout << " " << Quote(line);
         std::cout << "\n";
     } else if (auto* text = dynamic_cast<const TGIFTextExtension*>(&ext)) {
         std::cout << "    plain text at " << text->Record.Left << "," << text->Record.Top << " grid "
                   << text->Record.GridWidth << "x" << text->Record.GridHeight << ":";
-        for (const std::string& line : text->Text) std::cout << " " << Quote(line);
+        for (const std::string& line : text->Text)
+            std::cout << " " << Quote(line);
         std::cout << "\n";
     } else if (auto* app = dynamic_cast<const TGIFApplicationExtension*>(&ext)) {
         std::cout << "    application " << Quote(app->IdentificationText()) << "\n";
@@ -99,9 +103,13 @@ int Info(const std::string& path) {
     const int version = gif.RequiredVersion();
     std::cout << "file: " << path << "\n";
     std::cout << "version: " << Quote(fileVersion) << " in the file, "
-              << (version == 2 ? "89a" : version == 1 ? "87a" : "none (no frames)") << " when written\n";
+              << (version == 2   ? "89a"
+                  : version == 1 ? "87a"
+                                 : "none (no frames)")
+              << " when written\n";
     std::cout << "screen: " << gif.Width() << " x " << gif.Height() << ", background index "
-              << int(gif.Header().BackgroundColorIndex()) << ", aspect " << int(gif.Header().AspectRatio()) << "\n";
+              << int(gif.Header().BackgroundColorIndex()) << ", aspect " << int(gif.Header().AspectRatio())
+              << "\n";
     PrintTable("global colour table", gif.GlobalColorMap());
     std::cout << "frames: " << gif.Images().ItemCount() << "\n";
     int k = 0;
@@ -110,15 +118,17 @@ int Info(const std::string& path) {
         if (frame->Empty())
             std::cout << "no image data\n";
         else
-            std::cout << "left " << frame->Left() << ", top " << frame->Top() << ", " << frame->Width() << " x "
-                      << frame->Height() << (frame->IsInterlaced() ? ", interlaced" : "") << "\n";
+            std::cout << "left " << frame->Left() << ", top " << frame->Top() << ", " << frame->Width()
+                      << " x " << frame->Height() << (frame->IsInterlaced() ? ", interlaced" : "") << "\n";
         std::cout << "  ";
         PrintTable("local colour table", frame->ColorMap());
         if (frame->Extensions().ItemCount() > 0) std::cout << "  extensions:\n";
-        for (const TGIFBaseExtension* ext : frame->Extensions()) PrintExtension(*ext);
+        for (const TGIFBaseExtension* ext : frame->Extensions())
+            PrintExtension(*ext);
     }
     std::cout << "warnings: " << warnings.size() << "\n";
-    for (const std::string& w : warnings) std::cout << "  " << w << "\n";
+    for (const std::string& w : warnings)
+        std::cout << "  " << w << "\n";
     return 0;
 }
 
@@ -155,7 +165,7 @@ int Recode(const std::string& in, const std::string& out) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
