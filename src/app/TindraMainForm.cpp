@@ -1,17 +1,20 @@
 #include "TindraMainForm.h"
 
 #include "CanvasWidget.h"
+#include "ClipboardPicture.h"
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
+#include "FontPanel.h"
 #include "HelpFile.h"
-#include "LanguageTables.h"
 #include "IconDocument.h"
 #include "GIFPainter.h"
 #include "PreviewView.h"
 #include "QtSyncCaller.h"
 #include "SystemColors.h"
-#include "Messages.h"
+#include "ImageTransforms.h"
+#include "LanguageTables.h"
 #include "LockKeys.h"
+#include "Messages.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
 #include "TindraIframeForm.h"
@@ -170,6 +173,16 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     CanvasHost->OnBackColor = [this](uint32_t c) { Colors->SetBackColor(false, c); };
     CanvasHost->OnTransparentColor = [this](uint32_t c) { Colors->SetTransparentColor(false, c); };
     CanvasHost->OnPointerInfo = [this](const QString& text, std::optional<uint32_t> c) { ShowPointerInfo(text, c); };
+    // The text tool's font lives in the colour panel; the tool writes on release.
+    FontPanel = new TFontPanel({CBFontName, CBFontSize, SBFontSelect, SBBold, SBItalics, SBUnderline, TestPanel}, this);
+    FontPanel->SamplePrompt = [this] { return Message(tindra::MsgEnterSampleText); };
+    FontPanel->TextPrompt = [this] { return Message(tindra::MsgEnterText); };
+    CanvasHost->OnTextTool = [this](int col, int row, Qt::MouseButton button) {
+        FontPanel->WriteText(*Document, col, row, button);
+    };
+    // Paste follows the clipboard's content.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TTindraMainForm::CBViewerClipboardChanged);
     // The field takes a typed time when it is committed (Enter, focus loss), then rounds it.
     EDSpeed->setKeyboardTracking(false);
     connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
@@ -246,6 +259,8 @@ void TTindraMainForm::CreateDialogs() {
     SetGlyph(AngleForm, GlyphRotate);
     SetGlyph(IframeForm, GlyphInsertFrame);
     SetGlyph(MFrameForm, GlyphMoveFrame);
+    IframeForm->MakePreview = [this](const TPixelImage* picture) { return Document->InsertPreview(picture); };
+    IframeForm->AskFileName = [this] { return QString::fromStdString(AskOpenFileName()); };
     // The about dialog takes the current language every time it opens.
     AboutForm->SetLanguageHandler([this](TTindraAboutForm& about) {
         tindra::ApplyAboutLanguage(&about, LanguageIndex, TINDRA_VERSION);
@@ -879,8 +894,13 @@ void TTindraMainForm::LayoutCanvas() {
 }
 
 bool TTindraMainForm::ClipboardHasPicture() const {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasImage();
+    return TClipboardPicture::HasPicture(QGuiApplication::clipboard()->mimeData());
+}
+
+void TTindraMainForm::CBViewerClipboardChanged() {
+    const bool on = Document->ImageLoaded() && ClipboardHasPicture();
+    MnEditPaste->setEnabled(on);
+    TBEditPaste->setEnabled(on);
 }
 
 void TTindraMainForm::UpdateCommands() {
@@ -994,8 +1014,11 @@ void TTindraMainForm::showEvent(QShowEvent* e) {
 }
 
 void TTindraMainForm::closeEvent(QCloseEvent* e) {
-    // Closing is allowed whatever the save dialog ends with.
-    if (AskSaveChanges()) SaveDocumentAs();
+    // Yes to "Save changes?" with nothing saved keeps the window open, so the changes are not lost.
+    if (!Document->SaveChangesIfWanted(*this)) {
+        e->ignore();
+        return;
+    }
     WriteSettings();
     e->accept();
 }
@@ -1060,11 +1083,39 @@ void TTindraMainForm::UpdateLockKeys() {
 // Commands. Handlers whose work belongs to the document, the canvas or the dialogs are filled in
 // by those parts; they are connected already.
 
-void TTindraMainForm::OpenFile(const QString&, bool) {}
-bool TTindraMainForm::AskSaveChanges() {
-    return false;
+void TTindraMainForm::OpenFile(const QString& path, bool addToRecent) {
+    if (Document->OpenFile(path.toStdString(), addToRecent, *this) == TOpenResult::Failed)
+        ShowErrorMessage(Message(tindra::MsgErrorOpeningFile));
 }
-void TTindraMainForm::SaveDocumentAs() {}
+
+bool TTindraMainForm::AskSaveChanges() {
+    if (!Document->IsModified()) return false;
+    return QMessageBox::question(this, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)),
+                                 Message(tindra::MsgSaveChanges), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void TTindraMainForm::SaveDocumentAs() {
+    if (Document->ImageLoaded()) ReportSave(Document->SaveDocumentAs(*this));
+}
+
+void TTindraMainForm::SaveFrameAs(TFileKind kind) {
+    if (Document->ImageLoaded()) ReportSave(Document->SaveFrameAs(kind, *this));
+}
+
+void TTindraMainForm::ReportSave(TSaveResult result) {
+    // The file it would have replaced is intact; the window is usable again.
+    if (result == TSaveResult::WriteFailed)
+        ShowErrorMessage(QString::fromStdString(tindra::SaveErrorText(LanguageIndex)));
+}
+
+void TTindraMainForm::ShowErrorMessage(const QString& text) {
+    QMessageBox::critical(this, QString::fromStdString(tindra::ErrorTitle(LanguageIndex)), text);
+}
+
+QString TTindraMainForm::Message(int key) const {
+    return QString::fromStdString(tindra::MessageText(key, LanguageIndex));
+}
 
 void TTindraMainForm::MnFileNewClick() {
     const QImage plain = ControlImage(ItemEmptyTemplates, 0), bordered = ControlImage(ItemEmptyTemplates, 1);
@@ -1072,7 +1123,9 @@ void TTindraMainForm::MnFileNewClick() {
         Document->SetEmptyTemplates(ImageSurface(plain), ImageSurface(bordered));
     Document->NewDocument(*this);
 }
-void TTindraMainForm::MnFileOpenClick() {}
+void TTindraMainForm::MnFileOpenClick() {
+    OpenFile(QString(), true);
+}
 void TTindraMainForm::MnMRUClearClick() {
     MRU.Clear();
     MnFileOpenMru->menuAction()->setEnabled(false);
@@ -1080,10 +1133,18 @@ void TTindraMainForm::MnMRUClearClick() {
 void TTindraMainForm::MnMRUShowPathClick() {
     MRU.SetShowFullPath(MnMRUShowPath->isChecked());
 }
-void TTindraMainForm::MnFileSaveFrameAsGIFClick() {}
-void TTindraMainForm::MnFileSaveFrameAsICOClick() {}
-void TTindraMainForm::MnFileSaveFrameAsBMPClick() {}
-void TTindraMainForm::MnFileSaveAsClick() {}
+void TTindraMainForm::MnFileSaveFrameAsGIFClick() {
+    SaveFrameAs(TFileKind::FrameGif);
+}
+void TTindraMainForm::MnFileSaveFrameAsICOClick() {
+    if (Document->IcoExportEnabled()) SaveFrameAs(TFileKind::FrameIco);
+}
+void TTindraMainForm::MnFileSaveFrameAsBMPClick() {
+    SaveFrameAs(TFileKind::FrameBmp);
+}
+void TTindraMainForm::MnFileSaveAsClick() {
+    SaveDocumentAs();
+}
 void TTindraMainForm::MnFileSaveWithoutBorderClick() {
     // The item has toggled already: checked means saving without the border.
     Document->SetOutputSize(MnFileSaveWithoutBorder->isChecked() ? 32 : 40);
@@ -1103,13 +1164,49 @@ void TTindraMainForm::MnFileExitClick() {
 void TTindraMainForm::MnEditUndoClick() {
     Document->Undo();
 }
-void TTindraMainForm::MnEditCutClick() {}
-void TTindraMainForm::MnEditCopyClick() {}
-void TTindraMainForm::MnEditPasteClick() {}
-void TTindraMainForm::MnEditClearClick() {}
-void TTindraMainForm::MnEditInsertFrameClick() {}
-void TTindraMainForm::MnEditRemoveFrameClick() {}
-void TTindraMainForm::MnEditMoveFrameClick() {}
+void TTindraMainForm::MnEditCutClick() {
+    if (!Document->ImageLoaded()) return;
+    MnEditCopyClick();
+    MnEditClearClick();
+}
+void TTindraMainForm::MnEditCopyClick() {
+    if (Document->ImageLoaded())
+        QGuiApplication::clipboard()->setMimeData(TClipboardPicture::FrameData(Document->WorkBitmap()));
+}
+void TTindraMainForm::MnEditPasteClick() {
+    if (!Document->ImageLoaded()) return;
+    const std::optional<TPixelImage> picture = TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
+    if (!picture) return;
+    // Placed on the empty bordered frame as an inserted frame is.
+    const TSurface32 pasted = Document->InsertPreview(&*picture);
+    Document->PushUndo();
+    Document->WorkBitmap().CopyFrom(pasted);
+    Document->CommitFrame();
+}
+void TTindraMainForm::MnEditClearClick() {
+    if (!Document->ImageLoaded()) return;
+    Document->PushUndo();
+    ClearImage(Document->WorkBitmap(), Document->BackColor());
+    Document->CommitFrame();
+}
+void TTindraMainForm::MnEditInsertFrameClick() {
+    if (!Document->ImageLoaded() || IframeForm->exec() != QDialog::Accepted) return;
+    const auto position = IframeForm->TargetIndex() == 0 ? TInsertPosition::Before : TInsertPosition::After;
+    Document->InsertFrame(position, IframeForm->Preview(), IframeForm->DisplayTime());
+}
+void TTindraMainForm::MnEditRemoveFrameClick() {
+    Document->RemoveFrame();
+}
+void TTindraMainForm::MnEditMoveFrameClick() {
+    if (Document->FrameCount() < 2) return;
+    if (!Document->MoveNeedsDialog()) {
+        Document->SwapTwoFrames();
+        return;
+    }
+    MFrameForm->SetFrames(Document->CurrentFrame(), Document->FrameCount());
+    tindra::ApplyMoveFrameLanguage(MFrameForm, LanguageIndex);
+    if (MFrameForm->exec() == QDialog::Accepted) Document->MoveFrame(MFrameForm->Target());
+}
 void TTindraMainForm::MnEditSelectAllClick() {}
 void TTindraMainForm::MnViewFrameFirstClick() {
     Document->GoToFrame(TFrameStep::First);
@@ -1185,10 +1282,28 @@ void TTindraMainForm::ImThumbnailClick() {
     else
         PlayAnimation();
 }
-void TTindraMainForm::MnImageFlipHorClick() {}
-void TTindraMainForm::MnImageFlipVertClick() {}
-void TTindraMainForm::MnImageRotateClick() {}
-void TTindraMainForm::MnImageDrawBorderClick() {}
+void TTindraMainForm::ChangeWorkBitmap(const std::function<void(TSurface32&)>& change) {
+    if (!Document->ImageLoaded()) return;
+    Document->PushUndo();
+    change(Document->WorkBitmap());
+    Document->CommitFrame();
+}
+void TTindraMainForm::MnImageFlipHorClick() {
+    ChangeWorkBitmap([](TSurface32& s) { s.FlipHorizontal(); });
+}
+void TTindraMainForm::MnImageFlipVertClick() {
+    ChangeWorkBitmap([](TSurface32& s) { s.FlipVertical(); });
+}
+void TTindraMainForm::MnImageRotateClick() {
+    if (!Document->ImageLoaded()) return;
+    AngleForm->SetPicture(Document->WorkBitmap());
+    tindra::ApplyRotationLanguage(AngleForm, LanguageIndex);
+    if (AngleForm->exec() != QDialog::Accepted) return;
+    ChangeWorkBitmap([this](TSurface32& s) { s.CopyFrom(AngleForm->Preview()); });
+}
+void TTindraMainForm::MnImageDrawBorderClick() {
+    ChangeWorkBitmap([](TSurface32& s) { DrawBorder(s); });
+}
 
 void TTindraMainForm::NotImplementedClick() {
     ShowMessage(QString::fromStdString(tindra::MessageText(tindra::MsgNotImplemented, LanguageIndex)));
@@ -1347,15 +1462,16 @@ void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<uint32_
 }
 
 std::string TTindraMainForm::AskOpenFileName() {
-    return QFileDialog::getOpenFileName(this, QString(), DialogFolder(),
-                                        "GIF Image (*.gif);;Icon (*.ico);;Bitmap (*.bmp)")
-        .toStdString();
+    const char* filter = LanguageIndex == tindra::LanguageEnglish
+                             ? "All supported types (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmap (*.bmp);;Icon (*.ico)"
+                             : "Všechny podporované typy (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmapa (*.bmp);;Ikona (*.ico)";
+    return QFileDialog::getOpenFileName(this, QString(), DialogFolder(), QString::fromUtf8(filter)).toStdString();
 }
 
 std::string TTindraMainForm::AskSaveFileName(TFileKind kind, const std::string& defaultName) {
-    const char* filter = kind == TFileKind::FrameBmp  ? "Bitmap (*.bmp)"
-                         : kind == TFileKind::FrameIco ? "Icon (*.ico)"
-                                                       : "GIF Image (*.gif)";
+    const char* filter = kind == TFileKind::FrameBmp  ? "BMP (*.bmp)"
+                         : kind == TFileKind::FrameIco ? "ICO (*.ico)"
+                                                       : "GIF (*.gif)";
     // The overwrite question is the document's (ConfirmOverwrite), not the dialog's.
     const QString start = QDir(DialogFolder()).filePath(QString::fromStdString(defaultName));
     return QFileDialog::getSaveFileName(this, QString(), start, filter, nullptr,

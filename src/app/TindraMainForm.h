@@ -37,6 +37,9 @@ class QToolButton;
 class TCanvasWidget;
 class TDocumentCanvasHost;
 class TEditorColors;
+class TFontPanel;
+enum class TSaveResult;
+class TSurface32;
 class THelpFile;
 class TIconDocument;
 class TLockKeys;
@@ -171,6 +174,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     std::unique_ptr<TDocumentCanvasHost> CanvasHost;
     TCanvasWidget* Canvas = nullptr;
     TEditorColors* Colors = nullptr;
+    // The text tool's font controls and sample.
+    TFontPanel* FontPanel = nullptr;
 
     // What the document reports (IDocumentObserver).
     void CaptionChanged(const std::string& caption) override;
@@ -290,6 +295,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void LBImageBoxClick(int row);
     void EdToolSizeChange();
     void UpdateLockKeys();
+    // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
+    void CBViewerClipboardChanged();
 
   protected:
     // The document model (for tests that drive the window with a prepared document).
@@ -303,6 +310,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Close query: true when the user wants unsaved changes saved.
     bool AskSaveChanges() override;
     virtual void SaveDocumentAs();
+    void SaveFrameAs(TFileKind kind);
+    // Error box with the error title; replaceable so that tests need not block.
+    virtual void ShowErrorMessage(const QString& text);
 
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -326,6 +336,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     uint32_t TestTextColor = 0x000000; // interface colours of the sample-text panel
     uint32_t TestBackColor = 0xCCCCCC;
     void DropFiles(const QList<QUrl>& urls);
+    void ReportSave(TSaveResult result);
+    QString Message(int key) const;
+    // PushUndo, the change on WorkBitmap, CommitFrame; only while an icon is open.
+    void ChangeWorkBitmap(const std::function<void(TSurface32&)>& change);
 
     QString ControlImagePath;
     QString CommandLineFile;

@@ -1,6 +1,8 @@
 // Program entry: the application, the main window and its dialogs, the event loop.
 
 #include "BatchConverter.h"
+#include "QtSystemColors.h"
+#include "QtTextRasterizer.h"
 #include "TindraMainForm.h"
 
 #include <QApplication>
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Tindra");
     QApplication::setApplicationDisplayName("Tindra");
     QApplication::setFont(TTindraMainForm::WindowFont());
+    // System colours and text drawing for the core, which has no toolkit of its own.
+    TQtSystemColors::Install();
+    TQtTextRasterizer::Install();
 
     TTindraMainForm form;
     form.CreateDialogs();

@@ -1,7 +1,134 @@
 #include "TindraIframeForm.h"
 
+#include "ClipboardPicture.h"
 #include "DialogSetup.h"
+#include "IconDocument.h"
+#include "SurfaceImage.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     tindra::SetUpFixedDialog(this, "TindraIframeForm", 273, 248);
+
+    RGFrameTarget = new QGroupBox(QString::fromUtf8("Vložit rámec"), this);
+    RGFrameTarget->setObjectName("RGFrameTarget");
+    RBBefore = new QRadioButton(QString::fromUtf8("Př&ed aktuální rámec"), RGFrameTarget);
+    RBBefore->setObjectName("RBBefore");
+    RBAfter = new QRadioButton(QString::fromUtf8("Z&a aktuální rámec"), RGFrameTarget);
+    RBAfter->setObjectName("RBAfter");
+    RBAfter->setChecked(true);
+    auto* targets = new QHBoxLayout(RGFrameTarget);
+    targets->addWidget(RBBefore);
+    targets->addWidget(RBAfter);
+
+    CBFrameSource = new QComboBox(this);
+    CBFrameSource->setObjectName("CBFrameSource");
+    CBFrameSource->addItems({QString::fromUtf8("Prázdný rámec"), QString::fromUtf8("Ze schránky"),
+                             QString::fromUtf8("Ze souboru")});
+
+    ImPreview = new QLabel(this);
+    ImPreview->setObjectName("ImPreview");
+    ImPreview->setFixedSize(40, 40);
+
+    STDisplayTime = new QLabel(QString::fromUtf8("Doba zobrazení rámce (ms):"), this);
+    STDisplayTime->setObjectName("STDisplayTime");
+    SEDisplayTime = new QSpinBox(this);
+    SEDisplayTime->setObjectName("SEDisplayTime");
+    SEDisplayTime->setRange(TIconDocument::MinDisplayTime, TIconDocument::MaxDisplayTime);
+    SEDisplayTime->setSingleStep(10);
+    SEDisplayTime->setValue(100);
+    // A typed value counts when it is committed, and is then rounded down to whole hundredths.
+    SEDisplayTime->setKeyboardTracking(false);
+
+    OKButton = new QPushButton("O.K.", this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    CancelButton = new QPushButton(QString::fromUtf8("Zrušit"), this);
+    CancelButton->setObjectName("CancelButton");
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(CBFrameSource, 1);
+    middle->addWidget(ImPreview);
+    auto* time = new QHBoxLayout;
+    time->addWidget(STDisplayTime);
+    time->addWidget(SEDisplayTime);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(RGFrameTarget);
+    all->addLayout(middle);
+    all->addLayout(time);
+    all->addStretch(1);
+    all->addLayout(buttons);
+
+    connect(CBFrameSource, &QComboBox::activated, this, &TTindraIframeForm::CBFrameSourceClick);
+    connect(SEDisplayTime, &QSpinBox::valueChanged, this, [this](int value) {
+        const int rounded = TIconDocument::RoundDisplayTime(value);
+        if (rounded != value) SEDisplayTime->setValue(rounded);
+    });
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int TTindraIframeForm::TargetIndex() const {
+    return RBBefore->isChecked() ? 0 : 1;
+}
+
+int TTindraIframeForm::DisplayTime() const {
+    return SEDisplayTime->value();
+}
+
+void TTindraIframeForm::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) FormActivate();
+}
+
+void TTindraIframeForm::FormActivate() {
+    CBFrameSource->setCurrentIndex(SourceEmpty);
+    ShowPreview(nullptr);
+}
+
+void TTindraIframeForm::CBFrameSourceClick(int source) {
+    CBFrameSource->setCurrentIndex(source);
+    switch (source) {
+    case SourceClipboard: {
+        const std::optional<TPixelImage> picture =
+            TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
+        ShowPreview(picture ? &*picture : nullptr);
+        break;
+    }
+    case SourceFile: {
+        const QString path = AskFileName ? AskFileName() : QString();
+        // Cancelled, missing or unreadable: the preview stays as it was.
+        if (path.isEmpty() || !QFileInfo::exists(path)) return;
+        try {
+            const TPixelImage picture = TIconDocument::LoadInsertPicture(path.toStdString());
+            ShowPreview(&picture);
+        } catch (const std::exception&) {
+        }
+        break;
+    }
+    default:
+        ShowPreview(nullptr);
+        break;
+    }
+}
+
+void TTindraIframeForm::ShowPreview(const TPixelImage* picture) {
+    if (MakePreview) FPreview = MakePreview(picture);
+    ImPreview->setPixmap(QPixmap::fromImage(SurfaceImage(FPreview)));
 }

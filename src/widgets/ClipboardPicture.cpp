@@ -1,0 +1,104 @@
+#include "ClipboardPicture.h"
+
+#include "GIFException.h"
+#include "GIFPicture.h"
+#include "GifFrames.h"
+#include "Stream.h"
+#include "SurfaceImage.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+
+namespace {
+
+// A GIF on the clipboard may be any picture; sizes beyond this are refused before decoding.
+constexpr int MaxClipboardSide = 4096;
+constexpr int MaxClipboardFrames = 4096;
+
+std::vector<uint8_t> GifBytes(const QMimeData* data) {
+    const QByteArray raw = data->data(TClipboardPicture::GifMimeType());
+    return std::vector<uint8_t>(raw.begin(), raw.end());
+}
+
+std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes) {
+    GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
+    return GifFrames::ReadGif(bytes);
+}
+
+TPixelImage OpaquePixels(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    TPixelImage picture(argb.width(), argb.height());
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            picture.At(x, y) = row[x] | 0xFF000000u;
+    }
+    return picture;
+}
+
+} // namespace
+
+QString TClipboardPicture::GifMimeType() {
+    return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(TGIFPicture::ClipboardFormatName);
+}
+
+bool TClipboardPicture::HasPicture(const QMimeData* data) {
+    return data && (data->hasImage() || data->hasFormat(GifMimeType()));
+}
+
+std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
+    if (!data) return std::nullopt;
+    if (data->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        if (!image.isNull()) return OpaquePixels(image);
+    }
+    if (!data->hasFormat(GifMimeType())) return std::nullopt;
+    try {
+        const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data));
+        if (GifFrames::FrameCount(*gif) < 1) return std::nullopt;
+        const TSurface32 first = GifFrames::RenderFrame(*gif, 0);
+        TPixelImage picture(first.Width(), first.Height());
+        std::copy(first.Bits(), first.Bits() + picture.Pixels.size(), picture.Pixels.begin());
+        return picture;
+    } catch (const std::exception&) {
+        // Damaged GIF data counts as nothing to paste.
+        return std::nullopt;
+    }
+}
+
+std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
+    if (data && data->hasFormat(GifMimeType())) {
+        try {
+            return ReadGifBytes(GifBytes(data));
+        } catch (const std::exception&) {
+            throw EGIFException(GIFText::UnsupportedClipboardFormat);
+        }
+    }
+    if (data && data->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        if (!image.isNull()) {
+            const std::vector<uint8_t> bytes = GifFrames::EncodeSingleFrame(ImageSurface(image), false, 0);
+            return GifFrames::ReadGif(bytes);
+        }
+    }
+    throw EGIFException(GIFText::UnsupportedClipboardFormat);
+}
+
+void TClipboardPicture::SaveGif(TGIFPicture& gif, QClipboard* clipboard) {
+    if (GifFrames::FrameCount(gif) < 1) return;
+    TMemoryStream stream;
+    gif.SaveToStream(stream);
+    clipboard->setMimeData(FrameData(GifFrames::RenderFrame(gif, 0), stream.Data()));
+    const QMimeData* stored = clipboard->mimeData();
+    if (!stored || !stored->hasFormat(GifMimeType())) throw EGIFException(GIFText::ClipboardStoreFailed);
+}
+
+QMimeData* TClipboardPicture::FrameData(const TSurface32& frame, const std::vector<uint8_t>& gifBytes) {
+    auto* data = new QMimeData;
+    data->setImageData(SurfaceImage(frame));
+    if (!gifBytes.empty())
+        data->setData(GifMimeType(), QByteArray(reinterpret_cast<const char*>(gifBytes.data()),
+                                                static_cast<qsizetype>(gifBytes.size())));
+    return data;
+}

@@ -1,0 +1,553 @@
+// Window commands on a real document: rotation through its dialog, the text tool, the clipboard,
+// the frame dialogs, and the save questions.
+
+#include "AngleDialWidget.h"
+#include "ClipboardPicture.h"
+#include "DocumentCanvasHost.h"
+#include "FontPanel.h"
+#include "GIFException.h"
+#include "GIFPicture.h"
+#include "IconDocument.h"
+#include "ImageTransforms.h"
+#include "InputBox.h"
+#include "QtSystemColors.h"
+#include "QtTextRasterizer.h"
+#include "TindraAngleForm.h"
+#include "TindraIframeForm.h"
+#include "TindraMFrameForm.h"
+#include "TindraMainForm.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The window without stored settings, with its file dialogs and error box scripted.
+class TTestForm : public TTindraMainForm {
+  public:
+    QStringList SaveNames; // answers of the save dialog, in order ("" = cancel)
+    QStringList Errors;
+
+    TTestForm() {
+        SetControlImagePath(TINDRA_IMAGES_IML);
+        SetMessageSink([](const QString&) {});
+    }
+    std::string AskSaveFileName(TFileKind, const std::string&) override {
+        return SaveNames.isEmpty() ? std::string() : SaveNames.takeFirst().toStdString();
+    }
+
+  protected:
+    TWindowSettings ReadSettings() override {
+        TWindowSettings s;
+        s.Width = DesignWidth;
+        s.Height = DesignHeight;
+        s.Language = 1;
+        return s;
+    }
+    void WriteSettings() override {}
+    void ShowErrorMessage(const QString& text) override { Errors << text; }
+};
+
+std::unique_ptr<TTestForm> StartedWithNewIcon() {
+    auto form = std::make_unique<TTestForm>();
+    form->CreateDialogs();
+    form->show();
+    form->FormActivate();
+    QCoreApplication::processEvents();
+    form->MnFileNewClick();
+    return form;
+}
+
+// Runs `act` on the modal dialog of type T as soon as it is shown (the caller then opens it).
+template <class T> void WhenShown(std::function<void(T*)> act) {
+    auto tries = std::make_shared<int>(0);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, tries, poll] {
+        if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(w);
+            return;
+        }
+        if (++*tries < 200) QTimer::singleShot(5, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void AnswerQuestion(QMessageBox::StandardButton answer) {
+    WhenShown<QMessageBox>([answer](QMessageBox* box) { box->button(answer)->click(); });
+}
+
+// Every pixel of its own colour, so that any misplaced pixel shows.
+TSurface32 Pattern() {
+    TSurface32 s(40, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            s.SetPixel(x, y, 0xFF000000u | (x * 6u) << 16 | (y * 6u) << 8 | 0x40u);
+    return s;
+}
+
+void SetWork(TIconDocument& doc, const TSurface32& picture) {
+    doc.WorkBitmap().CopyFrom(picture);
+}
+
+QImage Filled(int w, int h, QRgb color) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+} // namespace
+
+class TCommandsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        TQtSystemColors::Install();
+        TQtTextRasterizer::Install();
+    }
+    void cleanup() { TInputBox::SetHook(nullptr); }
+
+    void RotationThroughTheDialog_data() {
+        QTest::addColumn<int>("angle");
+        QTest::newRow("90") << 90;
+        QTest::newRow("180") << 180;
+        QTest::newRow("270") << 270;
+        QTest::newRow("45") << 45;
+    }
+    void RotationThroughTheDialog() {
+        QFETCH(int, angle);
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        const TSurface32 source = Pattern();
+        SetWork(doc, source);
+        uint32_t fill = 0;
+        WhenShown<TTindraAngleForm>([&](TTindraAngleForm* dialog) {
+            QVERIFY(!dialog->OKButton->isEnabled());
+            QVERIFY(dialog->RBother->isChecked());
+            if (angle == 90)
+                dialog->RB090->click();
+            else if (angle == 180)
+                dialog->RB180->click();
+            else if (angle == 270)
+                dialog->RB270->click();
+            else
+                dialog->SEAngle->setValue(angle);
+            fill = dialog->RotationModel().Rotator().FillColor();
+            QVERIFY(dialog->OKButton->isEnabled());
+            dialog->OKButton->click();
+        });
+        form->MnImageRotateClick();
+        const TSurface32& r = doc.WorkBitmap();
+        QCOMPARE(doc.UndoDepth(0), 1);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                uint32_t want = 0;
+                switch (angle) {
+                case 90:
+                    want = source.GetPixel(39 - y, x);
+                    break;
+                case 180:
+                    want = source.GetPixel(39 - x, 39 - y);
+                    break;
+                case 270:
+                    want = source.GetPixel(y, 39 - x);
+                    break;
+                default:
+                    continue;
+                }
+                QCOMPARE(r.GetPixel(x, y), want);
+            }
+        if (angle == 45) {
+            for (auto [x, y] : {std::pair{0, 0}, {39, 0}, {0, 39}, {39, 39}})
+                QCOMPARE(r.GetPixel(x, y), fill);
+            QCOMPARE(r.GetPixel(20, 20), source.GetPixel(20, 20));
+        }
+    }
+
+    void RotationDialogWrapsAndCancels() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        SetWork(doc, Pattern());
+        WhenShown<TTindraAngleForm>([](TTindraAngleForm* dialog) {
+            dialog->SEAngle->setValue(10);
+            QVERIFY(dialog->OKButton->isEnabled());
+            dialog->SEAngle->setValue(360);
+            QCOMPARE(dialog->SEAngle->value(), 0);
+            QCOMPARE(dialog->RotationModel().Dial().Angle(), 0);
+            QVERIFY(!dialog->OKButton->isEnabled());
+            dialog->SEAngle->setValue(-1);
+            QCOMPARE(dialog->SEAngle->value(), 359);
+            // Shift + press left of the centre points at 180, and the step adds one.
+            QTest::mouseClick(dialog->ASAngle, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 72));
+            QCOMPARE(dialog->SEAngle->value(), 181);
+            dialog->CancelButton->click();
+        });
+        form->MnImageRotateClick();
+        QCOMPARE(doc.UndoDepth(0), 0);
+        QVERIFY(std::equal(doc.WorkBitmap().Bits(), doc.WorkBitmap().Bits() + 1600, Pattern().Bits()));
+    }
+
+    void TextBlockEndsAboveTheCell_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("button");
+        QTest::newRow("mid, left") << 30 << int(Qt::LeftButton);
+        QTest::newRow("near the top, right") << 3 << int(Qt::RightButton);
+        QTest::newRow("middle button draws nothing") << 30 << int(Qt::MiddleButton);
+    }
+    void TextBlockEndsAboveTheCell() {
+        QFETCH(int, row);
+        QFETCH(int, button);
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        doc.SetDrawColor(0xFF000000u);
+        doc.SetBackColor(0xFFFF0000u);
+        TSurface32 white(40, 40);
+        white.FillAll(0xFFFFFFFFu);
+        SetWork(doc, white);
+        QString asked;
+        TInputBox::SetHook([&](const QString& caption, const QString& prompt, const QString& preset) {
+            asked = caption + "|" + prompt + "|" + preset;
+            return QStringLiteral("A");
+        });
+        form->CanvasHost->OnTextTool(5, row, Qt::MouseButton(button));
+        QCOMPARE(asked, QStringLiteral("Tindra|Enter text:|"));
+        QCOMPARE(doc.UndoDepth(0), 1);
+
+        TSurface32 want;
+        want.CopyFrom(white);
+        want.Font = form->FontPanel->TextFont();
+        const int h = want.TextExtent("A").Height;
+        QVERIFY(h > 3);
+        if (button != Qt::MiddleButton)
+            want.RenderText(5, std::max(row - h, 0), "A",
+                            button == Qt::LeftButton ? 0xFF000000u : 0xFFFF0000u);
+        QVERIFY(std::equal(want.Bits(), want.Bits() + 1600, doc.WorkBitmap().Bits()));
+        if (button != Qt::MiddleButton) QVERIFY(!std::equal(want.Bits(), want.Bits() + 1600, white.Bits()));
+    }
+
+    void EmptyTextChangesNothing() {
+        auto form = StartedWithNewIcon();
+        TInputBox::SetHook([](const QString&, const QString&, const QString&) { return QString(); });
+        form->CanvasHost->OnTextTool(5, 20, Qt::LeftButton);
+        QCOMPARE(form->Document->UndoDepth(0), 0);
+    }
+
+    void FontPanelStyleCaptionsAndSample() {
+        auto form = StartedWithNewIcon();
+        TFontPanel& panel = *form->FontPanel;
+        QVERIFY(form->SBBold->font().bold()); // a click would make the text bold
+        form->SBBold->click();
+        QVERIFY(panel.TextFont().HasStyle(fsBold));
+        QVERIFY(!form->SBBold->font().bold());
+        form->SBBold->click();
+        QVERIFY(!panel.TextFont().HasStyle(fsBold));
+        QVERIFY(form->SBBold->font().bold());
+
+        // The font dialog: italic chosen, so "I" turns plain while "B" and "U" keep their styles.
+        panel.AskFont = [](const QFont& current) {
+            QFont f = current;
+            f.setItalic(true);
+            f.setBold(false);
+            f.setUnderline(false);
+            return std::optional<QFont>(f);
+        };
+        form->SBFontSelect->click();
+        QVERIFY(panel.TextFont().HasStyle(fsItalic));
+        QVERIFY(!form->SBItalics->font().italic());
+        QVERIFY(form->SBBold->font().bold());
+        QVERIFY(form->SBUnderline->font().underline());
+
+        // A size that is no whole number leaves the font alone.
+        const int height = panel.TextFont().Height;
+        form->CBFontSize->setCurrentText("abc");
+        QCOMPARE(panel.TextFont().Height, height);
+        form->CBFontSize->setCurrentText("12");
+        QCOMPARE(panel.TextFont().Size(), 12);
+
+        // The sample prompt: Cancel gives the preset back, which resets the sample.
+        TInputBox::SetHook(
+            [](const QString&, const QString&, const QString&) { return QStringLiteral("xyz"); });
+        panel.TestPanelClick();
+        QCOMPARE(form->TestPanel->text(), QStringLiteral("xyz"));
+        TInputBox::SetHook([](const QString&, const QString& prompt, const QString& preset) {
+            return prompt == "Enter sample text:" ? preset : QString();
+        });
+        panel.TestPanelClick();
+        QCOMPARE(form->TestPanel->text(), TFontPanel::DefaultSample);
+    }
+
+    void PastePlacement_data() {
+        QTest::addColumn<int>("w");
+        QTest::addColumn<int>("h");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::newRow("16 x 16 centred") << 16 << 16 << 12 << 12;
+        QTest::newRow("31 x 20 centred") << 31 << 20 << 4 << 10;
+        QTest::newRow("32 x 32 on the icon area") << 32 << 32 << 4 << 4;
+        QTest::newRow("33 x 20 at the corner") << 33 << 20 << 0 << 0;
+        QTest::newRow("100 x 100 cut to 40 x 40") << 100 << 100 << 0 << 0;
+    }
+    void PastePlacement() {
+        QFETCH(int, w);
+        QFETCH(int, h);
+        QFETCH(int, x);
+        QFETCH(int, y);
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        QImage image(w, h, QImage::Format_ARGB32);
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                image.setPixel(i, j, qRgb(i * 2, j * 2, 0x80));
+        QGuiApplication::clipboard()->setImage(image);
+        QVERIFY(form->MnEditPaste->isEnabled());
+        form->MnEditPasteClick();
+        QCOMPARE(doc.UndoDepth(0), 1);
+        const TSurface32& t = doc.EmptyTemplate(1);
+        for (int j = 0; j < 40; ++j)
+            for (int i = 0; i < 40; ++i) {
+                const bool inside = i >= x && i < x + w && j >= y && j < y + h;
+                const uint32_t want = inside ? image.pixel(i - x, j - y) | 0xFF000000u : t.GetPixel(i, j);
+                QCOMPARE(doc.WorkBitmap().GetPixel(i, j), want);
+            }
+    }
+
+    void PasteFollowsTheClipboard() {
+        auto form = StartedWithNewIcon();
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText("text");
+        QVERIFY(!form->MnEditPaste->isEnabled());
+        QVERIFY(!form->TBEditPaste->isEnabled());
+        form->MnEditPasteClick();
+        QCOMPARE(form->Document->UndoDepth(0), 0);
+        clipboard->setImage(Filled(8, 8, qRgb(255, 0, 0)));
+        QVERIFY(form->MnEditPaste->isEnabled());
+        QVERIFY(form->TBEditPaste->isEnabled());
+        clipboard->setText("again");
+        QVERIFY(!form->MnEditPaste->isEnabled());
+    }
+
+    void CutThenUndo() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        const TSurface32 pattern = Pattern();
+        SetWork(doc, pattern);
+        doc.SetBackColor(0xFFCCCCCCu);
+        form->MnEditCutClick();
+        QCOMPARE(doc.UndoDepth(0), 1);
+        for (int i = 0; i < 1600; ++i)
+            QCOMPARE(doc.WorkBitmap().Bits()[i], 0xFFCCCCCCu);
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QCOMPARE(copied.size(), QSize(40, 40));
+        QCOMPARE(copied.pixel(39, 0) | 0xFF000000u, pattern.GetPixel(39, 0));
+        QVERIFY(form->MnEditPaste->isEnabled());
+        form->MnEditUndoClick();
+        QCOMPARE(doc.UndoDepth(0), 0);
+        QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, doc.WorkBitmap().Bits()));
+        // Copy then Paste gives the frame back.
+        form->MnEditCopyClick();
+        doc.WorkBitmap().FillAll(0xFF000000u);
+        form->MnEditPasteClick();
+        QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, doc.WorkBitmap().Bits()));
+    }
+
+    void GifClipboardFormat() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        // A GIF put on the clipboard comes back through the codec, and pastes as its first frame.
+        TSurface32 red(16, 16);
+        red.FillAll(0xFFFF0000u);
+        TSurface32 frame(40, 40);
+        frame.FillAll(0xFF0000FFu);
+        auto mime = std::unique_ptr<QMimeData>(TClipboardPicture::FrameData(frame));
+        std::unique_ptr<TGIFPicture> gif = TClipboardPicture::LoadGif(mime.get());
+        TClipboardPicture::SaveGif(*gif, clipboard);
+        QVERIFY(clipboard->mimeData()->hasFormat(TClipboardPicture::GifMimeType()));
+        auto gifOnly = std::make_unique<QMimeData>();
+        gifOnly->setData(TClipboardPicture::GifMimeType(),
+                         clipboard->mimeData()->data(TClipboardPicture::GifMimeType()));
+        QVERIFY(TClipboardPicture::HasPicture(gifOnly.get()));
+        const std::optional<TPixelImage> picture = TClipboardPicture::Picture(gifOnly.get());
+        QVERIFY(picture);
+        QCOMPARE(picture->Width, 40);
+        QCOMPARE(picture->At(20, 20), 0xFF0000FFu);
+        QVERIFY(TClipboardPicture::LoadGif(gifOnly.get()));
+
+        // Text alone, or damaged GIF data, is no picture.
+        auto text = std::make_unique<QMimeData>();
+        text->setText("x");
+        QVERIFY(!TClipboardPicture::HasPicture(text.get()));
+        QVERIFY_THROWS_EXCEPTION(EGIFException, TClipboardPicture::LoadGif(text.get()));
+        auto damaged = std::make_unique<QMimeData>();
+        damaged->setData(TClipboardPicture::GifMimeType(), QByteArray("GIF89a\x28\x00", 8));
+        QVERIFY(!TClipboardPicture::Picture(damaged.get()));
+        try {
+            TClipboardPicture::LoadGif(damaged.get());
+            QFAIL("damaged GIF accepted");
+        } catch (const EGIFException& e) {
+            QCOMPARE(QString(e.what()), QStringLiteral("Unsupported clipboard format"));
+        }
+    }
+
+    void InsertAndMoveThroughTheDialogs() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        auto tag = [&](uint32_t color) {
+            doc.WorkBitmap().FillAll(color);
+            doc.CommitFrame();
+        };
+        auto order = [&] {
+            QString s;
+            for (int i = 0; i < doc.FrameCount(); ++i) {
+                const uint32_t c = doc.FrameBitmap(i).GetPixel(20, 20);
+                s += c == 0xFFFF0000u   ? 'A'
+                     : c == 0xFF00FF00u ? 'B'
+                     : c == 0xFF0000FFu ? 'C'
+                     : c == 0xFFFFFF00u ? 'D'
+                                        : '?';
+            }
+            return s;
+        };
+        auto insert = [&](bool before, int time) {
+            WhenShown<TTindraIframeForm>([before, time](TTindraIframeForm* dialog) {
+                QCOMPARE(dialog->CBFrameSource->currentIndex(), 0);
+                (before ? dialog->RBBefore : dialog->RBAfter)->click();
+                dialog->SEDisplayTime->setValue(time);
+                dialog->OKButton->click();
+            });
+            form->MnEditInsertFrameClick();
+        };
+        tag(0xFFFF0000u); // A
+        insert(false, 1234);
+        QCOMPARE(doc.CurrentFrame(), 1);
+        QCOMPARE(doc.DisplayTime(1), 1230);
+        tag(0xFFFFFF00u); // D
+        insert(true, 100);
+        QCOMPARE(doc.CurrentFrame(), 1);
+        tag(0xFF00FF00u); // B
+        insert(false, 100);
+        QCOMPARE(doc.CurrentFrame(), 2);
+        tag(0xFF0000FFu); // C
+        QCOMPARE(order(), QStringLiteral("ABCD"));
+        QVERIFY(!doc.IsModified());
+
+        // B to position 4: A C D B, with B selected and its undo snapshot moved with it.
+        doc.SelectFrame(1);
+        doc.PushUndo();
+        WhenShown<TTindraMFrameForm>([](TTindraMFrameForm* dialog) {
+            QCOMPARE(dialog->LBCurrentFrame->text(), QStringLiteral("2"));
+            QCOMPARE(dialog->JTNewPosition->maximum(), 3);
+            dialog->JTNewPosition->setValue(1); // the current position is skipped
+            QCOMPARE(dialog->JTNewPosition->value(), 2);
+            dialog->JTNewPosition->setValue(3);
+            dialog->OKButton->click();
+        });
+        form->MnEditMoveFrameClick();
+        QCOMPARE(order(), QStringLiteral("ACDB"));
+        QCOMPARE(doc.CurrentFrame(), 3);
+        QCOMPARE(doc.UndoDepth(3), 1);
+
+        // On the last frame the slider steps back from it.
+        WhenShown<TTindraMFrameForm>([](TTindraMFrameForm* dialog) {
+            dialog->JTNewPosition->setValue(3);
+            QCOMPARE(dialog->JTNewPosition->value(), 2);
+            dialog->CancelButton->click();
+        });
+        form->MnEditMoveFrameClick();
+        QCOMPARE(order(), QStringLiteral("ACDB"));
+
+        form->MnEditRemoveFrameClick();
+        QCOMPARE(order(), QStringLiteral("ACD"));
+        QCOMPARE(doc.CurrentFrame(), 2);
+    }
+
+    void InsertFromTheClipboard() {
+        auto form = StartedWithNewIcon();
+        QGuiApplication::clipboard()->setImage(Filled(16, 16, qRgb(255, 0, 0)));
+        WhenShown<TTindraIframeForm>([](TTindraIframeForm* dialog) {
+            dialog->CBFrameSourceClick(TTindraIframeForm::SourceClipboard);
+            QCOMPARE(dialog->Preview().GetPixel(12, 12), 0xFFFF0000u);
+            QCOMPARE(dialog->Preview().GetPixel(11, 11), dialog->MakePreview(nullptr).GetPixel(11, 11));
+            dialog->OKButton->click();
+        });
+        form->MnEditInsertFrameClick();
+        QCOMPARE(form->Document->FrameCount(), 2);
+    }
+
+    void CancelledSaveAfterYesKeepsTheDocument() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        doc.PushUndo();
+        doc.WorkBitmap().FillAll(0xFF0000FFu);
+        doc.CommitFrame();
+        QVERIFY(doc.IsModified());
+        AnswerQuestion(QMessageBox::Yes);
+        form->SaveNames = {""};
+        form->MnFileNewClick();
+        QVERIFY(doc.IsModified());
+        QCOMPARE(doc.WorkBitmap().GetPixel(20, 20), 0xFF0000FFu);
+        // Closing is refused the same way.
+        AnswerQuestion(QMessageBox::Yes);
+        form->SaveNames = {""};
+        QVERIFY(!form->close());
+        // No to the question lets New go on.
+        AnswerQuestion(QMessageBox::No);
+        form->MnFileNewClick();
+        QVERIFY(!doc.IsModified());
+    }
+
+    void SaveAsAndWriteErrors() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("icon.gif");
+        doc.PushUndo();
+        doc.CommitFrame();
+        form->SaveNames = {path};
+        form->MnFileSaveAsClick();
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!doc.IsModified());
+        QVERIFY(form->windowTitle().endsWith("icon.gif"));
+        QVERIFY(form->isEnabled());
+
+        // The file exists: No to "Replace it?" writes nothing.
+        QFile::resize(path, 3);
+        QString question;
+        WhenShown<QMessageBox>([&](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        form->SaveNames = {path};
+        form->MnFileSaveFrameAsBMPClick();
+        QCOMPARE(question, QStringLiteral("File icon.gif already exists.\r\nReplace it?"));
+        QCOMPARE(QFileInfo(path).size(), 3);
+
+        // A folder that does not exist cannot be written: the error is shown, the window usable.
+        form->SaveNames = {dir.filePath("missing/frame.bmp")};
+        form->MnFileSaveFrameAsBMPClick();
+        QCOMPARE(form->Errors.size(), 1);
+        QVERIFY(form->isEnabled());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+};
+
+QTEST_MAIN(TCommandsTest)
+#include "CommandsTest.moc"
