@@ -167,6 +167,11 @@ std::vector<TReaderCase> ReaderCaseTable() {
                      "",
                      {"Image exceeds Logical Screen size"},
                      1});
+    cases.push_back({"FrameOutsideScreenIsTolerated",
+                     TGifBytes().Header(1, 1, 1).Image(5, 7, 1, 1).DotData().Trailer().Data,
+                     "",
+                     {},
+                     1});
     cases.push_back({"CodeSizeAboveEleven",
                      TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).Add({12, 1, 0, 0}).Trailer().Data,
                      "Invalid LZW code size",
@@ -288,4 +293,29 @@ TEST(Reader, FailedLoadRestoresStreamPosition) {
     stream.SetPosition(0);
     EXPECT_THROW(gif.LoadFromStream(stream), EGIFException);
     EXPECT_EQ(stream.Position(), 0);
+}
+
+TEST(Reader, ProgressReportsStartRunningAndEnd) {
+    struct TStep {
+        int Stage, Percent;
+        bool operator==(const TStep& o) const { return Stage == o.Stage && Percent == o.Percent; }
+    };
+    for (bool broken : {false, true}) {
+        TGIFPicture gif;
+        std::vector<TStep> steps;
+        gif.OnProgress = [&](const TGIFObject*, int stage, int percent, const std::string& message) {
+            EXPECT_EQ(message, "Loading...");
+            steps.push_back({stage, percent});
+        };
+        TBytes bytes = Dot().Image(0, 0, 1, 1).DotData().Trailer().Data;
+        if (broken) bytes = TGifBytes().Header(1, 1, 1).Image(0, 0, 1, 1).DotData().Add({0x21, 0x02}).Data;
+        try {
+            LoadBytes(gif, bytes);
+        } catch (const EGIFException&) {
+        }
+        ASSERT_GE(steps.size(), 2u);
+        EXPECT_TRUE(steps.front() == (TStep{0, 0}));
+        EXPECT_TRUE(steps.back() == (TStep{2, broken ? 0 : 100}));
+        EXPECT_EQ(steps.size(), broken ? 3u : 4u); // one running report per frame read
+    }
 }
