@@ -18,7 +18,7 @@
 
 namespace {
 
-// "No colour" in PaintBackground.
+// System colour index of the window background.
 constexpr int WindowColorIndex = 5;
 
 void InstallPainterHooks();
@@ -206,7 +206,8 @@ bool TGIFPainter::FramePresent() {
 }
 
 void TGIFPainter::Execute() {
-    if (Flags_ & goValidateCanvas) RememberedTarget_ = Canvas_->Target().Bits();
+    // The target belongs to the user-interface thread: look at it there.
+    if (Flags_ & goValidateCanvas) Sync([&] { RememberedTarget_ = Canvas_->Target().Bits(); });
     ActiveFrame_.store(0);
     Fire(OnPaintStart);
     Started_ = false;
