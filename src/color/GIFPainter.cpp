@@ -71,8 +71,8 @@ void TGIFPainter::SetErrorHandler(std::function<void(const std::string&)> handle
 
 TGIFPainter::TGIFPainter(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags,
                          TGIFPainter** slot)
-    : Image_(&image), Canvas_(&canvas), Rect_(rect), Flags_(flags), Slot_(slot), Sync_(&TSyncCaller::Current()),
-      Time_(&TTimeSource::Current()) {
+    : Image_(&image), Canvas_(&canvas), Rect_(rect), Flags_(flags), Slot_(slot),
+      Sync_(&TSyncCaller::Current()), Time_(&TTimeSource::Current()) {
     // A negative speed would make a threaded painter spin through its frames without any wait; it
     // counts as 0 (stay on the frame until stopped).
     PlaybackSpeed_ = image.PlaybackSpeed < 0 ? 0 : image.PlaybackSpeed;
@@ -258,10 +258,11 @@ void TGIFPainter::Wait(std::int64_t& delay, TLoopState& state) {
     constexpr std::int64_t Endless = TAutoResetEvent::Infinite;
     if (PlaybackSpeed_ > 0) {
         // Half of the time by which the previous frame overran its wait is taken off this one.
-        const double ms =
-            (static_cast<double>(delay) * DelayUnitMs - static_cast<double>((t - state.WaitStart - state.PreviousWait) / 2)) *
-            100.0 / PlaybackSpeed_;
-        if (std::isfinite(ms) && std::fabs(ms) < static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        const double ms = (static_cast<double>(delay) * DelayUnitMs -
+                           static_cast<double>((t - state.WaitStart - state.PreviousWait) / 2)) *
+                          100.0 / PlaybackSpeed_;
+        if (std::isfinite(ms) &&
+            std::fabs(ms) < static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
             delay = std::llround(ms);
             state.PreviousWait = delay;
         } else {
@@ -374,11 +375,11 @@ void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
     const int d = normal(Disposal_), p = normal(PreviousDisposal_);
     const TRect whole(0, 0, Rect_.Width(), Rect_.Height());
 
-    TBitmap* surface = nullptr;  // nullptr: the target itself
+    TBitmap* surface = nullptr; // nullptr: the target itself
     if (d == 1 || d == 2) {
         surface = Backup_.get();
     } else if (p == 1) {
-        surface = nullptr;  // the backup keeps the picture from before this frame
+        surface = nullptr; // the backup keeps the picture from before this frame
     } else {
         surface = FrameBuffer_.get();
         TCanvas(*surface).StretchBlt(whole, *Backup_, whole);
@@ -429,7 +430,8 @@ TGIFPainter* TGIFPainter::CreatePainter(TGIFPicture& image, TGIFPainter** slot, 
     return nullptr;
 }
 
-TGIFPainter* TGIFPainter::StartPainting(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags) {
+TGIFPainter* TGIFPainter::StartPainting(TGIFPicture& image, TCanvas& canvas, const TRect& rect,
+                                        std::uint16_t flags) {
     TGIFPainter* painter = CreatePainter(image, nullptr, canvas, flags, rect);
     if (painter) painter->StartPainter();
     return painter;
@@ -494,7 +496,8 @@ void PutComposite(const TGIFPicture& image, const TBitmap& composite, TCanvas& c
     const int w = image.Width(), h = image.Height();
     if (w <= 0 || h <= 0) return;
     for (int x = rect.Left; x < rect.Right; x += w)
-        for (int y = rect.Top; y < rect.Bottom; y += h) canvas.StretchBlt(TRect(x, y, x + w, y + h), composite, source);
+        for (int y = rect.Top; y < rect.Bottom; y += h)
+            canvas.StretchBlt(TRect(x, y, x + w, y + h), composite, source);
 }
 } // namespace
 
@@ -549,7 +552,8 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     if (direct) return;
     // Show the first frame at once: wait until the painter has drawn it (or has ended).
     while (!painter->Terminated() && !painter->Started()) {
-        if (!(painter->Sync_->InMainThread() && painter->Sync_->RunPending())) TTimeSource::Current().YieldThread();
+        if (!(painter->Sync_->InMainThread() && painter->Sync_->RunPending()))
+            TTimeSource::Current().YieldThread();
     }
     PutComposite(image, *composite, canvas, rect);
 }

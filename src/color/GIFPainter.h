@@ -34,9 +34,9 @@ class TTimeSource;
 
 // Paint flags read by the painter beyond those of GIFPicture.h (goAsync ... goValidateCanvas).
 enum : std::uint16_t {
-    goDirectDraw = 0x0040,   // the draw operation lets the painter draw on the target itself
-    goClearOnLoop = 0x0080,  // before every pass, restore the first frame's area to the background
-    goTile = 0x0100,         // draw the frames at every tile position
+    goDirectDraw = 0x0040,  // the draw operation lets the painter draw on the target itself
+    goClearOnLoop = 0x0080, // before every pass, restore the first frame's area to the background
+    goTile = 0x0100,        // draw the frames at every tile position
 };
 
 class TGIFPainter {
@@ -62,10 +62,11 @@ class TGIFPainter {
     // is returned suspended (start it with StartPainter); an unthreaded one runs now, frees itself
     // and nullptr is returned; an error it held is raised again here. nullptr also for an image
     // without frames or a rectangle without area.
-    static TGIFPainter* CreatePainter(TGIFPicture& image, TGIFPainter** slot, TCanvas& canvas, std::uint16_t flags,
-                                      const TRect& rect);
+    static TGIFPainter* CreatePainter(TGIFPicture& image, TGIFPainter** slot, TCanvas& canvas,
+                                      std::uint16_t flags, const TRect& rect);
     // CreatePainter without a slot, then StartPainter.
-    static TGIFPainter* StartPainting(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags);
+    static TGIFPainter* StartPainting(TGIFPicture& image, TCanvas& canvas, const TRect& rect,
+                                      std::uint16_t flags);
     // Stops every painter of the image and waits until the threaded ones have ended, running the
     // synchronised calls they wait for meanwhile. Then drops the image's composite bitmap.
     static void StopPainting(TGIFPicture& image);

@@ -15,7 +15,9 @@ void TAutoResetEvent::ResetEvent() {
     Set_ = false;
 }
 
-bool TAutoResetEvent::TryWait() { return WaitFor(0); }
+bool TAutoResetEvent::TryWait() {
+    return WaitFor(0);
+}
 
 bool TAutoResetEvent::WaitFor(std::int64_t ms) {
     std::unique_lock<std::mutex> lock(Mutex_);

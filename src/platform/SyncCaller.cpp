@@ -14,7 +14,9 @@ TSyncCaller& TSyncCaller::Current() {
     return caller ? *caller : defaultCaller;
 }
 
-void TSyncCaller::Install(TSyncCaller* caller) { InstalledCaller.store(caller); }
+void TSyncCaller::Install(TSyncCaller* caller) {
+    InstalledCaller.store(caller);
+}
 
 TQueuedSyncCaller::TQueuedSyncCaller()
     : MainThread_(std::this_thread::get_id()), State_(std::make_shared<TState>()) {}
@@ -30,14 +32,16 @@ void TQueuedSyncCaller::Close() {
     State_->Closed = true;
 }
 
-bool TQueuedSyncCaller::InMainThread() const { return std::this_thread::get_id() == MainThread_; }
+bool TQueuedSyncCaller::InMainThread() const {
+    return std::this_thread::get_id() == MainThread_;
+}
 
 void TQueuedSyncCaller::Synchronize(const TCall& call) {
     if (InMainThread()) {
         call();
         return;
     }
-    const std::shared_ptr<TState> state = State_;  // outlives this object while we wait
+    const std::shared_ptr<TState> state = State_; // outlives this object while we wait
     auto entry = std::make_shared<TEntry>();
     entry->Call = call;
     std::unique_lock<std::mutex> lock(state->Mutex);
@@ -88,5 +92,6 @@ std::size_t TQueuedSyncCaller::PendingCount() const {
 
 bool TQueuedSyncCaller::WaitForPending(std::int64_t ms) {
     std::unique_lock<std::mutex> lock(State_->Mutex);
-    return State_->QueuedCond.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !State_->Queue.empty(); });
+    return State_->QueuedCond.wait_for(lock, std::chrono::milliseconds(ms),
+                                       [this] { return !State_->Queue.empty(); });
 }

@@ -16,7 +16,9 @@ TTimeSource& TTimeSource::Current() {
     return source ? *source : systemSource;
 }
 
-void TTimeSource::Install(TTimeSource* source) { InstalledSource.store(source); }
+void TTimeSource::Install(TTimeSource* source) {
+    InstalledSource.store(source);
+}
 
 std::int64_t TSystemTimeSource::NowMs() {
     using namespace std::chrono;
@@ -27,6 +29,10 @@ void TSystemTimeSource::SleepMs(std::int64_t ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void TSystemTimeSource::YieldThread() { std::this_thread::yield(); }
+void TSystemTimeSource::YieldThread() {
+    std::this_thread::yield();
+}
 
-bool TSystemTimeSource::WaitEvent(TAutoResetEvent& event, std::int64_t ms) { return event.WaitFor(ms); }
+bool TSystemTimeSource::WaitEvent(TAutoResetEvent& event, std::int64_t ms) {
+    return event.WaitFor(ms);
+}

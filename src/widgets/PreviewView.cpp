@@ -4,8 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-TPreviewView::TPreviewView(QWidget* parent)
-    : QWidget(parent), Picture_(PictureSize, PictureSize, pf32bit) {
+TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent), Picture_(PictureSize, PictureSize, pf32bit) {
     Picture_.Fill(0);
     Picture_.OnChange = [this] { update(); };
     Canvas_ = std::make_unique<TCanvas>(Picture_);
@@ -13,7 +12,9 @@ TPreviewView::TPreviewView(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-TPreviewView::~TPreviewView() { Picture_.OnChange = nullptr; }
+TPreviewView::~TPreviewView() {
+    Picture_.OnChange = nullptr;
+}
 
 void TPreviewView::SetPicture(const TBitmap& picture) {
     if (picture.Empty()) return;
@@ -35,7 +36,8 @@ void TPreviewView::SetImage(const QImage& image) {
 void TPreviewView::SetArgbPixels(const std::uint32_t* pixels, int width, int height) {
     if (!pixels || width <= 0 || height <= 0) return;
     // QRgb is 0xAARRGGBB as well.
-    const QImage image(reinterpret_cast<const uchar*>(pixels), width, height, width * 4, QImage::Format_RGB32);
+    const QImage image(reinterpret_cast<const uchar*>(pixels), width, height, width * 4,
+                       QImage::Format_RGB32);
     SetImage(image);
 }
 
@@ -67,7 +69,8 @@ void TPreviewView::mousePressEvent(QMouseEvent* event) {
 }
 
 void TPreviewView::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = Pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        Pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     Pressed_ = false;
     if (click) emit clicked();
     QWidget::mouseReleaseEvent(event);

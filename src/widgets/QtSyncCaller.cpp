@@ -4,11 +4,14 @@
 
 TQtSyncCaller::TQtSyncCaller(QObject* parent) : QObject(parent) {}
 
-TQtSyncCaller::~TQtSyncCaller() { Close(); }
+TQtSyncCaller::~TQtSyncCaller() {
+    Close();
+}
 
 void TQtSyncCaller::CallQueued() {
     // Runs on the worker thread; the lambda runs later in this object's thread.
-    QMetaObject::invokeMethod(this, [this] { RunPending(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { RunPending(); }, Qt::QueuedConnection);
 }
 
 bool TQtSyncCaller::ProcessMessages() {

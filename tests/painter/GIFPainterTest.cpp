@@ -11,11 +11,11 @@
 
 namespace {
 
-constexpr std::uint16_t Threaded = goAsync | goAnimate;                              // 0x05
-constexpr std::uint16_t ThreadedLoop = goAsync | goAnimate | goLoop;                 // 0x0D
-constexpr std::uint16_t ThreadedEndless = ThreadedLoop | goLoopContinously;          // 0x1D
-constexpr std::uint16_t Preview = ThreadedEndless | goDirectDraw;                    // 0x5D
-constexpr std::uint16_t Unthreaded = goAnimate;                                      // 0x04
+constexpr std::uint16_t Threaded = goAsync | goAnimate;                     // 0x05
+constexpr std::uint16_t ThreadedLoop = goAsync | goAnimate | goLoop;        // 0x0D
+constexpr std::uint16_t ThreadedEndless = ThreadedLoop | goLoopContinously; // 0x1D
+constexpr std::uint16_t Preview = ThreadedEndless | goDirectDraw;           // 0x5D
+constexpr std::uint16_t Unthreaded = goAnimate;                             // 0x04
 
 class PainterTest : public ::testing::Test {
   protected:
@@ -28,7 +28,7 @@ struct TTimingCase {
     const char* Name;
     std::vector<int> Delays;
     int Speed;
-    std::vector<std::int64_t> Waits;  // the waits before the second and later frames
+    std::vector<std::int64_t> Waits; // the waits before the second and later frames
 };
 
 TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
@@ -44,7 +44,8 @@ TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         std::vector<TFrameSpec> frames;
-        for (int d : c.Delays) frames.push_back(TFrameSpec{d});
+        for (int d : c.Delays)
+            frames.push_back(TFrameSpec{d});
         auto image = MakePicture(frames);
         image->PlaybackSpeed = c.Speed;
         TFakeTime time;
@@ -58,7 +59,7 @@ TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
 
 TEST_F(PainterTest, HalfOfAnOverrunIsTakenOffTheNextWait) {
     auto image = MakePicture(Frames({10, 10, 10}));
-    image->OnPaint = [&](TGIFPainter*) { Time.Now += 30; };  // each frame takes 30 ms to show
+    image->OnPaint = [&](TGIFPainter*) { Time.Now += 30; }; // each frame takes 30 ms to show
     std::vector<int> shown = PlayToEnd(*image, Env.Sync, Threaded, Target);
     EXPECT_EQ(shown.size(), 3u);
     // The first frame's 30 ms come off the wait for the second one by half, and so on.
@@ -110,10 +111,10 @@ TEST_F(PainterTest, NegativeSpeedCountsAsZero) {
 struct TPassCase {
     const char* Name;
     int FrameCount;
-    int Loops;      // NoLoopExtension: none
-    int LoopFrame;  // frame holding the looping extension
+    int Loops;     // NoLoopExtension: none
+    int LoopFrame; // frame holding the looping extension
     std::uint16_t Flags;
-    int StopAfter;  // 0: play to the end
+    int StopAfter; // 0: play to the end
     std::vector<int> Shown;
 };
 
@@ -124,11 +125,22 @@ TEST_F(PainterTest, PassesFollowTheLoopingExtensionAndTheFlags) {
         {"count 0 plays without end when threaded", 2, 0, 0, ThreadedLoop, 7, {0, 1, 0, 1, 0, 1, 0}},
         {"no extension gives one pass", 2, NoLoopExtension, 0, ThreadedLoop, 0, {0, 1}},
         {"loop without end repeats whatever the count", 2, 2, 0, ThreadedEndless, 7, {0, 1, 0, 1, 0, 1, 0}},
-        {"without the loop flag one pass even when endless", 2, 3, 0,
-         static_cast<std::uint16_t>(Threaded | goLoopContinously), 0, {0, 1}},
+        {"without the loop flag one pass even when endless",
+         2,
+         3,
+         0,
+         static_cast<std::uint16_t>(Threaded | goLoopContinously),
+         0,
+         {0, 1}},
         {"without animate only the first frame", 3, NoLoopExtension, 0, goAsync, 0, {0}},
         {"unthreaded count 2", 2, 2, 0, static_cast<std::uint16_t>(Unthreaded | goLoop), 0, {0, 1, 0, 1}},
-        {"unthreaded count 0 is one pass", 2, 0, 0, static_cast<std::uint16_t>(Unthreaded | goLoop), 0, {0, 1}},
+        {"unthreaded count 0 is one pass",
+         2,
+         0,
+         0,
+         static_cast<std::uint16_t>(Unthreaded | goLoop),
+         0,
+         {0, 1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -154,7 +166,7 @@ TEST_F(PainterTest, OneFramePicturePaintsOnceInTheCallersThread) {
 TEST_F(PainterTest, NothingToPaintGivesNoPainter) {
     TGIFPicture empty;
     TCanvas canvas(Target);
-    TGIFPainter* slot = reinterpret_cast<TGIFPainter*>(&slot);  // anything but null
+    TGIFPainter* slot = reinterpret_cast<TGIFPainter*>(&slot); // anything but null
     EXPECT_EQ(TGIFPainter::CreatePainter(empty, &slot, canvas, Preview, TRect(0, 0, 40, 40)), nullptr);
     EXPECT_EQ(slot, nullptr);
     auto image = MakePicture(Frames({10, 10}));
@@ -183,15 +195,15 @@ TEST_F(PainterTest, CallbacksRunInOrderOnTheUserInterfaceThread) {
     };
     PlayToEnd(*image, Env.Sync, ThreadedLoop, Target);
     EXPECT_TRUE(allOnMain);
-    const std::vector<std::string> expected = {"start0", "paint0", "after0", "paint2", "after2", "loop0",
-                                               "paint0", "after0", "paint1", "after1", "paint2", "after2",
-                                               "end-1"};
+    const std::vector<std::string> expected = {"start0", "paint0", "after0", "paint2", "after2",
+                                               "loop0",  "paint0", "after0", "paint1", "after1",
+                                               "paint2", "after2", "end-1"};
     EXPECT_EQ(events, expected);
 }
 
 TEST_F(PainterTest, StopPaintingEndsAWaitingPainterAndRunsItsPendingCalls) {
     auto image = MakePicture(Frames({10, 10}));
-    image->PlaybackSpeed = 0;  // the painter waits without end after the first frame
+    image->PlaybackSpeed = 0; // the painter waits without end after the first frame
     int ended = 0;
     image->OnEndPaint = [&](TGIFPainter*) { ++ended; };
     TCanvas canvas(Target);
@@ -230,7 +242,7 @@ TEST_F(PainterTest, ClearingOrDestroyingThePictureStopsItsPainters) {
     image = MakePicture(Frames({10, 10}));
     image->PlaybackSpeed = 0;
     TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Preview);
-    image.reset();  // must wait for the painter, not leave it with a dangling picture
+    image.reset(); // must wait for the painter, not leave it with a dangling picture
 }
 
 TEST_F(PainterTest, ErrorsEndThePainterWithoutEndingTheProcess) {
@@ -253,7 +265,8 @@ TEST_F(PainterTest, ErrorsEndThePainterWithoutEndingTheProcess) {
 
     // Unthreaded, the held error comes back to the caller.
     painted = 0;
-    EXPECT_THROW(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Unthreaded), std::runtime_error);
+    EXPECT_THROW(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Unthreaded),
+                 std::runtime_error);
     EXPECT_EQ(PainterCount(*image), 0u);
 }
 
@@ -326,11 +339,12 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
     // Before the second pass, frame 0's area goes back to what was behind the animation.
     auto image = MakePicture({{10, 1, Red, 0, 0, 20, 20, 0}, {10, 1, Blue}}, 2);
     Target.Fill(Yellow);
-    std::vector<std::pair<TColorRef, TColorRef>> shown;  // (inside frame 0's area, outside it)
+    std::vector<std::pair<TColorRef, TColorRef>> shown; // (inside frame 0's area, outside it)
     image->OnAfterPaint = [&](TGIFPainter*) { shown.emplace_back(Target.Pixel(5, 5), Target.Pixel(30, 30)); };
     TCanvas canvas(Target);
-    TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40),
-                               static_cast<std::uint16_t>(Unthreaded | goLoop | goClearOnLoop | goTransparent));
+    TGIFPainter::StartPainting(
+        *image, canvas, TRect(0, 0, 40, 40),
+        static_cast<std::uint16_t>(Unthreaded | goLoop | goClearOnLoop | goTransparent));
     const std::vector<std::pair<TColorRef, TColorRef>> expected = {
         {Yellow, Yellow}, {Blue, Blue}, {Yellow, Blue}, {Blue, Blue}};
     EXPECT_EQ(shown, expected);
@@ -341,7 +355,7 @@ TEST_F(PainterTest, CheckedCanvasThatWentAwayEndsThePainterQuietly) {
     std::vector<int> shown;
     image->OnAfterPaint = [&](TGIFPainter* p) {
         shown.push_back(p->ActiveFrame());
-        if (p->ActiveFrame() == 0) Target.SetSize(0, 0);  // the target is released
+        if (p->ActiveFrame() == 0) Target.SetSize(0, 0); // the target is released
     };
     TCanvas canvas(Target);
     EXPECT_NO_THROW(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40),
@@ -394,7 +408,7 @@ TEST_F(PainterTest, EnableAnimationStopsTheDrawPainter) {
     image->PaintFlags = ThreadedEndless | goDirectDraw;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     ASSERT_NE(image->DrawPainter, nullptr);
-    image->EnableAnimation(true);  // no change: the painter goes on
+    image->EnableAnimation(true); // no change: the painter goes on
     EXPECT_NE(image->DrawPainter, nullptr);
     image->EnableAnimation(false);
     EXPECT_EQ(image->DrawPainter, nullptr);

@@ -91,7 +91,7 @@ class MainWindowPreviewTest : public QObject {
         QVERIFY(Enabled("MnEditRemoveFrame"));
         QTRY_VERIFY_WITH_TIMEOUT(PreviewCentre() == qRgb(0xFF, 0, 0), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(PreviewCentre() == qRgb(0, 0, 0xFF), 10000);
-        Trigger("MnImagePlayAnimation");  // already playing: nothing happens
+        Trigger("MnImagePlayAnimation"); // already playing: nothing happens
         QVERIFY(Doc().Animating());
 
         // Clicking the preview stops; the preview shows the current frame (the blue one) again.
@@ -100,7 +100,7 @@ class MainWindowPreviewTest : public QObject {
         QVERIFY(Enabled("EDSpeed"));
         QCOMPARE(Doc().CurrentFrame(), 2);
         QCOMPARE(PreviewCentre(), qRgb(0, 0, 0xFF));
-        Trigger("MnImageStopAnimation");  // already stopped: nothing happens
+        Trigger("MnImageStopAnimation"); // already stopped: nothing happens
         QVERIFY(!Doc().Animating());
 
         QTest::mouseClick(Preview, Qt::LeftButton, {}, QPoint(20, 20));
@@ -125,7 +125,7 @@ class MainWindowPreviewTest : public QObject {
         Doc().InsertFrame(TInsertPosition::After, Filled(RedArgb), 30);
         Trigger("MnImagePlayAnimation");
         QVERIFY(Doc().Animating());
-        Trigger("MnViewThumbnail");  // Ctrl+H
+        Trigger("MnViewThumbnail"); // Ctrl+H
         QVERIFY(!Doc().Animating());
         QVERIFY(!Form->findChild<QWidget*>("ThumbnailPanel")->isVisible());
         Trigger("MnViewThumbnail");

@@ -15,7 +15,7 @@ std::int64_t MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-constexpr std::uint16_t Preview = 0x5D;  // threaded, animate, loop, loop without end, direct
+constexpr std::uint16_t Preview = 0x5D; // threaded, animate, loop, loop without end, direct
 
 TEST(PainterRealTime, FramesKeepTheirDelaysAndStopIsPrompt) {
     TPainterEnvironment env;
@@ -52,23 +52,23 @@ TEST(PainterRealTime, EditingWhilePlayingIsSafe) {
         const int before = painted;
         ASSERT_TRUE(PumpUntil(env.Sync, [&] { return painted > before; }));
         switch (round % 4) {
-        case 0: {  // a frame's pixels and colours change
+        case 0: { // a frame's pixels and colours change
             TGIFSubImage* frame = image->Images().ItemAt(0);
             frame->ColorMap().SetColorAt(0, 0x00FF00);
             frame->DropCaches();
             break;
         }
-        case 1: {  // a frame is inserted
+        case 1: { // a frame is inserted
             auto extra = MakePicture(Frames({3}));
             auto* frame = new TGIFSubImage(image.get());
             frame->CopyFrom(*extra->Images().ItemAt(0));
             image->Images().InsertAt(1, frame);
             break;
         }
-        case 2:  // frames move
+        case 2: // frames move
             image->Images().MoveItem(0, image->Images().ItemCount() - 1);
             break;
-        case 3:  // a frame is removed
+        case 3: // a frame is removed
             image->Images().DeleteAt(image->Images().ItemCount() - 1);
             break;
         }

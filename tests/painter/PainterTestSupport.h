@@ -63,19 +63,19 @@ class TFakeTime : public TTimeSource {
 
 // One frame of a test picture: a block of one colour.
 struct TFrameSpec {
-    int Delay = 10;     // hundredths; -1: no graphic control extension
+    int Delay = 10; // hundredths; -1: no graphic control extension
     int Disposal = 1;
     TColorRef Color = 0x0000FF;
     int Left = 0, Top = 0, Width = 40, Height = 40;
-    int TransparentIndex = -1;  // >= 0: transparent frame (its pixels are all index 0)
+    int TransparentIndex = -1; // >= 0: transparent frame (its pixels are all index 0)
 };
 
 constexpr int NoLoopExtension = -1;
 
 // A 40 x 40 picture of the given frames; loops >= 0 puts a looping extension first in frame
 // loopFrame.
-inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& frames, int loops = NoLoopExtension,
-                                                int loopFrame = 0) {
+inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& frames,
+                                                int loops = NoLoopExtension, int loopFrame = 0) {
     auto image = std::make_unique<TGIFPicture>();
     image->Header().SetWidth(40);
     image->Header().SetHeight(40);

@@ -25,7 +25,7 @@ class PreviewViewTest : public QObject {
     void ShowsSurfacePixels() {
         TPreviewView view;
         std::vector<std::uint32_t> pixels(40 * 40, 0xFF102030u);
-        pixels[3 * 40 + 2] = 0xFFFF0000u;  // red at (2, 3)
+        pixels[3 * 40 + 2] = 0xFFFF0000u; // red at (2, 3)
         view.SetArgbPixels(pixels.data(), 40, 40);
         const QImage shown = view.ToImage();
         QCOMPARE(shown.pixel(0, 0), qRgb(0x10, 0x20, 0x30));
@@ -40,7 +40,7 @@ class PreviewViewTest : public QObject {
         TPreviewView view;
         std::vector<TFrameSpec> frames(2);
         frames[0].Delay = frames[1].Delay = 3;
-        frames[1].Color = 0xFF0000;  // blue
+        frames[1].Color = 0xFF0000; // blue
         auto image = MakePicture(frames);
         bool sawRed = false, sawBlue = false;
         image->OnAfterPaint = [&](TGIFPainter*) {

@@ -11,7 +11,7 @@ TEST(AutoResetEvent, ReleasesOneWaitAndResets) {
     TAutoResetEvent event;
     EXPECT_FALSE(event.WaitFor(0));
     event.SetEvent();
-    event.SetEvent();  // setting twice still releases only one wait
+    event.SetEvent(); // setting twice still releases only one wait
     EXPECT_TRUE(event.TryWait());
     EXPECT_FALSE(event.TryWait());
     TAutoResetEvent initiallySet(true);
@@ -37,7 +37,7 @@ TEST(QueuedSyncCaller, RunsOnTheMainThreadAndWaits) {
         returned = true;
     });
     ASSERT_TRUE(caller.WaitForPending(10000));
-    EXPECT_FALSE(returned.load());  // the worker waits until the call has run
+    EXPECT_FALSE(returned.load()); // the worker waits until the call has run
     EXPECT_EQ(caller.PendingCount(), 1u);
     EXPECT_TRUE(caller.RunPending());
     worker.join();
@@ -61,7 +61,8 @@ TEST(QueuedSyncCaller, CallOnMainThreadRunsAtOnceAndErrorsReachTheCaller) {
             caught = e.what();
         }
     });
-    while (!caller.RunPending()) caller.WaitForPending(100);
+    while (!caller.RunPending())
+        caller.WaitForPending(100);
     worker.join();
     EXPECT_EQ(caught, "drawing failed");
 }
@@ -69,18 +70,20 @@ TEST(QueuedSyncCaller, CallOnMainThreadRunsAtOnceAndErrorsReachTheCaller) {
 TEST(QueuedSyncCaller, ManyWorkersAllGetServed) {
     TQueuedSyncCaller caller;
     constexpr int Workers = 4, CallsEach = 50;
-    int total = 0;  // touched only on the main thread
+    int total = 0; // touched only on the main thread
     std::atomic<int> finished{0};
     std::vector<std::thread> workers;
     for (int w = 0; w < Workers; ++w)
         workers.emplace_back([&] {
-            for (int i = 0; i < CallsEach; ++i) caller.Synchronize([&] { ++total; });
+            for (int i = 0; i < CallsEach; ++i)
+                caller.Synchronize([&] { ++total; });
             ++finished;
         });
     while (finished.load() < Workers) {
         caller.WaitForPending(50);
         caller.RunPending();
     }
-    for (auto& t : workers) t.join();
+    for (auto& t : workers)
+        t.join();
     EXPECT_EQ(total, Workers * CallsEach);
 }
