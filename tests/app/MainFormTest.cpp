@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
@@ -180,6 +181,12 @@ class TMainFormTest : public QObject {
         QCOMPARE(form->SBVersionInfo->text(), QString("Tindra 2.2.0.0"));
         QCOMPARE(form->SBCapsLockInfo->text(), QString("Caps"));
         QCOMPARE(form->SBNumLockInfo->text(), QString("Num"));
+        // Off an X display the lock states are unknown: both labels stay neutral, and a
+        // double-click (toggle) changes nothing.
+        QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->SBCapsLockInfo, &click);
+        QVERIFY(form->SBCapsLockInfo->styleSheet().isEmpty() && form->SBNumLockInfo->styleSheet().isEmpty());
         QVERIFY(form->MnViewGrid->isChecked() && form->MnViewThumbnail->isChecked());
         QVERIFY(!form->MnFileSaveWithoutBorder->isChecked() && !form->MnImageAutoBorder->isChecked());
     }
