@@ -845,6 +845,8 @@ QString TTindraMainForm::DialogFolder() const { return RegCtrl.ReadPath(QCoreApp
 
 void TTindraMainForm::FolderUsed(const std::string& folder) { RegCtrl.WritePath(QString::fromStdString(folder)); }
 
+void TTindraMainForm::AddRecentFile(const std::string& path) { AddRecentFile(QString::fromStdString(path)); }
+
 void TTindraMainForm::FormActivate() {
     if (StartupDone) return;
     StartupDone = true;

@@ -195,6 +195,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void BeginBusy() override;
     void EndBusy() override;
     void FolderUsed(const std::string& folder) override;
+    void AddRecentFile(const std::string& path) override;
 
     // The questions the document asks (IDocumentAsker; AskSaveChanges below).
     std::string AskOpenFileName() override;

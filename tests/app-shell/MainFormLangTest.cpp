@@ -208,7 +208,9 @@ void MainFormLangTest::everyHintReachesHintLine() {
 void MainFormLangTest::recentFilesMenu() {
     auto form = MakeForm();
     form->FormActivate();
-    for (int i = 1; i <= 6; ++i) form->AddRecentFile(QString("/icons/f%1.gif").arg(i));
+    // The document reports each file opened with the add flag.
+    IDocumentObserver& observer = *form;
+    for (int i = 1; i <= 6; ++i) observer.AddRecentFile(QString("/icons/f%1.gif").arg(i).toStdString());
     QCOMPARE(form->MRU.Count(), 5);
     QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
     const QList<QAction*> items = form->MnFileOpenMru->actions();
