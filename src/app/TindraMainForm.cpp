@@ -1192,7 +1192,9 @@ void TTindraMainForm::MnEditClearClick() {
     Document->CommitFrame();
 }
 void TTindraMainForm::MnEditInsertFrameClick() {
-    if (!Document->ImageLoaded() || IframeForm->exec() != QDialog::Accepted) return;
+    if (!Document->ImageLoaded()) return;
+    IframeForm->ApplyLanguage(LanguageIndex);
+    if (IframeForm->exec() != QDialog::Accepted) return;
     const auto position = IframeForm->TargetIndex() == 0 ? TInsertPosition::Before : TInsertPosition::After;
     Document->InsertFrame(position, IframeForm->Preview(), IframeForm->DisplayTime());
 }

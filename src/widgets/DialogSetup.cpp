@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 
 namespace tindra {
@@ -21,6 +23,22 @@ void SetUpFixedDialog(QDialog* dialog, const char* name, int width, int height) 
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setFixedSize(width, height);
     CentreOnScreen(dialog);
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, QPushButton*& ok, QPushButton*& cancel,
+                         const QString& cancelCaption) {
+    ok = new QPushButton("O.K.", dialog);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    cancel = new QPushButton(cancelCaption, dialog);
+    cancel->setObjectName("CancelButton");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 } // namespace tindra

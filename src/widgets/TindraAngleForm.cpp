@@ -54,11 +54,7 @@ TTindraAngleForm::TTindraAngleForm(QWidget* parent) : QDialog(parent) {
     CBFrameDraw->setChecked(true);
     CBFrameDraw->setEnabled(false);
 
-    OKButton = new QPushButton("O.K.", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton("Cancel", this);
-    CancelButton->setObjectName("CancelButton");
+    auto* buttons = tindra::OkCancelRow(this, OKButton, CancelButton, "Cancel");
 
     auto* spin = new QHBoxLayout;
     spin->addWidget(SEAngle);
@@ -72,10 +68,6 @@ TTindraAngleForm::TTindraAngleForm(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout;
     top->addWidget(ASAngle, 0, Qt::AlignTop);
     top->addLayout(right);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
     auto* all = new QVBoxLayout(this);
     all->setContentsMargins(6, 6, 6, 6);
     all->addLayout(top);
@@ -87,8 +79,6 @@ TTindraAngleForm::TTindraAngleForm(QWidget* parent) : QDialog(parent) {
     connect(RB090, &QRadioButton::clicked, this, [this] { RBClick(90); });
     connect(RB180, &QRadioButton::clicked, this, [this] { RBClick(180); });
     connect(RB270, &QRadioButton::clicked, this, [this] { RBClick(270); });
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TTindraAngleForm::SetPicture(const TSurface32& picture) {

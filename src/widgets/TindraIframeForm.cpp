@@ -52,11 +52,7 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     // A typed value counts when it is committed, and is then rounded down to whole hundredths.
     SEDisplayTime->setKeyboardTracking(false);
 
-    OKButton = new QPushButton("O.K.", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QString::fromUtf8("Zrušit"), this);
-    CancelButton->setObjectName("CancelButton");
+    auto* buttons = tindra::OkCancelRow(this, OKButton, CancelButton, QString::fromUtf8("Zrušit"));
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(CBFrameSource, 1);
@@ -64,10 +60,6 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     auto* time = new QHBoxLayout;
     time->addWidget(STDisplayTime);
     time->addWidget(SEDisplayTime);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
     auto* all = new QVBoxLayout(this);
     all->addWidget(RGFrameTarget);
     all->addLayout(middle);
@@ -80,8 +72,22 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
         const int rounded = TIconDocument::RoundDisplayTime(value);
         if (rounded != value) SEDisplayTime->setValue(rounded);
     });
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TTindraIframeForm::ApplyLanguage(int languageIndex) {
+    const bool english = languageIndex == 1;
+    auto text = [english](const char* czech, const char* inEnglish) {
+        return QString::fromUtf8(english ? inEnglish : czech);
+    };
+    setWindowTitle(text("Tindra - vložit rámec", "Tindra - insert frame"));
+    RGFrameTarget->setTitle(text("Vložit rámec", "Insert frame"));
+    RBBefore->setText(text("Př&ed aktuální rámec", "B&efore the current frame"));
+    RBAfter->setText(text("Z&a aktuální rámec", "&After the current frame"));
+    CBFrameSource->setItemText(SourceEmpty, text("Prázdný rámec", "Empty frame"));
+    CBFrameSource->setItemText(SourceClipboard, text("Ze schránky", "From the clipboard"));
+    CBFrameSource->setItemText(SourceFile, text("Ze souboru", "From a file"));
+    STDisplayTime->setText(text("Doba zobrazení rámce (ms):", "Display time of the frame (ms):"));
+    CancelButton->setText(text("Zrušit", "Cancel"));
 }
 
 int TTindraIframeForm::TargetIndex() const {

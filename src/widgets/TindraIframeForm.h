@@ -44,6 +44,9 @@ class TTindraIframeForm : public QDialog {
     QSpinBox* SEDisplayTime;
     QPushButton *OKButton, *CancelButton;
 
+    // The texts in Czech (0) or English (1).
+    void ApplyLanguage(int languageIndex);
+
     // Activation: the empty frame as source and preview.
     void FormActivate();
     void CBFrameSourceClick(int source);

@@ -43,29 +43,19 @@ TTindraMFrameForm::TTindraMFrameForm(QWidget* parent) : QDialog(parent) {
     connect(JTNewPosition, &QSlider::valueChanged, thumb, placeThumb);
     connect(JTNewPosition, &QSlider::rangeChanged, thumb, placeThumb);
 
-    OKButton = new QPushButton("O.K.", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton("Cancel", this);
-    CancelButton->setObjectName("CancelButton");
+    auto* buttons = tindra::OkCancelRow(this, OKButton, CancelButton, "Cancel");
 
     auto* line = new QHBoxLayout;
     line->addWidget(STMoveFrame);
     line->addWidget(LBCurrentFrame);
     line->addWidget(STPosition);
     line->addStretch(1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
     auto* all = new QVBoxLayout(this);
     all->addLayout(line);
     all->addWidget(JTNewPosition);
     all->addLayout(buttons);
 
     connect(JTNewPosition, &QSlider::valueChanged, this, &TTindraMFrameForm::JTNewPositionChange);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TTindraMFrameForm::SetFrames(int currentFrame, int frameCount) {

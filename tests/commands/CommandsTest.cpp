@@ -52,6 +52,8 @@ class TTestForm : public TTindraMainForm {
         SetControlImagePath(TINDRA_IMAGES_IML);
         SetMessageSink([](const QString&) {});
     }
+    QString OpenName; // answer of the open dialog
+    std::string AskOpenFileName() override { return OpenName.toStdString(); }
     std::string AskSaveFileName(TFileKind, const std::string&) override {
         return SaveNames.isEmpty() ? std::string() : SaveNames.takeFirst().toStdString();
     }
@@ -490,6 +492,59 @@ class TCommandsTest : public QObject {
         });
         form->MnEditInsertFrameClick();
         QCOMPARE(form->Document->FrameCount(), 2);
+    }
+
+    void InsertFromAFile() {
+        auto form = StartedWithNewIcon();
+        QTemporaryDir dir;
+        form->OpenName = dir.filePath("blue.bmp");
+        QVERIFY(Filled(32, 32, qRgb(0, 0, 255)).convertToFormat(QImage::Format_RGB888).save(form->OpenName));
+        WhenShown<TTindraIframeForm>([&](TTindraIframeForm* dialog) {
+            QCOMPARE(dialog->CancelButton->text(), QStringLiteral("Cancel")); // English interface
+            dialog->CBFrameSourceClick(TTindraIframeForm::SourceFile);
+            QCOMPARE(dialog->Preview().GetPixel(4, 4), 0xFF0000FFu);
+            QCOMPARE(dialog->Preview().GetPixel(35, 35), 0xFF0000FFu);
+            QVERIFY(dialog->Preview().GetPixel(3, 3) != 0xFF0000FFu);
+            // A missing file leaves the preview as it was.
+            form->OpenName = dir.filePath("missing.bmp");
+            dialog->CBFrameSourceClick(TTindraIframeForm::SourceFile);
+            QCOMPARE(dialog->Preview().GetPixel(4, 4), 0xFF0000FFu);
+            dialog->RBBefore->click();
+            dialog->OKButton->click();
+        });
+        form->MnEditInsertFrameClick();
+        QCOMPARE(form->Document->FrameCount(), 2);
+        QCOMPARE(form->Document->CurrentFrame(), 0);
+        QCOMPARE(form->Document->FrameBitmap(0).GetPixel(20, 20), 0xFF0000FFu);
+    }
+
+    void DialDragShowsTheAngle() {
+        TTindraAngleForm dialog;
+        TSurface32 picture(40, 40);
+        picture.FillAll(0xFF102030u);
+        dialog.SetPicture(picture);
+        dialog.show();
+        auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, at, dialog.ASAngle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(dialog.ASAngle, &e);
+        };
+        // The marker of angle 0 lies right of the centre; dragging it left of the centre gives 180.
+        send(QEvent::MouseButtonPress, QPoint(138, 72), Qt::LeftButton);
+        QVERIFY(dialog.ASAngle->Dragging());
+        send(QEvent::MouseMove, QPoint(10, 72), Qt::LeftButton);
+        QCOMPARE(dialog.SEAngle->value(), 180);
+        QVERIFY(dialog.RB180->isChecked());
+        QVERIFY(dialog.OKButton->isEnabled());
+        QVERIFY(dialog.ASAngle->Hint()->isVisible());
+        QCOMPARE(dialog.ASAngle->Hint()->text(), QString("180") + QChar(0x00B0));
+        // On the vertical line through the centre the angle stays.
+        send(QEvent::MouseMove, QPoint(72, 10), Qt::LeftButton);
+        QCOMPARE(dialog.SEAngle->value(), 180);
+        send(QEvent::MouseButtonRelease, QPoint(72, 10), Qt::NoButton);
+        QVERIFY(!dialog.ASAngle->Hint()->isVisible());
+        // A press away from the marker starts no drag.
+        send(QEvent::MouseButtonPress, QPoint(72, 72), Qt::LeftButton);
+        QVERIFY(!dialog.ASAngle->Dragging());
     }
 
     void CancelledSaveAfterYesKeepsTheDocument() {
