@@ -81,6 +81,10 @@ void LanguageTextsTest::unknownMessageKeyLeavesResult() {
     QCOMPARE(QString::fromStdString(QuestionTitle(1)), QString("Tindra - Question"));
     QCOMPARE(QString::fromStdString(QuestionTitle(0)), QString("Tindra - Dotaz"));
     QVERIFY(MakerLink(0) != MakerLink(1));
+    QVERIFY(!SaveErrorText(LanguageCzech).empty());
+    QVERIFY(SaveErrorText(LanguageCzech) != SaveErrorText(LanguageEnglish));
+    // Any language index but 1 is Czech.
+    QCOMPARE(MessageText(MsgSaveChanges, 7), MessageText(MsgSaveChanges, LanguageCzech));
 }
 
 void LanguageTextsTest::overwriteQuestionJoinsParts() {
