@@ -547,6 +547,21 @@ class TCommandsTest : public QObject {
         QVERIFY(!dialog.ASAngle->Dragging());
     }
 
+    void RefusedFileIsReported() {
+        auto form = StartedWithNewIcon();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("broken.gif");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("GIF89a");
+        file.close();
+        form->OpenName = path;
+        form->MnFileOpenClick();
+        QCOMPARE(form->Errors, QStringList{"Error opening file."});
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tindra"));
+        QVERIFY(form->isEnabled());
+    }
+
     void CancelledSaveAfterYesKeepsTheDocument() {
         auto form = StartedWithNewIcon();
         TIconDocument& doc = *form->Document;
