@@ -391,11 +391,13 @@ void TTindraMainForm::CreateMenus() {
     MnImageAutoBorder = check(MnImage, "MnImageAutoBorder", "Ctrl+Alt+R", nullptr, false);
     MnImage->addSeparator();
     MnEffects = menu(MnImage, "MnEffects");
-    MnEffects->menuAction()->setEnabled(false);
+    // A menu disabled as a widget stays disabled when the busy window is enabled again;
+    // disabling only its menu action would not survive that.
+    MnEffects->setEnabled(false);
     MnEffectsTest = command(MnEffects, "MnEffectsTest", nullptr, &TTindraMainForm::NotImplementedClick);
 
     MnColors = menu(bar, "MnColors");
-    MnColors->menuAction()->setEnabled(false);
+    MnColors->setEnabled(false);
     MnColorsTest = command(MnColors, "MnColorsTest", nullptr, &TTindraMainForm::NotImplementedClick);
 
     MnHelp = menu(bar, "MnHelp");
@@ -838,7 +840,7 @@ void TTindraMainForm::WriteSettings() {
 }
 
 void TTindraMainForm::AddRecentFile(const QString& path) {
-    if (MRU.Add(path)) MnFileOpenMru->menuAction()->setEnabled(true);
+    if (MRU.Add(path)) MnFileOpenMru->setEnabled(true);
 }
 
 QString TTindraMainForm::DialogFolder() const { return RegCtrl.ReadPath(QCoreApplication::applicationDirPath()); }
@@ -920,7 +922,7 @@ void TTindraMainForm::ApplyCommandStates() {
     auto enable = [](std::initializer_list<QObject*> controls, bool on) {
         for (QObject* c : controls) {
             if (auto* m = qobject_cast<QMenu*>(c))
-                m->menuAction()->setEnabled(on);
+                m->setEnabled(on); // the menu carries its menu action along
             else if (auto* a = qobject_cast<QAction*>(c))
                 a->setEnabled(on);
             else if (auto* w = qobject_cast<QWidget*>(c))
@@ -928,7 +930,7 @@ void TTindraMainForm::ApplyCommandStates() {
         }
     };
     // 1
-    MnFileOpenMru->menuAction()->setEnabled(MRU.Count() > 0);
+    MnFileOpenMru->setEnabled(MRU.Count() > 0);
     // 2
     if (!ImageLoaded) {
         enable({MnFileSaveFrameAs, MnFileSaveAs, MnFileSaveWithoutBorder, MnEdit, MnViewFrame,
@@ -1130,7 +1132,7 @@ void TTindraMainForm::MnFileOpenClick() {
 }
 void TTindraMainForm::MnMRUClearClick() {
     MRU.Clear();
-    MnFileOpenMru->menuAction()->setEnabled(false);
+    MnFileOpenMru->setEnabled(false);
 }
 void TTindraMainForm::MnMRUShowPathClick() {
     MRU.SetShowFullPath(MnMRUShowPath->isChecked());

@@ -191,6 +191,17 @@ class TMainFormTest : public QObject {
         QVERIFY(!form->MnFileSaveWithoutBorder->isChecked() && !form->MnImageAutoBorder->isChecked());
     }
 
+    // A long operation disables the whole window and enables it again afterwards; the
+    // commands keep the states they had.
+    void busyWindowKeepsCommandStates() {
+        auto form = Started();
+        form->setEnabled(false);
+        form->setEnabled(true);
+        CheckEnabled(form.get(), {"MnFile", "MnView", "MnHelp", "MnFileNew"},
+                     {"MnColors", "MnEffects", "MnFileOpenMru", "MnEdit", "MnImage", "MnFileSaveFrameAs", "MnViewFrame",
+                      "MnFileDownload", "MnEditUndelete", "MnImageAttributes"});
+    }
+
     void documentStates_data() {
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("current");
