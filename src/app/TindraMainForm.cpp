@@ -174,7 +174,8 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     CanvasHost->OnTransparentColor = [this](uint32_t c) { Colors->SetTransparentColor(false, c); };
     CanvasHost->OnPointerInfo = [this](const QString& text, std::optional<uint32_t> c) { ShowPointerInfo(text, c); };
     // The text tool's font lives in the colour panel; the tool writes on release.
-    FontPanel = new TFontPanel({CBFontName, CBFontSize, SBFontSelect, SBBold, SBItalics, SBUnderline, TestPanel}, this);
+    FontPanel = new TFontPanel(
+        {CBFontName, CBFontSize, SBFontSelect, SBBold, SBItalics, SBUnderline, TestPanel}, this);
     FontPanel->SamplePrompt = [this] { return Message(tindra::MsgEnterSampleText); };
     FontPanel->TextPrompt = [this] { return Message(tindra::MsgEnterText); };
     CanvasHost->OnTextTool = [this](int col, int row, Qt::MouseButton button) {
@@ -1179,7 +1180,8 @@ void TTindraMainForm::MnEditCopyClick() {
 }
 void TTindraMainForm::MnEditPasteClick() {
     if (!Document->ImageLoaded()) return;
-    const std::optional<TPixelImage> picture = TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
+    const std::optional<TPixelImage> picture =
+        TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
     if (!picture) return;
     // Placed on the empty bordered frame as an inserted frame is.
     const TSurface32 pasted = Document->InsertPreview(&*picture);
@@ -1468,10 +1470,12 @@ void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<uint32_
 }
 
 std::string TTindraMainForm::AskOpenFileName() {
-    const char* filter = LanguageIndex == tindra::LanguageEnglish
-                             ? "All supported types (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmap (*.bmp);;Icon (*.ico)"
-                             : "Všechny podporované typy (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmapa (*.bmp);;Ikona (*.ico)";
-    return QFileDialog::getOpenFileName(this, QString(), DialogFolder(), QString::fromUtf8(filter)).toStdString();
+    const char* filter =
+        LanguageIndex == tindra::LanguageEnglish
+            ? "All supported types (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmap (*.bmp);;Icon (*.ico)"
+            : "Všechny podporované typy (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmapa (*.bmp);;Ikona (*.ico)";
+    return QFileDialog::getOpenFileName(this, QString(), DialogFolder(), QString::fromUtf8(filter))
+        .toStdString();
 }
 
 std::string TTindraMainForm::AskSaveFileName(TFileKind kind, const std::string& defaultName) {

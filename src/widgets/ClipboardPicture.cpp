@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <QPixmap>
 
 namespace {
 
@@ -24,6 +25,13 @@ std::vector<uint8_t> GifBytes(const QMimeData* data) {
 std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes) {
     GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
     return GifFrames::ReadGif(bytes);
+}
+
+// The offered bitmap, whether it comes as an image or as a pixmap.
+QImage OfferedImage(const QMimeData* data) {
+    const QVariant v = data->imageData();
+    if (v.metaType() == QMetaType::fromType<QPixmap>()) return v.value<QPixmap>().toImage();
+    return v.value<QImage>();
 }
 
 TPixelImage OpaquePixels(const QImage& image) {
@@ -50,7 +58,7 @@ bool TClipboardPicture::HasPicture(const QMimeData* data) {
 std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
     if (!data) return std::nullopt;
     if (data->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(data->imageData());
+        const QImage image = OfferedImage(data);
         if (!image.isNull()) return OpaquePixels(image);
     }
     if (!data->hasFormat(GifMimeType())) return std::nullopt;
@@ -76,7 +84,7 @@ std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
         }
     }
     if (data && data->hasImage()) {
-        const QImage image = qvariant_cast<QImage>(data->imageData());
+        const QImage image = OfferedImage(data);
         if (!image.isNull()) {
             const std::vector<uint8_t> bytes = GifFrames::EncodeSingleFrame(ImageSurface(image), false, 0);
             return GifFrames::ReadGif(bytes);

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -341,9 +342,12 @@ class TCommandsTest : public QObject {
         QVERIFY(!form->TBEditPaste->isEnabled());
         form->MnEditPasteClick();
         QCOMPARE(form->Document->UndoDepth(0), 0);
-        clipboard->setImage(Filled(8, 8, qRgb(255, 0, 0)));
+        // A pixmap counts as a bitmap too.
+        clipboard->setPixmap(QPixmap::fromImage(Filled(8, 8, qRgb(255, 0, 0))));
         QVERIFY(form->MnEditPaste->isEnabled());
         QVERIFY(form->TBEditPaste->isEnabled());
+        form->MnEditPasteClick();
+        QCOMPARE(form->Document->WorkBitmap().GetPixel(16, 16), 0xFFFF0000u);
         clipboard->setText("again");
         QVERIFY(!form->MnEditPaste->isEnabled());
     }
