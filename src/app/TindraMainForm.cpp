@@ -1020,9 +1020,13 @@ void TTindraMainForm::showEvent(QShowEvent* e) {
 
 void TTindraMainForm::closeEvent(QCloseEvent* e) {
     // Yes to "Save changes?" with nothing saved keeps the window open, so the changes are not lost.
-    if (!Document->SaveChangesIfWanted(*this)) {
-        e->ignore();
-        return;
+    if (AskSaveChanges()) {
+        const TSaveResult saved = Document->SaveDocumentAs(*this);
+        ReportSave(saved);
+        if (saved != TSaveResult::Saved) {
+            e->ignore();
+            return;
+        }
     }
     WriteSettings();
     e->accept();

@@ -24,6 +24,7 @@ TTindraAngleForm::TTindraAngleForm(QWidget* parent) : QDialog(parent) {
     SEAngle->setObjectName("SEAngle");
     // One beyond each end, so that stepping past 359 or below 0 wraps round.
     SEAngle->setRange(-1, 360);
+    SEAngle->setMinimumWidth(56);
     auto* degree = new QLabel(QString(QChar(0x00B0)), this);
 
     RBAngle = new QGroupBox("Angle", this);

@@ -30,6 +30,8 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     RBAfter->setObjectName("RBAfter");
     RBAfter->setChecked(true);
     auto* targets = new QHBoxLayout(RGFrameTarget);
+    targets->setContentsMargins(4, 2, 4, 2);
+    targets->setSpacing(2);
     targets->addWidget(RBBefore);
     targets->addWidget(RBAfter);
 
@@ -61,6 +63,7 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     time->addWidget(STDisplayTime);
     time->addWidget(SEDisplayTime);
     auto* all = new QVBoxLayout(this);
+    all->setContentsMargins(6, 6, 6, 6);
     all->addWidget(RGFrameTarget);
     all->addLayout(middle);
     all->addLayout(time);

@@ -5,9 +5,67 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
+
+namespace {
+
+// A slider with a 30 × 20 thumb on a track 4 pixels high; the thumb shows the position it stands
+// for (value + 1) in bold.
+class TPositionSlider : public QSlider {
+  public:
+    static constexpr int ThumbWidth = 30;
+    static constexpr int ThumbHeight = 20;
+    static constexpr int TrackHeight = 4;
+
+    explicit TPositionSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+        setFixedHeight(ThumbHeight + 4);
+    }
+
+    QRect Thumb() const {
+        const int span = maximum() - minimum();
+        const int travel = width() - ThumbWidth;
+        const int x = span > 0 ? (value() - minimum()) * travel / span : 0;
+        return QRect(x, (height() - ThumbHeight) / 2, ThumbWidth, ThumbHeight);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect track(ThumbWidth / 2, (height() - TrackHeight) / 2, width() - ThumbWidth, TrackHeight);
+        p.setPen(palette().color(QPalette::Dark));
+        p.setBrush(palette().color(QPalette::Mid));
+        p.drawRect(track);
+        const QRect thumb = Thumb();
+        p.setBrush(palette().color(QPalette::Button));
+        p.drawRect(thumb.adjusted(0, 0, -1, -1));
+        QFont bold = font();
+        bold.setBold(true);
+        p.setFont(bold);
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(thumb, Qt::AlignCenter, QString::number(value() + 1));
+    }
+    void mousePressEvent(QMouseEvent* e) override { Follow(e); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        if (e->buttons() & Qt::LeftButton) Follow(e);
+    }
+    void mouseReleaseEvent(QMouseEvent*) override {}
+
+  private:
+    // The thumb's centre goes to the nearest position under the pointer.
+    void Follow(QMouseEvent* e) {
+        const int span = maximum() - minimum();
+        const int travel = width() - ThumbWidth;
+        if (span <= 0 || travel <= 0) return;
+        const int x = qBound(0, qRound(e->position().x()) - ThumbWidth / 2, travel);
+        setValue(minimum() + (x * span + travel / 2) / travel);
+    }
+};
+
+} // namespace
 
 TTindraMFrameForm::TTindraMFrameForm(QWidget* parent) : QDialog(parent) {
     tindra::SetUpFixedDialog(this, "TindraMFrameForm", 221, 128);
@@ -21,27 +79,9 @@ TTindraMFrameForm::TTindraMFrameForm(QWidget* parent) : QDialog(parent) {
     STPosition = new QLabel("to position:", this);
     STPosition->setObjectName("STPosition");
 
-    JTNewPosition = new QSlider(Qt::Horizontal, this);
+    JTNewPosition = new TPositionSlider(this);
     JTNewPosition->setObjectName("JTNewPosition");
     JTNewPosition->setPageStep(1);
-    // The thumb shows the position it stands for (1-based) in bold.
-    JTNewPosition->setStyleSheet("QSlider::groove:horizontal { height: 4px; background: palette(mid); }"
-                                 "QSlider::handle:horizontal { width: 30px; height: 20px; margin: -8px 0;"
-                                 " background: palette(button); border: 1px solid palette(dark); }");
-    auto* thumb = new QLabel(JTNewPosition);
-    thumb->setObjectName("JTNewPositionThumb");
-    thumb->setFont(bold);
-    thumb->setAlignment(Qt::AlignCenter);
-    thumb->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto placeThumb = [this, thumb] {
-        thumb->setText(QString::number(JTNewPosition->value() + 1));
-        const int span = JTNewPosition->maximum() - JTNewPosition->minimum();
-        const int travel = JTNewPosition->width() - 30;
-        const int x = span > 0 ? (JTNewPosition->value() - JTNewPosition->minimum()) * travel / span : 0;
-        thumb->setGeometry(x, 0, 30, JTNewPosition->height());
-    };
-    connect(JTNewPosition, &QSlider::valueChanged, thumb, placeThumb);
-    connect(JTNewPosition, &QSlider::rangeChanged, thumb, placeThumb);
 
     auto* buttons = tindra::OkCancelRow(this, OKButton, CancelButton, "Cancel");
 
