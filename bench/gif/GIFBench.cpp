@@ -177,9 +177,11 @@ void EncodeGiflib(benchmark::State& state, const TInput* in) {
 class TRatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With repetitions the median stands for the benchmark; otherwise the single run.
         for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
             auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end()) Rates[run.benchmark_name()] = it->second.value;
+            if (it != run.counters.end()) Rates[run.run_name.str()] = it->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
