@@ -270,3 +270,28 @@ TEST(Picture, ChangingColoursDropsFrameCaches) {
     EXPECT_EQ(frame->PaletteCache, nullptr);
     EXPECT_TRUE(frame->MaskNeeded);
 }
+
+TEST(Picture, FileFormsAndPainterHooks) {
+    TGIFPicture gif;
+    TGIFSubImage* frame = AddFrame(gif, 0, 0, 3, 2);
+    gif.GlobalColorMap().AppendColor(0);
+    gif.GlobalColorMap().AppendColor(0xFFFFFF);
+    frame->RowAt(1)[2] = 1;
+    const std::string path = ::testing::TempDir() + "tindra-file-form.gif";
+    gif.SaveToPath(path);
+    TGIFPicture back;
+    back.LoadFromPath(path);
+    ASSERT_EQ(back.Images().ItemCount(), 1);
+    EXPECT_EQ(back.Images()[0]->PixelAt(2, 1), 1);
+    EXPECT_THROW(back.LoadFromPath(path + ".missing"), std::runtime_error);
+
+    // Clearing and destroying a picture stop its painters through the installed hooks.
+    int stops = 0;
+    GIFPainterHooks().StopPainting = [&](TGIFPicture&) { ++stops; };
+    {
+        TGIFPicture other;
+        other.ClearAll();
+    }
+    GIFPainterHooks().StopPainting = nullptr;
+    EXPECT_GE(stops, 3); // construction, ClearAll, destruction
+}
