@@ -485,6 +485,22 @@ class TCommandsTest : public QObject {
         QCOMPARE(doc.CurrentFrame(), 2);
     }
 
+    void TwoFramesSwapWithoutDialog() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = *form->Document;
+        doc.WorkBitmap().FillAll(0xFFFF0000u);
+        doc.CommitFrame();
+        doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(1), 100);
+        doc.SelectFrame(0);
+        form->MnEditMoveFrameClick(); // a dialog here would never be answered
+        QCOMPARE(doc.CurrentFrame(), 1);
+        QCOMPARE(doc.FrameBitmap(1).GetPixel(20, 20), 0xFFFF0000u);
+        form->MnEditRemoveFrameClick();
+        QCOMPARE(doc.FrameCount(), 1);
+        form->MnEditRemoveFrameClick(); // the last frame stays
+        QCOMPARE(doc.FrameCount(), 1);
+    }
+
     void InsertFromTheClipboard() {
         auto form = StartedWithNewIcon();
         QGuiApplication::clipboard()->setImage(Filled(16, 16, qRgb(255, 0, 0)));
