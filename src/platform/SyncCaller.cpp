@@ -22,6 +22,9 @@ TQueuedSyncCaller::TQueuedSyncCaller()
     : MainThread_(std::this_thread::get_id()), State_(std::make_shared<TState>()) {}
 
 TQueuedSyncCaller::~TQueuedSyncCaller() {
+    // An installed caller that goes uninstalls itself, so nobody calls into a dead one.
+    TSyncCaller* self = this;
+    InstalledCaller.compare_exchange_strong(self, nullptr);
     Close();
     // Nobody should still wait on us; run what is left so that no worker stays blocked.
     RunPending();

@@ -42,7 +42,8 @@ class TSyncCaller {
 
     // The caller in use: the installed one, otherwise a queue bound to the first thread that asked.
     static TSyncCaller& Current();
-    // Installs a caller (nullptr: back to the default). The caller keeps it alive while installed.
+    // Installs a caller (nullptr: back to the default). A queued caller uninstalls itself when it is
+    // destroyed.
     static void Install(TSyncCaller* caller);
 };
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -86,4 +88,14 @@ TEST(QueuedSyncCaller, ManyWorkersAllGetServed) {
     for (auto& t : workers)
         t.join();
     EXPECT_EQ(total, Workers * CallsEach);
+}
+
+TEST(QueuedSyncCaller, UninstallsItselfWhenDestroyed) {
+    auto caller = std::make_unique<TQueuedSyncCaller>();
+    TSyncCaller::Install(caller.get());
+    EXPECT_EQ(&TSyncCaller::Current(), caller.get());
+    const auto gone = reinterpret_cast<std::uintptr_t>(caller.get());
+    caller.reset();
+    EXPECT_NE(reinterpret_cast<std::uintptr_t>(&TSyncCaller::Current()), gone);
+    EXPECT_TRUE(TSyncCaller::Current().InMainThread()); // the default caller, alive
 }
