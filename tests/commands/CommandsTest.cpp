@@ -23,6 +23,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
 #include <QMessageBox>
@@ -279,6 +280,20 @@ class TCommandsTest : public QObject {
         QVERIFY(!form->SBItalics->font().italic());
         QVERIFY(form->SBBold->font().bold());
         QVERIFY(form->SBUnderline->font().underline());
+
+        // Choosing a face: the font follows it and the character set comes from its writing systems.
+        const int face = form->CBFontName->count() - 1;
+        form->CBFontName->setCurrentIndex(face);
+        const QString family = form->CBFontName->itemText(face);
+        QCOMPARE(QString::fromStdString(panel.TextFont().Name), family);
+        QCOMPARE(panel.TextFont().Charset, TFontPanel::FaceCharset(family));
+        QCOMPARE(panel.CBFontCharset()->count(), int(QFontDatabase::writingSystems(family).size()));
+        for (const QString& f : QFontDatabase::families())
+            if (QFontDatabase::writingSystems(f).contains(QFontDatabase::Latin)) {
+                QCOMPARE(TFontPanel::FaceCharset(f), TFontPanel::CharsetCentralEuropean);
+                break;
+            }
+        QCOMPARE(TFontPanel::FaceCharset("No Such Face Anywhere"), TFontPanel::CharsetDefault);
 
         // A size that is no whole number leaves the font alone.
         const int height = panel.TextFont().Height;
