@@ -10,7 +10,9 @@
 #include "TindraMainForm.h"
 
 #include <QAction>
+#include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,6 +51,15 @@ void AnswerLanguageDialog(TTindraMainForm& form, const char* button) {
     QTimer::singleShot(0, &form, [&form, button] { form.LangForm->findChild<QToolButton*>(button)->click(); });
 }
 
+// Collects error boxes instead of showing them.
+class TQuietForm : public TTindraMainForm {
+public:
+    QStringList Errors;
+
+protected:
+    void ShowErrorMessage(const QString& text) override { Errors << text; }
+};
+
 } // namespace
 
 class MainFormLangTest : public QObject {
@@ -79,6 +90,7 @@ private slots:
     void recentFilesMenu();
     void shutDownWritesSettings();
     void fileDialogsStartInStoredFolder();
+    void commandLineFileJoinsRecentFiles();
 };
 
 void MainFormLangTest::init() {
@@ -256,6 +268,35 @@ void MainFormLangTest::fileDialogsStartInStoredFolder() {
     form->FolderUsed("/home/user/icons");
     QCOMPARE(QSettings("Marrowby", "Tindra").value("Path").toString(), QString("/home/user/icons"));
     QCOMPARE(form->DialogFolder(), QString("/home/user/icons"));
+}
+
+// The file named on the command line opens at start, goes to the top of the recent files and
+// its folder becomes "Path"; choosing an entry opens it again without reordering, and an entry
+// whose file is gone stays where it is after the error.
+void MainFormLangTest::commandLineFileJoinsRecentFiles() {
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    const QString icon = QDir(Store->path()).filePath("cyan.bmp");
+    QVERIFY(picture.save(icon, "BMP"));
+    const QString gone = QDir(Store->path()).filePath("gone.gif");
+    WriteRaw("MRU/H0", gone);
+
+    TQuietForm form;
+    form.SetControlImagePath(TINDRA_IMAGES_IML);
+    form.CreateDialogs();
+    form.SetCommandLineFile(icon);
+    form.FormActivate();
+    QVERIFY2(form.Errors.isEmpty(), qPrintable(form.Errors.join('\n')));
+    QCOMPARE(form.MRU.Entries(), QStringList({icon, gone}));
+    QVERIFY(form.MnFileOpenMru->menuAction()->isEnabled());
+    QCOMPARE(QDir(form.DialogFolder()), QDir(Store->path()));
+
+    form.MRU.EntryActions()[1]->trigger();
+    QCOMPARE(form.Errors.size(), 1);
+    QCOMPARE(form.Errors[0], QString::fromUtf8("Chyba při otevírání souboru."));
+    form.MRU.EntryActions()[0]->trigger();
+    QCOMPARE(form.Errors.size(), 1);
+    QCOMPARE(form.MRU.Entries(), QStringList({icon, gone}));
 }
 
 QTEST_MAIN(MainFormLangTest)
