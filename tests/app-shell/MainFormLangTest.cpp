@@ -38,9 +38,12 @@ QStringList WindowTexts(TTindraMainForm& form) {
         if (QString(row.Name) == "MRU") continue; // the entries' hint, below
         QObject* object = form.findChild<QObject*>(row.Name);
         if (auto* menu = qobject_cast<QMenu*>(object)) object = menu->menuAction();
-        if (auto* action = qobject_cast<QAction*>(object)) texts << action->text() << action->statusTip();
-        else if (auto* widget = qobject_cast<QWidget*>(object)) texts << widget->statusTip() << widget->toolTip();
-        else texts << QString("<%1 missing>").arg(row.Name);
+        if (auto* action = qobject_cast<QAction*>(object))
+            texts << action->text() << action->statusTip();
+        else if (auto* widget = qobject_cast<QWidget*>(object))
+            texts << widget->statusTip() << widget->toolTip();
+        else
+            texts << QString("<%1 missing>").arg(row.Name);
     }
     texts << form.MRU.Hint();
     return texts;
@@ -48,15 +51,16 @@ QStringList WindowTexts(TTindraMainForm& form) {
 
 // Answers the next language dialog with the given button.
 void AnswerLanguageDialog(TTindraMainForm& form, const char* button) {
-    QTimer::singleShot(0, &form, [&form, button] { form.LangForm->findChild<QToolButton*>(button)->click(); });
+    QTimer::singleShot(0, &form,
+                       [&form, button] { form.LangForm->findChild<QToolButton*>(button)->click(); });
 }
 
 // Collects error boxes instead of showing them.
 class TQuietForm : public TTindraMainForm {
-public:
+  public:
     QStringList Errors;
 
-protected:
+  protected:
     void ShowErrorMessage(const QString& text) override { Errors << text; }
 };
 
@@ -79,7 +83,7 @@ class MainFormLangTest : public QObject {
         raw.setValue(key, value);
     }
 
-private slots:
+  private slots:
     void init();
     void firstRunWithEmptyStore();
     void storedValuesAtStartUp_data();
@@ -117,9 +121,12 @@ void MainFormLangTest::storedValuesAtStartUp_data() {
     QTest::addColumn<QString>("language");
     QTest::addColumn<int>("expectedWidth");
     QTest::addColumn<int>("expectedLanguage");
-    QTest::newRow("abc width") << "abc" << "0" << 511 << 0;
-    QTest::newRow("stored width, english") << "640" << "1" << 640 << 1;
-    QTest::newRow("below minimum") << "300" << "7" << 511 << 1;
+    QTest::newRow("abc width") << "abc"
+                               << "0" << 511 << 0;
+    QTest::newRow("stored width, english") << "640"
+                                           << "1" << 640 << 1;
+    QTest::newRow("below minimum") << "300"
+                                   << "7" << 511 << 1;
 }
 
 void MainFormLangTest::storedValuesAtStartUp() {
@@ -143,7 +150,8 @@ void MainFormLangTest::languageSwitchRoundTrip() {
     auto form = MakeForm();
     form->FormActivate();
     const QStringList czech = WindowTexts(*form);
-    for (const QString& text : czech) QVERIFY2(!text.endsWith("missing>"), qPrintable(text));
+    for (const QString& text : czech)
+        QVERIFY2(!text.endsWith("missing>"), qPrintable(text));
 
     AnswerLanguageDialog(*form, "ButtonEnglish");
     form->MnFileSetupClick();
@@ -185,7 +193,8 @@ void MainFormLangTest::aboutFollowsLanguageSwitch() {
     openAbout();
     QCOMPARE(form->AboutForm->windowTitle(), QString("Tindra - about"));
     QVERIFY(form->AboutForm->LabelVersion->text().startsWith("Version "));
-    QCOMPARE(form->AboutForm->LabelGalleryLink->toolTip(), QString::fromStdString(MakerLink(LanguageEnglish)));
+    QCOMPARE(form->AboutForm->LabelGalleryLink->toolTip(),
+             QString::fromStdString(MakerLink(LanguageEnglish)));
 }
 
 // The hint of every row, shown the way the toolkit shows it (hovering a menu item or a
@@ -222,7 +231,8 @@ void MainFormLangTest::recentFilesMenu() {
     form->FormActivate();
     // The document reports each file opened with the add flag.
     IDocumentObserver& observer = *form;
-    for (int i = 1; i <= 6; ++i) observer.AddRecentFile(QString("/icons/f%1.gif").arg(i).toStdString());
+    for (int i = 1; i <= 6; ++i)
+        observer.AddRecentFile(QString("/icons/f%1.gif").arg(i).toStdString());
     QCOMPARE(form->MRU.Count(), 5);
     QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
     const QList<QAction*> items = form->MnFileOpenMru->actions();
