@@ -1276,7 +1276,7 @@ void TTindraMainForm::PlayAnimation() {
     // Threaded, animate, loop, loop without end, direct; drawn opaquely over the whole preview.
     TGIFPainter::StartPainting(frames, ImThumbnail->Canvas(), TRect(0, 0, TPreviewView::PictureSize,
                                                                   TPreviewView::PictureSize),
-                               goAsync | goAnimate | goLoop | goLoopContinously | goDirectDraw);
+                               pfThreaded | pfAnimate | pfLoop | pfLoopForever | pfDirectDraw);
     Document->SetAnimating(true);
     UpdateCommands();
 }

@@ -76,7 +76,7 @@ TGIFPainter::TGIFPainter(TGIFPicture& image, TCanvas& canvas, const TRect& rect,
     // A negative speed would make a threaded painter spin through its frames without any wait; it
     // counts as 0 (stay on the frame until stopped).
     PlaybackSpeed_ = image.PlaybackSpeed < 0 ? 0 : image.PlaybackSpeed;
-    if ((Flags_ & goAsync) && (Flags_ & goAnimate) && image.Images().ItemCount() > 1)
+    if ((Flags_ & pfThreaded) && (Flags_ & pfAnimate) && image.Images().ItemCount() > 1)
         WakeEvent_ = std::make_unique<TAutoResetEvent>();
 
     if (image.PaintBackground != TGIFPicture::NoColor)
@@ -90,7 +90,7 @@ TGIFPainter::TGIFPainter(TGIFPicture& image, TCanvas& canvas, const TRect& rect,
 }
 
 void TGIFPainter::CreateBuffers() {
-    bool restoreToBackground = (Flags_ & goClearOnLoop) != 0, restoreToPrevious = false;
+    bool restoreToBackground = (Flags_ & pfClearOnLoop) != 0, restoreToPrevious = false;
     for (TGIFSubImage* frame : Image_->Images())
         for (TGIFBaseExtension* ext : frame->Extensions())
             if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext)) {
@@ -105,7 +105,7 @@ void TGIFPainter::CreateBuffers() {
         TCanvas(*bitmap).StretchBlt(whole, Canvas_->Target(), Rect_);
         return bitmap;
     };
-    if (restoreToBackground && (Flags_ & goTransparent)) Background_ = copyOfTarget();
+    if (restoreToBackground && (Flags_ & pfTransparent)) Background_ = copyOfTarget();
     if (restoreToBackground || restoreToPrevious) {
         Backup_ = copyOfTarget();
         FrameBuffer_ = std::make_unique<TBitmap>(w, h, pf32bit);
@@ -207,7 +207,7 @@ bool TGIFPainter::FramePresent() {
 
 void TGIFPainter::Execute() {
     // The target belongs to the user-interface thread: look at it there.
-    if (Flags_ & goValidateCanvas) Sync([&] { RememberedTarget_ = Canvas_->Target().Bits(); });
+    if (Flags_ & pfCheckCanvas) Sync([&] { RememberedTarget_ = Canvas_->Target().Bits(); });
     ActiveFrame_.store(0);
     Fire(OnPaintStart);
     Started_ = false;
@@ -216,14 +216,14 @@ void TGIFPainter::Execute() {
     std::int64_t delay = Threaded() ? 0 : 1;
     PreviousDisposal_ = 1;
     state.WaitStart = Time_->NowMs();
-    const bool repeat = (Flags_ & goAnimate) && (Flags_ & goLoop);
+    const bool repeat = (Flags_ & pfAnimate) && (Flags_ & pfLoop);
 
     for (bool firstPass = true;
-         (state.LoopCount != 0 || (Flags_ & goLoopContinously)) && !Terminated() && (firstPass || repeat);
+         (state.LoopCount != 0 || (Flags_ & pfLoopForever)) && !Terminated() && (firstPass || repeat);
          firstPass = false) {
         ActiveFrame_.store(state.LoopStart);
         if (Started_) Fire(OnPaintLoop);
-        for (bool firstFrame = true; !Terminated() && (firstFrame || (Flags_ & goAnimate));
+        for (bool firstFrame = true; !Terminated() && (firstFrame || (Flags_ & pfAnimate));
              firstFrame = false) {
             if (!FramePresent()) break;
             Wait(delay, state);
@@ -307,7 +307,7 @@ void TGIFPainter::PaintFrame(TLoopState& state) {
                 if (!state.LoopSeen) {
                     state.LoopSeen = true;
                     const int count = loop->Loops;
-                    state.LoopCount = Threaded() && (count == 0 || (Flags_ & goLoopContinously)) ? -1 : count;
+                    state.LoopCount = Threaded() && (count == 0 || (Flags_ & pfLoopForever)) ? -1 : count;
                     state.LoopStart = ActiveFrame();
                 }
             } else if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext)) {
@@ -318,7 +318,7 @@ void TGIFPainter::PaintFrame(TLoopState& state) {
         if (Backup_) {
             DrawThroughBuffers(*frame);
         } else {
-            frame->DrawFrame(*Canvas_, Rect_, (Flags_ & goTile) != 0, (Flags_ & goTransparent) != 0);
+            frame->DrawFrame(*Canvas_, Rect_, (Flags_ & pfTile) != 0, (Flags_ & pfTransparent) != 0);
             Started_ = true;
         }
     });
@@ -347,12 +347,12 @@ void TGIFPainter::RestoreFrameArea(TGIFSubImage& frame) {
     TCanvas backup(*Backup_);
     const TRect whole(0, 0, Backup_->Width(), Backup_->Height());
     auto restore = [&](const TRect& area) {
-        if (Flags_ & goTransparent && Background_)
+        if (Flags_ & pfTransparent && Background_)
             backup.StretchBlt(area, *Background_, area);
         else
             backup.FillRect(area, BackgroundColor_);
     };
-    if (!(Flags_ & goTile)) {
+    if (!(Flags_ & pfTile)) {
         restore(ScaleFrameRect(*Image_, frame, whole));
         return;
     }
@@ -365,11 +365,11 @@ void TGIFPainter::RestoreFrameArea(TGIFSubImage& frame) {
 }
 
 void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
-    if ((Flags_ & goValidateCanvas) && TargetGone()) {
+    if ((Flags_ & pfCheckCanvas) && TargetGone()) {
         Terminated_.store(true);
         return;
     }
-    const bool clearFirst = (Flags_ & goClearOnLoop) && ActiveFrame() == 0;
+    const bool clearFirst = (Flags_ & pfClearOnLoop) && ActiveFrame() == 0;
     // Reserved disposal methods (4-7) are drawn as "do not dispose".
     auto normal = [](int d) { return d == 2 || d == 3 ? d : 1; };
     const int d = normal(Disposal_), p = normal(PreviousDisposal_);
@@ -385,7 +385,7 @@ void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
         TCanvas(*surface).StretchBlt(whole, *Backup_, whole);
     }
     if (clearFirst) RestoreFrameArea(frame);
-    const bool tile = (Flags_ & goTile) != 0, transparent = (Flags_ & goTransparent) != 0;
+    const bool tile = (Flags_ & pfTile) != 0, transparent = (Flags_ & pfTransparent) != 0;
     if (surface) {
         TCanvas canvas(*surface);
         frame.DrawFrame(canvas, whole, tile, transparent);
@@ -404,7 +404,7 @@ TGIFPainter* TGIFPainter::CreatePainter(TGIFPicture& image, TGIFPainter** slot, 
         if (slot) *slot = nullptr;
         return nullptr;
     }
-    if (image.Images().ItemCount() == 1) flags &= static_cast<std::uint16_t>(~(goAsync | goAnimate));
+    if (image.Images().ItemCount() == 1) flags &= static_cast<std::uint16_t>(~(pfThreaded | pfAnimate));
 
     auto* painter = new TGIFPainter(image, canvas, rect, flags, slot);
     {
@@ -489,7 +489,7 @@ namespace {
 // Puts the image's composite bitmap on the canvas: tiled at the image's size, or stretched.
 void PutComposite(const TGIFPicture& image, const TBitmap& composite, TCanvas& canvas, const TRect& rect) {
     const TRect source(0, 0, composite.Width(), composite.Height());
-    if (!(image.PaintFlags & goTile)) {
+    if (!(image.PaintFlags & pfTile)) {
         canvas.StretchBlt(rect, composite, source);
         return;
     }
@@ -510,14 +510,14 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     } drawing(image);
 
     const std::uint16_t flags = image.PaintFlags;
-    const bool tile = (flags & goTile) != 0, transparent = (flags & goTransparent) != 0;
-    if (image.Images().ItemCount() == 1 || !(flags & goAnimate)) {
+    const bool tile = (flags & pfTile) != 0, transparent = (flags & pfTransparent) != 0;
+    if (image.Images().ItemCount() == 1 || !(flags & pfAnimate)) {
         const int pinned = image.PinnedFrame;
         const int index = pinned >= 0 && pinned < image.Images().ItemCount() ? pinned : 0;
         image.Images().ItemAt(index)->DrawFrame(canvas, rect, tile, transparent);
         return;
     }
-    const bool direct = (flags & goDirectDraw) != 0;
+    const bool direct = (flags & pfDirectDraw) != 0;
     if (image.CompositeCache && !direct) {
         PutComposite(image, *image.CompositeCache, canvas, rect);
         return;

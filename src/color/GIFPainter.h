@@ -32,11 +32,11 @@ class TAutoResetEvent;
 class TSyncCaller;
 class TTimeSource;
 
-// Paint flags read by the painter beyond those of GIFPicture.h (goAsync ... goValidateCanvas).
+// Paint flags read by the painter beyond those of GIFPicture.h (pfThreaded ... pfCheckCanvas).
 enum : std::uint16_t {
-    goDirectDraw = 0x0040,  // the draw operation lets the painter draw on the target itself
-    goClearOnLoop = 0x0080, // before every pass, restore the first frame's area to the background
-    goTile = 0x0100,        // draw the frames at every tile position
+    pfDirectDraw = 0x0040,  // the draw operation lets the painter draw on the target itself
+    pfClearOnLoop = 0x0080, // before every pass, restore the first frame's area to the background
+    pfTile = 0x0100,        // draw the frames at every tile position
 };
 
 class TGIFPainter {
@@ -81,7 +81,7 @@ class TGIFPainter {
     void StopPainter();
 
     bool Terminated() const { return Terminated_.load(); }
-    bool Threaded() const { return (Flags_ & goAsync) != 0; }
+    bool Threaded() const { return (Flags_ & pfThreaded) != 0; }
     std::uint16_t Flags() const { return Flags_; }
     TCanvas& Canvas() const { return *Canvas_; }
     const TRect& PaintRect() const { return Rect_; }

@@ -188,8 +188,8 @@ void TGIFPicture::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
 }
 
 void TGIFPicture::EnableAnimation(bool on) {
-    const std::uint16_t flags = on ? static_cast<std::uint16_t>(PaintFlags | goAnimate)
-                                   : static_cast<std::uint16_t>(PaintFlags & ~goAnimate);
+    const std::uint16_t flags = on ? static_cast<std::uint16_t>(PaintFlags | pfAnimate)
+                                   : static_cast<std::uint16_t>(PaintFlags & ~pfAnimate);
     if (flags == PaintFlags) return;
     PaintFlags = flags;
     if (DrawPainter && GIFPainterHooks().StopDrawPainter) GIFPainterHooks().StopDrawPainter(*this);

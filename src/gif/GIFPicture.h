@@ -32,14 +32,14 @@ enum TCompressionMethod : std::uint8_t { CompressLZW = 0, CompressRLE = 1 };
 
 // PaintFlags bits.
 enum : std::uint16_t {
-    goAsync = 0x0001,           // paint on a separate painter thread
-    goTransparent = 0x0002,     // draw transparently
-    goAnimate = 0x0004,         // animate
-    goLoop = 0x0008,            // loop
-    goLoopContinously = 0x0010, // loop without end
-    goValidateCanvas = 0x0020,  // check the target canvas before painting
-    goDither = 0x0200,          // dither when rendering frames
-    goAutoDither = 0x0400,      // dither only on palette displays
+    pfThreaded = 0x0001,            // paint on a separate painter thread
+    pfTransparent = 0x0002,         // draw transparently
+    pfAnimate = 0x0004,             // animate
+    pfLoop = 0x0008,                // loop
+    pfLoopForever = 0x0010,         // loop without end
+    pfCheckCanvas = 0x0020,         // check the target canvas before painting
+    pfDither = 0x0200,              // dither when rendering frames
+    pfDitherOnPaletteOnly = 0x0400, // dither only on palette displays
 };
 
 // The five paint callbacks of the painter.

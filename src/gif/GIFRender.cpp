@@ -77,7 +77,7 @@ class TMaskBits {
 } // namespace
 
 bool TGIFPicture::DitherWhenRendering() const {
-    return (PaintFlags & goDither) != 0 && ((PaintFlags & goAutoDither) == 0 || DisplayUsesPalette);
+    return (PaintFlags & pfDither) != 0 && ((PaintFlags & pfDitherOnPaletteOnly) == 0 || DisplayUsesPalette);
 }
 
 // ---- Colour tables to palettes ----
@@ -155,7 +155,7 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
         if (wantMask) MaskCache = mask.Take();
         BitmapCache = bitmap;
     } catch (...) {
-        MaskNeeded = MaskNeeded || wantMask;  // the next rendering tries the mask again
+        MaskNeeded = MaskNeeded || wantMask; // the next rendering tries the mask again
         progress(2, 0);
         throw;
     }

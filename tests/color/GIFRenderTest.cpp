@@ -196,7 +196,7 @@ TEST(GIFRender, CompositeShowsOnlyTheFirstFrameAtItsOffset) {
 
 TEST(GIFRender, DitheredRenderingUsesTheCubeAndStepsOverTransparentPixels) {
     TGIFPicture image;
-    image.PaintFlags = static_cast<std::uint16_t>((image.PaintFlags | goDither) & ~goAutoDither);
+    image.PaintFlags = static_cast<std::uint16_t>((image.PaintFlags | pfDither) & ~pfDitherOnPaletteOnly);
     TGIFSubImage& frame = AddFrame(image, 0, 0, 6, 2, {Rgb(100, 100, 100), Rgb(255, 255, 255)}, 1);
     const auto bitmap = frame.Bitmap();
     ASSERT_EQ(bitmap->Palette().Count(), 216);

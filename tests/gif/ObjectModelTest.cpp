@@ -253,7 +253,7 @@ TEST(Picture, EnableAnimationMovesSingleLocalTableToGlobal) {
     EXPECT_EQ(changes, 0);
     EXPECT_EQ(frame->ColorMap().Count(), 1);
     gif.EnableAnimation(false);
-    EXPECT_EQ(gif.PaintFlags & goAnimate, 0);
+    EXPECT_EQ(gif.PaintFlags & pfAnimate, 0);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(frame->ColorMap().Count(), 0);
     EXPECT_EQ(gif.GlobalColorMap().ColorAt(0), 0x0000FFu);

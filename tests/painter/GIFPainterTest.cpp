@@ -11,11 +11,11 @@
 
 namespace {
 
-constexpr std::uint16_t Threaded = goAsync | goAnimate;                     // 0x05
-constexpr std::uint16_t ThreadedLoop = goAsync | goAnimate | goLoop;        // 0x0D
-constexpr std::uint16_t ThreadedEndless = ThreadedLoop | goLoopContinously; // 0x1D
-constexpr std::uint16_t Preview = ThreadedEndless | goDirectDraw;           // 0x5D
-constexpr std::uint16_t Unthreaded = goAnimate;                             // 0x04
+constexpr std::uint16_t Threaded = pfThreaded | pfAnimate;                     // 0x05
+constexpr std::uint16_t ThreadedLoop = pfThreaded | pfAnimate | pfLoop;        // 0x0D
+constexpr std::uint16_t ThreadedEndless = ThreadedLoop | pfLoopForever; // 0x1D
+constexpr std::uint16_t Preview = ThreadedEndless | pfDirectDraw;           // 0x5D
+constexpr std::uint16_t Unthreaded = pfAnimate;                             // 0x04
 
 class PainterTest : public ::testing::Test {
   protected:
@@ -129,16 +129,16 @@ TEST_F(PainterTest, PassesFollowTheLoopingExtensionAndTheFlags) {
          2,
          3,
          0,
-         static_cast<std::uint16_t>(Threaded | goLoopContinously),
+         static_cast<std::uint16_t>(Threaded | pfLoopForever),
          0,
          {0, 1}},
-        {"without animate only the first frame", 3, NoLoopExtension, 0, goAsync, 0, {0}},
-        {"unthreaded count 2", 2, 2, 0, static_cast<std::uint16_t>(Unthreaded | goLoop), 0, {0, 1, 0, 1}},
+        {"without animate only the first frame", 3, NoLoopExtension, 0, pfThreaded, 0, {0}},
+        {"unthreaded count 2", 2, 2, 0, static_cast<std::uint16_t>(Unthreaded | pfLoop), 0, {0, 1, 0, 1}},
         {"unthreaded count 0 is one pass",
          2,
          0,
          0,
-         static_cast<std::uint16_t>(Unthreaded | goLoop),
+         static_cast<std::uint16_t>(Unthreaded | pfLoop),
          0,
          {0, 1}},
     };
@@ -308,7 +308,7 @@ TEST_F(PainterTest, DisposalSurfaces) {
          {{1, 5, 5, Blue, Blue}, {2, 25, 25, Green, Red}}},
         {"transparent painting restores from the saved background",
          {redBase, {10, 2, Blue, 0, 0, 10, 10}, {10, 1, Green, 20, 20, 10, 10}},
-         goTransparent,
+         pfTransparent,
          {{1, 5, 5, Blue, Yellow}, {2, 5, 5, Yellow, Yellow}}},
     };
     for (const auto& c : cases) {
@@ -344,7 +344,7 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
     TCanvas canvas(Target);
     TGIFPainter::StartPainting(
         *image, canvas, TRect(0, 0, 40, 40),
-        static_cast<std::uint16_t>(Unthreaded | goLoop | goClearOnLoop | goTransparent));
+        static_cast<std::uint16_t>(Unthreaded | pfLoop | pfClearOnLoop | pfTransparent));
     const std::vector<std::pair<TColorRef, TColorRef>> expected = {
         {Yellow, Yellow}, {Blue, Blue}, {Yellow, Blue}, {Blue, Blue}};
     EXPECT_EQ(shown, expected);
@@ -359,7 +359,7 @@ TEST_F(PainterTest, CheckedCanvasThatWentAwayEndsThePainterQuietly) {
     };
     TCanvas canvas(Target);
     EXPECT_NO_THROW(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40),
-                                               static_cast<std::uint16_t>(Unthreaded | goValidateCanvas)));
+                                               static_cast<std::uint16_t>(Unthreaded | pfCheckCanvas)));
     EXPECT_EQ(shown, (std::vector<int>{0}));
 }
 
@@ -368,7 +368,7 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
     auto image = MakePicture({{10, 1, Red}, {10, 1, Blue}});
 
     // Not animated: the pinned frame is drawn, no painter.
-    image->PaintFlags = goAsync;
+    image->PaintFlags = pfThreaded;
     image->PinnedFrame = 1;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     EXPECT_EQ(Target.Pixel(20, 20), Blue);
@@ -376,7 +376,7 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
 
     // Direct: the painter paints the target itself; the same target keeps the same painter,
     // another rectangle replaces it.
-    image->PaintFlags = ThreadedEndless | goDirectDraw;
+    image->PaintFlags = ThreadedEndless | pfDirectDraw;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     TGIFPainter* first = image->DrawPainter;
     ASSERT_NE(first, nullptr);
@@ -405,7 +405,7 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
 TEST_F(PainterTest, EnableAnimationStopsTheDrawPainter) {
     TCanvas canvas(Target);
     auto image = MakePicture(Frames({10, 10}));
-    image->PaintFlags = ThreadedEndless | goDirectDraw;
+    image->PaintFlags = ThreadedEndless | pfDirectDraw;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     ASSERT_NE(image->DrawPainter, nullptr);
     image->EnableAnimation(true); // no change: the painter goes on
