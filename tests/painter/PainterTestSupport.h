@@ -80,18 +80,18 @@ inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& f
     image->Header().SetWidth(40);
     image->Header().SetHeight(40);
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const TFrameSpec& spec = frames[i];
+        const TFrameSpec& shape = frames[i];
         auto* frame = new TGIFSubImage(image.get());
-        frame->SetFrameBounds(spec.Left, spec.Top, spec.Width, spec.Height);
-        frame->ColorMap().AppendColor(spec.Color);
+        frame->SetFrameBounds(shape.Left, shape.Top, shape.Width, shape.Height);
+        frame->ColorMap().AppendColor(shape.Color);
         frame->ColorMap().AppendColor(0x000000);
-        if (spec.Delay >= 0) {
+        if (shape.Delay >= 0) {
             auto* gce = new TGIFGraphicControlExtension(frame);
-            gce->SetDelay(spec.Delay);
-            gce->SetDisposal(spec.Disposal);
-            if (spec.TransparentIndex >= 0) {
+            gce->SetDelay(shape.Delay);
+            gce->SetDisposal(shape.Disposal);
+            if (shape.TransparentIndex >= 0) {
                 gce->SetTransparent(true);
-                gce->SetTransparentColorIndex(spec.TransparentIndex);
+                gce->SetTransparentColorIndex(shape.TransparentIndex);
             }
             frame->Extensions().AppendItem(gce);
         }
@@ -108,9 +108,9 @@ inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& f
 inline std::vector<TFrameSpec> Frames(std::initializer_list<int> delays) {
     std::vector<TFrameSpec> frames;
     for (int d : delays) {
-        TFrameSpec spec;
-        spec.Delay = d;
-        frames.push_back(spec);
+        TFrameSpec shape;
+        shape.Delay = d;
+        frames.push_back(shape);
     }
     return frames;
 }
