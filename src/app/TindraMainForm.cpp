@@ -1118,6 +1118,8 @@ void TTindraMainForm::ReportSave(TSaveResult result) {
         ShowErrorMessage(QString::fromStdString(tindra::SaveErrorText(LanguageIndex)));
 }
 
+void TTindraMainForm::SaveChangesFailed() { ReportSave(TSaveResult::WriteFailed); }
+
 void TTindraMainForm::ShowErrorMessage(const QString& text) {
     QMessageBox::critical(this, QString::fromStdString(tindra::ErrorTitle(LanguageIndex)), text);
 }

@@ -196,6 +196,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void EndBusy() override;
     void FolderUsed(const std::string& folder) override;
     void AddRecentFile(const std::string& path) override;
+    void SaveChangesFailed() override;
 
     // The questions the document asks (IDocumentAsker; AskSaveChanges below).
     std::string AskOpenFileName() override;

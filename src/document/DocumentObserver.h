@@ -48,4 +48,7 @@ class IDocumentObserver {
     // A file was opened from the open dialog, the command line or a drop: put it first in the recent
     // files.
     virtual void AddRecentFile(const std::string& path) { (void)path; }
+    // Saving the changes before New, Open or closing failed to write; the old file is intact and the
+    // document stays (the window reports the write error).
+    virtual void SaveChangesFailed() {}
 };

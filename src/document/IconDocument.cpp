@@ -264,7 +264,9 @@ bool TIconDocument::SaveChangesIfWanted(IDocumentAsker& asker) {
     if (!IsModified()) return true;
     if (!asker.AskSaveChanges()) return true;
     // Yes: the changes may only go when they were written.
-    return SaveDocumentAs(asker) == TSaveResult::Saved;
+    const TSaveResult result = SaveDocumentAs(asker);
+    if (result == TSaveResult::WriteFailed) Notify(&IDocumentObserver::SaveChangesFailed);
+    return result == TSaveResult::Saved;
 }
 
 void TIconDocument::ResetDocument() {

@@ -390,6 +390,7 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_EQ(doc.OpenFile(WriteGif("other.gif", f), true, asker), TOpenResult::Abandoned);
     EXPECT_EQ(doc.FrameCount(), 3);
     EXPECT_FALSE(doc.SaveChangesIfWanted(asker)); // closing is abandoned as well
+    EXPECT_EQ(seen.SaveFailures, 0);                // a cancelled dialog is no write error
 
     // The save fails: the same.
     TSafeFile::WriteAll(dir + "ro.gif", {1});
@@ -398,6 +399,7 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_FALSE(doc.NewDocument(asker));
     fs::permissions(dir + "ro.gif", fs::perms::owner_all);
     EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(seen.SaveFailures, 1); // the window is told, so it can report the write error
 
     // No: the changes go and the new document comes.
     asker.SaveChanges = false;
