@@ -885,7 +885,7 @@ void TTindraMainForm::FormActivate() {
     // 14: no tool.
     CurrentTool = ToolNone;
     SBToolNone->setChecked(true);
-    Canvas->SetCurrentTool(::ToolNone);
+    Canvas->SetCurrentTool(ToolNone);
     // 15: the file named on the command line.
     if (!CommandLineFile.isEmpty()) OpenFile(CommandLineFile, true);
     // 16, 17.
@@ -945,7 +945,7 @@ void TTindraMainForm::ApplyCommandStates() {
         SetGlyph(SBToolEllipse, GlyphEllipse);
         CurrentTool = ToolNone;
         SBToolNone->setChecked(true);
-        Canvas->SetCurrentTool(::ToolNone);
+        Canvas->SetCurrentTool(ToolNone);
         PBMain->hide();
         enable({SBStop, SBPlay, SBFirst, SBPrev, SBNext, SBLast, EDSpeed}, false);
         return;
@@ -1336,7 +1336,7 @@ void TTindraMainForm::SBToolClick() {
     const QObject* button = sender();
     if (!button) return;
     CurrentTool = button->property(TagProperty).toInt();
-    Canvas->SetCurrentTool(static_cast<::TTool>(CurrentTool));
+    Canvas->SetCurrentTool(static_cast<TTool>(CurrentTool));
 }
 
 void TTindraMainForm::PopupClick() {
@@ -1344,7 +1344,7 @@ void TTindraMainForm::PopupClick() {
     if (!item) return;
     const int tool = item->property(TagProperty).toInt();
     CurrentTool = tool;
-    Canvas->SetCurrentTool(static_cast<::TTool>(tool));
+    Canvas->SetCurrentTool(static_cast<TTool>(tool));
     QToolButton* button = tool > 11 ? SBToolEllipse : SBToolRectangle;
     button->setProperty(TagProperty, tool);
     SetGlyph(button, tool + 19);
@@ -1456,7 +1456,7 @@ void TTindraMainForm::DocumentClosing() {
     TGIFPainter::StopPainting(Document->Frames40());
     CurrentTool = ToolNone;
     SBToolNone->setChecked(true);
-    Canvas->SetCurrentTool(::ToolNone);
+    Canvas->SetCurrentTool(ToolNone);
 }
 
 void TTindraMainForm::BeginBusy() {

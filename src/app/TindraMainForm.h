@@ -8,6 +8,7 @@
 
 #include "DocumentAsker.h"
 #include "DocumentObserver.h"
+#include "DrawingTools.h"
 #include "ImageListFile.h"
 #include "RecentFiles.h"
 #include "SettingsStore.h"
@@ -75,8 +76,6 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
         GlyphRotate = 44,
         GlyphMoveFrame = 47,
     };
-    // Tool numbers (also the tags of the tool buttons and shape entries).
-    enum TTool : int { ToolNone = 0, ToolRectangle = 8, ToolEllipse = 12, ToolText = 16 };
 
     explicit TTindraMainForm(QWidget* parent = nullptr);
     ~TTindraMainForm() override;
