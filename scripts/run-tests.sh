@@ -56,7 +56,7 @@ if [ "${SKIP_FUZZ:-0}" != 1 ]; then
       seeds="fuzz/corpus/${name#fuzz_}"
       [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/
       echo "=== fuzz: $name for ${FUZZ_SECONDS:-60} s"
-      if "$f" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "$work" \
+      if "$f" -seed="${FUZZ_SEED:-1}" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "$work" \
            > "$logs/$name.log" 2>&1; then
         echo "fuzz: $name: 1 passed, 0 failed" | tee -a "$logs/fuzz.summary"
       else

@@ -230,8 +230,9 @@ const TGIFExtensionClass& TGIFApplicationExtension::Class() {
 }
 
 void TGIFApplicationExtension::SaveData(TStream& stream) {
-    stream.WriteByte(11);
-    stream.Write(Identification.data(), 11);
+    const int size = ShortIdentification ? 10 : 11;
+    stream.WriteByte(size);
+    stream.Write(Identification.data(), size);
     SaveAppData(stream);
 }
 
@@ -240,6 +241,7 @@ void TGIFApplicationExtension::LoadData(TStream& stream) {
     if (blockSize < 0) throw EGIFException(GIFText::PrematureEnd);
     if (blockSize < 10) throw EGIFException(GIFText::UnsupportedAppBlockSize);
     ReadExact(stream, Identification.data(), 11);
+    ShortIdentification = blockSize == 10;
     if (blockSize == 10)
         stream.Seek(-1); // the eleventh byte is the first sub-block's size
     else

@@ -149,6 +149,10 @@ class TGIFApplicationExtension : public TGIFBaseExtension {
     const TGIFExtensionClass& ClassOf() const override { return Class(); }
 
     TGIFAppIdentification Identification;
+    // Set when the file gave a Block Size of 10: the eleventh identification byte is then also the
+    // first data sub-block's size, and the extension is written back with the same 10-byte block so
+    // that it reads again as the same data.
+    bool ShortIdentification = false;
     std::string IdentificationText() const {
         return std::string(Identification.begin(), Identification.end());
     }

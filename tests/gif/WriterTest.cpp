@@ -299,6 +299,13 @@ TEST(Writer, RecordsReadBackVerbatim) {
                             .Add({0x21, 0xFF, 11})
                             .Text("NETSCAPE2.0")
                             .Add({3, 1, 5, 0, 5, 2, 1, 2, 3, 4, 0})
+                            // "NETSCAPE2." whose first sub-block size is '0': written with an
+                            // 11-byte block it would read back as a broken looping extension.
+                            .Add({0x21, 0xFF, 10})
+                            .Text("NETSCAPE2.")
+                            .Add({'0'})
+                            .Add(TBytes(48, 7))
+                            .Add({2, 1, 0, 0})
                             .Add({0x21, 0xF9, 5, 0x09, 7, 0, 1, 0})
                             .Image(0, 0, 2, 1)
                             .Add(PackCodes(1, {{2, 2}, {1, 2}, {0, 2}, {3, 3}}))
@@ -315,6 +322,11 @@ TEST(Writer, RecordsReadBackVerbatim) {
     ASSERT_NE(loop, nullptr);
     EXPECT_EQ(loop->Loops, 5);
     EXPECT_EQ(loop->BufferSize, 0x04030201u);
+    auto* shortId = dynamic_cast<TGIFUnknownAppExtension*>(again.Images()[0]->Extensions()[1]);
+    ASSERT_NE(shortId, nullptr);
+    ASSERT_EQ(shortId->Blocks.size(), 2u);
+    EXPECT_EQ(shortId->Blocks[0]->Data, TBytes(48, 7));
+    EXPECT_EQ(shortId->Blocks[1]->Data, (TBytes{1, 0}));
     auto* gce = again.Images()[0]->GraphicControlExtension();
     EXPECT_EQ(gce->Record().BlockSize, 5);
     EXPECT_EQ(gce->Delay(), 7);
