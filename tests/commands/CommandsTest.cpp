@@ -2,6 +2,7 @@
 // the frame dialogs, and the save questions.
 
 #include "AngleDialWidget.h"
+#include "CanvasWidget.h"
 #include "ClipboardPicture.h"
 #include "DocumentCanvasHost.h"
 #include "FontPanel.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
@@ -111,6 +113,17 @@ TSurface32 Pattern() {
 
 void SetWork(TIconDocument& doc, const TSurface32& picture) {
     doc.WorkBitmap().CopyFrom(picture);
+}
+
+// Presses and releases `button` over the centre of the canvas cell (col, row).
+void ClickCell(TCanvasWidget* canvas, int col, int row, Qt::MouseButton button) {
+    const int z = canvas->Zoom();
+    const QPointF at(col * z + z / 2, row * z + z / 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, canvas->mapToGlobal(at), button, button, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, canvas->mapToGlobal(at), button, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(canvas, &release);
 }
 
 QImage Filled(int w, int h, QRgb color) {
@@ -233,7 +246,9 @@ class TCommandsTest : public QObject {
             asked = caption + "|" + prompt + "|" + preset;
             return QStringLiteral("A");
         });
-        form->CanvasHost->OnTextTool(5, row, Qt::MouseButton(button));
+        // The tool is chosen on its button and the cell clicked on the canvas, as a user does.
+        form->SBToolText->click();
+        ClickCell(form->Canvas, 5, row, Qt::MouseButton(button));
         QCOMPARE(asked, QStringLiteral("Tindra|Enter text:|"));
         QCOMPARE(doc.UndoDepth(0), 1);
 
