@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tindra and runs the whole test suite:
 #  1. the normal build: every unit, widget (offscreen Qt) and layering test;
-#  2. the core libraries again under AddressSanitizer + UndefinedBehaviorSanitizer;
+#  2. everything again (core, widgets and window) under AddressSanitizer + UndefinedBehaviorSanitizer;
 #  3. the threaded painter and preview tests under ThreadSanitizer;
 #  4. each libFuzzer target for a bounded time (FUZZ_SECONDS, default 60).
 # It ends with one line "N passed, N failed" over all test runs.
@@ -32,7 +32,7 @@ fi
 
 if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
   echo "=== build: address,undefined"
-  if build build-asan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_BUILD_UI=OFF -DTINDRA_SANITIZE=address,undefined; then
+  if build build-asan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_SANITIZE=address,undefined; then
     ASAN_OPTIONS=detect_leaks=1 run_ctest asan build-asan -LE slow
   else
     echo "sanitizer build failed"; status=1

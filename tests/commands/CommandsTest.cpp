@@ -87,15 +87,19 @@ std::unique_ptr<TTestForm> StartedWithNewIcon() {
 // Runs `act` on the modal dialog of type T as soon as it is shown (the caller then opens it).
 template <class T> void WhenShown(std::function<void(T*)> act) {
     auto tries = std::make_shared<int>(0);
+    // The poller refers to itself weakly; the pending timer holds the only strong reference, so it
+    // is freed once it has acted or given up.
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, tries, poll] {
+    std::weak_ptr<std::function<void()>> self = poll;
+    *poll = [act, tries, self] {
         if (auto* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
             act(w);
             return;
         }
-        if (++*tries < 200) QTimer::singleShot(5, *poll);
+        if (auto again = self.lock(); again && ++*tries < 200)
+            QTimer::singleShot(5, [again] { (*again)(); });
     };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, [poll] { (*poll)(); });
 }
 
 void AnswerQuestion(QMessageBox::StandardButton answer) {
