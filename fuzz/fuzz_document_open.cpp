@@ -1,0 +1,58 @@
+// Opens arbitrary bytes as the editor opens a file (a GIF when they start with 'G', a BMP with 'B',
+// otherwise an icon), then walks every frame, writes the document and each export, and opens the
+// written document again: it must open, with as many frames. A crash, a sanitizer report or a saved
+// file that does not open again is a fault.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "IconDocument.h"
+
+namespace {
+
+std::string TempPath(const char* ext) {
+    return "/tmp/tindra-fuzz-" + std::to_string(getpid()) + ext;
+}
+
+// Opens the bytes through a file of the given extension, as the editor does, and removes the file.
+TOpenResult OpenBytes(TIconDocument& doc, const std::uint8_t* data, std::size_t size, const char* ext) {
+    const std::string path = TempPath(ext);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                 static_cast<std::streamsize>(size));
+    const TOpenResult result = doc.OpenFileDirect(path, false);
+    unlink(path.c_str());
+    return result;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* ext = size > 0 && data[0] == 'G' ? ".gif" : size > 0 && data[0] == 'B' ? ".bmp" : ".ico";
+    TIconDocument doc;
+    if (OpenBytes(doc, data, size, ext) != TOpenResult::Opened) return 0;
+
+    for (int k = 0; k < doc.FrameCount(); ++k) {
+        doc.SelectFrame(k);
+        doc.PushUndo();
+        doc.WorkBitmap().SetPixel(20, 20, 0xFF123456u);
+        doc.CommitFrame();
+    }
+    (void)doc.EncodeFrameGif();
+    (void)doc.EncodeFrameBmp();
+    doc.SetOutputSize(TIconDocument::InnerSide);
+    (void)doc.EncodeFrameIco();
+    for (int side : {TIconDocument::InnerSide, TIconDocument::FrameSide}) {
+        doc.SetOutputSize(side);
+        const std::vector<std::uint8_t> saved = doc.EncodeDocumentGif();
+        TIconDocument again;
+        if (OpenBytes(again, saved.data(), saved.size(), ".gif") != TOpenResult::Opened)
+            std::abort();
+        if (again.FrameCount() != doc.FrameCount()) std::abort();
+    }
+    return 0;
+}
