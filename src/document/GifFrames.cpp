@@ -13,9 +13,10 @@
 #include "Icon.h"
 #include "IconWriter.h"
 
-#include <sstream>
-
+#include <algorithm>
 #include <array>
+#include <sstream>
+#include <unordered_set>
 
 namespace GifFrames {
 
@@ -40,11 +41,61 @@ TBitmap ToBitmap(const TSurface32& source) {
     return bitmap;
 }
 
-// Converts source into a new, free frame of picture (not yet in its list).
+// The octree conversion between the system colours keeps up to this many colours exactly.
+constexpr int OctreeExactColors = 236;
+
+// Number of distinct colours of source (alpha ignored), counted up to limit + 1.
+int CountColors(const TSurface32& source, int limit) {
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(static_cast<size_t>(limit) * 2);
+    uint32_t last = 0;
+    bool any = false;
+    for (int y = 0; y < source.Height(); ++y) {
+        const uint32_t* row = source.ScanLine(y);
+        for (int x = 0; x < source.Width(); ++x) {
+            const uint32_t c = row[x] & 0xFFFFFFu;
+            if (any && c == last) continue;
+            any = true;
+            last = c;
+            seen.insert(c);
+            if (static_cast<int>(seen.size()) > limit) return limit + 1;
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// Sets a picture's reduction method for the length of one conversion.
+class TReductionScope {
+  public:
+    TReductionScope(TGIFPicture& picture, TReductionMethod method)
+        : Picture_(picture), Saved_(picture.ReductionMethod) {
+        Picture_.ReductionMethod = method;
+    }
+    ~TReductionScope() { Picture_.ReductionMethod = Saved_; }
+    TReductionScope(const TReductionScope&) = delete;
+    TReductionScope& operator=(const TReductionScope&) = delete;
+
+  private:
+    TGIFPicture& Picture_;
+    TReductionMethod Saved_;
+};
+
+// Converts source into a new, free frame of picture (not yet in its list), with the picture's options.
+// A picture of 237 to 256 colours fits one colour table but would lose colours to the octree's merging:
+// it is imported colour by colour instead, so that every pixel keeps its colour. Up to 236 colours the
+// octree is exact already (and its table layout stays as it always was); beyond 256 the octree and the
+// dithering do the reduction.
 std::unique_ptr<TGIFSubImage> ConvertFrame(TGIFPicture& picture, const TSurface32& source) {
     TBitmap bitmap = ToBitmap(source);
     auto frame = std::make_unique<TGIFSubImage>(&picture);
-    frame->CopyFrom(bitmap);
+    const int colors =
+        picture.ReductionMethod == ReduceQuantizeSystem ? CountColors(source, TGIFColorMap::MaxColors) : 0;
+    if (colors > OctreeExactColors && colors <= TGIFColorMap::MaxColors) {
+        TReductionScope exact(picture, ReduceNone);
+        frame->CopyFrom(bitmap);
+    } else {
+        frame->CopyFrom(bitmap);
+    }
     return frame;
 }
 
@@ -259,9 +310,11 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
 
 std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
                                        uint32_t transparentColor) {
+    // The frame is converted as the document converts its frames, so that it keeps its colours as the
+    // document shows them and equals the frame of an animation saved from the same pictures.
     TGIFPicture n;
-    TBitmap bitmap = ToBitmap(source);
-    n.AddFrame(bitmap);
+    ResetDocumentPicture(n);
+    n.AddFrame(ConvertFrame(n, source).release());
     OptimizeColors(n);
     if (markTransparent) {
         const int t = n.GlobalColorMap().FindColor(transparentColor);

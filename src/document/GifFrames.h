@@ -28,7 +28,8 @@ void ResetDocumentPicture(TGIFPicture& picture);
 
 int FrameCount(const TGIFPicture& picture);
 // Converts picture (40 × 40 or 32 × 32) with the picture's options into a new last frame carrying a graphic
-// control extension with this Delay Time; returns its index.
+// control extension with this Delay Time; returns its index. A picture of at most 256 colours keeps every
+// pixel exact.
 int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay);
 // Converts source as AppendFrame does and puts it in place of frame index, which keeps its place and its
 // extensions (so its display time).
@@ -65,9 +66,9 @@ std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes);
 std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& start, int offset,
                                       std::vector<int>& delays, int missingDelay);
 
-// A one-frame GIF of source (any size) with the codec's default conversion (216-colour cube, no
-// dithering). When markTransparent and the table holds transparentColor (0x00BBGGRR), the frame gets a
-// graphic control extension marking it transparent.
+// A one-frame GIF of source (any size), converted as AppendFrame converts: at most 256 colours keep every
+// pixel exact, more go through the octree and Floyd–Steinberg. When markTransparent and the table holds
+// transparentColor (0x00BBGGRR), the frame gets a graphic control extension marking it transparent.
 std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
                                        uint32_t transparentColor);
 // An animated GIF copied from frames (the document's Frames40 or Frames32): merged colour tables, each

@@ -302,7 +302,7 @@ TEST_F(OpenSaveTest, WithoutBorderATransparentColourNotFirstKeepsDisposalZero) {
     }
 }
 
-TEST_F(OpenSaveTest, OneFrameSavesWithTheCubeAndTransparencyOnlyWhenPresent) {
+TEST_F(OpenSaveTest, OneFrameSavesMarkTransparencyOnlyWhenPresent) {
     ASSERT_TRUE(doc.NewDocument(asker));
     doc.WorkBitmap().FillRect(4, 4, 36, 36, 0xFF3366CC);
     doc.WorkBitmap().SetPixel(10, 10, Grey);
