@@ -284,25 +284,35 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
         const TGIFSubImage& frame = *gif.Images().ItemAt(i);
         const TControl control = ControlOf(frame);
         if (control.Delay >= 0) delays[i] = control.Delay;
+        // The frame's rectangle on the screen; a frame sticking out past the screen is clipped.
+        const int left = std::min<int>(frame.Left(), side), top = std::min<int>(frame.Top(), side);
+        const int right = std::min<int>(frame.Left() + frame.Width(), side);
+        const int bottom = std::min<int>(frame.Top() + frame.Height(), side);
         TSurface32 picture;
         picture.CopyFrom(base);
         if (!frame.Empty()) {
             const std::array<uint32_t, 256> colors = FrameColors(frame);
             const uint8_t* pixels = frame.Pixels();
-            for (int y = 0; y < frame.Height(); ++y) {
-                const int sy = frame.Top() + y;
-                if (sy >= side) break;
-                for (int x = 0; x < frame.Width(); ++x) {
-                    const int sx = frame.Left() + x;
-                    if (sx >= side) break;
-                    const uint8_t index = pixels[static_cast<size_t>(y) * frame.Width() + x];
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx) {
+                    const size_t at =
+                        static_cast<size_t>(sy - frame.Top()) * frame.Width() + (sx - frame.Left());
+                    const uint8_t index = pixels[at];
                     if (index == control.TransparentIndex) continue;
                     picture.SetPixel(offset + sx, offset + sy, colors[index]);
                 }
-            }
         }
-        // A frame restored after display (disposal 2 or 3) leaves the base as it was; frame 0 always stays.
-        if (i == 0 || (control.Disposal != 2 && control.Disposal != 3)) base.CopyFrom(picture);
+        // What the next frame is drawn over, by this frame's Disposal Method (frame 0 included): 2 gives
+        // the frame's rectangle back to the start picture (a browser clears it to transparent), 3 restores
+        // the picture from before the frame, anything else keeps the frame.
+        if (control.Disposal == 2) {
+            base.CopyFrom(picture);
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx)
+                    base.SetPixel(offset + sx, offset + sy, start.GetPixel(offset + sx, offset + sy));
+        } else if (control.Disposal != 3) {
+            base.CopyFrom(picture);
+        }
         pictures.push_back(std::move(picture));
     }
     return pictures;
@@ -341,9 +351,11 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
         if (!gce) gce = AddControlExtension(frame);
         if (t >= 0) {
+            // Each frame is a whole picture whose transparent pixels must show through to what is behind
+            // the animation, never to the frame before: every frame is cleared after it is shown.
             gce->SetTransparent(true);
             gce->SetTransparentColorIndex(t);
-            gce->SetDisposal(gce->TransparentColor() == n.PaintBackground ? 2 : 0);
+            gce->SetDisposal(2);
         } else {
             gce->SetTransparent(false);
             gce->SetDisposal(0);
