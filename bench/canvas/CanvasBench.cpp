@@ -87,6 +87,33 @@ void BM_PencilReleaseWithCommit(benchmark::State& state) {
 }
 BENCHMARK(BM_PencilReleaseWithCommit)->Unit(benchmark::kMicrosecond);
 
+// CommitFrame alone on a frame of a given number of colours: 13 (a drawn icon), 250 (more than the
+// octree keeps exactly, imported colour by colour) and 1600 (every pixel its own colour: octree and
+// dithering). Each iteration moves one pixel's colour to another of the frame's colours.
+void BM_CommitFrameOfColours(benchmark::State& state) {
+    const int colours = static_cast<int>(state.range(0));
+    TIconDocument document;
+    TNoQuestions asker;
+    document.NewDocument(asker);
+    auto colour = [colours](int i) {
+        i %= colours;
+        return 0xFF000000u | static_cast<uint32_t>((i * 37) % 256) << 16 |
+               static_cast<uint32_t>((i / 256 * 53 + i * 91) % 256) << 8 |
+               static_cast<uint32_t>((i * 173 + 11) % 256);
+    };
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            document.WorkBitmap().SetPixel(x, y, colour(y * 40 + x));
+    document.CommitFrame();
+    int i = 0;
+    for (auto _ : state) {
+        ++i;
+        document.WorkBitmap().SetPixel(i % 40, (i * 7) % 40, colour(i * 13));
+        document.CommitFrame();
+    }
+}
+BENCHMARK(BM_CommitFrameOfColours)->Arg(13)->Arg(250)->Arg(1600)->Unit(benchmark::kMicrosecond);
+
 // The peer: Qt scales a 40 x 40 picture to 680 x 680 and paints it, once per repaint.
 class TScaledPeer : public QWidget {
   public:

@@ -766,6 +766,23 @@ bool TTindraMainForm::LoadControlImages() {
     return true;
 }
 
+void TTindraMainForm::InstallEmptyTemplates() {
+    const QImage plain = ControlImage(ItemEmptyTemplates, 0), bordered = ControlImage(ItemEmptyTemplates, 1);
+    if (!plain.isNull() && !bordered.isNull())
+        Document->SetEmptyTemplates(ImageSurface(plain), ImageSurface(bordered));
+}
+
+bool TTindraMainForm::ReadEmptyTemplates(const QString& path, TSurface32 (&templates)[2]) {
+    std::vector<tindra::TImageListItem> items;
+    if (!tindra::TImageListFile::Load(QFile::encodeName(path).toStdString(), items)) return false;
+    if (items.empty()) return false;
+    const tindra::TImageListItem& list = items[ItemEmptyTemplates];
+    if (list.Width != 40 || list.Height != 40 || list.Pictures.size() < 2) return false;
+    for (int i = 0; i < 2; ++i)
+        templates[i] = ImageSurface(ToImage(list, i));
+    return true;
+}
+
 void TTindraMainForm::BuildMenuImages() {
     IlMenuImages.clear();
     if (IlControlImages.size() <= static_cast<size_t>(ItemGlyphs)) return;
@@ -1005,6 +1022,8 @@ void TTindraMainForm::showEvent(QShowEvent* e) {
     if (ImagesLoaded || e->spontaneous()) return;
     ImagesLoaded = LoadControlImages();
     if (ImagesLoaded) {
+        // Before anything can open, insert or paste a frame on a template.
+        InstallEmptyTemplates();
         BuildMenuImages();
         // Start-up runs at the first activation; without a window manager to activate the
         // window it runs as soon as the event loop is free.
@@ -1129,9 +1148,6 @@ QString TTindraMainForm::Message(int key) const {
 }
 
 void TTindraMainForm::MnFileNewClick() {
-    const QImage plain = ControlImage(ItemEmptyTemplates, 0), bordered = ControlImage(ItemEmptyTemplates, 1);
-    if (!plain.isNull() && !bordered.isNull())
-        Document->SetEmptyTemplates(ImageSurface(plain), ImageSurface(bordered));
     Document->NewDocument(*this);
 }
 void TTindraMainForm::MnFileOpenClick() {

@@ -98,6 +98,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
 
     // Loads images.iml into IlControlImages; false when it is missing or damaged.
     bool LoadControlImages();
+    // Gives the document the two empty-frame templates of IlControlImages (plain, bordered).
+    void InstallEmptyTemplates();
+    // The two empty-frame templates (plain, bordered) of the control image file at path, for the
+    // conversion from the command line, which runs without the window; false when it cannot be read.
+    static bool ReadEmptyTemplates(const QString& path, TSurface32 (&templates)[2]);
     // Copies the glyphs into IlMenuImages, pixel (0, 0) of each giving its transparent colour.
     void BuildMenuImages();
     QPixmap MenuImage(int index) const;

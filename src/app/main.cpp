@@ -3,15 +3,24 @@
 #include "BatchConverter.h"
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
+#include "Surface32.h"
 #include "TindraMainForm.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <iostream>
 
 int main(int argc, char** argv) {
-    // "--convert IN OUT ...": converts without any window, before the GUI application exists.
-    if (TBatchConverter::Wanted(argc, argv)) return TBatchConverter::Run(argc, argv, std::cerr);
+    // "--convert IN OUT ...": converts without any window, before the GUI application exists, on the
+    // empty-frame templates of images.iml beside the program as the window uses them.
+    if (TBatchConverter::Wanted(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        TSurface32 templates[2];
+        const bool found = TTindraMainForm::ReadEmptyTemplates(
+            QDir(QCoreApplication::applicationDirPath()).filePath("images.iml"), templates);
+        return TBatchConverter::Run(argc, argv, std::cerr, found ? templates : nullptr);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tindra");

@@ -13,9 +13,10 @@
 #include "Icon.h"
 #include "IconWriter.h"
 
-#include <sstream>
-
+#include <algorithm>
 #include <array>
+#include <sstream>
+#include <unordered_set>
 
 namespace GifFrames {
 
@@ -40,11 +41,61 @@ TBitmap ToBitmap(const TSurface32& source) {
     return bitmap;
 }
 
-// Converts source into a new, free frame of picture (not yet in its list).
+// The octree conversion between the system colours keeps up to this many colours exactly.
+constexpr int OctreeExactColors = 236;
+
+// Number of distinct colours of source (alpha ignored), counted up to limit + 1.
+int CountColors(const TSurface32& source, int limit) {
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(static_cast<size_t>(limit) * 2);
+    uint32_t last = 0;
+    bool any = false;
+    for (int y = 0; y < source.Height(); ++y) {
+        const uint32_t* row = source.ScanLine(y);
+        for (int x = 0; x < source.Width(); ++x) {
+            const uint32_t c = row[x] & 0xFFFFFFu;
+            if (any && c == last) continue;
+            any = true;
+            last = c;
+            seen.insert(c);
+            if (static_cast<int>(seen.size()) > limit) return limit + 1;
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+// Sets a picture's reduction method for the length of one conversion.
+class TReductionScope {
+  public:
+    TReductionScope(TGIFPicture& picture, TReductionMethod method)
+        : Picture_(picture), Saved_(picture.ReductionMethod) {
+        Picture_.ReductionMethod = method;
+    }
+    ~TReductionScope() { Picture_.ReductionMethod = Saved_; }
+    TReductionScope(const TReductionScope&) = delete;
+    TReductionScope& operator=(const TReductionScope&) = delete;
+
+  private:
+    TGIFPicture& Picture_;
+    TReductionMethod Saved_;
+};
+
+// Converts source into a new, free frame of picture (not yet in its list), with the picture's options.
+// A picture of 237 to 256 colours fits one colour table but would lose colours to the octree's merging:
+// it is imported colour by colour instead, so that every pixel keeps its colour. Up to 236 colours the
+// octree is exact already (and its table layout stays as it always was); beyond 256 the octree and the
+// dithering do the reduction.
 std::unique_ptr<TGIFSubImage> ConvertFrame(TGIFPicture& picture, const TSurface32& source) {
     TBitmap bitmap = ToBitmap(source);
     auto frame = std::make_unique<TGIFSubImage>(&picture);
-    frame->CopyFrom(bitmap);
+    const int colors =
+        picture.ReductionMethod == ReduceQuantizeSystem ? CountColors(source, TGIFColorMap::MaxColors) : 0;
+    if (colors > OctreeExactColors && colors <= TGIFColorMap::MaxColors) {
+        TReductionScope exact(picture, ReduceNone);
+        frame->CopyFrom(bitmap);
+    } else {
+        frame->CopyFrom(bitmap);
+    }
     return frame;
 }
 
@@ -233,25 +284,35 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
         const TGIFSubImage& frame = *gif.Images().ItemAt(i);
         const TControl control = ControlOf(frame);
         if (control.Delay >= 0) delays[i] = control.Delay;
+        // The frame's rectangle on the screen; a frame sticking out past the screen is clipped.
+        const int left = std::min<int>(frame.Left(), side), top = std::min<int>(frame.Top(), side);
+        const int right = std::min<int>(frame.Left() + frame.Width(), side);
+        const int bottom = std::min<int>(frame.Top() + frame.Height(), side);
         TSurface32 picture;
         picture.CopyFrom(base);
         if (!frame.Empty()) {
             const std::array<uint32_t, 256> colors = FrameColors(frame);
             const uint8_t* pixels = frame.Pixels();
-            for (int y = 0; y < frame.Height(); ++y) {
-                const int sy = frame.Top() + y;
-                if (sy >= side) break;
-                for (int x = 0; x < frame.Width(); ++x) {
-                    const int sx = frame.Left() + x;
-                    if (sx >= side) break;
-                    const uint8_t index = pixels[static_cast<size_t>(y) * frame.Width() + x];
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx) {
+                    const size_t at =
+                        static_cast<size_t>(sy - frame.Top()) * frame.Width() + (sx - frame.Left());
+                    const uint8_t index = pixels[at];
                     if (index == control.TransparentIndex) continue;
                     picture.SetPixel(offset + sx, offset + sy, colors[index]);
                 }
-            }
         }
-        // A frame restored after display (disposal 2 or 3) leaves the base as it was; frame 0 always stays.
-        if (i == 0 || (control.Disposal != 2 && control.Disposal != 3)) base.CopyFrom(picture);
+        // What the next frame is drawn over, by this frame's Disposal Method (frame 0 included): 2 gives
+        // the frame's rectangle back to the start picture (a browser clears it to transparent), 3 restores
+        // the picture from before the frame, anything else keeps the frame.
+        if (control.Disposal == 2) {
+            base.CopyFrom(picture);
+            for (int sy = top; sy < bottom; ++sy)
+                for (int sx = left; sx < right; ++sx)
+                    base.SetPixel(offset + sx, offset + sy, start.GetPixel(offset + sx, offset + sy));
+        } else if (control.Disposal != 3) {
+            base.CopyFrom(picture);
+        }
         pictures.push_back(std::move(picture));
     }
     return pictures;
@@ -259,9 +320,11 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
 
 std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
                                        uint32_t transparentColor) {
+    // The frame is converted as the document converts its frames, so that it keeps its colours as the
+    // document shows them and equals the frame of an animation saved from the same pictures.
     TGIFPicture n;
-    TBitmap bitmap = ToBitmap(source);
-    n.AddFrame(bitmap);
+    ResetDocumentPicture(n);
+    n.AddFrame(ConvertFrame(n, source).release());
     OptimizeColors(n);
     if (markTransparent) {
         const int t = n.GlobalColorMap().FindColor(transparentColor);
@@ -288,9 +351,11 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
         if (!gce) gce = AddControlExtension(frame);
         if (t >= 0) {
+            // Each frame is a whole picture whose transparent pixels must show through to what is behind
+            // the animation, never to the frame before: every frame is cleared after it is shown.
             gce->SetTransparent(true);
             gce->SetTransparentColorIndex(t);
-            gce->SetDisposal(gce->TransparentColor() == n.PaintBackground ? 2 : 0);
+            gce->SetDisposal(2);
         } else {
             gce->SetTransparent(false);
             gce->SetDisposal(0);

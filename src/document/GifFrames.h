@@ -28,7 +28,8 @@ void ResetDocumentPicture(TGIFPicture& picture);
 
 int FrameCount(const TGIFPicture& picture);
 // Converts picture (40 × 40 or 32 × 32) with the picture's options into a new last frame carrying a graphic
-// control extension with this Delay Time; returns its index.
+// control extension with this Delay Time; returns its index. A picture of at most 256 colours keeps every
+// pixel exact.
 int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay);
 // Converts source as AppendFrame does and puts it in place of frame index, which keeps its place and its
 // extensions (so its display time).
@@ -57,23 +58,24 @@ TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bo
 // Reads a GIF from memory with the codec; its exceptions pass on.
 std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes);
 
-// Composes frame by frame as the editor opens a GIF: each frame is drawn transparently over the picture
-// left by the frames before it, at offset (offset, offset) on start. A frame with Disposal Method 2 or 3 is
-// shown in its own picture and then taken away again (the next frame is drawn over what was there
-// before it); every other frame stays. Frame 0 always stays. Returns one picture per frame.
+// Composes frame by frame as GIF89a says and browsers show: each frame is drawn transparently over the
+// picture left by the frames before it, at offset (offset, offset) on start, clipped to the screen. After a
+// frame with Disposal Method 2 its rectangle goes back to start; after Disposal Method 3 the picture from
+// before the frame comes back; any other frame stays (frame 0 like every other). Returns one picture per
+// frame.
 // missingDelay is used for frames without a graphic control extension; delays[k] receives the Delay Times.
 std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& start, int offset,
                                       std::vector<int>& delays, int missingDelay);
 
-// A one-frame GIF of source (any size) with the codec's default conversion (216-colour cube, no
-// dithering). When markTransparent and the table holds transparentColor (0x00BBGGRR), the frame gets a
-// graphic control extension marking it transparent.
+// A one-frame GIF of source (any size), converted as AppendFrame converts: at most 256 colours keep every
+// pixel exact, more go through the octree and Floyd–Steinberg. When markTransparent and the table holds
+// transparentColor (0x00BBGGRR), the frame gets a graphic control extension marking it transparent.
 std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
                                        uint32_t transparentColor);
 // An animated GIF copied from frames (the document's Frames40 or Frames32): merged colour tables, each
 // frame's display time, a looping extension (forever) first in frame 0; with markTransparent the
-// transparent colour (when the global table holds it) with Disposal Method 2 on frames whose transparent
-// colour is entry 0 of the global table.
+// transparent colour (when the global table holds it) with Disposal Method 2 on every frame, so that no
+// frame shows through the transparent pixels of the next.
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
                                      uint32_t transparentColor);
 // A 256-colour 32 × 32 icon of the colour picture with its AND mask (true = transparent).

@@ -393,8 +393,10 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
     int side;
     std::unique_ptr<TGIFPicture> gif;
     try {
-        // Absurd declared sizes are refused before the codec allocates anything for them.
-        const GifFrames::TGifScreen screen = GifFrames::CheckDeclaredSizes(bytes, FrameSide, true, MaxFrames);
+        // Absurd declared sizes are refused before the codec allocates anything for them. A frame may
+        // stick out past the screen: it is clipped, as browsers show it.
+        const GifFrames::TGifScreen screen =
+            GifFrames::CheckDeclaredSizes(bytes, FrameSide, false, MaxFrames);
         if (screen.Width != screen.Height || (screen.Width != FrameSide && screen.Width != InnerSide))
             return false;
         side = screen.Width;

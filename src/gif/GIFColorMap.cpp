@@ -116,7 +116,7 @@ void TGIFColorMap::WriteEntries(TStream& stream) const {
 }
 
 bool TGIFColorMap::SortByUsage() {
-    if (Count_ <= 1) return false;
+    if (Count_ <= 1 || !HasFrames()) return false;
     Sorted_ = true;
     std::vector<std::pair<int, int>> pairs = UsageHistogram();
     pairs.resize(static_cast<std::size_t>(Count_), {0, 0});
@@ -221,6 +221,11 @@ std::vector<std::pair<int, int>> TGIFGlobalColorMap::UsageHistogram() const {
     for (int i = 0; i < Count(); ++i)
         pairs.emplace_back(i, counts[static_cast<std::size_t>(i)]);
     return pairs;
+}
+
+bool TGIFGlobalColorMap::HasFrames() const {
+    const TGIFPicture* image = Image();
+    return image && image->Images().ItemCount() > 0;
 }
 
 void TGIFGlobalColorMap::RemapPixels(const std::vector<int>& map) {

@@ -56,6 +56,9 @@ class TGIFColorMap : public TGIFObject {
     // Rewrites the pixels through map (old index to new index).
     virtual void RemapPixels(const std::vector<int>& map) = 0;
     virtual void NotifyColorsChanged() = 0;
+    // False when no frame can use the table (a global table of a picture without frames): there is no
+    // use to sort by.
+    virtual bool HasFrames() const { return true; }
 
     // Rendering and import: defined in GIFRender.cpp and GIFImport.cpp
     void ImportPaletteHandle(const TPalette& palette);
@@ -83,6 +86,7 @@ class TGIFGlobalColorMap : public TGIFColorMap {
     std::vector<std::pair<int, int>> UsageHistogram() const override;
     void RemapPixels(const std::vector<int>& map) override;
     void NotifyColorsChanged() override;
+    bool HasFrames() const override;
 
   private:
     TGIFHeader* Header_;

@@ -22,8 +22,25 @@ std::vector<uint8_t> GifBytes(const QMimeData* data) {
     return std::vector<uint8_t>(raw.begin(), raw.end());
 }
 
+// True when the data starts with a whole GIF header and screen descriptor, which declare the sizes the
+// size check looks at.
+bool HasGifHeader(const std::vector<uint8_t>& bytes) {
+    return bytes.size() >= 13 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F';
+}
+
+// Reads the GIF with the codec after the size check. Every failure is an EGIFException: the reader's own
+// (data too short or no GIF at all declares no size, so the reader judges it), or the size check's text.
 std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes) {
-    GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
+    if (!HasGifHeader(bytes)) {
+        std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(bytes);
+        // The reader refuses such data; should it ever take it, it is still no GIF to paste.
+        if (gif) throw EGIFException(GIFText::InvalidSignature);
+    }
+    try {
+        GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
+    } catch (const TGifSizeError& e) {
+        throw EGIFException(e.what());
+    }
     return GifFrames::ReadGif(bytes);
 }
 
@@ -76,13 +93,8 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
 }
 
 std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
-    if (data && data->hasFormat(GifMimeType())) {
-        try {
-            return ReadGifBytes(GifBytes(data));
-        } catch (const std::exception&) {
-            throw EGIFException(GIFText::UnsupportedClipboardFormat);
-        }
-    }
+    // Damaged GIF data reports what the reader found wrong with it.
+    if (data && data->hasFormat(GifMimeType())) return ReadGifBytes(GifBytes(data));
     if (data && data->hasImage()) {
         const QImage image = OfferedImage(data);
         if (!image.isNull()) {

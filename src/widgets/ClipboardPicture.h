@@ -30,8 +30,8 @@ class TClipboardPicture {
     static std::optional<TPixelImage> Picture(const QMimeData* data);
 
     // The clipboard's GIF: the "GIF Image" data read by the codec, else a one-frame GIF of the bitmap.
-    // Throws EGIFException "Unsupported clipboard format" when neither is offered (or the GIF data
-    // cannot be read).
+    // Throws EGIFException "Unsupported clipboard format" when neither is offered; damaged GIF data
+    // throws the reader's EGIFException.
     static std::unique_ptr<TGIFPicture> LoadGif(const QMimeData* data);
     // Puts the GIF's first frame as a bitmap and the whole file as "GIF Image" on the clipboard;
     // nothing for a GIF without frames. Throws EGIFException "Failed to store GIF on clipboard" when

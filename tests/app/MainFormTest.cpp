@@ -3,6 +3,13 @@
 
 #include "TindraMainForm.h"
 
+#include "BmpFile.h"
+#include "GIFPicture.h"
+#include "GifFrames.h"
+#include "IconDocument.h"
+#include "SafeFile.h"
+#include "Surface32.h"
+
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -11,6 +18,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
@@ -108,6 +116,46 @@ class TMainFormTest : public QObject {
             QCOMPARE(qAlpha(glyph.toImage().pixel(0, 0)), 0);
         }
         QVERIFY(!form->TBViewGrid->icon().isNull());
+    }
+
+    // The empty-frame templates of images.iml are the document's from the moment the window is shown,
+    // before start-up opens a file and before any New, insert or Paste could use the built-in ones.
+    void emptyTemplatesInstalledWhenShown() {
+        TTestForm form;
+        form.show();
+        TSurface32 read[2];
+        QVERIFY(TTindraMainForm::ReadEmptyTemplates(TINDRA_IMAGES_IML, read));
+        for (int i = 0; i < 2; ++i) {
+            const QImage expected = form.ControlImage(0, i);
+            QCOMPARE(expected.size(), QSize(40, 40));
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    QCOMPARE(form.Document->EmptyTemplate(i).GetPixel(x, y), uint32_t(expected.pixel(x, y)));
+                    QCOMPARE(read[i].GetPixel(x, y), uint32_t(expected.pixel(x, y)));
+                }
+        }
+        QVERIFY(!TTindraMainForm::ReadEmptyTemplates("/nonexistent/images.iml", read));
+    }
+
+    // The conversion from the command line draws a 32 × 32 picture on the same bordered template.
+    void commandLineConversionUsesTheTemplates() {
+        QTemporaryDir dir;
+        const std::string in = dir.filePath("icon.bmp").toStdString(),
+                          out = dir.filePath("icon.gif").toStdString();
+        TSafeFile::WriteAll(in, TBmpFile::Encode32(TPixelImage(32, 32, 0xFF0000FFu)));
+        QCOMPARE(QProcess::execute(TINDRA_EXE,
+                                   {"--convert", QString::fromStdString(in), QString::fromStdString(out)}),
+                 0);
+        const std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(TSafeFile::ReadAll(out, 1 << 20));
+        QCOMPARE(GifFrames::FrameCount(*gif), 1);
+        const TSurface32 frame = GifFrames::RenderFrame(*gif, 0);
+        TSurface32 templates[2];
+        QVERIFY(TTindraMainForm::ReadEmptyTemplates(TINDRA_IMAGES_IML, templates));
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inner = x >= 4 && x < 36 && y >= 4 && y < 36;
+                QCOMPARE(frame.GetPixel(x, y), inner ? 0xFF0000FFu : templates[1].GetPixel(x, y));
+            }
     }
 
     void missingOrDamagedControlImages_data() {

@@ -431,19 +431,43 @@ class TCommandsTest : public QObject {
         QCOMPARE(picture->At(20, 20), 0xFF0000FFu);
         QVERIFY(TClipboardPicture::LoadGif(gifOnly.get()));
 
-        // Text alone, or damaged GIF data, is no picture.
+        // Text alone is no picture and no GIF.
         auto text = std::make_unique<QMimeData>();
         text->setText("x");
         QVERIFY(!TClipboardPicture::HasPicture(text.get()));
-        QVERIFY_THROWS_EXCEPTION(EGIFException, TClipboardPicture::LoadGif(text.get()));
-        auto damaged = std::make_unique<QMimeData>();
-        damaged->setData(TClipboardPicture::GifMimeType(), QByteArray("GIF89a\x28\x00", 8));
-        QVERIFY(!TClipboardPicture::Picture(damaged.get()));
         try {
-            TClipboardPicture::LoadGif(damaged.get());
-            QFAIL("damaged GIF accepted");
+            TClipboardPicture::LoadGif(text.get());
+            QFAIL("text taken for a GIF");
         } catch (const EGIFException& e) {
             QCOMPARE(QString(e.what()), QStringLiteral("Unsupported clipboard format"));
+        }
+        // Damaged GIF data pastes nothing, and loading it reports the reader's own error.
+        const QByteArray whole = gifOnly->data(TClipboardPicture::GifMimeType());
+        const QByteArray damagedPayloads[] = {
+            QByteArray("GIF89a\x28\x00", 8),                // cut inside the screen descriptor
+            QByteArray("PNG89a\x28\x00\x28\x00\0\0\0", 13), // no GIF signature
+            whole.left(24),                                 // cut inside the image descriptor
+            whole.left(19) + QByteArray("\x21\x77\x00", 3) + whole.mid(19), // an extension of no known kind
+        };
+        for (const QByteArray& payload : damagedPayloads) {
+            std::string readerSays;
+            try {
+                TGIFPicture reader;
+                reader.LoadFromBuffer(reinterpret_cast<const uint8_t*>(payload.constData()),
+                                      static_cast<size_t>(payload.size()));
+            } catch (const EGIFException& e) {
+                readerSays = e.what();
+            }
+            QVERIFY2(!readerSays.empty(), payload.toHex().constData());
+            auto damaged = std::make_unique<QMimeData>();
+            damaged->setData(TClipboardPicture::GifMimeType(), payload);
+            QVERIFY(!TClipboardPicture::Picture(damaged.get()));
+            try {
+                TClipboardPicture::LoadGif(damaged.get());
+                QFAIL("damaged GIF accepted");
+            } catch (const EGIFException& e) {
+                QCOMPARE(std::string(e.what()), readerSays);
+            }
         }
     }
 

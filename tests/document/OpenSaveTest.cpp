@@ -1,6 +1,8 @@
 // Opening GIF, ICO and BMP files and saving GIF files and frame exports, checked against giflib and
 // ImageMagick; the mended faults: saves never destroy the file they replace, a Yes to "Save changes?"
-// that saved nothing keeps the document, extensions in any letter case, absurd GIF sizes refused.
+// that saved nothing keeps the document, extensions in any letter case, absurd GIF sizes refused, frames
+// composed as browsers show them (disposal 2 clears to the template, frame 0's disposal counts, frames
+// past the screen are clipped), and animations saved without border cleared after every frame.
 
 #include "DocumentTestSupport.h"
 #include "GifOracle.h"
@@ -102,18 +104,94 @@ TEST_F(OpenSaveTest, ComposesDisposal131OverThePreviousPictures) {
     EXPECT_EQ(doc.FrameBitmap(2).GetPixel(12, 12), SurfaceOf[2]);
 }
 
-TEST_F(OpenSaveTest, DisposalTwoRestoresThePreviousPictureNotTheBackground) {
-    for (int firstDisposal : {0, 2, 3}) {
+TEST_F(OpenSaveTest, DisposalTwoGivesTheRectangleBackToTheStartPicture) {
+    // Frame 0's disposal counts like any other: kept (1), cleared (2) or restored to the start (3).
+    for (int firstDisposal : {1, 2, 3}) {
         SCOPED_TRACE(firstDisposal);
+        const uint32_t under = firstDisposal == 1 ? Red : Grey; // what frame 1 is drawn over
         GifOracle::File f{40, 40, Palette, {}, false};
-        f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, firstDisposal)); // frame 0 always stays
-        f.Frames.push_back(Rect(0, 0, 10, 10, 2, 10, 2));
+        f.Frames.push_back(Rect(0, 0, 40, 40, 1, 10, firstDisposal));
+        f.Frames.push_back(Rect(0, 0, 10, 10, 2, 10, 2)); // green square, cleared after it is shown
         f.Frames.push_back(Rect(30, 30, 10, 10, 3, 10, 0));
         ASSERT_EQ(Open(WriteGif("d2.gif", f)), TOpenResult::Opened);
-        EXPECT_EQ(doc.FrameBitmap(1).GetPixel(35, 35), Red);
+        EXPECT_EQ(doc.FrameBitmap(0).GetPixel(35, 35), Red);
+        EXPECT_EQ(doc.FrameBitmap(1).GetPixel(35, 35), under);
         EXPECT_EQ(doc.FrameBitmap(1).GetPixel(5, 5), SurfaceOf[2]);
-        EXPECT_EQ(doc.FrameBitmap(2).GetPixel(5, 5), Red);
+        EXPECT_EQ(doc.FrameBitmap(2).GetPixel(5, 5), Grey); // no ghost of the green square
+        EXPECT_EQ(doc.FrameBitmap(2).GetPixel(20, 20), under);
         EXPECT_EQ(doc.FrameBitmap(2).GetPixel(35, 35), SurfaceOf[3]);
+    }
+}
+
+TEST_F(OpenSaveTest, FramesStickingOutPastTheScreenAreClipped) {
+    // 40 × 40 screen: a blue frame reaching 10 pixels past the right and bottom edges.
+    GifOracle::File big{40, 40, Palette, {Rect(0, 0, 40, 40, 1), Rect(30, 30, 20, 20, 3)}, false};
+    ASSERT_EQ(Open(WriteGif("out40.gif", big)), TOpenResult::Opened);
+    ASSERT_EQ(doc.FrameCount(), 2);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(29, 29), Red);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(30, 30), Blue);
+    EXPECT_EQ(doc.FrameBitmap(1).GetPixel(39, 39), Blue);
+    // 32 × 32 screen: the part past the screen does not paint over the border.
+    GifOracle::File small{32, 32, Palette, {Rect(28, 0, 10, 10, 3)}, false};
+    ASSERT_EQ(Open(WriteGif("out32.gif", small)), TOpenResult::Opened);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4 + 31, 4), Blue);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4 + 32, 4), doc.EmptyTemplate(1).GetPixel(36, 4));
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(4 + 27, 4), Grey);
+}
+
+TEST_F(OpenSaveTest, ComposesAsImageMagickCoalesces) {
+    if (std::system("convert -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
+    // A 10 × 10 sprite of one colour whose four corners are transparent (index 5).
+    auto sprite = [](int left, int top, uint8_t index, int disposal) {
+        GifOracle::Frame s = Rect(left, top, 10, 10, index, 10, disposal);
+        s.TransparentIndex = 5;
+        for (int at : {0, 9, 90, 99})
+            s.Indices[at] = 5;
+        return s;
+    };
+    for (int firstDisposal : {1, 2, 3}) {
+        SCOPED_TRACE(firstDisposal);
+        // Red background with a transparent hole, then sprites moving over it with disposals 2, 3, 1, 0.
+        GifOracle::File f{40, 40, Palette, {}, false};
+        GifOracle::Frame background = Rect(0, 0, 40, 40, 1, 10, firstDisposal);
+        background.TransparentIndex = 5;
+        for (int y = 30; y < 36; ++y)
+            for (int x = 30; x < 36; ++x)
+                background.Indices[static_cast<size_t>(y) * 40 + x] = 5;
+        f.Frames.push_back(background);
+        f.Frames.push_back(sprite(2, 2, 2, 2));
+        f.Frames.push_back(sprite(8, 8, 3, 3));
+        f.Frames.push_back(sprite(14, 14, 4, 1));
+        f.Frames.push_back(sprite(26, 26, 0, 0));
+        f.Frames.push_back(sprite(20, 2, 2, 2));
+        f.Frames.push_back(sprite(6, 6, 4, 0));
+        const std::string gif = WriteGif("sprites.gif", f), raw = dir + "coalesced.rgba";
+        ASSERT_EQ(std::system(("convert " + gif + " -coalesce -depth 8 rgba:" + raw).c_str()), 0);
+        const std::vector<uint8_t> rgba = TSafeFile::ReadAll(raw, 1u << 20);
+        ASSERT_EQ(rgba.size(), f.Frames.size() * 40 * 40 * 4);
+
+        ASSERT_EQ(Open(gif), TOpenResult::Opened);
+        ASSERT_EQ(doc.FrameCount(), static_cast<int>(f.Frames.size()));
+        int opaque = 0, clear = 0;
+        for (int k = 0; k < doc.FrameCount(); ++k)
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    const uint8_t* p = &rgba[((static_cast<size_t>(k) * 40 + y) * 40 + x) * 4];
+                    const uint32_t ours = doc.FrameBitmap(k).GetPixel(x, y);
+                    if (p[3] == 255) {
+                        ++opaque;
+                        const uint32_t theirs = 0xFF000000u | p[0] << 16 | p[1] << 8 | p[2];
+                        ASSERT_EQ(ours, theirs) << "frame " << k << " at " << x << "," << y;
+                    } else {
+                        // Where a browser shows the page through, the editor shows the empty template.
+                        ++clear;
+                        ASSERT_EQ(p[3], 0);
+                        ASSERT_EQ(ours, doc.EmptyTemplate(0).GetPixel(x, y))
+                            << "frame " << k << " at " << x << "," << y;
+                    }
+                }
+        EXPECT_GT(opaque, 0);
+        EXPECT_GT(clear, 0);
     }
 }
 
@@ -282,27 +360,58 @@ TEST_F(OpenSaveTest, WithoutBorderMarksTheTransparentColourAndDisposal) {
     EXPECT_EQ(doc.ImageSize(), 32);
 }
 
-TEST_F(OpenSaveTest, WithoutBorderATransparentColourNotFirstKeepsDisposalZero) {
-    MakeThreeFrames();
-    for (int i = 0; i < 3; ++i) {
-        doc.SelectFrame(i);
-        doc.WorkBitmap().FillRect(4, 4, 36, 36, Red);
-        doc.WorkBitmap().SetPixel(30, 30, Grey);
-        doc.CommitFrame();
-    }
-    doc.SetOutputSize(32);
-    ASSERT_EQ(doc.SaveDocumentTo(dir + "red.gif"), TSaveResult::Saved);
-    const GifOracle::Decoded g = GifOracle::Read(dir + "red.gif");
-    ASSERT_TRUE(g.Ok);
-    EXPECT_EQ(g.GlobalPalette.at(0), 0xFF0000u);
-    for (const GifOracle::DecodedFrame& f : g.Frames) {
-        ASSERT_GE(f.Base.TransparentIndex, 0);
-        EXPECT_EQ(f.Palette.at(f.Base.TransparentIndex), 0xCCCCCCu);
-        EXPECT_EQ(f.Base.Disposal, 0);
+TEST_F(OpenSaveTest, WithoutBorderEveryFrameIsClearedAndReopensAsSaved) {
+    // A grey (transparent) square moving over red: the transparent colour is not entry 0 of the table
+    // when red fills the frames, and is when grey does.
+    for (uint32_t fill : {Red, Grey}) {
+        SCOPED_TRACE(fill);
+        MakeThreeFrames();
+        const uint32_t mark = fill == Red ? Grey : Red;
+        for (int i = 0; i < 3; ++i) {
+            doc.SelectFrame(i);
+            doc.WorkBitmap().FillRect(4, 4, 36, 36, fill);
+            doc.WorkBitmap().FillRect(6 + 8 * i, 6 + 8 * i, 14 + 8 * i, 14 + 8 * i, mark);
+            doc.CommitFrame();
+        }
+        std::vector<TSurface32> saved;
+        for (int i = 0; i < 3; ++i)
+            saved.push_back(doc.FrameBitmap(i));
+        doc.SetOutputSize(32);
+        const std::string path = dir + "moving.gif";
+        ASSERT_EQ(doc.SaveDocumentTo(path), TSaveResult::Saved);
+        const GifOracle::Decoded g = GifOracle::Read(path);
+        ASSERT_TRUE(g.Ok);
+        EXPECT_EQ(g.GlobalPalette.at(0), fill & 0xFFFFFFu);
+        for (const GifOracle::DecodedFrame& f : g.Frames) {
+            ASSERT_GE(f.Base.TransparentIndex, 0);
+            EXPECT_EQ(f.Palette.at(f.Base.TransparentIndex), 0xCCCCCCu);
+            EXPECT_EQ(f.Base.Disposal, 2);
+        }
+        // Another viewer shows each frame alone: its transparent pixels show no earlier frame.
+        if (std::system("convert -version >/dev/null 2>&1") == 0) {
+            const std::string raw = dir + "moving.rgba";
+            ASSERT_EQ(std::system(("convert " + path + " -coalesce -depth 8 rgba:" + raw).c_str()), 0);
+            const std::vector<uint8_t> rgba = TSafeFile::ReadAll(raw, 1u << 20);
+            ASSERT_EQ(rgba.size(), 3u * 32 * 32 * 4);
+            for (int k = 0; k < 3; ++k)
+                for (int y = 0; y < 32; ++y)
+                    for (int x = 0; x < 32; ++x) {
+                        const uint8_t* p = &rgba[((static_cast<size_t>(k) * 32 + y) * 32 + x) * 4];
+                        const uint32_t shown =
+                            p[3] == 255 ? 0xFF000000u | p[0] << 16 | p[1] << 8 | p[2] : Grey;
+                        ASSERT_EQ(shown, saved[k].GetPixel(x + 4, y + 4)) << k << " at " << x << "," << y;
+                    }
+        }
+        // Opened again, every frame is exactly as it was saved, on the bordered template.
+        ASSERT_EQ(Open(path), TOpenResult::Opened);
+        ASSERT_EQ(doc.FrameCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(std::equal(saved[i].Bits(), saved[i].Bits() + 1600, doc.FrameBitmap(i).Bits())) << i;
+        doc.SetOutputSize(40);
     }
 }
 
-TEST_F(OpenSaveTest, OneFrameSavesWithTheCubeAndTransparencyOnlyWhenPresent) {
+TEST_F(OpenSaveTest, OneFrameSavesMarkTransparencyOnlyWhenPresent) {
     ASSERT_TRUE(doc.NewDocument(asker));
     doc.WorkBitmap().FillRect(4, 4, 36, 36, 0xFF3366CC);
     doc.WorkBitmap().SetPixel(10, 10, Grey);

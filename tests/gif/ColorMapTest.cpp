@@ -153,6 +153,14 @@ TEST(ColorMap, SortByUsageOfTinyOrFramelessTables) {
     TGIFPicture gif;
     Fill(gif.GlobalColorMap(), 1);
     EXPECT_FALSE(gif.GlobalColorMap().SortByUsage());
+    // A picture without frames has no use to sort by: its table stays whole and unsorted.
+    TGIFPicture frameless;
+    Fill(frameless.GlobalColorMap(), 4);
+    const TGIFColor second = frameless.GlobalColorMap().ColorAt(1);
+    EXPECT_FALSE(frameless.GlobalColorMap().SortByUsage());
+    EXPECT_EQ(frameless.GlobalColorMap().Count(), 4);
+    EXPECT_EQ(frameless.GlobalColorMap().ColorAt(1), second);
+    EXPECT_FALSE(frameless.GlobalColorMap().Sorted());
 }
 
 TEST(ColorMap, ImportQuadsAndTriples) {
