@@ -12,16 +12,15 @@ namespace {
 
 // The toolkit's command-line options that take a value ("-style fusion" or "-style=fusion") and
 // those that stand alone. They may also be written with two dashes.
-const char* const ToolkitValueOptions[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
-    "qwindowtitle", "title", "qwindowicon", "icon", "session", "style", "stylesheet", "display",
-    "name", "visual", "cmap", "im", "qmljsdebugger"};
-const char* const ToolkitFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+const char* const ToolkitValueOptions = " platform platformpluginpath platformtheme plugin qwindowgeometry "
+                                        "geometry qwindowtitle title qwindowicon icon session style "
+                                        "stylesheet display name visual cmap im qmljsdebugger ";
+const char* const ToolkitFlagOptions = " reverse widgetcount nograb dograb sync testability ";
 
-template <size_t N> bool IsOneOf(const std::string& word, const char* const (&list)[N]) {
-    for (const char* item : list)
-        if (word == item) return true;
-    return false;
+// True when word is one of the space-separated words of list.
+bool IsOneOf(const std::string& word, const char* list) {
+    return !word.empty() && word.find(' ') == std::string::npos &&
+           std::string(list).find(' ' + word + ' ') != std::string::npos;
 }
 
 int HexDigit(char c) {
@@ -39,7 +38,8 @@ bool HasScheme(const std::string& text, std::string* scheme) {
     for (size_t i = 0; i < colon; ++i) {
         const char c = text[i];
         const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))) return false;
+        if (!letter && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
+            return false;
     }
     if (scheme) {
         *scheme = text.substr(0, colon);
@@ -130,7 +130,8 @@ TCommandLine TCommandLine::Parse(int argc, const char* const* argv) {
             }
             return Failed("unknown option " + arg);
         }
-        if (arg == "-" && !optionsEnded) return Failed("reading a picture from standard input is not supported");
+        if (arg == "-" && !optionsEnded)
+            return Failed("reading a picture from standard input is not supported");
         if (arg.empty()) return Failed("the file name is empty");
         if (haveFile) return Failed("only one file can be opened at start");
         bool ok = true;
@@ -145,23 +146,28 @@ TCommandLine TCommandLine::Parse(int argc, const char* const* argv) {
 }
 
 std::string TCommandLine::HelpText() {
-    return std::string("Usage: tindra [OPTION] [FILE]\n"
-                       "Tindra, an editor for small animated GIF icons.\n"
-                       "\n"
-                       "  FILE        a .gif, .ico or .bmp file to open at start; a file:// URI is accepted\n"
-                       "  --convert   convert a file without opening a window (see below)\n"
-                       "  --help      show this help and exit\n"
-                       "  --version   show the version and exit\n"
-                       "  --          the next argument is the file, even when it starts with -\n"
-                       "\n"
-                       "The toolkit's own options (-platform NAME, -style NAME, -display NAME, -reverse, ...)\n"
-                       "are accepted too. The interface starts in Czech; Ctrl+L switches the language.\n"
-                       "\n") +
+    return std::string(
+               "Usage: tindra [OPTION] [FILE]\n"
+               "Tindra, an editor for small animated GIF icons.\n"
+               "\n"
+               "  FILE        a .gif, .ico or .bmp file to open at start; a file:// URI is accepted\n"
+               "  --convert   convert a file without opening a window (see below)\n"
+               "  --help      show this help and exit\n"
+               "  --version   show the version and exit\n"
+               "  --          the next argument is the file, even when it starts with -\n"
+               "\n"
+               "The toolkit's own options (-platform NAME, -style NAME, -display NAME, -reverse, ...)\n"
+               "are accepted too. The interface starts in Czech; Ctrl+L switches the language.\n"
+               "\n") +
            TBatchConverter::UsageText() +
            "\n"
            "Exit status: 0 done, 1 input refused (--convert), 2 usage error, 3 write failed (--convert).\n";
 }
 
-std::string TCommandLine::VersionText() { return std::string("Tindra ") + TINDRA_VERSION + "\n"; }
+std::string TCommandLine::VersionText() {
+    return std::string("Tindra ") + TINDRA_VERSION + "\n";
+}
 
-std::string TCommandLine::UsageHint() { return "Try 'tindra --help' for more information.\n"; }
+std::string TCommandLine::UsageHint() {
+    return "Try 'tindra --help' for more information.\n";
+}

@@ -17,9 +17,9 @@ struct TCommandLine {
     enum class TAction { RunEditor, Convert, ShowHelp, ShowVersion, UsageError };
 
     TAction Action = TAction::RunEditor;
-    std::string File;                    // local path to open at start; empty: none
+    std::string File;                     // local path to open at start; empty: none
     std::vector<std::string> ToolkitArgs; // the program name first, then the toolkit's options
-    std::string Error;                   // what is wrong, for UsageError
+    std::string Error;                    // what is wrong, for UsageError
 
     static TCommandLine Parse(int argc, const char* const* argv);
 

@@ -46,33 +46,39 @@ class TCommandLineTest : public QObject {
 
         const QStringList none;
         QTest::newRow("nothing") << none << TAction::RunEditor << "" << none << "";
-        QTest::newRow("path") << QStringList{"/tmp/a b.gif"} << TAction::RunEditor << "/tmp/a b.gif" << none << "";
-        QTest::newRow("relative path") << QStringList{"star.gif"} << TAction::RunEditor << "star.gif" << none << "";
-        QTest::newRow("file URI") << QStringList{"file:///home/u/My%20Icons/st%C3%A1r.gif"} << TAction::RunEditor
-                                  << "/home/u/My Icons/stár.gif" << none << "";
+        QTest::newRow("path") << QStringList{"/tmp/a b.gif"} << TAction::RunEditor << "/tmp/a b.gif" << none
+                              << "";
+        QTest::newRow("relative path")
+            << QStringList{"star.gif"} << TAction::RunEditor << "star.gif" << none << "";
+        QTest::newRow("file URI") << QStringList{"file:///home/u/My%20Icons/st%C3%A1r.gif"}
+                                  << TAction::RunEditor << "/home/u/My Icons/stár.gif" << none << "";
         QTest::newRow("help") << QStringList{"--help"} << TAction::ShowHelp << "" << none << "";
-        QTest::newRow("short help after a file") << QStringList{"a.gif", "-h"} << TAction::ShowHelp << "" << none << "";
+        QTest::newRow("short help after a file")
+            << QStringList{"a.gif", "-h"} << TAction::ShowHelp << "" << none << "";
         QTest::newRow("version") << QStringList{"--version"} << TAction::ShowVersion << "" << none << "";
-        QTest::newRow("convert") << QStringList{"--convert", "a.gif", "b.ico"} << TAction::Convert << "" << none << "";
+        QTest::newRow("convert") << QStringList{"--convert", "a.gif", "b.ico"} << TAction::Convert << ""
+                                 << none << "";
         QTest::newRow("toolkit options kept apart")
-            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.gif"} << TAction::RunEditor
-            << "a.gif" << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse"} << "";
-        QTest::newRow("dash file after --") << QStringList{"--", "-reverse"} << TAction::RunEditor << "-reverse" << none
-                                            << "";
+            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "a.gif"}
+            << TAction::RunEditor << "a.gif"
+            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse"} << "";
+        QTest::newRow("dash file after --")
+            << QStringList{"--", "-reverse"} << TAction::RunEditor << "-reverse" << none << "";
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << TAction::UsageError << "" << none
                                         << "unknown option --frobnicate";
         QTest::newRow("second file") << QStringList{"a.gif", "b.gif"} << TAction::UsageError << "" << none
                                      << "only one file";
-        QTest::newRow("toolkit option without value") << QStringList{"-style"} << TAction::UsageError << "" << none
-                                                      << "-style needs a value";
-        QTest::newRow("convert not first") << QStringList{"a.gif", "--convert"} << TAction::UsageError << "" << none
-                                           << "--convert must come first";
-        QTest::newRow("standard input") << QStringList{"-"} << TAction::UsageError << "" << none << "standard input";
+        QTest::newRow("toolkit option without value")
+            << QStringList{"-style"} << TAction::UsageError << "" << none << "-style needs a value";
+        QTest::newRow("convert not first") << QStringList{"a.gif", "--convert"} << TAction::UsageError << ""
+                                           << none << "--convert must come first";
+        QTest::newRow("standard input")
+            << QStringList{"-"} << TAction::UsageError << "" << none << "standard input";
         QTest::newRow("empty name") << QStringList{""} << TAction::UsageError << "" << none << "empty";
-        QTest::newRow("remote URI") << QStringList{"https://example.org/a.gif"} << TAction::UsageError << "" << none
-                                    << "only local files";
-        QTest::newRow("URI of another host") << QStringList{"file://server/a.gif"} << TAction::UsageError << "" << none
-                                             << "does not name a local file";
+        QTest::newRow("remote URI") << QStringList{"https://example.org/a.gif"} << TAction::UsageError << ""
+                                    << none << "only local files";
+        QTest::newRow("URI of another host") << QStringList{"file://server/a.gif"} << TAction::UsageError
+                                             << "" << none << "does not name a local file";
     }
 
     void Parse() {
@@ -123,7 +129,8 @@ class TCommandLineTest : public QObject {
 
     void HelpNamesEveryForm() {
         const QString help = QString::fromStdString(TCommandLine::HelpText());
-        for (const char* word : {"Usage: tindra", "--convert", "--without-border", "--version", "Ctrl+L", "file://"})
+        for (const char* word :
+             {"Usage: tindra", "--convert", "--without-border", "--version", "Ctrl+L", "file://"})
             QVERIFY2(help.contains(word), word);
         QVERIFY(QString::fromStdString(TCommandLine::VersionText()).startsWith("Tindra 2."));
     }

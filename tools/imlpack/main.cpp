@@ -154,7 +154,8 @@ void Dump(const std::string& folder, const std::vector<TImageListItem>& items) {
 // Writes the icon PNG; returns an error text, empty on success.
 std::string WriteIcon(const std::vector<TImageListItem>& items, int itemIndex, int pictureIndex, int size,
                       const std::string& path) {
-    if (itemIndex < 0 || itemIndex >= static_cast<int>(items.size())) return "no item " + std::to_string(itemIndex);
+    if (itemIndex < 0 || itemIndex >= static_cast<int>(items.size()))
+        return "no item " + std::to_string(itemIndex);
     const TImageListItem& item = items[static_cast<size_t>(itemIndex)];
     if (pictureIndex < 0 || pictureIndex >= static_cast<int>(item.Pictures.size()))
         return "item " + std::to_string(itemIndex) + " has no picture " + std::to_string(pictureIndex);

@@ -37,15 +37,16 @@ int Usage(const std::string& problem) {
 }
 
 int Help() {
-    std::cout << UsageText
-              << "Inspect, decode and re-encode GIF files with Tindra's GIF codec.\n"
-                 "\n"
-                 "  info FILE        version, screen, colour tables, frames, extensions and warnings\n"
-                 "  decode FILE DIR  each frame as DIR/frame-KKK.pgm (colour indices) and\n"
-                 "                   DIR/frame-KKK.pal (its colour table, RGB triples)\n"
-                 "  recode IN OUT    read IN and write it again as OUT\n"
-                 "\n"
-                 "Exit status: 0 done, 1 file refused or not written (the reason on stderr), 2 usage error.\n";
+    std::cout
+        << UsageText
+        << "Inspect, decode and re-encode GIF files with Tindra's GIF codec.\n"
+           "\n"
+           "  info FILE        version, screen, colour tables, frames, extensions and warnings\n"
+           "  decode FILE DIR  each frame as DIR/frame-KKK.pgm (colour indices) and\n"
+           "                   DIR/frame-KKK.pal (its colour table, RGB triples)\n"
+           "  recode IN OUT    read IN and write it again as OUT\n"
+           "\n"
+           "Exit status: 0 done, 1 file refused or not written (the reason on stderr), 2 usage error.\n";
     return 0;
 }
 
@@ -200,7 +201,8 @@ int main(int argc, char** argv) {
     const int operands = command == "info" ? 1 : command == "decode" || command == "recode" ? 2 : -1;
     if (operands < 0) return Usage("unknown command " + Quote(command));
     if (argc - 2 != operands)
-        return Usage(command + " takes " + std::to_string(operands) + (operands == 1 ? " file" : " arguments"));
+        return Usage(command + " takes " + std::to_string(operands) +
+                     (operands == 1 ? " file" : " arguments"));
     try {
         if (command == "info") return Info(argv[2]);
         if (command == "decode") return Decode(argv[2], argv[3]);
