@@ -1,54 +1,99 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tindra and runs the whole test suite:
 #  1. the normal build: every unit, widget (offscreen Qt) and layering test;
-#  2. everything again (core, widgets and window) under AddressSanitizer + UndefinedBehaviorSanitizer;
-#  3. the threaded painter and preview tests under ThreadSanitizer;
-#  4. each libFuzzer target for a bounded time (FUZZ_SECONDS, default 60).
-# It ends with one line "N passed, N failed" over all test runs.
+#  2. the install check: an install into a temporary prefix, the desktop and AppStream files
+#     validated, the installed programs run, the .deb built and listed (tests/install);
+#  3. everything again (core, widgets and window) under AddressSanitizer + UndefinedBehaviorSanitizer;
+#  4. the threaded painter and preview tests under ThreadSanitizer;
+#  5. each libFuzzer target for a bounded time (FUZZ_SECONDS, default 60).
+# SKIP_SANITIZERS=1 leaves out 3 and 4, SKIP_FUZZ=1 leaves out 5.
+# It ends with one line "N passed, N failed, N skipped" over all of it: a build that fails counts as
+# one failure, a test that skips (missing oracle or test data) as skipped. The exit status is 0
+# exactly when nothing failed. Logs, with each run's JUnit results, are kept in the folder the script
+# names at the start and at the end.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh || exit 1
 jobs=$(nproc)
-logs=$(mktemp -d)
-status=0
+logs=$(mktemp -d "${TMPDIR:-/tmp}/tindra-tests.XXXXXX")
+# Every process of this run gets a temporary folder of its own, so runs at the same time cannot
+# collide and anything a test leaves behind is found below.
+export TMPDIR=$logs/tmp
+mkdir -p "$TMPDIR"
+echo "Logs: $logs"
+
+passed=0 failed=0 skipped=0
+summary=()
+count() { # what passed failed skipped
+  passed=$((passed + $2)) failed=$((failed + $3)) skipped=$((skipped + $4))
+  summary+=("$(printf '%-22s %5d passed, %d failed, %d skipped' "$1:" "$2" "$3" "$4")")
+}
+attribute() { # name junit-file: the number in the first name="N" of the file
+  grep -m1 -oE "\b$1=\"[0-9]+\"" "$2" | grep -oE '[0-9]+'
+}
 
 run_ctest() { # name builddir [ctest args...]
   local name=$1 dir=$2; shift 2
+  local junit=$logs/$name.xml
   echo "=== ctest: $name"
-  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" --timeout 600 "$@") 2>&1 | tee "$logs/$name.log"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs" --timeout 600 \
+     --output-junit "$junit" "$@") 2>&1 | tee "$logs/$name.log"
+  local rc=${PIPESTATUS[0]}
+  if [ ! -s "$junit" ]; then
+    echo "ctest $name ended without results (exit $rc)"
+    count "ctest $name" 0 1 0
+    return
+  fi
+  local total fail skip
+  total=$(attribute tests "$junit") fail=$(attribute failures "$junit") skip=$(attribute skipped "$junit")
+  # A run that fails without a failed test (a crash of ctest itself) still counts as a failure.
+  [ "$rc" -ne 0 ] && [ "$fail" -eq 0 ] && fail=1
+  count "ctest $name" $((total - fail - skip)) "$fail" "$skip"
 }
-build() { # dir [cmake args...]
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
+build() { # name dir [cmake args...]: a failed build counts as one failure
+  local name=$1 dir=$2; shift 2
+  echo "=== build: $name"
+  { cmake -S . -B "$dir" -G Ninja "$@" >/dev/null && cmake --build "$dir" -j"$jobs"; } 2>&1 |
+    tee "$logs/build-$name.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] && return 0
+  echo "build $name FAILED (log: $logs/build-$name.log)"
+  count "build $name" 0 1 0
+  return 1
+}
+finish() {
+  echo "=== summary (logs: $logs)"
+  printf '%s\n' "${summary[@]}"
+  local left
+  left=$(cd "$TMPDIR" && find . -mindepth 1 -maxdepth 1 ! -name 'runtime-*' | sed 's|^\./||' | sort)
+  [ -z "$left" ] || echo "left in the temporary folder by the tests: $(echo $left)"
+  echo "$passed passed, $failed failed, $skipped skipped"
+  [ "$failed" -eq 0 ]
+  exit
 }
 
-echo "=== build: normal"
-if build build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
-  run_ctest main build
-else
-  echo "normal build failed"; status=1
+echo "=== dependencies"
+if ! bash scripts/install-deps.sh --tests; then
+  count "dependencies" 0 1 0
+  finish
+fi
+
+if build normal build -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  run_ctest main build -LE install
+  run_ctest package build -L install -V
 fi
 
 if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
-  echo "=== build: address,undefined"
-  if build build-asan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_SANITIZE=address,undefined; then
-    ASAN_OPTIONS=detect_leaks=1 run_ctest asan build-asan -LE slow
-  else
-    echo "sanitizer build failed"; status=1
+  if build address,undefined build-asan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_SANITIZE=address,undefined; then
+    ASAN_OPTIONS=detect_leaks=1 run_ctest asan build-asan -LE 'slow|install'
   fi
-  echo "=== build: thread"
-  if build build-tsan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_BUILD_UI=OFF -DTINDRA_SANITIZE=thread; then
+  if build thread build-tsan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_BUILD_UI=OFF -DTINDRA_SANITIZE=thread; then
     TSAN_OPTIONS=halt_on_error=1 run_ctest tsan build-tsan -L threads --no-tests=ignore
-  else
-    echo "thread sanitizer build failed"; status=1
   fi
 fi
 
 if [ "${SKIP_FUZZ:-0}" != 1 ]; then
-  echo "=== build: fuzz (clang, libFuzzer, ASan, UBSan)"
-  if CXX=clang++ build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINDRA_BUILD_UI=OFF \
+  if CXX=clang++ build fuzz build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINDRA_BUILD_UI=OFF \
        -DTINDRA_BUILD_TESTS=OFF -DTINDRA_BUILD_FUZZ=ON; then
+    fuzz_passed=0 fuzz_failed=0
     for f in build-fuzz/fuzz/fuzz_*; do
       [ -x "$f" ] || continue
       name=$(basename "$f")
@@ -56,32 +101,19 @@ if [ "${SKIP_FUZZ:-0}" != 1 ]; then
       seeds="fuzz/corpus/${name#fuzz_}"
       [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/
       echo "=== fuzz: $name for ${FUZZ_SECONDS:-60} s"
-      if "$f" -seed="${FUZZ_SEED:-1}" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 "$work" \
-           > "$logs/$name.log" 2>&1; then
-        echo "fuzz: $name: 1 passed, 0 failed" | tee -a "$logs/fuzz.summary"
+      if "$f" -seed="${FUZZ_SEED:-1}" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -timeout=10 \
+           -print_final_stats=1 "$work" >"$logs/$name.log" 2>&1; then
+        echo "fuzz: $name passed"
+        fuzz_passed=$((fuzz_passed + 1))
       else
         tail -40 "$logs/$name.log"
-        echo "fuzz: $name: 0 passed, 1 failed" | tee -a "$logs/fuzz.summary"; status=1
+        echo "fuzz: $name FAILED (log: $logs/$name.log)"
+        fuzz_failed=$((fuzz_failed + 1))
       fi
       rm -rf "$work"
     done
-  else
-    echo "fuzz build failed"; status=1
+    count "fuzz" "$fuzz_passed" "$fuzz_failed" 0
   fi
 fi
 
-passed=0; failed=0
-for l in "$logs"/*.log; do
-  line=$(grep -E "tests passed, [0-9]+ tests failed out of [0-9]+" "$l" | tail -1)
-  [ -n "$line" ] || continue
-  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-  f=$(sed -E 's/.*tests passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
-  passed=$((passed + total - f)); failed=$((failed + f))
-done
-if [ -f "$logs/fuzz.summary" ]; then
-  passed=$((passed + $(grep -c ': 1 passed' "$logs/fuzz.summary")))
-  failed=$((failed + $(grep -c ': 0 passed' "$logs/fuzz.summary")))
-fi
-[ "$failed" -eq 0 ] || status=1
-echo "$passed passed, $failed failed"
-exit $status
+finish

@@ -2,6 +2,7 @@
 
 #include "CanvasWidget.h"
 #include "ClipboardPicture.h"
+#include "DataFiles.h"
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "FontPanel.h"
@@ -111,7 +112,7 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     setFont(WindowFont());
     setMinimumSize(DesignWidth, DesignHeight);
     resize(DesignWidth, DesignHeight);
-    ControlImagePath = QDir(QCoreApplication::applicationDirPath()).filePath("images.iml");
+    ControlImagePath = TDataFiles::Find(QCoreApplication::applicationDirPath(), "images.iml");
     ShowMessage = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, "Tindra", text, QMessageBox::Ok, this);
         box.exec();

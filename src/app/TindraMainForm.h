@@ -88,7 +88,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Program entry, step 2: the six dialogs, created once and reused modally.
     void CreateDialogs();
 
-    // Where images.iml is read from (default: beside the program).
+    // Where images.iml is read from (default: beside the program, else in ../share/tindra).
     void SetControlImagePath(const QString& path) { ControlImagePath = path; }
     // The file named on the command line, opened at start-up.
     void SetCommandLineFile(const QString& path) { CommandLineFile = path; }

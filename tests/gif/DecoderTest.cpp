@@ -64,6 +64,9 @@ struct TDecodeCase {
 
 class DecoderCases : public ::testing::TestWithParam<TDecodeCase> {};
 
+// Failure messages name the case instead of dumping its bytes.
+static void PrintTo(const TDecodeCase& c, std::ostream* os) { *os << c.Name; }
+
 TEST_P(DecoderCases, Decodes) {
     const TDecodeCase& c = GetParam();
     TDecodeResult r = Decode(c.Data, c.W, c.H, false, c.Fill);

@@ -29,6 +29,9 @@ const TShape Shapes[] = {
 
 class GiflibShapes : public ::testing::TestWithParam<TShape> {};
 
+// Failure messages name the shape instead of dumping its bytes.
+void PrintTo(const TShape& s, std::ostream* os) { *os << s.Name; }
+
 } // namespace
 
 TEST_P(GiflibShapes, GiflibWritesOursReads) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
@@ -277,7 +280,17 @@ TEST(Picture, FileFormsAndPainterHooks) {
     gif.GlobalColorMap().AppendColor(0);
     gif.GlobalColorMap().AppendColor(0xFFFFFF);
     frame->RowAt(1)[2] = 1;
-    const std::string path = ::testing::TempDir() + "tindra-file-form.gif";
+    // A folder of this run's own, removed when the test ends, so that runs at the same time do not
+    // share the file and none is left behind.
+    struct TFolder {
+        std::string Path = ::testing::TempDir() + "tindra-file-form-XXXXXX";
+        ~TFolder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(Path, ignored);
+        }
+    } folder;
+    ASSERT_NE(mkdtemp(folder.Path.data()), nullptr);
+    const std::string path = folder.Path + "/form.gif";
     gif.SaveToPath(path);
     TGIFPicture back;
     back.LoadFromPath(path);

@@ -69,6 +69,9 @@ struct TReaderCase {
 
 class ReaderCases : public ::testing::TestWithParam<TReaderCase> {};
 
+// Failure messages name the case instead of dumping its bytes.
+static void PrintTo(const TReaderCase& c, std::ostream* os) { *os << c.Name; }
+
 TEST_P(ReaderCases, LoadGivesFramesWarningsAndErrors) {
     const TReaderCase& c = GetParam();
     TGIFPicture gif;

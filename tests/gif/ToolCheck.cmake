@@ -1,6 +1,6 @@
 # Runs tindra-gif on a small animation: info lists frames and extensions, decode writes one PGM and
 # one palette a frame with the right sizes, recode gives a file that decodes to the same planes, and
-# a refused file exits non-zero with the codec's text on stderr.
+# a refused file exits non-zero with the codec's text on stderr; usage errors exit 2.
 # Called with -DTOOL=<tindra-gif> -DGIF=<file> -DWORK=<scratch dir> -DBAD=<refused file>.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/a ${WORK}/b)
@@ -28,4 +28,20 @@ endif()
 execute_process(COMMAND ${TOOL} info ${BAD} RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(rc EQUAL 0 OR NOT err MATCHES "Unknown extension type")
   message(FATAL_ERROR "refused file: rc ${rc}, stderr ${err}")
+endif()
+
+# Usage errors go to stderr with exit status 2; --help and --version go to stdout with 0.
+foreach(args "frobnicate;x" "info" "decode;${GIF}")
+  execute_process(COMMAND ${TOOL} ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 2 OR NOT out STREQUAL "" OR NOT err MATCHES "Usage: tindra-gif info FILE")
+    message(FATAL_ERROR "usage error '${args}': rc ${rc}, stdout '${out}', stderr '${err}'")
+  endif()
+endforeach()
+execute_process(COMMAND ${TOOL} --help RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT err STREQUAL "" OR NOT out MATCHES "recode IN OUT")
+  message(FATAL_ERROR "--help: rc ${rc}, stdout '${out}', stderr '${err}'")
+endif()
+execute_process(COMMAND ${TOOL} --version RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^tindra-gif [0-9]+\\.[0-9]+")
+  message(FATAL_ERROR "--version: rc ${rc}, stdout '${out}'")
 endif()

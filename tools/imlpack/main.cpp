@@ -2,12 +2,19 @@
 // assets/ (formats described in assets/README.md).
 //
 //   imlpack [--dump DIR] MANIFEST OUTPUT
+//   imlpack --icon ITEM PICTURE SIZE MANIFEST OUTPUT.png
 //
 // --dump also writes every picture as DIR/<item>_<picture>.pam (RGB_ALPHA) for viewing.
+// --icon writes one picture as a SIZE x SIZE PNG for the desktop's icon theme: enlarged by whole
+// pixels (SIZE a multiple of the picture's side), with the colour of its pixel (0, 0) transparent,
+// as the program treats glyphs.
 
 #include "ImageListFile.h"
 
+#include <png.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -144,17 +151,78 @@ void Dump(const std::string& folder, const std::vector<TImageListItem>& items) {
     }
 }
 
+// Writes the icon PNG; returns an error text, empty on success.
+std::string WriteIcon(const std::vector<TImageListItem>& items, int itemIndex, int pictureIndex, int size,
+                      const std::string& path) {
+    if (itemIndex < 0 || itemIndex >= static_cast<int>(items.size()))
+        return "no item " + std::to_string(itemIndex);
+    const TImageListItem& item = items[static_cast<size_t>(itemIndex)];
+    if (pictureIndex < 0 || pictureIndex >= static_cast<int>(item.Pictures.size()))
+        return "item " + std::to_string(itemIndex) + " has no picture " + std::to_string(pictureIndex);
+    if (item.Width != item.Height || size < item.Width || size % item.Width != 0)
+        return "size " + std::to_string(size) + " is not a whole multiple of the square picture's side";
+    const int scale = size / item.Width;
+    const uint32_t key = item.Pixel(pictureIndex, 0, 0);
+    std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const uint32_t argb = item.Pixel(pictureIndex, x / scale, y / scale);
+            uint8_t* px = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+            const bool clear = argb == key;
+            px[0] = clear ? 0 : static_cast<uint8_t>(argb >> 16);
+            px[1] = clear ? 0 : static_cast<uint8_t>(argb >> 8);
+            px[2] = clear ? 0 : static_cast<uint8_t>(argb);
+            px[3] = clear ? 0 : static_cast<uint8_t>(argb >> 24);
+        }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(size);
+    image.height = static_cast<png_uint_32>(size);
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr)) {
+        const std::string message = image.message;
+        png_image_free(&image);
+        return "cannot write " + path + ": " + message;
+    }
+    return "";
+}
+
+bool ParseNumber(const std::string& text, int& value) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < 0 || v > 4096) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--icon") {
+        int item = 0, picture = 0, size = 0;
+        if (args.size() != 6 || !ParseNumber(args[1], item) || !ParseNumber(args[2], picture) ||
+            !ParseNumber(args[3], size)) {
+            std::cerr << "usage: imlpack --icon ITEM PICTURE SIZE MANIFEST OUTPUT.png\n";
+            return 2;
+        }
+        try {
+            const std::string error = WriteIcon(ReadManifest(args[4]), item, picture, size, args[5]);
+            if (error.empty()) return 0;
+            std::cerr << error << "\n";
+        } catch (const TSourceError& e) {
+            std::cerr << e.what() << "\n";
+        }
+        return 1;
+    }
     std::string dump;
     if (args.size() >= 2 && args[0] == "--dump") {
         dump = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
     if (args.size() != 2) {
-        std::cerr << "usage: imlpack [--dump DIR] MANIFEST OUTPUT\n";
+        std::cerr << "usage: imlpack [--dump DIR] MANIFEST OUTPUT\n"
+                     "       imlpack --icon ITEM PICTURE SIZE MANIFEST OUTPUT.png\n";
         return 2;
     }
     try {

@@ -2,7 +2,9 @@
 //   tindra-gif info FILE        version, screen, colour tables, frames, extensions, warnings
 //   tindra-gif decode FILE DIR  DIR/frame-KKK.pgm (index plane) and DIR/frame-KKK.pal (RGB table)
 //   tindra-gif recode IN OUT    read, then write
-// Exit status 0 on success; a refused file exits 1 with the codec's text on stderr.
+//   tindra-gif --help | --version
+// Exit status 0 on success; a refused file exits 1 with the codec's text on stderr; a usage error
+// exits 2 with the usage on stderr.
 
 #include <cctype>
 #include <cstdio>
@@ -20,11 +22,32 @@
 
 namespace {
 
-int Usage() {
-    std::cerr << "usage: tindra-gif info FILE\n"
-                 "       tindra-gif decode FILE DIR\n"
-                 "       tindra-gif recode IN OUT\n";
+#ifndef TINDRA_VERSION
+#define TINDRA_VERSION "2.2.0.0"
+#endif
+
+const char* const UsageText = "Usage: tindra-gif info FILE\n"
+                              "       tindra-gif decode FILE DIR\n"
+                              "       tindra-gif recode IN OUT\n"
+                              "       tindra-gif --help | --version\n";
+
+int Usage(const std::string& problem) {
+    std::cerr << "tindra-gif: " << problem << "\n" << UsageText;
     return 2;
+}
+
+int Help() {
+    std::cout
+        << UsageText
+        << "Inspect, decode and re-encode GIF files with Tindra's GIF codec.\n"
+           "\n"
+           "  info FILE        version, screen, colour tables, frames, extensions and warnings\n"
+           "  decode FILE DIR  each frame as DIR/frame-KKK.pgm (colour indices) and\n"
+           "                   DIR/frame-KKK.pal (its colour table, RGB triples)\n"
+           "  recode IN OUT    read IN and write it again as OUT\n"
+           "\n"
+           "Exit status: 0 done, 1 file refused or not written (the reason on stderr), 2 usage error.\n";
+    return 0;
 }
 
 std::string Quote(const std::string& s) {
@@ -168,15 +191,24 @@ int Recode(const std::string& in, const std::string& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+    if (argc < 2) return Usage("a command is needed");
     const std::string command = argv[1];
+    if (command == "--help" || command == "-h") return Help();
+    if (command == "--version") {
+        std::cout << "tindra-gif " << TINDRA_VERSION << "\n";
+        return 0;
+    }
+    const int operands = command == "info" ? 1 : command == "decode" || command == "recode" ? 2 : -1;
+    if (operands < 0) return Usage("unknown command " + Quote(command));
+    if (argc - 2 != operands)
+        return Usage(command + " takes " + std::to_string(operands) +
+                     (operands == 1 ? " file" : " arguments"));
     try {
-        if (command == "info" && argc == 3) return Info(argv[2]);
-        if (command == "decode" && argc == 4) return Decode(argv[2], argv[3]);
-        if (command == "recode" && argc == 4) return Recode(argv[2], argv[3]);
+        if (command == "info") return Info(argv[2]);
+        if (command == "decode") return Decode(argv[2], argv[3]);
+        return Recode(argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    return Usage();
 }
