@@ -235,6 +235,18 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
 TTindraMainForm::~TTindraMainForm() {
     // Shut-down 4: the recent files go back to the store first.
     MRU.Save(RegCtrl);
+    // The controls are destroyed by the QWidget base, after the document and the canvas host: a
+    // control must not reach them on its way out (the display-time field that loses the focus while
+    // the window goes reports editingFinished). So the controls stop talking to this window, the
+    // preview stops playing into its control, and the controls go while the document still exists.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+        child->removeEventFilter(this);
+    }
+    QGuiApplication::clipboard()->disconnect(this);
+    TGIFPainter::StopPainting(Document->Frames40());
+    Document->SetObserver(nullptr);
+    delete centralWidget();
 }
 
 QFont TTindraMainForm::WindowFont() {
@@ -1019,14 +1031,10 @@ void TTindraMainForm::showEvent(QShowEvent* e) {
 }
 
 void TTindraMainForm::closeEvent(QCloseEvent* e) {
-    // Yes to "Save changes?" with nothing saved keeps the window open, so the changes are not lost.
-    if (AskSaveChanges()) {
-        const TSaveResult saved = Document->SaveDocumentAs(*this);
-        ReportSave(saved);
-        if (saved != TSaveResult::Saved) {
-            e->ignore();
-            return;
-        }
+    // Cancel to "Save changes?", or Yes with nothing saved, keeps the window open with the document.
+    if (!Document->SaveChangesIfWanted(*this)) {
+        e->ignore();
+        return;
     }
     WriteSettings();
     e->accept();
@@ -1097,11 +1105,22 @@ void TTindraMainForm::OpenFile(const QString& path, bool addToRecent) {
         ShowErrorMessage(Message(tindra::MsgErrorOpeningFile));
 }
 
-bool TTindraMainForm::AskSaveChanges() {
-    if (!Document->IsModified()) return false;
-    return QMessageBox::question(this, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)),
-                                 Message(tindra::MsgSaveChanges), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+TSaveChangesAnswer TTindraMainForm::AskSaveChanges() {
+    if (!Document->IsModified()) return TSaveChangesAnswer::No;
+    // Cancel (also Escape and the close box) calls off whatever asked.
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)),
+                    Message(tindra::MsgSaveChanges), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return TSaveChangesAnswer::Yes;
+    case QMessageBox::No:
+        return TSaveChangesAnswer::No;
+    default:
+        return TSaveChangesAnswer::Cancel;
+    }
 }
 
 void TTindraMainForm::SaveDocumentAs() {
@@ -1365,7 +1384,11 @@ void TTindraMainForm::EDSpeedChange(int value) {
 }
 
 void TTindraMainForm::EDSpeedExit() {
+    if (!Document->ImageLoaded()) return;
+    // The document keeps the frame's time unless the value differs from it; either way the field
+    // shows the time the frame now has (a refused value goes back).
     Document->SetDisplayTime(EDSpeed->value());
+    DisplayTimeChanged(Document->DisplayTime(Document->CurrentFrame()));
 }
 
 void TTindraMainForm::LBImageBoxClick(int row) {
@@ -1432,6 +1455,10 @@ void TTindraMainForm::CanvasRepaint() {
 
 void TTindraMainForm::DisplayTimeChanged(int milliseconds) {
     const QSignalBlocker quiet(EDSpeed);
+    // A frame's time shows as stored, also a Delay Time of 0 ("0 ms") or one above the range the user
+    // may type: the field's range widens to hold it, so leaving the field changes nothing.
+    EDSpeed->setRange(std::min(milliseconds, TIconDocument::MinDisplayTime),
+                      std::max(milliseconds, TIconDocument::MaxDisplayTime));
     EDSpeed->setValue(milliseconds);
 }
 

@@ -308,8 +308,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     virtual void WriteSettings();
     // Opens a picture file as the document; `addToRecent` puts it on the recent-files list.
     virtual void OpenFile(const QString& path, bool addToRecent);
-    // Close query: true when the user wants unsaved changes saved.
-    bool AskSaveChanges() override;
+    // "Save changes?" with Yes, No and Cancel (Escape); No when the document is not modified.
+    TSaveChangesAnswer AskSaveChanges() override;
     virtual void SaveDocumentAs();
     void SaveFrameAs(TFileKind kind);
     // Error box with the error title; replaceable so that tests need not block.
