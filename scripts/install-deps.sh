@@ -8,7 +8,7 @@ pkgs=(
   libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils fonts-dejavu-core
+  xvfb xauth x11-utils fonts-dejavu-core openbox
   libgif-dev libmagick++-dev icoutils imagemagick
 )
 missing=()

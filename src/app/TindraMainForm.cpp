@@ -24,6 +24,7 @@
 #include "SurfaceColor.h"
 #include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
+#include "WindowPlacement.h"
 
 #include "GIFPicture.h"
 
@@ -862,14 +863,52 @@ void TTindraMainForm::FolderUsed(const std::string& folder) { RegCtrl.WritePath(
 
 void TTindraMainForm::AddRecentFile(const std::string& path) { AddRecentFile(QString::fromStdString(path)); }
 
+namespace {
+
+QList<QRect> AvailableAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+
+// The window manager's frame around the client area; zero until the window is shown and framed.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect client = window.geometry(), outer = window.frameGeometry();
+    return QMargins(client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
+                    outer.bottom() - client.bottom());
+}
+
+} // namespace
+
+void TTindraMainForm::PlaceWindow() {
+    if (StartSettings) return;
+    StartSettings = ReadSettings();
+    const TWindowSettings fitted =
+        tindra::TWindowPlacement::Fit(*StartSettings, FrameMargins(*this), minimumSize(), AvailableAreas());
+    move(fitted.Left, fitted.Top);
+    resize(fitted.Width, fitted.Height);
+}
+
+void TTindraMainForm::KeepFrameOnScreen() {
+    // The first fit did not know the frame's size; now that the window is framed, a frame that sticks
+    // out of the screen (a window stored as large as the screen, or at its edge) is fitted again.
+    const QMargins frame = FrameMargins(*this);
+    if (frame.isNull()) return;
+    FrameKeptOnScreen = true;
+    const TWindowSettings now{x(), y(), width(), height(), LanguageIndex};
+    const TWindowSettings fitted = tindra::TWindowPlacement::Fit(now, frame, minimumSize(), AvailableAreas());
+    if (fitted.Width != now.Width || fitted.Height != now.Height) resize(fitted.Width, fitted.Height);
+    if (fitted.Left != now.Left || fitted.Top != now.Top) move(fitted.Left, fitted.Top);
+}
+
 void TTindraMainForm::FormActivate() {
     if (StartupDone) return;
     StartupDone = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // 4: placement and language; the minimum size raises anything smaller.
-    const TWindowSettings settings = ReadSettings();
-    move(settings.Left, settings.Top);
-    resize(std::max(settings.Width, DesignWidth), std::max(settings.Height, DesignHeight));
+    // 4: placement (already applied when the window was first shown) and language.
+    PlaceWindow();
+    const TWindowSettings settings = *StartSettings;
     // 5: canvas size from the panel.
     LayoutCanvas();
     // 6: language.
@@ -1005,11 +1044,21 @@ bool TTindraMainForm::event(QEvent* e) {
         return true;
     case QEvent::WindowActivate:
         if (ImagesLoaded && !StartupDone) QTimer::singleShot(0, this, &TTindraMainForm::FormActivate);
+        if (!FrameKeptOnScreen) KeepFrameOnScreen();
         break;
     default:
         break;
     }
     return QMainWindow::event(e);
+}
+
+void TTindraMainForm::setVisible(bool visible) {
+    // The stored placement goes on before the native window exists: Qt then asks the window manager to
+    // put the frame's corner there (north-west gravity), which is where the frame was when the window
+    // closed. Moved later, before the frame's size is known, the client area would land there instead
+    // and the window would creep by the title bar's height at every start.
+    if (visible && !testAttribute(Qt::WA_WState_Created)) PlaceWindow();
+    QMainWindow::setVisible(visible);
 }
 
 void TTindraMainForm::showEvent(QShowEvent* e) {

@@ -104,6 +104,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Picture `index` of item `item` of IlControlImages as an image, or a null image.
     QImage ControlImage(int item, int index) const;
 
+    // Start-up step 4, placement: reads the settings once and puts the window where the stored
+    // placement says, fitted to the screens (WindowPlacement.h). Runs when the window is first shown.
+    void PlaceWindow();
+    // Fits the window to the screens again once the window manager's frame is known.
+    void KeepFrameOnScreen();
     // Start-up steps 4 to 17; runs once, at the first activation of the window.
     void FormActivate();
     // Enables and disables the commands from the document state.
@@ -317,6 +322,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
 
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -347,7 +353,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     TMessageSink ShowMessage;
     bool ImagesLoaded = false;
     bool StartupDone = false;
-    std::map<QObject*, int> Glyphs; // control -> glyph index
+    std::optional<TWindowSettings> StartSettings; // read once, by PlaceWindow
+    bool FrameKeptOnScreen = false;               // KeepFrameOnScreen has seen the frame
+    std::map<QObject*, int> Glyphs;               // control -> glyph index
     std::unique_ptr<THelpFile> HelpHook;
     std::unique_ptr<TLockKeys> SISysInfo;
     QTimer* LockKeyTimer = nullptr;

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
@@ -19,6 +20,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <climits>
 #include <memory>
 #include <optional>
 
@@ -353,6 +355,31 @@ class TMainFormTest : public QObject {
         auto form = Started(stored);
         QCOMPARE(form->size(), expected);
         QCOMPARE(form->LanguageIndex, 1);
+    }
+
+    // Absurd stored numbers give a window on the screen, no larger than it, that paints.
+    void absurdPlacementFitsTheScreen_data() {
+        QTest::addColumn<QRect>("stored"); // left, top, width, height as stored
+        QTest::newRow("huge, far left and below") << QRect(INT_MIN, INT_MAX, INT_MAX, INT_MAX);
+        QTest::newRow("far right and above") << QRect(INT_MAX, INT_MIN, 511, 531);
+        QTest::newRow("off the screen") << QRect(100000, 100000, 600, 600);
+    }
+    void absurdPlacementFitsTheScreen() {
+        QFETCH(QRect, stored);
+        TWindowSettings settings;
+        settings.Left = stored.left();
+        settings.Top = stored.top();
+        settings.Width = stored.width();
+        settings.Height = stored.height();
+        auto form = Started(settings);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(
+            area.contains(form->frameGeometry()),
+            qPrintable(
+                QString("%1,%2 %3x%4").arg(form->x()).arg(form->y()).arg(form->width()).arg(form->height())));
+        QVERIFY(form->width() >= TTindraMainForm::DesignWidth &&
+                form->height() >= TTindraMainForm::DesignHeight);
+        QCOMPARE(form->grab().size(), form->size());
     }
 
     void dropOpensOnlyTheFirstFile() {
