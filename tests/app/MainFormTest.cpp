@@ -359,19 +359,15 @@ class TMainFormTest : public QObject {
 
     // Absurd stored numbers give a window on the screen, no larger than it, that paints.
     void absurdPlacementFitsTheScreen_data() {
-        QTest::addColumn<QRect>("stored"); // left, top, width, height as stored
-        QTest::newRow("huge, far left and below") << QRect(INT_MIN, INT_MAX, INT_MAX, INT_MAX);
-        QTest::newRow("far right and above") << QRect(INT_MAX, INT_MIN, 511, 531);
-        QTest::newRow("off the screen") << QRect(100000, 100000, 600, 600);
+        // Left, top, width, height as stored (a QRect cannot hold numbers near the int limits).
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("huge, far left and below") << QList<int>{INT_MIN, INT_MAX, INT_MAX, INT_MAX};
+        QTest::newRow("far right and above") << QList<int>{INT_MAX, INT_MIN, 511, 531};
+        QTest::newRow("off the screen") << QList<int>{100000, 100000, 600, 600};
     }
     void absurdPlacementFitsTheScreen() {
-        QFETCH(QRect, stored);
-        TWindowSettings settings;
-        settings.Left = stored.left();
-        settings.Top = stored.top();
-        settings.Width = stored.width();
-        settings.Height = stored.height();
-        auto form = Started(settings);
+        QFETCH(QList<int>, stored);
+        auto form = Started(TWindowSettings{stored[0], stored[1], stored[2], stored[3], 0});
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY2(
             area.contains(form->frameGeometry()),
