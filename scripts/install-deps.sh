@@ -18,12 +18,13 @@ editor=(
 # GoogleTest; clang with libFuzzer and the sanitizer run-times; llvm-symbolizer, without which
 # sanitizer reports carry no function names or lines; the test oracles (giflib, ImageMagick,
 # icoutils); the validators and tools of the install check (desktop file, AppStream, manual pages,
-# cpack's dependency scan).
+# cpack's dependency scan); openbox for the window-placement test under a real window manager.
 tests=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev llvm
   libgif-dev imagemagick icoutils
   desktop-file-utils appstream man-db file dpkg-dev
+  openbox
 )
 # Google Benchmark and the benchmark peers.
 bench=(libbenchmark-dev libgif-dev libmagick++-dev)

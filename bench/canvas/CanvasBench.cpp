@@ -20,7 +20,7 @@
 namespace {
 
 struct TNoQuestions : IDocumentAsker {
-    bool AskSaveChanges() override { return false; }
+    TSaveChangesAnswer AskSaveChanges() override { return TSaveChangesAnswer::No; }
     std::string AskOpenFileName() override { return {}; }
     std::string AskSaveFileName(TFileKind, const std::string&) override { return {}; }
     bool ConfirmOverwrite(const std::string&) override { return false; }

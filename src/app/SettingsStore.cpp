@@ -1,6 +1,10 @@
 #include "SettingsStore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace tindra {
 namespace {
@@ -94,8 +98,20 @@ void TSettingsStore::WriteWindowSettings(const TWindowSettings& settings) {
     Flush();
 }
 
+bool TSettingsStore::LooksLikeFolderPath(const QString& path) {
+    if (path.isEmpty() || path.size() > MaxPathLength || !QDir::isAbsolutePath(path)) return false;
+    return std::none_of(path.begin(), path.end(),
+                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+}
+
+bool TSettingsStore::LooksLikeFilePath(const QString& path) {
+    return LooksLikeFolderPath(path) && !path.endsWith(QLatin1Char('/')) &&
+           !path.endsWith(QLatin1Char('\\')) && !QFileInfo(path).fileName().isEmpty();
+}
+
 QString TSettingsStore::ReadPath(const QString& fallback) const {
-    return ReadString(QLatin1String(RootSection), PathName, fallback);
+    const QString path = ReadString(QLatin1String(RootSection), PathName, fallback);
+    return LooksLikeFolderPath(path) ? path : fallback;
 }
 
 void TSettingsStore::WritePath(const QString& folder) {
@@ -108,7 +124,7 @@ QStringList TSettingsStore::ReadRecentFiles(int limit) const {
     for (int i = 0; i < limit; ++i) {
         const QString path = ReadString(RecentSection, QStringLiteral("H%1").arg(i), QString());
         if (path.isEmpty()) break;
-        files << path;
+        if (LooksLikeFilePath(path) && !files.contains(path)) files << path;
     }
     return files;
 }

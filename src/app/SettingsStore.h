@@ -57,12 +57,21 @@ class TSettingsStore {
     void WriteWindowSettings(const TWindowSettings& settings);
     static TWindowSettings DefaultWindowSettings(QSize screenSize, QSize currentSize);
 
-    // "Path": the folder last used for files; `fallback` (the program's folder) when unset.
+    // Stored paths are used only when they look like real ones: absolute, at most MaxPathLength
+    // characters, without control characters (a line break, a NUL); a file path must also end in a
+    // file name. Whether the file still exists is not asked: a recent file that is gone stays listed.
+    static constexpr int MaxPathLength = 4096;
+    static bool LooksLikeFolderPath(const QString& path);
+    static bool LooksLikeFilePath(const QString& path);
+
+    // "Path": the folder last used for files; `fallback` (the program's folder) when unset or when
+    // the stored text does not look like a folder path.
     QString ReadPath(const QString& fallback) const;
     void WritePath(const QString& folder);
 
     // The recent files in the "MRU" subkey: "H0", "H1", ... read up to the first missing
-    // or empty value, at most `limit`; writing empties the subkey first.
+    // or empty value, at most `limit`; values that do not look like file paths, and repeats, are
+    // skipped. Writing empties the subkey first.
     QStringList ReadRecentFiles(int limit) const;
     void WriteRecentFiles(const QStringList& files, int limit);
 

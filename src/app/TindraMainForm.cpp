@@ -25,6 +25,7 @@
 #include "SurfaceColor.h"
 #include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
+#include "WindowPlacement.h"
 
 #include "GIFPicture.h"
 
@@ -236,6 +237,18 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
 TTindraMainForm::~TTindraMainForm() {
     // Shut-down 4: the recent files go back to the store first.
     MRU.Save(RegCtrl);
+    // The controls are destroyed by the QWidget base, after the document and the canvas host: a
+    // control must not reach them on its way out (the display-time field that loses the focus while
+    // the window goes reports editingFinished). So the controls stop talking to this window, the
+    // preview stops playing into its control, and the controls go while the document still exists.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+        child->removeEventFilter(this);
+    }
+    QGuiApplication::clipboard()->disconnect(this);
+    TGIFPainter::StopPainting(Document->Frames40());
+    Document->SetObserver(nullptr);
+    delete centralWidget();
 }
 
 QFont TTindraMainForm::WindowFont() {
@@ -868,14 +881,52 @@ void TTindraMainForm::FolderUsed(const std::string& folder) { RegCtrl.WritePath(
 
 void TTindraMainForm::AddRecentFile(const std::string& path) { AddRecentFile(QString::fromStdString(path)); }
 
+namespace {
+
+QList<QRect> AvailableAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
+}
+
+// The window manager's frame around the client area; zero until the window is shown and framed.
+QMargins FrameMargins(const QWidget& window) {
+    const QRect client = window.geometry(), outer = window.frameGeometry();
+    return QMargins(client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
+                    outer.bottom() - client.bottom());
+}
+
+} // namespace
+
+void TTindraMainForm::PlaceWindow() {
+    if (StartSettings) return;
+    StartSettings = ReadSettings();
+    const TWindowSettings fitted =
+        tindra::TWindowPlacement::Fit(*StartSettings, FrameMargins(*this), minimumSize(), AvailableAreas());
+    move(fitted.Left, fitted.Top);
+    resize(fitted.Width, fitted.Height);
+}
+
+void TTindraMainForm::KeepFrameOnScreen() {
+    // The first fit did not know the frame's size; now that the window is framed, a frame that sticks
+    // out of the screen (a window stored as large as the screen, or at its edge) is fitted again.
+    const QMargins frame = FrameMargins(*this);
+    if (frame.isNull()) return;
+    FrameKeptOnScreen = true;
+    const TWindowSettings now{x(), y(), width(), height(), LanguageIndex};
+    const TWindowSettings fitted = tindra::TWindowPlacement::Fit(now, frame, minimumSize(), AvailableAreas());
+    if (fitted.Width != now.Width || fitted.Height != now.Height) resize(fitted.Width, fitted.Height);
+    if (fitted.Left != now.Left || fitted.Top != now.Top) move(fitted.Left, fitted.Top);
+}
+
 void TTindraMainForm::FormActivate() {
     if (StartupDone) return;
     StartupDone = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // 4: placement and language; the minimum size raises anything smaller.
-    const TWindowSettings settings = ReadSettings();
-    move(settings.Left, settings.Top);
-    resize(std::max(settings.Width, DesignWidth), std::max(settings.Height, DesignHeight));
+    // 4: placement (already applied when the window was first shown) and language.
+    PlaceWindow();
+    const TWindowSettings settings = *StartSettings;
     // 5: canvas size from the panel.
     LayoutCanvas();
     // 6: language.
@@ -1011,11 +1062,21 @@ bool TTindraMainForm::event(QEvent* e) {
         return true;
     case QEvent::WindowActivate:
         if (ImagesLoaded && !StartupDone) QTimer::singleShot(0, this, &TTindraMainForm::FormActivate);
+        if (!FrameKeptOnScreen) KeepFrameOnScreen();
         break;
     default:
         break;
     }
     return QMainWindow::event(e);
+}
+
+void TTindraMainForm::setVisible(bool visible) {
+    // The stored placement goes on before the native window exists: Qt then asks the window manager to
+    // put the frame's corner there (north-west gravity), which is where the frame was when the window
+    // closed. Moved later, before the frame's size is known, the client area would land there instead
+    // and the window would creep by the title bar's height at every start.
+    if (visible && !testAttribute(Qt::WA_WState_Created)) PlaceWindow();
+    QMainWindow::setVisible(visible);
 }
 
 void TTindraMainForm::showEvent(QShowEvent* e) {
@@ -1039,14 +1100,10 @@ void TTindraMainForm::showEvent(QShowEvent* e) {
 }
 
 void TTindraMainForm::closeEvent(QCloseEvent* e) {
-    // Yes to "Save changes?" with nothing saved keeps the window open, so the changes are not lost.
-    if (AskSaveChanges()) {
-        const TSaveResult saved = Document->SaveDocumentAs(*this);
-        ReportSave(saved);
-        if (saved != TSaveResult::Saved) {
-            e->ignore();
-            return;
-        }
+    // Cancel to "Save changes?", or Yes with nothing saved, keeps the window open with the document.
+    if (!Document->SaveChangesIfWanted(*this)) {
+        e->ignore();
+        return;
     }
     WriteSettings();
     e->accept();
@@ -1117,11 +1174,22 @@ void TTindraMainForm::OpenFile(const QString& path, bool addToRecent) {
         ShowErrorMessage(Message(tindra::MsgErrorOpeningFile));
 }
 
-bool TTindraMainForm::AskSaveChanges() {
-    if (!Document->IsModified()) return false;
-    return QMessageBox::question(this, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)),
-                                 Message(tindra::MsgSaveChanges), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+TSaveChangesAnswer TTindraMainForm::AskSaveChanges() {
+    if (!Document->IsModified()) return TSaveChangesAnswer::No;
+    // Cancel (also Escape and the close box) calls off whatever asked.
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(tindra::QuestionTitle(LanguageIndex)),
+                    Message(tindra::MsgSaveChanges), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return TSaveChangesAnswer::Yes;
+    case QMessageBox::No:
+        return TSaveChangesAnswer::No;
+    default:
+        return TSaveChangesAnswer::Cancel;
+    }
 }
 
 void TTindraMainForm::SaveDocumentAs() {
@@ -1382,7 +1450,11 @@ void TTindraMainForm::EDSpeedChange(int value) {
 }
 
 void TTindraMainForm::EDSpeedExit() {
+    if (!Document->ImageLoaded()) return;
+    // The document keeps the frame's time unless the value differs from it; either way the field
+    // shows the time the frame now has (a refused value goes back).
     Document->SetDisplayTime(EDSpeed->value());
+    DisplayTimeChanged(Document->DisplayTime(Document->CurrentFrame()));
 }
 
 void TTindraMainForm::LBImageBoxClick(int row) {
@@ -1449,6 +1521,10 @@ void TTindraMainForm::CanvasRepaint() {
 
 void TTindraMainForm::DisplayTimeChanged(int milliseconds) {
     const QSignalBlocker quiet(EDSpeed);
+    // A frame's time shows as stored, also a Delay Time of 0 ("0 ms") or one above the range the user
+    // may type: the field's range widens to hold it, so leaving the field changes nothing.
+    EDSpeed->setRange(std::min(milliseconds, TIconDocument::MinDisplayTime),
+                      std::max(milliseconds, TIconDocument::MaxDisplayTime));
     EDSpeed->setValue(milliseconds);
 }
 

@@ -109,6 +109,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Picture `index` of item `item` of IlControlImages as an image, or a null image.
     QImage ControlImage(int item, int index) const;
 
+    // Start-up step 4, placement: reads the settings once and puts the window where the stored
+    // placement says, fitted to the screens (WindowPlacement.h). Runs when the window is first shown.
+    void PlaceWindow();
+    // Fits the window to the screens again once the window manager's frame is known.
+    void KeepFrameOnScreen();
     // Start-up steps 4 to 17; runs once, at the first activation of the window.
     void FormActivate();
     // Enables and disables the commands from the document state.
@@ -313,8 +318,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     virtual void WriteSettings();
     // Opens a picture file as the document; `addToRecent` puts it on the recent-files list.
     virtual void OpenFile(const QString& path, bool addToRecent);
-    // Close query: true when the user wants unsaved changes saved.
-    bool AskSaveChanges() override;
+    // "Save changes?" with Yes, No and Cancel (Escape); No when the document is not modified.
+    TSaveChangesAnswer AskSaveChanges() override;
     virtual void SaveDocumentAs();
     void SaveFrameAs(TFileKind kind);
     // Error box with the error title; replaceable so that tests need not block.
@@ -322,6 +327,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
 
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -352,7 +358,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     TMessageSink ShowMessage;
     bool ImagesLoaded = false;
     bool StartupDone = false;
-    std::map<QObject*, int> Glyphs; // control -> glyph index
+    std::optional<TWindowSettings> StartSettings; // read once, by PlaceWindow
+    bool FrameKeptOnScreen = false;               // KeepFrameOnScreen has seen the frame
+    std::map<QObject*, int> Glyphs;               // control -> glyph index
     std::unique_ptr<THelpFile> HelpHook;
     std::unique_ptr<TLockKeys> SISysInfo;
     QTimer* LockKeyTimer = nullptr;

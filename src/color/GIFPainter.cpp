@@ -141,6 +141,7 @@ void TGIFPainter::StopPainter() {
 
 void TGIFPainter::ThreadMain() {
     RunBody();
+    BodyEnded_.store(true);
     std::string message;
     std::function<void(const std::string&)> handler;
     if (Error_) {
@@ -218,14 +219,19 @@ void TGIFPainter::Execute() {
     state.WaitStart = Time_->NowMs();
     const bool repeat = (Flags_ & pfAnimate) && (Flags_ & pfLoop);
 
-    for (bool firstPass = true;
-         (state.LoopCount != 0 || (Flags_ & pfLoopForever)) && !Terminated() && (firstPass || repeat);
+    for (bool firstPass = true, shownInPass = true;
+         shownInPass && (state.LoopCount != 0 || (Flags_ & pfLoopForever)) && !Terminated() &&
+         (firstPass || repeat);
          firstPass = false) {
         ActiveFrame_.store(state.LoopStart);
         if (Started_) Fire(OnPaintLoop);
+        // A pass that finds no frame to show (the first one is empty) ends the painting: repeating
+        // it would only spin.
+        shownInPass = false;
         for (bool firstFrame = true; !Terminated() && (firstFrame || (Flags_ & pfAnimate));
              firstFrame = false) {
             if (!FramePresent()) break;
+            shownInPass = true;
             Wait(delay, state);
             if (Terminated()) break;
             Fire(OnFramePaint);
@@ -550,8 +556,11 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     painter->OwnedCanvas_ = std::move(compositeCanvas);
     painter->StartPainter();
     if (direct) return;
-    // Show the first frame at once: wait until the painter has drawn it (or has ended).
-    while (!painter->Terminated() && !painter->Started()) {
+    // Show the first frame at once: wait until the painter has drawn it, was stopped, or has ended
+    // without drawing (an empty first frame). An ended painter has left the slot and freed itself,
+    // so the slot is looked at first; it is cleared under the painter lock, which this thread holds.
+    while (image.DrawPainter == painter && !painter->BodyEnded_ && !painter->Terminated() &&
+           !painter->Started()) {
         if (!(painter->Sync_->InMainThread() && painter->Sync_->RunPending()))
             TTimeSource::Current().YieldThread();
     }

@@ -158,6 +158,7 @@ class TGIFPainter {
     std::exception_ptr Error_;
     std::atomic<bool> Terminated_{false};
     std::atomic<bool> Resumed_{false};
+    std::atomic<bool> BodyEnded_{false}; // the thread's body has returned; Finish and delete follow
     TSyncCaller* Sync_;
     TTimeSource* Time_;
     // Set for the painter of the image's draw operation: the target it was asked to paint and, when

@@ -7,12 +7,15 @@
 // Kinds of file a save dialog is asked for (each has its own filter and default name).
 enum class TFileKind { Document, FrameGif, FrameBmp, FrameIco };
 
+// The answers to "Save changes?": save first, go on without saving, or call off whatever asked.
+enum class TSaveChangesAnswer { Yes, No, Cancel };
+
 class IDocumentAsker {
   public:
     virtual ~IDocumentAsker() = default;
 
-    // "Save changes?" with Yes and No; true for Yes.
-    virtual bool AskSaveChanges() = 0;
+    // "Save changes?" with Yes, No and Cancel (Escape gives Cancel).
+    virtual TSaveChangesAnswer AskSaveChanges() = 0;
     // The open dialog (the window picks its folder and filter); an empty text when cancelled.
     virtual std::string AskOpenFileName() = 0;
     // The save dialog with the filter of kind and the default name offered; empty when cancelled.

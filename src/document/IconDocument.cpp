@@ -209,9 +209,15 @@ void TIconDocument::GoToFrame(TFrameStep step) {
 
 bool TIconDocument::IsModified() const {
     if (!ImageLoaded_) return false;
+    if (FramesChanged_) return true;
     for (int i = 0; i < FrameCount_ && i < static_cast<int>(Entries_.size()); ++i)
         if (!Entries_[i].Undo.empty()) return true;
     return false;
+}
+
+void TIconDocument::MarkModified() {
+    FramesChanged_ = true;
+    if (Caption_.empty() || Caption_.back() != '*') SetCaption(Caption_ + " *");
 }
 
 // ---- Undo
@@ -245,8 +251,11 @@ bool TIconDocument::Undo() {
 bool TIconDocument::SetDisplayTime(int milliseconds) {
     if (milliseconds <= 0 || milliseconds > MaxDisplayTime) return false;
     if (CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return false;
+    // Leaving the field without changing its value must not rewrite the frame's time.
+    if (milliseconds / 10 == GifFrames::FrameDelay(*Frames40_, CurrentFrame_)) return false;
     GifFrames::SetFrameDelay(*Frames40_, CurrentFrame_, milliseconds / 10);
     GifFrames::SetFrameDelay(*Frames32_, CurrentFrame_, milliseconds / 10);
+    MarkModified();
     return true;
 }
 
@@ -262,7 +271,14 @@ void TIconDocument::SetOutputSize(int size) {
 
 bool TIconDocument::SaveChangesIfWanted(IDocumentAsker& asker) {
     if (!IsModified()) return true;
-    if (!asker.AskSaveChanges()) return true;
+    switch (asker.AskSaveChanges()) {
+    case TSaveChangesAnswer::No:
+        return true;
+    case TSaveChangesAnswer::Cancel:
+        return false;
+    case TSaveChangesAnswer::Yes:
+        break;
+    }
     // Yes: the changes may only go when they were written.
     const TSaveResult result = SaveDocumentAs(asker);
     if (result == TSaveResult::WriteFailed) Notify(&IDocumentObserver::SaveChangesFailed);
@@ -271,6 +287,7 @@ bool TIconDocument::SaveChangesIfWanted(IDocumentAsker& asker) {
 
 void TIconDocument::ResetDocument() {
     ImageLoaded_ = false;
+    FramesChanged_ = false;
     Notify(&IDocumentObserver::DocumentClosing);
     Notify(&IDocumentObserver::CommandsNeedUpdate);
     GifFrames::ResetDocumentPicture(*Frames40_);
@@ -320,17 +337,9 @@ bool TIconDocument::NewDocument(IDocumentAsker& asker) {
 TOpenResult TIconDocument::OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker) {
     if (!SaveChangesIfWanted(asker)) return TOpenResult::Abandoned;
     if (!name.empty()) return OpenPath(name, addToRecent);
-    {
-        TBusy busy(Observer_);
-        ResetDocument(); // the old document is gone from here on, whatever the dialog gives
-    }
+    // The document is only replaced once a file was chosen.
     const std::string chosen = asker.AskOpenFileName();
-    if (chosen.empty()) {
-        SetCaption("Tindra");
-        Notify(&IDocumentObserver::PaletteChanged);
-        Notify(&IDocumentObserver::CommandsNeedUpdate);
-        return TOpenResult::Cancelled;
-    }
+    if (chosen.empty()) return TOpenResult::Cancelled;
     return OpenPath(chosen, addToRecent);
 }
 
@@ -523,6 +532,7 @@ TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     }
     for (TFrameEntry& entry : Entries_)
         entry.Undo.clear();
+    FramesChanged_ = false;
     ImageSize_ = OutputSize_;
     SourceFormat_ = TSourceFormat::Gif;
     Name_ = TDocumentName::FromPath(path);
@@ -592,6 +602,7 @@ void TIconDocument::InsertFrame(TInsertPosition position, const TSurface32& pict
     if (target < FrameCount_) MoveEntry(FrameCount_, target);
     ++FrameCount_;
     CurrentFrame_ = -1;
+    MarkModified();
     SelectFrame(target);
 }
 
@@ -604,6 +615,7 @@ void TIconDocument::RemoveFrame() {
     --FrameCount_;
     const int next = std::min(CurrentFrame_, FrameCount_ - 1);
     CurrentFrame_ = -1;
+    MarkModified();
     SelectFrame(next);
 }
 
@@ -611,7 +623,10 @@ void TIconDocument::MoveFrame(int target) {
     if (!ImageLoaded_ || FrameCount_ < 2) return;
     // A target outside the list would leave no frame current: refuse it.
     if (target < 0 || target >= FrameCount_) return;
-    if (target != CurrentFrame_) MoveEntry(CurrentFrame_, target);
+    if (target != CurrentFrame_) {
+        MoveEntry(CurrentFrame_, target);
+        MarkModified();
+    }
     CurrentFrame_ = -1;
     SelectFrame(target);
 }

@@ -30,9 +30,9 @@ enum class TInsertPosition { Before = 0, After = 1 };
 
 enum class TOpenResult {
     Opened,    // a document with the file's frames
-    Cancelled, // the open dialog was cancelled: no document, caption "Tindra"
+    Cancelled, // the open dialog was cancelled: the document stays as it was
     Failed,    // the file was refused: no document, caption "Tindra"; show "Error opening file."
-    Abandoned  // Yes to "Save changes?" but nothing was saved: the old document is kept untouched
+    Abandoned  // Cancel to "Save changes?", or Yes but nothing was saved: the document stays untouched
 };
 
 enum class TSaveResult {
@@ -117,7 +117,8 @@ class TIconDocument {
     // AutoBorder is on).
     void CommitFrame();
     void GoToFrame(TFrameStep step);
-    // True when some frame has undo snapshots.
+    // True when some frame has undo snapshots, or frames were inserted, removed or moved or a display
+    // time changed since the document was started or saved.
     bool IsModified() const;
 
     // ---- Undo
@@ -129,8 +130,9 @@ class TIconDocument {
     // ---- Display time
     // Rounds a typed field value down to a multiple of 10 (what the field shows while typing).
     static int RoundDisplayTime(int milliseconds) { return milliseconds / 10 * 10; }
-    // The field lost the focus with value milliseconds: when 0 < value <= 300000 the current frame's
-    // Delay Time in both GIF objects becomes value div 10 (true); otherwise nothing changes (false).
+    // The field lost the focus with value milliseconds: when 0 < value <= 300000 and value div 10
+    // differs from the current frame's Delay Time, that Delay Time in both GIF objects becomes
+    // value div 10 and the document is modified (true); otherwise nothing changes (false).
     bool SetDisplayTime(int milliseconds);
 
     // ---- Output size (40 with the border, 32 without)
@@ -138,13 +140,14 @@ class TIconDocument {
     bool IcoExportEnabled() const { return ImageLoaded_ && OutputSize_ == InnerSide; }
 
     // ---- Whole document
-    // Asks "Save changes?" when modified and saves on Yes. False when the user said Yes but nothing was
-    // saved (dialog cancelled, write failed): the caller must then keep the document.
+    // Asks "Save changes?" when modified and saves on Yes. False when the user chose Cancel, or said Yes
+    // but nothing was saved (dialog cancelled, write failed): the caller must then keep the document.
     bool SaveChangesIfWanted(IDocumentAsker& asker);
     // A new one-frame document; false (nothing changed) when SaveChangesIfWanted says so.
     bool NewDocument(IDocumentAsker& asker);
-    // Opens a GIF, ICO or BMP file. An empty name asks the open dialog. addToRecent: report the file
-    // through IDocumentObserver::AddRecentFile on success.
+    // Opens a GIF, ICO or BMP file. An empty name asks the open dialog; cancelling it leaves the
+    // document as it was. addToRecent: report the file through IDocumentObserver::AddRecentFile on
+    // success.
     TOpenResult OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker);
     // The same without any question (the command line of batch conversion): opens or fails.
     TOpenResult OpenFileDirect(const std::string& path, bool addToRecent);
@@ -164,7 +167,7 @@ class TIconDocument {
     std::vector<uint8_t> EncodeFrameBmp() const;
     std::vector<uint8_t> EncodeFrameIco() const;
 
-    // ---- Frame operations (no undo snapshot, the modified state does not change)
+    // ---- Frame operations (no undo snapshot; each change makes the document modified)
     // Inserts a 40 × 40 picture before or after the current frame with a display time in milliseconds.
     void InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime);
     // Removes the current frame (nothing with fewer than two frames).
@@ -202,6 +205,8 @@ class TIconDocument {
     void ResetDocument();
     void StartDocument(); // after the frames are in: optimize, caption, select frame 0
     void RefreshUndoState();
+    // A change the undo stacks do not record (frame operations, display times): modified until saved.
+    void MarkModified();
     void MoveEntry(int from, int to);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
     TOpenResult OpenPath(const std::string& path, bool addToRecent);
@@ -226,6 +231,8 @@ class TIconDocument {
     bool Animating_ = false;
     TDocumentName Name_;
     std::string Caption_ = "Tindra";
+    // Frames inserted, removed or moved, or a display time changed, since the last start or save.
+    bool FramesChanged_ = false;
 
     uint32_t DrawColor_ = 0xFF000000u;
     uint32_t BackColor_ = 0xFFCCCCCCu;

@@ -27,6 +27,7 @@ class SettingsRecentTest : public QObject {
     void unreadableStoreGivesDefaults();
     void pathFallsBackToProgramFolder();
     void recentListReadStopsAtGap();
+    void storedPathsMustLookLikePaths();
     void recentListSaveReplacesOld();
     void sixOpensKeepFiveNewest();
     void reopenMovesToTop();
@@ -141,6 +142,37 @@ void SettingsRecentTest::recentListReadStopsAtGap() {
     TRecentFiles list;
     list.Load(TSettingsStore(IniFile()));
     QCOMPARE(list.Entries(), QStringList({"/a.gif", "/b.gif"}));
+}
+
+// Values no program of ours wrote (another version, a hand-edited file, a damaged store) are not
+// offered: recent files and the dialog folder must be absolute paths of sane length without control
+// characters, and a recent file must name a file; repeats are listed once.
+void SettingsRecentTest::storedPathsMustLookLikePaths() {
+    const QString tooLong = "/" + QString(TSettingsStore::MaxPathLength, QLatin1Char('a')) + ".gif";
+    const QStringList stored = {"/icons/a.gif",
+                                "relative/b.gif",
+                                tooLong,
+                                "/icons/line\nbreak.gif",
+                                QString("/icons/nul") + QChar(0) + ".gif",
+                                "/icons/folder/",
+                                "/icons/a.gif",
+                                "/icons/c.gif"};
+    {
+        QSettings raw(IniFile(), QSettings::IniFormat);
+        for (int i = 0; i < stored.size(); ++i)
+            raw.setValue(QString("MRU/H%1").arg(i), stored[i]);
+    }
+    TSettingsStore store(IniFile());
+    // Only H0..H4 are read; of those only the first is sane.
+    QCOMPARE(store.ReadRecentFiles(TRecentFiles::MaxEntries), QStringList({"/icons/a.gif"}));
+    QCOMPARE(store.ReadRecentFiles(8), QStringList({"/icons/a.gif", "/icons/c.gif"}));
+    QVERIFY(
+        TSettingsStore::LooksLikeFilePath("/" + QString(TSettingsStore::MaxPathLength - 5, 'a') + ".gif"));
+
+    for (const QString& folder : {QString("icons"), tooLong, QString("/ic\tons")}) {
+        store.WritePath(folder);
+        QCOMPARE(store.ReadPath("/opt/tindra"), QString("/opt/tindra"));
+    }
 }
 
 void SettingsRecentTest::recentListSaveReplacesOld() {

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
@@ -27,6 +28,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <climits>
 #include <memory>
 #include <optional>
 
@@ -401,6 +403,27 @@ class TMainFormTest : public QObject {
         auto form = Started(stored);
         QCOMPARE(form->size(), expected);
         QCOMPARE(form->LanguageIndex, 1);
+    }
+
+    // Absurd stored numbers give a window on the screen, no larger than it, that paints.
+    void absurdPlacementFitsTheScreen_data() {
+        // Left, top, width, height as stored (a QRect cannot hold numbers near the int limits).
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("huge, far left and below") << QList<int>{INT_MIN, INT_MAX, INT_MAX, INT_MAX};
+        QTest::newRow("far right and above") << QList<int>{INT_MAX, INT_MIN, 511, 531};
+        QTest::newRow("off the screen") << QList<int>{100000, 100000, 600, 600};
+    }
+    void absurdPlacementFitsTheScreen() {
+        QFETCH(QList<int>, stored);
+        auto form = Started(TWindowSettings{stored[0], stored[1], stored[2], stored[3], 0});
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(
+            area.contains(form->frameGeometry()),
+            qPrintable(
+                QString("%1,%2 %3x%4").arg(form->x()).arg(form->y()).arg(form->width()).arg(form->height())));
+        QVERIFY(form->width() >= TTindraMainForm::DesignWidth &&
+                form->height() >= TTindraMainForm::DesignHeight);
+        QCOMPARE(form->grab().size(), form->size());
     }
 
     void dropOpensOnlyTheFirstFile() {

@@ -10,16 +10,18 @@
 #include <unistd.h>
 
 struct TScriptedAsker : IDocumentAsker {
-    bool SaveChanges = false;
+    bool SaveChanges = false;       // Yes (true) or No to "Save changes?"
+    bool CancelSaveChanges = false; // Cancel to "Save changes?", whatever SaveChanges says
     std::string OpenName;
     std::string SaveName; // empty: the save dialog is cancelled
     bool Overwrite = true;
     int SaveChangesAsked = 0, OverwriteAsked = 0;
     std::vector<std::string> OfferedNames;
 
-    bool AskSaveChanges() override {
+    TSaveChangesAnswer AskSaveChanges() override {
         ++SaveChangesAsked;
-        return SaveChanges;
+        if (CancelSaveChanges) return TSaveChangesAnswer::Cancel;
+        return SaveChanges ? TSaveChangesAnswer::Yes : TSaveChangesAnswer::No;
     }
     std::string AskOpenFileName() override { return OpenName; }
     std::string AskSaveFileName(TFileKind, const std::string& defaultName) override {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Black = 0xFF000000;
@@ -57,9 +59,13 @@ class IconDocumentTest : public ::testing::Test {
         return out;
     }
 
+    // Saves the document as new.gif in a scratch folder: unmodified again, the caption unchanged.
+    void SaveAsNew() { ASSERT_EQ(doc.SaveDocumentTo(scratch.Dir + "new.gif"), TSaveResult::Saved); }
+
     TIconDocument doc{"/opt/tindra/"};
     TScriptedAsker asker;
     TRecordingObserver seen;
+    TScratchFolder scratch{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
 bool SamePixels(const TSurface32& a, const TSurface32& b) {
@@ -119,12 +125,11 @@ TEST_F(IconDocumentTest, DisplayTimeIsRoundedAndStoredInBothPictures) {
     }
     EXPECT_TRUE(doc.SetDisplayTime(300000));
     EXPECT_EQ(doc.DisplayTime(0), 300000);
-    // A display-time change, like every frame operation, does not make the document modified.
-    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(IconDocumentTest, UndoIsPerFrameAndDrivesTheMarks) {
     MakeFrames({Red, Green});
+    SaveAsNew();
     doc.SelectFrame(0);
     Stroke(5, 5, Black);
     EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
@@ -151,6 +156,54 @@ TEST_F(IconDocumentTest, UndoIsPerFrameAndDrivesTheMarks) {
     EXPECT_TRUE(doc.Undo());
     EXPECT_EQ(doc.Caption(), "Tindra - new.gif");
     EXPECT_FALSE(doc.IsModified());
+}
+
+// Frame operations and display times are work too: each makes the document modified (caption mark,
+// "Save changes?") until it is saved, without touching the per-frame undo marks. Operations that change
+// nothing leave it unmodified.
+TEST_F(IconDocumentTest, FrameChangesMakeTheDocumentModified) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TIconDocument&)> Change;
+        bool Modifies;
+    };
+    const TSurface32 picture = Solid(Black);
+    const TCase cases[] = {
+        {"insert", [&](TIconDocument& d) { d.InsertFrame(TInsertPosition::Before, picture, 100); }, true},
+        {"remove", [](TIconDocument& d) { d.RemoveFrame(); }, true},
+        {"move", [](TIconDocument& d) { d.MoveFrame(2); }, true},
+        {"display time", [](TIconDocument& d) { d.SetDisplayTime(250); }, true},
+        {"move onto itself", [](TIconDocument& d) { d.MoveFrame(d.CurrentFrame()); }, false},
+        {"same display time", [](TIconDocument& d) { d.SetDisplayTime(100); }, false},
+        {"same time, rounded", [](TIconDocument& d) { d.SetDisplayTime(109); }, false},
+        {"display time refused", [](TIconDocument& d) { d.SetDisplayTime(0); }, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(doc.NewDocument(asker));
+        MakeFrames({Red, Green, Blue});
+        SaveAsNew();
+        doc.SelectFrame(0);
+        ASSERT_FALSE(doc.IsModified());
+        c.Change(doc);
+        EXPECT_EQ(doc.IsModified(), c.Modifies);
+        EXPECT_EQ(doc.Caption(), c.Modifies ? "Tindra - new.gif *" : "Tindra - new.gif");
+        EXPECT_EQ(seen.FrameInfo.find('*'), std::string::npos); // no frame has undo snapshots
+        EXPECT_FALSE(seen.UndoEnabled);
+        asker.SaveChangesAsked = 0;
+        EXPECT_TRUE(doc.SaveChangesIfWanted(asker)); // No: go on
+        EXPECT_EQ(asker.SaveChangesAsked, c.Modifies ? 1 : 0);
+    }
+
+    // A stroke undone again keeps the mark while a frame operation is unsaved; a save clears both.
+    doc.SetDisplayTime(300);
+    Stroke(3, 3, Red);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    SaveAsNew();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif");
 }
 
 TEST_F(IconDocumentTest, UndoStepsBackToThePictureBeforeTheFirstStroke) {
@@ -210,7 +263,6 @@ TEST_F(IconDocumentTest, InsertBeforeAndAfterTheCurrentFrame) {
     EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Black, Green, Blue, Black}));
     EXPECT_EQ(doc.CurrentFrame(), 4);
     EXPECT_EQ(seen.FrameInfo, "5/5");
-    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(IconDocumentTest, RemoveSelectsTheFrameNowAtThatPlace) {

@@ -522,16 +522,80 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_TRUE(fs::exists(dir + "kept.gif"));
 }
 
-TEST_F(OpenSaveTest, CancelledOpenDialogLeavesNoDocument) {
-    ASSERT_TRUE(doc.NewDocument(asker));
+TEST_F(OpenSaveTest, CancelToSaveChangesCallsOffWhateverAsked) {
+    MakeThreeFrames();
+    doc.SelectFrame(1);
+    doc.PushUndo();
+    doc.WorkBitmap().SetPixel(20, 20, White);
+    doc.CommitFrame();
+    asker.CancelSaveChanges = true;
+    asker.SaveName = dir + "never.gif";
+    GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
+    asker.OpenName = WriteGif("other.gif", f);
+    const auto untouched = [&] {
+        EXPECT_EQ(doc.FrameCount(), 3);
+        EXPECT_EQ(doc.CurrentFrame(), 1);
+        EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), White);
+        EXPECT_EQ(doc.UndoDepth(1), 1);
+        EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    };
+    EXPECT_FALSE(doc.NewDocument(asker));
+    untouched();
+    EXPECT_EQ(doc.OpenFile("", true, asker), TOpenResult::Abandoned); // Open
+    untouched();
+    EXPECT_EQ(doc.OpenFile(asker.OpenName, false, asker), TOpenResult::Abandoned); // a recent file
+    untouched();
+    EXPECT_FALSE(doc.SaveChangesIfWanted(asker)); // closing
+    untouched();
+    EXPECT_EQ(asker.SaveChangesAsked, 4);
+    EXPECT_TRUE(asker.OfferedNames.empty()); // no save dialog
+    EXPECT_FALSE(fs::exists(dir + "never.gif"));
+    EXPECT_TRUE(seen.Recent.empty());
+}
+
+TEST_F(OpenSaveTest, CancelledOpenDialogKeepsTheDocument) {
+    MakeThreeFrames();
+    doc.SelectFrame(2);
+    doc.PushUndo();
+    doc.WorkBitmap().SetPixel(20, 20, White);
+    doc.CommitFrame();
     asker.OpenName.clear();
-    EXPECT_EQ(doc.OpenFile("", true, asker), TOpenResult::Cancelled);
-    EXPECT_FALSE(doc.ImageLoaded());
-    EXPECT_EQ(doc.Caption(), "Tindra");
+    EXPECT_EQ(doc.OpenFile("", true, asker), TOpenResult::Cancelled); // No to "Save changes?", then Cancel
+    EXPECT_TRUE(doc.ImageLoaded());
+    EXPECT_EQ(doc.FrameCount(), 3);
+    EXPECT_EQ(doc.CurrentFrame(), 2);
+    EXPECT_EQ(doc.FrameBitmap(2).GetPixel(20, 20), White);
+    EXPECT_EQ(doc.DisplayTime(2), 1000);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Caption(), "Tindra - new.gif *");
+    EXPECT_EQ(seen.Rows, 3);
+    EXPECT_EQ(seen.Busy, 0);
     GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
     asker.OpenName = WriteGif("chosen.gif", f);
     EXPECT_EQ(doc.OpenFile("", false, asker), TOpenResult::Opened);
     EXPECT_TRUE(seen.Recent.empty()); // not asked to add it
+}
+
+// Delay Times the display-time field cannot take (0, and above 300000 ms) are shown as stored, stay
+// when the field is left with that value, and are saved unchanged.
+TEST_F(OpenSaveTest, DelaysOutsideTheFieldsRangeStayUntouched) {
+    const int delays[] = {0, 5, 65535};
+    GifOracle::File f{40, 40, Palette, {}, false};
+    for (int i = 0; i < 3; ++i)
+        f.Frames.push_back(Rect(0, 0, 40, 40, static_cast<uint8_t>(i + 1), delays[i]));
+    ASSERT_EQ(Open(WriteGif("delays.gif", f)), TOpenResult::Opened);
+    for (int i = 0; i < 3; ++i) {
+        doc.SelectFrame(i);
+        EXPECT_EQ(seen.DisplayTime, delays[i] * 10);
+        EXPECT_FALSE(doc.SetDisplayTime(seen.DisplayTime)); // leaving the field unchanged
+    }
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_EQ(doc.SaveDocumentTo(dir + "saved.gif"), TSaveResult::Saved);
+    const GifOracle::Decoded back = GifOracle::Read(dir + "saved.gif");
+    ASSERT_TRUE(back.Ok);
+    ASSERT_EQ(back.Frames.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(back.Frames[i].Base.Delay, delays[i]) << i;
 }
 
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {

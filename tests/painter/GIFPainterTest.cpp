@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -400,6 +403,35 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
     TGIFPainter::StopPainting(*image);
     EXPECT_EQ(image->CompositeCache, nullptr);
     EXPECT_EQ(PainterCount(*image), 0u);
+}
+
+// An empty first frame (0 × 0): the draw painter ends without drawing. Draw must return and leave
+// the canvas as it was, whether the flags ask for one pass or for endless passes.
+TEST_F(PainterTest, DrawReturnsWhenThePainterEndsWithoutDrawing) {
+    for (const std::uint16_t flags : {Threaded, ThreadedEndless}) {
+        SCOPED_TRACE(flags);
+        TFrameSpec empty;
+        empty.Width = empty.Height = 0;
+        auto image = MakePicture({empty, {10, 1, Red}});
+        image->PaintFlags = flags;
+        Target.Fill(Yellow);
+        TCanvas canvas(Target);
+        // On failure Draw never returns: end the run instead of hanging it.
+        std::promise<void> returned;
+        std::thread watchdog([done = returned.get_future()] {
+            if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+                std::fprintf(stderr, "Draw did not return\n");
+                std::abort();
+            }
+        });
+        TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
+        returned.set_value();
+        watchdog.join();
+        EXPECT_EQ(Target.Pixel(20, 20), Yellow);
+        EXPECT_TRUE(PumpUntil(Env.Sync, [&] { return PainterCount(*image) == 0; }));
+        EXPECT_EQ(image->DrawPainter, nullptr);
+        TGIFPainter::StopPainting(*image);
+    }
 }
 
 TEST_F(PainterTest, EnableAnimationStopsTheDrawPainter) {

@@ -25,6 +25,8 @@ class TPreviewForm : public TTindraMainForm {
         return stored;
     }
     void WriteSettings() override {}
+    // Inserted frames make the document modified; New goes on without saving them.
+    TSaveChangesAnswer AskSaveChanges() override { return TSaveChangesAnswer::No; }
 };
 
 TSurface32 Filled(std::uint32_t argb) {
