@@ -5,6 +5,7 @@ set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
+  qt6-translations-l10n
   libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

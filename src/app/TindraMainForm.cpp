@@ -1,15 +1,18 @@
 #include "TindraMainForm.h"
 
 #include "CanvasWidget.h"
+#include "CanvasView.h"
 #include "ClipboardPicture.h"
+#include "DialogSetup.h"
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "FontPanel.h"
-#include "HelpFile.h"
+#include "HelpTopics.h"
 #include "IconDocument.h"
 #include "GIFPainter.h"
 #include "PreviewView.h"
 #include "QtSyncCaller.h"
+#include "QtTranslator.h"
 #include "SystemColors.h"
 #include "ImageTransforms.h"
 #include "LanguageTables.h"
@@ -17,6 +20,7 @@
 #include "Messages.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
+#include "TindraHelpForm.h"
 #include "TindraIframeForm.h"
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
@@ -33,6 +37,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -70,6 +75,7 @@ namespace {
 constexpr int ItemEmptyTemplates = 0;
 constexpr int ItemGlyphs = 1;
 constexpr const char* TagProperty = "Tag";
+constexpr const char* HelpContextProperty = "HelpContext";
 constexpr uint32_t ButtonFace = 0xF0F0F0; // platform button face, as 0xRRGGBB
 
 QImage ToImage(const tindra::TImageListItem& item, int index) {
@@ -86,6 +92,27 @@ void SetSwatch(QWidget* swatch, uint32_t rgb) {
     swatch->setStyleSheet(QString("background-color: #%1;").arg(rgb & 0xFFFFFF, 6, 16, QChar('0')));
 }
 
+// Sizes from the window's design are minimums: a panel or cell gets larger when its contents in the
+// current font and language need it, and keeps that size when the window grows.
+void MinimumHeight(QWidget* w, int height) {
+    w->setMinimumHeight(height);
+    w->setSizePolicy(w->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+}
+void MinimumWidth(QWidget* w, int width) {
+    w->setMinimumWidth(width);
+    w->setSizePolicy(QSizePolicy::Fixed, w->sizePolicy().verticalPolicy());
+}
+
+// Width a status cell needs to show the text whole.
+int StatusTextWidth(const QLabel* cell, const std::string& text) {
+    // Measured as the cell measures its own text (frame, margin and indent included).
+    QLabel probe(QString::fromStdString(text));
+    probe.setFont(cell->font());
+    probe.setFrameStyle(cell->frameStyle());
+    probe.setMargin(cell->margin());
+    return probe.minimumSizeHint().width();
+}
+
 QFrame* Divider(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::VLine);
@@ -99,8 +126,8 @@ QLabel* StatusCell(QWidget* parent, const char* name, int width) {
     label->setObjectName(name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setFixedHeight(20);
-    if (width > 0) label->setFixedWidth(width);
+    MinimumHeight(label, 20);
+    if (width > 0) MinimumWidth(label, width);
     return label;
 }
 
@@ -222,7 +249,19 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
 
     // Creation step of start-up 1: caption, help binding, document objects.
     setWindowTitle("Tindra");
-    HelpHook = std::make_unique<THelpFile>(QCoreApplication::applicationFilePath());
+    // Help: each area of the window names its section of the manual; message boxes keep their
+    // titles whole.
+    for (const auto& [area, context] : {std::pair<QObject*, int>{MnFile, tindra::HelpFiles},
+                                        {MnEdit, tindra::HelpEditing},
+                                        {MnImage, tindra::HelpEditing},
+                                        {ControlPanel, tindra::HelpWindow},
+                                        {ToolPanel, tindra::HelpTools},
+                                        {MainPanel, tindra::HelpCanvas},
+                                        {PreviewPanel, tindra::HelpFrames},
+                                        {ColorPanel, tindra::HelpColors},
+                                        {StatusBar, tindra::HelpWindow}})
+        area->setProperty(HelpContextProperty, context);
+    tindra::KeepMessageBoxTitlesWhole();
     SISysInfo = std::make_unique<TLockKeys>(QGuiApplication::platformName() == "xcb");
     LockKeyTimer = new QTimer(this);
     connect(LockKeyTimer, &QTimer::timeout, this, &TTindraMainForm::UpdateLockKeys);
@@ -423,7 +462,7 @@ QToolButton* TTindraMainForm::MakeButton(QWidget* owner, const char* name, QSize
 void TTindraMainForm::CreateControlPanel() {
     ControlPanel = new QFrame(centralWidget());
     ControlPanel->setObjectName("ControlPanel");
-    ControlPanel->setFixedHeight(33);
+    MinimumHeight(ControlPanel, 33);
     auto* row = new QHBoxLayout(ControlPanel);
     row->setContentsMargins(4, 5, 4, 6);
     row->setSpacing(0);
@@ -463,7 +502,7 @@ void TTindraMainForm::CreateControlPanel() {
 void TTindraMainForm::CreateToolPanel() {
     ToolPanel = new QFrame(centralWidget());
     ToolPanel->setObjectName("ToolPanel");
-    ToolPanel->setFixedWidth(70);
+    MinimumWidth(ToolPanel, 70);
     ToolPanel->setMinimumHeight(325);
     auto* column = new QVBoxLayout(ToolPanel);
     column->setContentsMargins(0, 6, 0, 6);
@@ -533,7 +572,7 @@ void TTindraMainForm::CreateToolPanel() {
 void TTindraMainForm::CreatePreviewPanel() {
     PreviewPanel = new QFrame(centralWidget());
     PreviewPanel->setObjectName("PreviewPanel");
-    PreviewPanel->setFixedWidth(110);
+    MinimumWidth(PreviewPanel, 110);
     PreviewPanel->setMinimumHeight(325);
     auto* column = new QVBoxLayout(PreviewPanel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -564,7 +603,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     ThumbnailPanel = new QFrame(PreviewPanel);
     ThumbnailPanel->setObjectName("ThumbnailPanel");
-    ThumbnailPanel->setFixedHeight(69);
+    MinimumHeight(ThumbnailPanel, 69);
     ImThumbnail = new TPreviewView(ThumbnailPanel);
     ImThumbnail->setObjectName("ImThumbnail");
     ImThumbnail->setFixedSize(40, 40);
@@ -586,7 +625,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     FramePanel = new QFrame(PreviewPanel);
     FramePanel->setObjectName("FramePanel");
-    FramePanel->setFixedHeight(22);
+    MinimumHeight(FramePanel, 22);
     auto* frameRow = new QHBoxLayout(FramePanel);
     frameRow->setContentsMargins(2, 0, 2, 0);
     frameRow->setSpacing(1);
@@ -600,7 +639,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     SpeedPanel = new QFrame(PreviewPanel);
     SpeedPanel->setObjectName("SpeedPanel");
-    SpeedPanel->setFixedHeight(24);
+    MinimumHeight(SpeedPanel, 24);
     EDSpeed = new QSpinBox(SpeedPanel);
     EDSpeed->setObjectName("EDSpeed");
     EDSpeed->setRange(10, 300000);
@@ -619,7 +658,7 @@ void TTindraMainForm::CreateColorPanel() {
     panel->setFrameShape(QFrame::StyledPanel);
     ColorPanel = panel;
     ColorPanel->setObjectName("ColorPanel");
-    ColorPanel->setFixedHeight(80);
+    MinimumHeight(ColorPanel, 80);
     auto* row = new QHBoxLayout(ColorPanel);
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(8);
@@ -664,7 +703,7 @@ void TTindraMainForm::CreateColorPanel() {
         b->setObjectName(name);
         b->setText(caption);
         b->setCheckable(true);
-        b->setFixedSize(22, 22);
+        b->setMinimumSize(22, 22);
         return b;
     };
     SBBold = style("SBBold", "B");
@@ -711,7 +750,7 @@ void TTindraMainForm::CreateColorPanel() {
 void TTindraMainForm::CreateStatusBar() {
     StatusBar = new QWidget(centralWidget());
     StatusBar->setObjectName("StatusBar");
-    StatusBar->setFixedHeight(40);
+    MinimumHeight(StatusBar, 40);
     auto* lines = new QVBoxLayout(StatusBar);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
@@ -725,12 +764,13 @@ void TTindraMainForm::CreateStatusBar() {
     bold.setBold(true);
     SBVersionInfo->setFont(bold);
     // Wide enough for the version in the face actually used.
-    SBVersionInfo->setFixedWidth(
-        std::max(71, QFontMetrics(bold).horizontalAdvance(SBVersionInfo->text()) + 10));
+    SBVersionInfo->setMinimumWidth(std::max(71, StatusTextWidth(SBVersionInfo, SBVersionInfo->text().toStdString())));
     SBFrameInfo = StatusCell(StatusBar, "SBFrameInfo", 66);
     SBColorInfo = StatusCell(StatusBar, "SBColorInfo", 18);
     SBColorInfo->setAutoFillBackground(true);
     SBPixelInfo = StatusCell(StatusBar, "SBPixelInfo", 0);
+    // Room for the longest pointer text, the dropper's, at the smallest window width.
+    SBPixelInfo->setMinimumWidth(StatusTextWidth(SBPixelInfo, DropperInfoText({IconCells - 1, IconCells - 1}, 0xFFFFFFFF)));
     SBCapsLockInfo = StatusCell(StatusBar, "SBCapsLockInfo", 66);
     SBCapsLockInfo->setText("Caps");
     SBNumLockInfo = StatusCell(StatusBar, "SBNumLockInfo", 66);
@@ -835,9 +875,34 @@ void TTindraMainForm::AssignGlyphs() {
 // Texts
 
 void TTindraMainForm::ApplyLanguage() {
+    // Qt's standard buttons and dialogs follow the interface language, not the system's locale.
+    if (!QtTexts) QtTexts = std::make_unique<TQtTranslator>();
+    QtTexts->Apply(LanguageIndex);
     tindra::ApplyControlTexts(this, tindra::MainWindowTexts(), LanguageIndex);
     if (const tindra::TControlText* entries = tindra::FindMainWindowText("MRU"))
         MRU.SetHint(QString::fromUtf8(entries->Hint[tindra::NormalizedLanguage(LanguageIndex)]));
+    FitToContents();
+    // An open help window turns to the same section in the new language.
+    if (HelpForm && HelpForm->isVisible()) {
+        const int language = tindra::NormalizedLanguage(LanguageIndex);
+        HelpForm->ShowPage(QUrl("qrc" + QString::fromStdString(tindra::HelpPage(language))), HelpForm->Anchor(),
+                           QString::fromUtf8(tindra::HelpTexts().Caption[language]));
+    }
+}
+
+void TTindraMainForm::FitToContents() {
+    // The hint line shows every hint of the language whole.
+    const int language = tindra::NormalizedLanguage(LanguageIndex);
+    int hints = 0;
+    for (const tindra::TControlText& row : tindra::MainWindowTexts())
+        if (row.Hint[language]) hints = std::max(hints, StatusTextWidth(SBHintInfo, row.Hint[language]));
+    SBHintInfo->setMinimumWidth(hints);
+    // The designed size is the smallest the window gets; what the texts of the current font and
+    // language need beyond it (the menu bar in one row included) raises it.
+    layout()->activate();
+    QSize need = layout()->totalMinimumSize().expandedTo(QSize(DesignWidth, DesignHeight));
+    need.setWidth(std::max(need.width(), menuBar()->sizeHint().width()));
+    setMinimumSize(need);
 }
 
 void TTindraMainForm::ApplicationHint(const QString& hint) {
@@ -934,6 +999,13 @@ void TTindraMainForm::UpdateCommands() {
     ImageSize = Document->ImageSize();
     OutputSize = Document->OutputSize();
     ApplyCommandStates();
+    // With no document (also after a cancelled or failed open) nothing of an earlier one shows:
+    // the frame, pixel and colour cells are empty and the preview is blank.
+    if (!ImageLoaded) {
+        SBFrameInfo->clear();
+        ClearPointerInfo();
+        ImThumbnail->Clear(ButtonFaceColor());
+    }
 }
 
 void TTindraMainForm::ApplyCommandStates() {
@@ -1340,8 +1412,27 @@ void TTindraMainForm::NotImplementedClick() {
 }
 
 void TTindraMainForm::MnHelpThemesClick() {
-    QString error;
-    if (!HelpHook->Open(HelpContext, &error)) ShowMessage(error);
+    ShowHelp(HelpContextHere());
+}
+
+int TTindraMainForm::HelpContextHere() const {
+    QWidget* here = QApplication::widgetAt(QCursor::pos());
+    // Only this window and its menus count; elsewhere the keyboard focus tells.
+    if (!here || (here->window() != this && !qobject_cast<QMenu*>(here->window())))
+        here = QApplication::focusWidget();
+    for (const QObject* o = here; o; o = o->parent()) {
+        const int context = o->property(HelpContextProperty).toInt();
+        if (context > 0) return context;
+    }
+    return HelpContext;
+}
+
+void TTindraMainForm::ShowHelp(int context) {
+    if (!HelpForm) HelpForm = new TTindraHelpForm(this);
+    const int language = tindra::NormalizedLanguage(LanguageIndex);
+    HelpForm->ShowPage(QUrl("qrc" + QString::fromStdString(tindra::HelpPage(language))),
+                       QString::fromStdString(tindra::HelpSection(context)),
+                       QString::fromUtf8(tindra::HelpTexts().Caption[language]));
 }
 
 void TTindraMainForm::MnHelpAboutClick() {

@@ -24,7 +24,6 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tindra");
-    QApplication::setApplicationDisplayName("Tindra");
     QApplication::setFont(TTindraMainForm::WindowFont());
     // System colours and text drawing for the core, which has no toolkit of its own.
     TQtSystemColors::Install();
