@@ -999,12 +999,11 @@ void TTindraMainForm::UpdateCommands() {
     ImageSize = Document->ImageSize();
     OutputSize = Document->OutputSize();
     ApplyCommandStates();
-    // With no document (also after a cancelled or failed open) nothing of an earlier one shows:
-    // the frame, pixel and colour cells are empty and the preview is blank.
+    // With no document (also after a cancelled or failed open) nothing of an earlier one shows in
+    // the frame, pixel and colour cells; the document blanks the preview itself.
     if (!ImageLoaded) {
         SBFrameInfo->clear();
         ClearPointerInfo();
-        ImThumbnail->Clear(ButtonFaceColor());
     }
 }
 

@@ -1,11 +1,14 @@
 #include "PreviewView.h"
 
+#include "SystemColors.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
 TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent), Picture_(PictureSize, PictureSize, pf32bit) {
-    Picture_.Fill(0);
+    // Blank until there is something to show.
+    Picture_.Fill(ButtonFaceColor());
     Picture_.OnChange = [this] { update(); };
     Canvas_ = std::make_unique<TCanvas>(Picture_);
     setFixedSize(PictureSize, PictureSize);
