@@ -25,6 +25,7 @@
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
 #include "PaletteStrip.h"
+#include "PixelArt.h"
 #include "SurfaceColor.h"
 #include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
@@ -854,8 +855,10 @@ QImage TTindraMainForm::ControlImage(int item, int index) const {
 
 void TTindraMainForm::SetGlyph(QObject* control, int glyph) {
     Glyphs[control] = glyph;
-    const QIcon icon(MenuImage(glyph));
-    if (icon.isNull()) return;
+    const QPixmap picture = MenuImage(glyph);
+    if (picture.isNull()) return;
+    // Crisp at every device-pixel ratio: enlarged by whole factors only.
+    const QIcon icon = PixelArtIcon(picture.toImage());
     if (auto* a = qobject_cast<QAction*>(control))
         a->setIcon(icon);
     else if (auto* b = qobject_cast<QToolButton*>(control))
@@ -868,7 +871,7 @@ void TTindraMainForm::AssignGlyphs() {
     const std::map<QObject*, int> glyphs = Glyphs;
     for (const auto& [control, glyph] : glyphs)
         SetGlyph(control, glyph);
-    setWindowIcon(QIcon(MenuImage(GlyphAbout)));
+    if (!MenuImage(GlyphAbout).isNull()) setWindowIcon(PixelArtIcon(MenuImage(GlyphAbout).toImage()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "TindraLangForm.h"
 
 #include "DialogSetup.h"
+#include "PixelArt.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -49,6 +50,6 @@ TTindraLangForm::TTindraLangForm(QWidget* parent) : QDialog(parent) {
 }
 
 void TTindraLangForm::SetFlags(const QPixmap& czech, const QPixmap& english) {
-    ButtonCzech->setIcon(QIcon(czech));
-    ButtonEnglish->setIcon(QIcon(english));
+    ButtonCzech->setIcon(PixelArtIcon(czech.toImage()));
+    ButtonEnglish->setIcon(PixelArtIcon(english.toImage()));
 }
