@@ -8,11 +8,11 @@
 #                                     (scripts/run-bench.sh)
 set -euo pipefail
 
-# Compiler and build tools, Qt 6 (with its platform plugins), X11 for the lock keys, libpng for the
-# program icon, and a virtual display for machines without one.
+# Compiler and build tools, Qt 6 (with its platform plugins and its own translations), X11 for the
+# lock keys, libpng for the program icon, and a virtual display for machines without one.
 editor=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl1-mesa-dev libxkbcommon-dev libx11-dev libxtst-dev libpng-dev
+  qt6-base-dev qt6-translations-l10n libgl1-mesa-dev libxkbcommon-dev libx11-dev libxtst-dev libpng-dev
   xvfb xauth fonts-dejavu-core
 )
 # GoogleTest; clang with libFuzzer and the sanitizer run-times; llvm-symbolizer, without which

@@ -300,11 +300,11 @@ const TDialogTexts& AboutTexts() {
             CaptionRow("LabelVersion", "Verze", "Version"),
             CaptionRow("LabelGalleryLink", "Marrowby", "Marrowby"),
             CaptionRow("LabelProgrammer", "Copyright © 2026", "Copyright © 2026"),
-            CaptionRow("LabelProgrammLanguage", "Written in", "Written in"),
+            CaptionRow("LabelProgrammLanguage", "Napsáno v jazyce", "Written in"),
             LinkRow("LabelLanguageLink", "C++", "https://isocpp.org/"),
-            CaptionRow("LabelUsing", "using", "using"),
+            CaptionRow("LabelUsing", "s knihovnou", "using"),
             LinkRow("LabelLibraryLink", "Qt", "https://www.qt.io/"),
-            CaptionRow("LabelAnd", "and its own GIF codec", "and its own GIF codec"),
+            CaptionRow("LabelAnd", "a vlastním kodekem GIF", "and its own GIF codec"),
         };
         return t;
     }();
@@ -337,6 +337,16 @@ const TDialogTexts& MoveFrameTexts() {
             CaptionRow("STPosition", "na pozici:", "to position:"),
             CaptionRow("CancelButton", "Zrušit", "Cancel"),
         };
+        return t;
+    }();
+    return texts;
+}
+
+const TDialogTexts& HelpTexts() {
+    static const TDialogTexts texts = [] {
+        TDialogTexts t;
+        t.Caption[LanguageCzech] = "Tindra - nápověda";
+        t.Caption[LanguageEnglish] = "Tindra - help";
         return t;
     }();
     return texts;

@@ -38,6 +38,8 @@ const TControlText* FindMainWindowText(const std::string& name);
 const TDialogTexts& AboutTexts();
 const TDialogTexts& RotationTexts();
 const TDialogTexts& MoveFrameTexts();
+// The help window: its title only (the manual itself is a page per language).
+const TDialogTexts& HelpTexts();
 
 // Writes the rows for the language onto the descendants of `root` found by object name:
 // menus and actions get their text and status tip, buttons, labels and group boxes their

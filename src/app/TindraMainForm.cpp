@@ -1,16 +1,19 @@
 #include "TindraMainForm.h"
 
 #include "CanvasWidget.h"
+#include "CanvasView.h"
 #include "ClipboardPicture.h"
 #include "DataFiles.h"
+#include "DialogSetup.h"
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "FontPanel.h"
-#include "HelpFile.h"
+#include "HelpTopics.h"
 #include "IconDocument.h"
 #include "GIFPainter.h"
 #include "PreviewView.h"
 #include "QtSyncCaller.h"
+#include "QtTranslator.h"
 #include "SystemColors.h"
 #include "ImageTransforms.h"
 #include "LanguageTables.h"
@@ -18,10 +21,12 @@
 #include "Messages.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
+#include "TindraHelpForm.h"
 #include "TindraIframeForm.h"
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
 #include "PaletteStrip.h"
+#include "PixelArt.h"
 #include "SurfaceColor.h"
 #include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
@@ -35,6 +40,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -72,6 +78,7 @@ namespace {
 constexpr int ItemEmptyTemplates = 0;
 constexpr int ItemGlyphs = 1;
 constexpr const char* TagProperty = "Tag";
+constexpr const char* HelpContextProperty = "HelpContext";
 constexpr uint32_t ButtonFace = 0xF0F0F0; // platform button face, as 0xRRGGBB
 
 QImage ToImage(const tindra::TImageListItem& item, int index) {
@@ -88,6 +95,27 @@ void SetSwatch(QWidget* swatch, uint32_t rgb) {
     swatch->setStyleSheet(QString("background-color: #%1;").arg(rgb & 0xFFFFFF, 6, 16, QChar('0')));
 }
 
+// Sizes from the window's design are minimums: a panel or cell gets larger when its contents in the
+// current font and language need it, and keeps that size when the window grows.
+void MinimumHeight(QWidget* w, int height) {
+    w->setMinimumHeight(height);
+    w->setSizePolicy(w->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+}
+void MinimumWidth(QWidget* w, int width) {
+    w->setMinimumWidth(width);
+    w->setSizePolicy(QSizePolicy::Fixed, w->sizePolicy().verticalPolicy());
+}
+
+// Width a status cell needs to show the text whole.
+int StatusTextWidth(const QLabel* cell, const std::string& text) {
+    // Measured as the cell measures its own text (frame, margin and indent included).
+    QLabel probe(QString::fromStdString(text));
+    probe.setFont(cell->font());
+    probe.setFrameStyle(cell->frameStyle());
+    probe.setMargin(cell->margin());
+    return probe.minimumSizeHint().width();
+}
+
 QFrame* Divider(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::VLine);
@@ -101,8 +129,8 @@ QLabel* StatusCell(QWidget* parent, const char* name, int width) {
     label->setObjectName(name);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setFixedHeight(20);
-    if (width > 0) label->setFixedWidth(width);
+    MinimumHeight(label, 20);
+    if (width > 0) MinimumWidth(label, width);
     return label;
 }
 
@@ -224,7 +252,19 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
 
     // Creation step of start-up 1: caption, help binding, document objects.
     setWindowTitle("Tindra");
-    HelpHook = std::make_unique<THelpFile>(QCoreApplication::applicationFilePath());
+    // Help: each area of the window names its section of the manual; message boxes keep their
+    // titles whole.
+    for (const auto& [area, context] : {std::pair<QObject*, int>{MnFile, tindra::HelpFiles},
+                                        {MnEdit, tindra::HelpEditing},
+                                        {MnImage, tindra::HelpEditing},
+                                        {ControlPanel, tindra::HelpWindow},
+                                        {ToolPanel, tindra::HelpTools},
+                                        {MainPanel, tindra::HelpCanvas},
+                                        {PreviewPanel, tindra::HelpFrames},
+                                        {ColorPanel, tindra::HelpColors},
+                                        {StatusBar, tindra::HelpWindow}})
+        area->setProperty(HelpContextProperty, context);
+    tindra::KeepMessageBoxTitlesWhole();
     SISysInfo = std::make_unique<TLockKeys>(QGuiApplication::platformName() == "xcb");
     LockKeyTimer = new QTimer(this);
     connect(LockKeyTimer, &QTimer::timeout, this, &TTindraMainForm::UpdateLockKeys);
@@ -437,7 +477,7 @@ QToolButton* TTindraMainForm::MakeButton(QWidget* owner, const char* name, QSize
 void TTindraMainForm::CreateControlPanel() {
     ControlPanel = new QFrame(centralWidget());
     ControlPanel->setObjectName("ControlPanel");
-    ControlPanel->setFixedHeight(33);
+    MinimumHeight(ControlPanel, 33);
     auto* row = new QHBoxLayout(ControlPanel);
     row->setContentsMargins(4, 5, 4, 6);
     row->setSpacing(0);
@@ -477,7 +517,7 @@ void TTindraMainForm::CreateControlPanel() {
 void TTindraMainForm::CreateToolPanel() {
     ToolPanel = new QFrame(centralWidget());
     ToolPanel->setObjectName("ToolPanel");
-    ToolPanel->setFixedWidth(70);
+    MinimumWidth(ToolPanel, 70);
     ToolPanel->setMinimumHeight(325);
     auto* column = new QVBoxLayout(ToolPanel);
     column->setContentsMargins(0, 6, 0, 6);
@@ -547,7 +587,7 @@ void TTindraMainForm::CreateToolPanel() {
 void TTindraMainForm::CreatePreviewPanel() {
     PreviewPanel = new QFrame(centralWidget());
     PreviewPanel->setObjectName("PreviewPanel");
-    PreviewPanel->setFixedWidth(110);
+    MinimumWidth(PreviewPanel, 110);
     PreviewPanel->setMinimumHeight(325);
     auto* column = new QVBoxLayout(PreviewPanel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -578,7 +618,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     ThumbnailPanel = new QFrame(PreviewPanel);
     ThumbnailPanel->setObjectName("ThumbnailPanel");
-    ThumbnailPanel->setFixedHeight(69);
+    MinimumHeight(ThumbnailPanel, 69);
     ImThumbnail = new TPreviewView(ThumbnailPanel);
     ImThumbnail->setObjectName("ImThumbnail");
     ImThumbnail->setFixedSize(40, 40);
@@ -600,7 +640,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     FramePanel = new QFrame(PreviewPanel);
     FramePanel->setObjectName("FramePanel");
-    FramePanel->setFixedHeight(22);
+    MinimumHeight(FramePanel, 22);
     auto* frameRow = new QHBoxLayout(FramePanel);
     frameRow->setContentsMargins(2, 0, 2, 0);
     frameRow->setSpacing(1);
@@ -614,7 +654,7 @@ void TTindraMainForm::CreatePreviewPanel() {
 
     SpeedPanel = new QFrame(PreviewPanel);
     SpeedPanel->setObjectName("SpeedPanel");
-    SpeedPanel->setFixedHeight(24);
+    MinimumHeight(SpeedPanel, 24);
     EDSpeed = new QSpinBox(SpeedPanel);
     EDSpeed->setObjectName("EDSpeed");
     EDSpeed->setRange(10, 300000);
@@ -633,7 +673,7 @@ void TTindraMainForm::CreateColorPanel() {
     panel->setFrameShape(QFrame::StyledPanel);
     ColorPanel = panel;
     ColorPanel->setObjectName("ColorPanel");
-    ColorPanel->setFixedHeight(80);
+    MinimumHeight(ColorPanel, 80);
     auto* row = new QHBoxLayout(ColorPanel);
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(8);
@@ -678,7 +718,7 @@ void TTindraMainForm::CreateColorPanel() {
         b->setObjectName(name);
         b->setText(caption);
         b->setCheckable(true);
-        b->setFixedSize(22, 22);
+        b->setMinimumSize(22, 22);
         return b;
     };
     SBBold = style("SBBold", "B");
@@ -725,7 +765,7 @@ void TTindraMainForm::CreateColorPanel() {
 void TTindraMainForm::CreateStatusBar() {
     StatusBar = new QWidget(centralWidget());
     StatusBar->setObjectName("StatusBar");
-    StatusBar->setFixedHeight(40);
+    MinimumHeight(StatusBar, 40);
     auto* lines = new QVBoxLayout(StatusBar);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(0);
@@ -739,12 +779,13 @@ void TTindraMainForm::CreateStatusBar() {
     bold.setBold(true);
     SBVersionInfo->setFont(bold);
     // Wide enough for the version in the face actually used.
-    SBVersionInfo->setFixedWidth(
-        std::max(71, QFontMetrics(bold).horizontalAdvance(SBVersionInfo->text()) + 10));
+    SBVersionInfo->setMinimumWidth(std::max(71, StatusTextWidth(SBVersionInfo, SBVersionInfo->text().toStdString())));
     SBFrameInfo = StatusCell(StatusBar, "SBFrameInfo", 66);
     SBColorInfo = StatusCell(StatusBar, "SBColorInfo", 18);
     SBColorInfo->setAutoFillBackground(true);
     SBPixelInfo = StatusCell(StatusBar, "SBPixelInfo", 0);
+    // Room for the longest pointer text, the dropper's, at the smallest window width.
+    SBPixelInfo->setMinimumWidth(StatusTextWidth(SBPixelInfo, DropperInfoText({IconCells - 1, IconCells - 1}, 0xFFFFFFFF)));
     SBCapsLockInfo = StatusCell(StatusBar, "SBCapsLockInfo", 66);
     SBCapsLockInfo->setText("Caps");
     SBNumLockInfo = StatusCell(StatusBar, "SBNumLockInfo", 66);
@@ -828,8 +869,10 @@ QImage TTindraMainForm::ControlImage(int item, int index) const {
 
 void TTindraMainForm::SetGlyph(QObject* control, int glyph) {
     Glyphs[control] = glyph;
-    const QIcon icon(MenuImage(glyph));
-    if (icon.isNull()) return;
+    const QPixmap picture = MenuImage(glyph);
+    if (picture.isNull()) return;
+    // Crisp at every device-pixel ratio: enlarged by whole factors only.
+    const QIcon icon = PixelArtIcon(picture.toImage());
     if (auto* a = qobject_cast<QAction*>(control))
         a->setIcon(icon);
     else if (auto* b = qobject_cast<QToolButton*>(control))
@@ -842,16 +885,41 @@ void TTindraMainForm::AssignGlyphs() {
     const std::map<QObject*, int> glyphs = Glyphs;
     for (const auto& [control, glyph] : glyphs)
         SetGlyph(control, glyph);
-    setWindowIcon(QIcon(MenuImage(GlyphAbout)));
+    if (!MenuImage(GlyphAbout).isNull()) setWindowIcon(PixelArtIcon(MenuImage(GlyphAbout).toImage()));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Texts
 
 void TTindraMainForm::ApplyLanguage() {
+    // Qt's standard buttons and dialogs follow the interface language, not the system's locale.
+    if (!QtTexts) QtTexts = std::make_unique<TQtTranslator>();
+    QtTexts->Apply(LanguageIndex);
     tindra::ApplyControlTexts(this, tindra::MainWindowTexts(), LanguageIndex);
     if (const tindra::TControlText* entries = tindra::FindMainWindowText("MRU"))
         MRU.SetHint(QString::fromUtf8(entries->Hint[tindra::NormalizedLanguage(LanguageIndex)]));
+    FitToContents();
+    // An open help window turns to the same section in the new language.
+    if (HelpForm && HelpForm->isVisible()) {
+        const int language = tindra::NormalizedLanguage(LanguageIndex);
+        HelpForm->ShowPage(QUrl("qrc" + QString::fromStdString(tindra::HelpPage(language))), HelpForm->Anchor(),
+                           QString::fromUtf8(tindra::HelpTexts().Caption[language]));
+    }
+}
+
+void TTindraMainForm::FitToContents() {
+    // The hint line shows every hint of the language whole.
+    const int language = tindra::NormalizedLanguage(LanguageIndex);
+    int hints = 0;
+    for (const tindra::TControlText& row : tindra::MainWindowTexts())
+        if (row.Hint[language]) hints = std::max(hints, StatusTextWidth(SBHintInfo, row.Hint[language]));
+    SBHintInfo->setMinimumWidth(hints);
+    // The designed size is the smallest the window gets; what the texts of the current font and
+    // language need beyond it (the menu bar in one row included) raises it.
+    layout()->activate();
+    QSize need = layout()->totalMinimumSize().expandedTo(QSize(DesignWidth, DesignHeight));
+    need.setWidth(std::max(need.width(), menuBar()->sizeHint().width()));
+    setMinimumSize(need);
 }
 
 void TTindraMainForm::ApplicationHint(const QString& hint) {
@@ -986,6 +1054,12 @@ void TTindraMainForm::UpdateCommands() {
     ImageSize = Document->ImageSize();
     OutputSize = Document->OutputSize();
     ApplyCommandStates();
+    // With no document (also after a cancelled or failed open) nothing of an earlier one shows in
+    // the frame, pixel and colour cells; the document blanks the preview itself.
+    if (!ImageLoaded) {
+        SBFrameInfo->clear();
+        ClearPointerInfo();
+    }
 }
 
 void TTindraMainForm::ApplyCommandStates() {
@@ -1409,8 +1483,27 @@ void TTindraMainForm::NotImplementedClick() {
 }
 
 void TTindraMainForm::MnHelpThemesClick() {
-    QString error;
-    if (!HelpHook->Open(HelpContext, &error)) ShowMessage(error);
+    ShowHelp(HelpContextHere());
+}
+
+int TTindraMainForm::HelpContextHere() const {
+    QWidget* here = QApplication::widgetAt(QCursor::pos());
+    // Only this window and its menus count; elsewhere the keyboard focus tells.
+    if (!here || (here->window() != this && !qobject_cast<QMenu*>(here->window())))
+        here = QApplication::focusWidget();
+    for (const QObject* o = here; o; o = o->parent()) {
+        const int context = o->property(HelpContextProperty).toInt();
+        if (context > 0) return context;
+    }
+    return HelpContext;
+}
+
+void TTindraMainForm::ShowHelp(int context) {
+    if (!HelpForm) HelpForm = new TTindraHelpForm(this);
+    const int language = tindra::NormalizedLanguage(LanguageIndex);
+    HelpForm->ShowPage(QUrl("qrc" + QString::fromStdString(tindra::HelpPage(language))),
+                       QString::fromStdString(tindra::HelpSection(context)),
+                       QString::fromUtf8(tindra::HelpTexts().Caption[language]));
 }
 
 void TTindraMainForm::MnHelpAboutClick() {

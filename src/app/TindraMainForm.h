@@ -41,10 +41,11 @@ class TEditorColors;
 class TFontPanel;
 enum class TSaveResult;
 class TSurface32;
-class THelpFile;
+class TQtTranslator;
 class TIconDocument;
 class TLockKeys;
 class TTindraAboutForm;
+class TTindraHelpForm;
 class TTindraAngleForm;
 class TTindraIframeForm;
 class TTindraInfoForm;
@@ -120,8 +121,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void UpdateCommands();
     // Steps 1 to 11 of UpdateCommands from the state members below as they stand.
     void ApplyCommandStates();
-    // Sets every caption and hint of the window.
+    // Sets every caption and hint of the window, Qt's own texts included, and fits the window.
     void ApplyLanguage();
+    // Raises the window's minimum size above its design where the current texts need more room.
+    void FitToContents();
     // Copies the current hint into the hint line.
     void ApplicationHint(const QString& hint);
     // Recomputes Zoom from MainPanel and centres the canvas in it.
@@ -253,6 +256,13 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     TTindraAngleForm* AngleForm = nullptr;
     TTindraIframeForm* IframeForm = nullptr;
     TTindraMFrameForm* MFrameForm = nullptr;
+    // The help window, made when help is first asked for.
+    TTindraHelpForm* HelpForm = nullptr;
+    // The help context of the part of the window the user is at: the control under the mouse
+    // pointer, else the one with the keyboard focus, and the first context up its parents.
+    int HelpContextHere() const;
+    // Opens the manual in the interface language at the section of `context`.
+    void ShowHelp(int context);
 
   public slots:
     void MnFileNewClick();
@@ -361,7 +371,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     std::optional<TWindowSettings> StartSettings; // read once, by PlaceWindow
     bool FrameKeptOnScreen = false;               // KeepFrameOnScreen has seen the frame
     std::map<QObject*, int> Glyphs;               // control -> glyph index
-    std::unique_ptr<THelpFile> HelpHook;
+    // Qt's own texts (standard buttons and dialogs) in the interface language.
+    std::unique_ptr<TQtTranslator> QtTexts;
     std::unique_ptr<TLockKeys> SISysInfo;
     QTimer* LockKeyTimer = nullptr;
 };

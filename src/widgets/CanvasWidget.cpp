@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -63,10 +64,24 @@ TCanvasWidget::~TCanvasWidget() = default;
 void TCanvasWidget::FitToPanel() {
     QWidget* panel = parentWidget();
     if (!panel) return;
-    ZoomValue = CanvasZoom(panel->width(), panel->height());
-    const TRect r = CanvasBounds(panel->width(), panel->height());
-    setGeometry(r.Left, r.Top, r.Width(), r.Height());
+    // Zoom counts device pixels, so a cell is a whole number of them at any device-pixel ratio;
+    // the control is at least 321 logical pixels, and its logical size covers the cells.
+    const qreal ratio = devicePixelRatio();
+    ZoomValue = CanvasZoom(qFloor(panel->width() * ratio), qFloor(panel->height() * ratio));
+    const int deviceSide = std::max(IconCells * ZoomValue, qCeil(CanvasMinimumSize * ratio - 1e-6));
+    const int side = qCeil(deviceSide / ratio - 1e-6);
+    setGeometry(panel->width() / 2 - side / 2, panel->height() / 2 - side / 2, side, side);
     Repaint();
+}
+
+QSize TCanvasWidget::DeviceSize() const {
+    const qreal ratio = devicePixelRatio();
+    return QSize(qCeil(width() * ratio - 1e-6), qCeil(height() * ratio - 1e-6));
+}
+
+QPoint TCanvasWidget::DevicePoint(QPointF position) const {
+    const qreal ratio = devicePixelRatio();
+    return QPoint(qFloor(position.x() * ratio), qFloor(position.y() * ratio));
 }
 
 void TCanvasWidget::SetGridVisible(bool on) {
@@ -86,7 +101,11 @@ void TCanvasWidget::Repaint() {
 }
 
 TCell TCanvasWidget::CellAt(QPoint pos) const {
-    return CanvasCellAt(pos.x(), pos.y(), ZoomValue);
+    return CellAtDevice(DevicePoint(pos));
+}
+
+TCell TCanvasWidget::CellAtDevice(QPoint devicePos) const {
+    return CanvasCellAt(devicePos.x(), devicePos.y(), ZoomValue);
 }
 
 // ---- painting ----
@@ -111,15 +130,17 @@ void TCanvasWidget::PaintBuffer(TSurface32& b) {
 }
 
 void TCanvasWidget::EnsureScreen() {
-    if (View.ControlWidth() != width() || View.ControlHeight() != height())
-        View.SetControlSize(width(), height());
+    // The buffer and the screen image have one pixel per device pixel.
+    const QSize device = DeviceSize();
+    if (View.ControlWidth() != device.width() || View.ControlHeight() != device.height())
+        View.SetControlSize(device.width(), device.height());
     if (!View.BufferValid()) ScreenValid = false;
     const TSurface32& buffer = View.Paint();
-    if (ScreenValid && ScreenImage.size() == size()) return;
+    if (ScreenValid && ScreenImage.size() == device) return;
     // The buffer's pixels are 0xAARRGGBB words, the layout of QImage::Format_RGB32 (alpha ignored).
     const QImage view(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(), buffer.Height(),
                       buffer.Width() * 4, QImage::Format_RGB32);
-    ScreenImage = view.copy(0, 0, width(), height());
+    ScreenImage = view.copy(0, 0, device.width(), device.height());
     ScreenValid = true;
 }
 
@@ -132,14 +153,18 @@ const QImage& TCanvasWidget::Screen() {
     return ScreenImage;
 }
 
-void TCanvasWidget::paintEvent(QPaintEvent* event) {
+void TCanvasWidget::paintEvent(QPaintEvent*) {
     EnsureScreen();
     QPainter p(this);
-    p.drawImage(event->rect().topLeft(), ScreenImage, event->rect());
+    // Drawn one to one onto the device pixels: never scaled, so never blurred.
+    QImage shown = ScreenImage;
+    shown.setDevicePixelRatio(devicePixelRatio());
+    p.drawImage(QPointF(0, 0), shown);
 }
 
 void TCanvasWidget::resizeEvent(QResizeEvent*) {
-    View.SetControlSize(width(), height());
+    const QSize device = DeviceSize();
+    View.SetControlSize(device.width(), device.height());
     Repaint();
 }
 
@@ -348,7 +373,7 @@ void TCanvasWidget::mousePressEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonOf(event->button(), b)) return;
     PointerInside = true;
-    Press(CellAt(event->position().toPoint()), b);
+    Press(CellAtDevice(DevicePoint(event->position())), b);
 }
 
 void TCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -362,7 +387,7 @@ void TCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     } else if (inside) {
         PointerInside = true;
     }
-    const TCell cell = CellAt(pos);
+    const TCell cell = CellAtDevice(DevicePoint(event->position()));
     PointerFeedback(cell);
     Move(cell);
 }
@@ -370,7 +395,7 @@ void TCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
 void TCanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonOf(event->button(), b)) return;
-    Release(CellAt(event->position().toPoint()), b, event->modifiers() & Qt::ControlModifier);
+    Release(CellAtDevice(DevicePoint(event->position())), b, event->modifiers() & Qt::ControlModifier);
 }
 
 void TCanvasWidget::enterEvent(QEnterEvent*) {

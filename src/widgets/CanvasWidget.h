@@ -25,6 +25,7 @@ class TCanvasWidget : public QWidget {
 
     // Sizes the canvas for its parent panel and centres it there; the parent's resizes call it too.
     void FitToPanel();
+    // Device pixels per icon pixel (screen pixels on a screen of device-pixel ratio 1).
     int Zoom() const { return ZoomValue; }
 
     bool GridVisible() const { return Grid; }
@@ -39,10 +40,12 @@ class TCanvasWidget : public QWidget {
     // Brings the buffer and the screen image up to date now (a paint without the widget).
     void PaintNow();
 
-    // The cell under a canvas position: (min(x div Zoom, 39), min(y div Zoom, 39)); may be negative.
+    // The cell under a canvas position (logical pixels): (min(x div Zoom, 39), min(y div Zoom, 39))
+    // counted in device pixels; may be negative.
     TCell CellAt(QPoint pos) const;
 
-    // What the control shows: the buffer's visible part with any rubber band on it.
+    // What the control shows, one pixel per device pixel: the buffer's visible part with any
+    // rubber band on it.
     const QImage& Screen();
     bool DragActive() const { return Dragging; }
 
@@ -60,6 +63,10 @@ class TCanvasWidget : public QWidget {
     enum class TBand { Line, Rectangle, Ellipse };
 
     void PaintBuffer(TSurface32& b);
+    // The control's size in device pixels, and a logical position as a device pixel.
+    QSize DeviceSize() const;
+    QPoint DevicePoint(QPointF position) const;
+    TCell CellAtDevice(QPoint devicePos) const;
     void EnsureScreen();
     void PointerFeedback(TCell cell);
     void PointerLeft();

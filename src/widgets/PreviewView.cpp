@@ -1,11 +1,16 @@
 #include "PreviewView.h"
 
+#include "PixelArt.h"
+#include "SystemColors.h"
+
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 TPreviewView::TPreviewView(QWidget* parent) : QWidget(parent), Picture_(PictureSize, PictureSize, pf32bit) {
-    Picture_.Fill(0);
+    // Blank until there is something to show.
+    Picture_.Fill(ButtonFaceColor());
     Picture_.OnChange = [this] { update(); };
     Canvas_ = std::make_unique<TCanvas>(Picture_);
     setFixedSize(PictureSize, PictureSize);
@@ -59,8 +64,16 @@ QImage TPreviewView::ToImage() const {
 }
 
 void TPreviewView::paintEvent(QPaintEvent*) {
+    // Whole device pixels per icon pixel, centred; the rest of the control is the button face.
     QPainter painter(this);
-    painter.drawImage(0, 0, ToImage());
+    const qreal ratio = devicePixelRatio();
+    QImage shown = ToImage();
+    shown = PixelArtScaled(shown, PixelArtScale(shown.size(), QSize(qFloor(width() * ratio), qFloor(height() * ratio))));
+    const QColor face = palette().color(QPalette::Button);
+    painter.fillRect(rect(), face);
+    const int left = (qFloor(width() * ratio) - shown.width()) / 2, top = (qFloor(height() * ratio) - shown.height()) / 2;
+    shown.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(left / ratio, top / ratio), shown);
 }
 
 void TPreviewView::mousePressEvent(QMouseEvent* event) {

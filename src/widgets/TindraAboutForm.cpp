@@ -79,7 +79,7 @@ TTindraAboutForm::TTindraAboutForm(QWidget* parent)
     QFont okFont = ButtonOK->font();
     okFont.setBold(true);
     ButtonOK->setFont(okFont);
-    ButtonOK->setFixedSize(75, 25);
+    ButtonOK->setMinimumSize(75, 25);
     ButtonOK->setDefault(true);
     connect(ButtonOK, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -155,7 +155,7 @@ bool TTindraAboutForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TTindraAboutForm::showEvent(QShowEvent* event) {
     if (LanguageHandler) LanguageHandler(*this);
-    layout()->activate(); // the new texts may be wider
+    tindra::FitDialog(this); // the new texts may be wider
     QDialog::showEvent(event);
     ButtonOK->setFocus();
     PointAtButtonOK();

@@ -2,6 +2,7 @@
 
 #include "AngleDialWidget.h"
 #include "DialogSetup.h"
+#include "PixelArt.h"
 #include "SurfaceImage.h"
 
 #include <QCheckBox>
@@ -48,6 +49,7 @@ TTindraAngleForm::TTindraAngleForm(QWidget* parent) : QDialog(parent) {
     SImage = new QLabel(this);
     SImage->setObjectName("SImage");
     SImage->setFixedSize(40, 40);
+    SImage->setAlignment(Qt::AlignCenter);
 
     // The whole 40 × 40 picture, border included, is always turned.
     CBFrameDraw = new QCheckBox("Rotate including border", this);
@@ -130,6 +132,6 @@ void TTindraAngleForm::ShowState() {
         break;
     }
     OKButton->setEnabled(Model.OkEnabled());
-    SImage->setPixmap(QPixmap::fromImage(SurfaceImage(Model.Preview())));
+    SImage->setPixmap(PixelArtPixmap(SurfaceImage(Model.Preview()), SImage->devicePixelRatio()));
     ASAngle->update();
 }

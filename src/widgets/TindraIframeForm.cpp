@@ -3,6 +3,7 @@
 #include "ClipboardPicture.h"
 #include "DialogSetup.h"
 #include "IconDocument.h"
+#include "PixelArt.h"
 #include "SurfaceImage.h"
 
 #include <QClipboard>
@@ -43,6 +44,7 @@ TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
     ImPreview = new QLabel(this);
     ImPreview->setObjectName("ImPreview");
     ImPreview->setFixedSize(40, 40);
+    ImPreview->setAlignment(Qt::AlignCenter);
 
     STDisplayTime = new QLabel(QString::fromUtf8("Doba zobrazení rámce (ms):"), this);
     STDisplayTime->setObjectName("STDisplayTime");
@@ -139,5 +141,5 @@ void TTindraIframeForm::CBFrameSourceClick(int source) {
 
 void TTindraIframeForm::ShowPreview(const TPixelImage* picture) {
     if (MakePreview) FPreview = MakePreview(picture);
-    ImPreview->setPixmap(QPixmap::fromImage(SurfaceImage(FPreview)));
+    ImPreview->setPixmap(PixelArtPixmap(SurfaceImage(FPreview), ImPreview->devicePixelRatio()));
 }

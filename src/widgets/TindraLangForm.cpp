@@ -1,9 +1,12 @@
 #include "TindraLangForm.h"
 
 #include "DialogSetup.h"
+#include "PixelArt.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 TTindraLangForm::TTindraLangForm(QWidget* parent) : QDialog(parent) {
     tindra::SetUpFixedDialog(this, "TindraLangForm", 282, 188);
@@ -15,24 +18,38 @@ TTindraLangForm::TTindraLangForm(QWidget* parent) : QDialog(parent) {
     headerFont.setBold(true);
     LabelHeader->setFont(headerFont);
     LabelHeader->setAlignment(Qt::AlignCenter);
-    LabelHeader->setGeometry(8, 10, 266, 22);
 
-    auto button = [this](const char* name, const QString& caption, int left) {
+    // Flag above a two-line caption; 113 × 105 at least, larger when the caption needs it.
+    auto button = [this](const char* name, const QString& caption) {
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setText(caption);
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setIconSize(QSize(40, 40));
-        b->setGeometry(left, 48, 113, 105);
+        b->setMinimumSize(113, 105);
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         return b;
     };
-    ButtonCzech = button("ButtonCzech", QString::fromUtf8("Česky\nCzech"), 20);
-    ButtonEnglish = button("ButtonEnglish", QStringLiteral("Anglicky\nEnglish"), 149);
+    ButtonCzech = button("ButtonCzech", QString::fromUtf8("Česky\nCzech"));
+    ButtonEnglish = button("ButtonEnglish", QStringLiteral("Anglicky\nEnglish"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(16);
+    buttons->addStretch(1);
+    buttons->addWidget(ButtonCzech);
+    buttons->addWidget(ButtonEnglish);
+    buttons->addStretch(1);
+    auto* all = new QVBoxLayout(this);
+    all->setContentsMargins(8, 10, 8, 10);
+    all->setSpacing(14);
+    all->addWidget(LabelHeader);
+    all->addLayout(buttons);
+    all->addStretch(1);
     connect(ButtonCzech, &QToolButton::clicked, this, &QDialog::reject);
     connect(ButtonEnglish, &QToolButton::clicked, this, &QDialog::accept);
 }
 
 void TTindraLangForm::SetFlags(const QPixmap& czech, const QPixmap& english) {
-    ButtonCzech->setIcon(QIcon(czech));
-    ButtonEnglish->setIcon(QIcon(english));
+    ButtonCzech->setIcon(PixelArtIcon(czech.toImage()));
+    ButtonEnglish->setIcon(PixelArtIcon(english.toImage()));
 }

@@ -401,7 +401,8 @@ class TMainFormTest : public QObject {
         stored.Height = height;
         stored.Language = 1;
         auto form = Started(stored);
-        QCOMPARE(form->size(), expected);
+        // Raised to the design minimum, or further where the texts in the installed font need it.
+        QCOMPARE(form->size(), expected.expandedTo(form->minimumSize()));
         QCOMPARE(form->LanguageIndex, 1);
     }
 
@@ -501,10 +502,8 @@ class TMainFormTest : public QObject {
     void messages() {
         auto form = Started(English());
         form->MnColorsTest->trigger();
-        form->MnHelpThemes->trigger(); // there is no help file beside the test program
-        QCOMPARE(form->Messages.size(), 2);
-        QCOMPARE(form->Messages[0], QString("This function is not implemented yet"));
-        QVERIFY2(form->Messages[1].contains(".chm"), qPrintable(form->Messages[1]));
+        form->MnHelpThemes->trigger(); // the manual is built in: a window, no message
+        QCOMPARE(form->Messages, QStringList{"This function is not implemented yet"});
     }
 };
 

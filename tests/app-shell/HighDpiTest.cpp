@@ -1,0 +1,133 @@
+// Pixel art stays crisp at any device-pixel ratio: glyphs, flags, the canvas and the preview are
+// enlarged by whole factors only, so every device pixel shows exactly one picture pixel (no blended
+// colours), and the canvas counts its zoom in device pixels. CTest runs this program under
+// QT_SCALE_FACTOR 1, 1.5 and 2.
+
+#include "CanvasView.h"
+#include "CanvasWidget.h"
+#include "IconDocument.h"
+#include "PixelArt.h"
+#include "PreviewView.h"
+#include "Surface32.h"
+#include "SurfaceImage.h"
+#include "TestForm.h"
+#include "TindraLangForm.h"
+
+#include <QLabel>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QtMath>
+#include <QtTest>
+
+namespace {
+
+// Faults where `shown` (device pixels) is not `picture` enlarged `scale` times at (left, top): every
+// device pixel of the enlarged area must carry exactly its picture pixel.
+QString BlockFaults(const QImage& shown, const QImage& picture, int scale, int left, int top) {
+    const QImage a = shown.convertToFormat(QImage::Format_ARGB32), b = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < b.height() * scale; ++y)
+        for (int x = 0; x < b.width() * scale; ++x) {
+            const QRgb want = b.pixel(x / scale, y / scale), got = a.pixel(left + x, top + y);
+            if (qAlpha(want) == 255 && got != want)
+                return QString("device pixel (%1, %2) is %3, picture pixel (%4, %5) is %6")
+                    .arg(left + x)
+                    .arg(top + y)
+                    .arg(got, 8, 16)
+                    .arg(x / scale)
+                    .arg(y / scale)
+                    .arg(want, 8, 16);
+        }
+    return QString();
+}
+
+int WholeScale(qreal ratio) {
+    return std::max(1, qFloor(ratio + 1e-6));
+}
+
+} // namespace
+
+class THighDpiTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void iconsEnlargedByWholeFactors() {
+        TStoredSettingsForm form(1);
+        form.show();
+        form.FormActivate();
+        const qreal ratio = form.devicePixelRatio();
+        const int k = WholeScale(ratio);
+        // A glyph in its 16 × 16 room, the way the styles ask for it.
+        const QImage glyph = form.MenuImage(TTindraMainForm::GlyphAbout).toImage();
+        const QPixmap shown = form.TBAbout->icon().pixmap(QSize(16, 16), ratio);
+        const int room = qRound(16 * ratio);
+        QCOMPARE(shown.size(), QSize(room, room));
+        const int offset = (room - 16 * k) / 2;
+        const QString glyphFaults = BlockFaults(shown.toImage(), glyph, k, offset, offset);
+        QVERIFY2(glyphFaults.isEmpty(), qPrintable(glyphFaults));
+        // A flag of the language dialog in its 40 × 40 room.
+        const QImage flag = form.ControlImage(3, 1);
+        TTindraLangForm lang;
+        lang.SetFlags(QPixmap::fromImage(form.ControlImage(3, 0)), QPixmap::fromImage(flag));
+        const QPixmap flagShown = lang.ButtonEnglish->icon().pixmap(QSize(40, 40), ratio);
+        const int flagOffset = (qRound(40 * ratio) - 40 * k) / 2;
+        const QString flagFaults = BlockFaults(flagShown.toImage(), flag, k, flagOffset, flagOffset);
+        QVERIFY2(flagFaults.isEmpty(), qPrintable(flagFaults));
+    }
+
+    void canvasAndPreviewCrisp() {
+        TStoredSettingsForm form(1, 700, 600);
+        form.show();
+        form.FormActivate();
+        form.MnFileNewClick();
+        form.MnViewGrid->trigger(); // grid off: every device pixel of a cell shows the cell
+        QVERIFY(!form.MnViewGrid->isChecked());
+        // A picture with a pixel of its own colour in every cell.
+        TSurface32& work = form.DocumentModel().WorkBitmap();
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                work.SetPixel(x, y, 0xFF000000u | uint32_t(x * 6) << 16 | uint32_t(y * 6) << 8 | 0x40);
+        form.DocumentModel().CommitFrame();
+        QCoreApplication::processEvents();
+
+        auto* canvas = static_cast<TCanvasWidget*>(form.PBMain);
+        const qreal ratio = canvas->devicePixelRatio();
+        const int zoom = canvas->Zoom();
+        QCOMPARE(zoom, CanvasZoom(qFloor(form.MainPanel->width() * ratio), qFloor(form.MainPanel->height() * ratio)));
+        QVERIFY(canvas->width() * ratio >= 40 * zoom);
+        // The control shows its screen image one to one, and that image is the picture `zoom` times.
+        const QImage picture = SurfaceImage(work);
+        const QImage grabbed = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(grabbed.size(), canvas->Screen().size());
+        const QString canvasFaults = BlockFaults(grabbed, picture, zoom, 0, 0);
+        QVERIFY2(canvasFaults.isEmpty(), qPrintable(canvasFaults));
+        // The pointer over a logical position is over the cell of its device pixel.
+        const QPoint at(canvas->width() * 2 / 3, canvas->height() / 3);
+        const TCell cell = canvas->CellAt(at);
+        QCOMPARE(cell.Col, std::min(qFloor(at.x() * ratio) / zoom, 39));
+        QCOMPARE(cell.Row, std::min(qFloor(at.y() * ratio) / zoom, 39));
+
+        // The preview: the frame at whole device pixels per icon pixel, centred.
+        const int k = WholeScale(ratio);
+        const QImage preview = form.ImThumbnail->grab().toImage();
+        const int offset = (qFloor(40 * ratio) - 40 * k) / 2;
+        const QString previewFaults = BlockFaults(preview, picture, k, offset, offset);
+        QVERIFY2(previewFaults.isEmpty(), qPrintable(previewFaults));
+    }
+
+    // The insert-frame and rotation previews are labels showing PixelArtPixmap.
+    void labelPixmapsKeepWholePixels() {
+        QImage picture(3, 2, QImage::Format_RGB32);
+        for (int i = 0; i < 6; ++i)
+            picture.setPixel(i % 3, i / 3, qRgb(40 * i, 255 - 40 * i, 7 * i));
+        for (qreal ratio : {1.0, 1.5, 2.0, 3.0}) {
+            const QPixmap pixmap = PixelArtPixmap(picture, ratio);
+            QCOMPARE(pixmap.devicePixelRatio(), ratio);
+            QCOMPARE(pixmap.size(), picture.size() * WholeScale(ratio));
+            QVERIFY(BlockFaults(pixmap.toImage(), picture, WholeScale(ratio), 0, 0).isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(THighDpiTest)
+#include "HighDpiTest.moc"
