@@ -45,6 +45,32 @@ std::vector<uint8_t> Dib(int w, int h, int bits, uint32_t compression, const std
     return v;
 }
 
+// A DIB with the 12-byte core header (16-bit sizes, 3-byte colours blue, green, red) and the given rows.
+std::vector<uint8_t> CoreDib(int w, int h, int bits, const std::vector<uint32_t>& palette,
+                             const std::vector<uint8_t>& rows) {
+    std::vector<uint8_t> v;
+    Put32(v, 12);
+    Put16(v, static_cast<uint32_t>(w));
+    Put16(v, static_cast<uint32_t>(h));
+    Put16(v, 1);
+    Put16(v, static_cast<uint32_t>(bits));
+    for (uint32_t c : palette)
+        v.insert(v.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)});
+    v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+}
+
+// An icon file whose one directory entry (side × side) points at the image right after the directory.
+std::vector<uint8_t> IcoFile(int side, const std::vector<uint8_t>& image) {
+    std::vector<uint8_t> v = {0, 0, 1, 0, 1, 0, static_cast<uint8_t>(side), static_cast<uint8_t>(side), 0, 0};
+    Put16(v, 1);
+    Put16(v, 0);
+    Put32(v, static_cast<uint32_t>(image.size()));
+    Put32(v, 22);
+    v.insert(v.end(), image.begin(), image.end());
+    return v;
+}
+
 std::vector<uint8_t> BmpFile(const std::vector<uint8_t>& dib, uint32_t pixelOffset = 0) {
     std::vector<uint8_t> v = {'B', 'M'};
     Put32(v, static_cast<uint32_t>(14 + dib.size()));
@@ -178,6 +204,49 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
 
     std::vector<uint8_t> cut(ico.begin(), ico.begin() + 200);
     EXPECT_THROW(TIcoFile::Decode(cut), TBmpError);
+}
+
+TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
+    // Fixture: a 32 × 32 one-bit icon image with the 12-byte core header. Offset 14, where the 40-byte
+    // header keeps its bit depth, falls in the colour table here and reads 32: taking it for the depth
+    // once sent the alpha scan about 4 KB before the data.
+    std::vector<uint8_t> rows(32 * 4, 0x00), mask(32 * 4, 0x00);
+    rows[0] = 0x80;                                        // bottom row, first pixel: colour 1
+    mask[31 * 4] = 0x80;                                   // top row, first pixel: transparent
+    std::vector<uint8_t> image = CoreDib(32, 64, 1, {0x200000, 0x00FF00}, rows); // bytes 14, 15: 0x20, 0
+    ASSERT_EQ(image[14] | image[15] << 8, 32);
+    image.insert(image.end(), mask.begin(), mask.end());
+    const TPixelImage icon = TIcoFile::Decode(IcoFile(32, image));
+    ASSERT_EQ(icon.Width, 32);
+    ASSERT_EQ(icon.Height, 32);
+    EXPECT_EQ(icon.At(0, 31), 0xFF00FF00u);
+    EXPECT_EQ(icon.At(1, 31), 0xFF200000u);
+    EXPECT_TRUE(icon.IsTransparent(0, 0));
+    EXPECT_FALSE(icon.IsTransparent(1, 0));
+
+    // Every cut of it is refused or read, never read outside the data (this runs under ASan).
+    for (size_t n = 0; n < image.size(); ++n) {
+        std::vector<uint8_t> cut = IcoFile(32, image);
+        cut.resize(22 + n);
+        try {
+            TIcoFile::Decode(cut);
+        } catch (const TBmpError&) {
+        }
+    }
+}
+
+TEST(BmpFile, CoreHeaderSizesAreUnsignedAndItsDepthsAreTheFourItDefines) {
+    // 2 × 2, 24 bits: top row red, blue; bottom row green, white (bottom row stored first).
+    const std::vector<uint8_t> rows24 = {0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0};
+    const TPixelImage img = TBmpFile::Decode(BmpFile(CoreDib(2, 2, 24, {}, rows24)));
+    EXPECT_EQ(img.At(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(img.At(1, 1), 0xFFFFFFFFu);
+    // A core image with a colour table takes 3-byte colours.
+    const TPixelImage pal = TBmpFile::Decode(BmpFile(CoreDib(1, 1, 1, {0x123456, 0xABCDEF}, {0x80, 0, 0, 0})));
+    EXPECT_EQ(pal.At(0, 0), 0xFFABCDEFu);
+    // Height 0xFFE0 is 65504 rows, not 32 rows top-down; 16 and 32 bits do not exist with this header.
+    EXPECT_THROW(TBmpFile::Decode(BmpFile(CoreDib(2, 0xFFE0, 24, {}, rows24))), TBmpError);
+    EXPECT_THROW(TBmpFile::Decode(BmpFile(CoreDib(2, 2, 32, {}, std::vector<uint8_t>(16)))), TBmpError);
 }
 
 TEST(IcoFile, ReadsIconsMadeByImageMagick) {
