@@ -14,12 +14,18 @@ void ReadExact(TStream& stream, void* buffer, std::size_t n) {
     if (stream.Read(buffer, n) != n) throw EGIFException(GIFText::PrematureEnd);
 }
 
+// Charges one kept block against the bounds of a load in progress.
+void ChargeBlock(const TGIFItem& item) {
+    if (TGIFPicture* image = item.Image()) image->ChargeBlocks(1);
+}
+
 // One line per data sub-block, each cut at its first zero byte; the end of the data ends quietly.
-void ReadTextLines(TStream& stream, std::vector<std::string>& lines) {
+void ReadTextLines(const TGIFItem& owner, TStream& stream, std::vector<std::string>& lines) {
     lines.clear();
     std::uint8_t buffer[255];
     int size = stream.ReadByte();
     while (size > 0) {
+        ChargeBlock(owner);
         ReadExact(stream, buffer, static_cast<std::size_t>(size));
         const std::uint8_t* zero =
             static_cast<const std::uint8_t*>(std::memchr(buffer, 0, static_cast<std::size_t>(size)));
@@ -204,7 +210,7 @@ void TGIFTextExtension::LoadData(TStream& stream) {
     Record.CellHeight = b[10];
     Record.ForegroundColorIndex = b[11];
     Record.BackgroundColorIndex = b[12];
-    ReadTextLines(stream, Text);
+    ReadTextLines(*this, stream, Text);
 }
 
 // Comment -----------------------------------------------------------------------------------
@@ -218,7 +224,7 @@ void TGIFCommentExtension::SaveData(TStream& stream) {
     WriteTextLines(stream, Text);
 }
 void TGIFCommentExtension::LoadData(TStream& stream) {
-    ReadTextLines(stream, Text);
+    ReadTextLines(*this, stream, Text);
 }
 
 // Application -------------------------------------------------------------------------------
@@ -328,6 +334,7 @@ void TGIFUnknownAppExtension::LoadAppData(TStream& stream) {
     Blocks.clear();
     int size = stream.ReadByte();
     while (size > 0) {
+        ChargeBlock(*this);
         auto block = std::make_unique<TGIFBlock>(static_cast<std::uint8_t>(size));
         ReadExact(stream, block->Data.data(), block->Data.size());
         Blocks.push_back(std::move(block));

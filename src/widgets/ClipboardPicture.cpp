@@ -13,7 +13,7 @@
 
 namespace {
 
-// A GIF on the clipboard may be any picture; sizes beyond this are refused before decoding.
+// A GIF on the clipboard may be any picture; sizes beyond this are refused where the reader meets them.
 constexpr int MaxClipboardSide = 4096;
 constexpr int MaxClipboardFrames = 4096;
 
@@ -22,9 +22,10 @@ std::vector<uint8_t> GifBytes(const QMimeData* data) {
     return std::vector<uint8_t>(raw.begin(), raw.end());
 }
 
-std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes) {
-    GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
-    return GifFrames::ReadGif(bytes);
+// The reader refuses sizes beyond the bounds where it meets them; firstFrameOnly stops it after frame 0.
+std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes, bool firstFrameOnly) {
+    return GifFrames::ReadGif(
+        bytes, GifFrames::PictureReadLimits(MaxClipboardSide, MaxClipboardFrames, firstFrameOnly));
 }
 
 // The offered bitmap, whether it comes as an image or as a pixmap.
@@ -63,7 +64,7 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
     }
     if (!data->hasFormat(GifMimeType())) return std::nullopt;
     try {
-        const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data));
+        const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data), true);
         if (GifFrames::FrameCount(*gif) < 1) return std::nullopt;
         const TSurface32 first = GifFrames::RenderFrame(*gif, 0);
         TPixelImage picture(first.Width(), first.Height());
@@ -78,7 +79,7 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
 std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
     if (data && data->hasFormat(GifMimeType())) {
         try {
-            return ReadGifBytes(GifBytes(data));
+            return ReadGifBytes(GifBytes(data), false);
         } catch (const std::exception&) {
             throw EGIFException(GIFText::UnsupportedClipboardFormat);
         }
@@ -87,7 +88,8 @@ std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
         const QImage image = OfferedImage(data);
         if (!image.isNull()) {
             const std::vector<uint8_t> bytes = GifFrames::EncodeSingleFrame(ImageSurface(image), false, 0);
-            return GifFrames::ReadGif(bytes);
+            return GifFrames::ReadGif(
+                bytes, GifFrames::PictureReadLimits(MaxClipboardSide, MaxClipboardFrames, false));
         }
     }
     throw EGIFException(GIFText::UnsupportedClipboardFormat);
