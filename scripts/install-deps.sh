@@ -10,6 +10,7 @@ pkgs=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils fonts-dejavu-core
   libgif-dev libmagick++-dev icoutils imagemagick
+  gifsicle giflib-tools
 )
 missing=()
 for p in "${pkgs[@]}"; do

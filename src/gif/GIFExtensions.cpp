@@ -154,8 +154,9 @@ TGIFColor TGIFGraphicControlExtension::TransparentColor() const {
 }
 
 void TGIFGraphicControlExtension::SaveData(TStream& stream) {
-    std::uint8_t b[6] = {Record_.BlockSize, Record_.PackedFields, 0, 0, Record_.TransparentColorIndex,
-                         Record_.Terminator};
+    // Always the block GIF89a defines: 4 bytes and a 0 terminator, whatever a damaged file said there
+    // (other readers refuse any other size).
+    std::uint8_t b[6] = {4, Record_.PackedFields, 0, 0, Record_.TransparentColorIndex, 0};
     PutU16(b + 2, Record_.DelayTime);
     stream.Write(b, 6);
 }
@@ -185,7 +186,9 @@ const TGIFExtensionClass& TGIFTextExtension::Class() {
 }
 
 void TGIFTextExtension::SaveData(TStream& stream) {
-    std::uint8_t b[13] = {Record.BlockSize};
+    // The reader always takes 13 bytes here, so the block is written as the 12 bytes GIF89a defines,
+    // whatever size a damaged file said (another size would make other readers misread the rest).
+    std::uint8_t b[13] = {12};
     PutU16(b + 1, Record.Left);
     PutU16(b + 3, Record.Top);
     PutU16(b + 5, Record.GridWidth);
