@@ -6,6 +6,7 @@
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
 #include "GIFTrailer.h"
+#include "SafeFile.h"
 #include "Stream.h"
 
 TGIFPainterHooks& GIFPainterHooks() {
@@ -179,8 +180,9 @@ void TGIFPicture::LoadFromStream(TStream& stream) {
 }
 
 void TGIFPicture::SaveToPath(const std::string& path) {
-    TFileStream file(path, TFileStream::Create);
-    SaveToStream(file);
+    // Encoded whole in memory first, then written by the safe writer: a failure while encoding (such as
+    // "Color not in color table") or writing leaves the target as it was.
+    TSafeFile::WriteAll(path, SaveToBuffer());
 }
 
 void TGIFPicture::LoadFromPath(const std::string& path) {

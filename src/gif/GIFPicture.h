@@ -110,6 +110,8 @@ class TGIFPicture : public TGIFObject {
 
     void SaveToStream(TStream& stream);
     void LoadFromStream(TStream& stream);
+    // Encodes into memory, then writes with the safe writer (TSafeFile): the file is replaced only when
+    // everything was encoded and written; otherwise it stays as it was and the error passes on.
     void SaveToPath(const std::string& path);
     void LoadFromPath(const std::string& path);
     // The form used by the "GIF Image" clipboard format: the whole file in a byte buffer.
