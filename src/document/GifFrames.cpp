@@ -20,9 +20,10 @@ namespace GifFrames {
 
 namespace {
 
-// Extensions, text lines and application sub-blocks a read GIF may hold: far more than any real file
-// carries (a 16 MB comment is 65,794 lines), few enough that their objects stay within tens of MB.
-constexpr std::int64_t MaxKeptBlocks = std::int64_t(1) << 18;
+// Extensions, text lines and application sub-blocks a read GIF may hold: far more than an icon carries
+// (16 a frame for 4,096 frames; a comment of 16 MB would be 65,794 lines), few enough that their objects
+// cost a few MB and that reading and freeing them stays within the time of the largest real icon.
+constexpr std::int64_t MaxKeptBlocks = std::int64_t(1) << 16;
 
 uint32_t SurfaceFromGifColor(TGIFColor c) {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
