@@ -28,7 +28,8 @@ class TSafeFile {
     //   hard link to the old file keeps the old content.
     // - A target that exists and is not a regular file (a device such as /dev/full, a pipe) cannot be
     //   replaced: it is written in place, with every write and the close checked.
-    // On any failure the temporary file is removed, a file at path is left exactly as it was, and
-    // TFileError is thrown.
+    // On any failure before the rename the temporary file is removed, a file at path is left exactly as
+    // it was, and TFileError is thrown. When only the flush of the folder fails after the rename, the
+    // new content is in place but may not survive a crash; that too throws TFileError.
     static void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
 };
