@@ -91,22 +91,26 @@ void TLZWDecoder::SkipToTerminator() {
     }
 }
 
+int TLZWDecoder::EndOfImage() {
+    if (!TerminatorSeen_) {
+        SkipToTerminator();
+        TerminatorSeen_ = true; // the stream now stands after the terminator
+    }
+    return -2;
+}
+
 int TLZWDecoder::NextValue() {
     int code = FetchCode();
     if (code < 0) return -1;
-    if (code == EndCode_) {
-        if (!TerminatorSeen_) {
-            SkipToTerminator();
-            TerminatorSeen_ = true; // the stream now stands after the terminator
-        }
-        return -2;
-    }
+    if (code == EndCode_) return EndOfImage();
     if (code == ClearCode_) {
         ResetTable();
         do
             code = FetchCode();
         while (code == ClearCode_);
         if (code < 0) return -1;
+        // A clear code directly followed by the end code is an empty image, not a pixel.
+        if (code == EndCode_) return EndOfImage();
         FirstValue_ = code;
         PreviousCode_ = code;
         return code;

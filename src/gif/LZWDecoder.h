@@ -32,6 +32,7 @@ class TLZWDecoder {
     int NextValue();
     void ResetTable();
     void SkipToTerminator();
+    int EndOfImage();
     void Warn(const char* text) const;
 
     TStream& Stream_;
