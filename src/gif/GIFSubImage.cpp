@@ -193,12 +193,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         bits = ColorMap_.EntryBits();
         limit = ColorMap_.Count();
     } else {
-        bits = 0;
-        if (Image_) {
-            bits = Image_->GlobalColorMap().EntryBits();
-            for (const TGIFSubImage* frame : Image_->Images())
-                bits = std::max(bits, frame->ColorMap().EntryBits());
-        }
+        bits = Image_ ? Image_->HighestEntryBits() : 0;
         limit = 1 << bits;
     }
     Compress(stream, bits, limit);
