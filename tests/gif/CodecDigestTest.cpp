@@ -293,6 +293,12 @@ std::vector<TEncodeCase> EncodeCases() {
         c.Pixels = MakePicture(rng, c.W, c.H, 1 << c.Bits, k % 4);
         // Now and then a colour beyond the table: "Color not in color table" midway.
         if (k % 25 == 0) c.Limit = std::max(1, c.Limit - 1);
+        // Now and then pixels beyond the bits (allowed by the limit): values that read as the clear
+        // code, the end code or table entries, and codes wider than the code width.
+        if (k % 10 == 5) {
+            c.Bits = std::max(1, c.Bits - 1 - k % 3);
+            c.Limit = 256;
+        }
         cases.push_back(c);
     }
     // Frames without pixels write the end code only.
@@ -341,6 +347,6 @@ TEST(CodecDigest, EncoderBytes) {
         (c.RunLength ? rle : lzw).Add(static_cast<std::int64_t>(one.H));
         if (Verbose()) std::printf("encode %zu %016llx\n", i, static_cast<unsigned long long>(one.H));
     }
-    EXPECT_EQ(lzw.H, 0xf6bbaac1538f2c4cull);
-    EXPECT_EQ(rle.H, 0x54c2c8e80400d7cdull);
+    EXPECT_EQ(lzw.H, 0x44ed54143374152eull);
+    EXPECT_EQ(rle.H, 0x0decf3f09c1dd68aull);
 }
