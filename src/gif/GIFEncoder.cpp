@@ -136,14 +136,25 @@ void TLZWEncoder::CompressBody() {
         THashTable*& Table;
         ~TForget() { Table = nullptr; }
     } forget{Table_};
+    Clear();
+    const std::int64_t stop = FirstPixelOutsideTable();
+    // Pixels beyond the code size's roots (only where the colour limit allows more colours than
+    // the bits per pixel) are rare: they take the careful way.
+    std::uint8_t highest = 0;
+    for (std::int64_t i = 0, n = static_cast<std::int64_t>(Width_) * Height_; i < n; ++i)
+        highest = std::max(highest, Pixels_[i]);
+    if (highest < ClearCode_)
+        CompressPixels<false>(stop);
+    else
+        CompressPixels<true>(stop);
+}
 
+template <bool BeyondRoots> void TLZWEncoder::CompressPixels(std::int64_t stop) {
     // The codes are those of the classic loop (read a pixel, check it against the colour limit,
     // extend the string or output it), taken over the rows in walk order with the state in locals
     // and the output bits gathered in a 64-bit bucket that hands the packer four bytes at a time.
     // A pixel outside the colour table ends the run where the classic loop raised, with every
     // complete byte handed to the packer by then.
-    Clear();
-    const std::int64_t stop = FirstPixelOutsideTable();
     THashTable& table = *Table_;
     TGIFWriter& packer = *Packer_;
     std::uint64_t bucket = Bucket_;
@@ -153,23 +164,26 @@ void TLZWEncoder::CompressBody() {
     const int initialWidth = InitialCodeWidth_, clearCode = ClearCode_;
     const int endCode = EndCode_;
     auto output = [&](int code) {
-        // Bits of a code above its width (a pixel beyond the colour table's bits) never reach the
-        // file: the classic loop masked them away.
-        bucket |= static_cast<std::uint64_t>(code & ((1 << width) - 1)) << bits;
+        // Bits of a code above its width (a pixel beyond the roots) never reach the file: the
+        // classic loop masked them away.
+        const int bitsOfCode = BeyondRoots ? code & ((1 << width) - 1) : code;
+        bucket |= static_cast<std::uint64_t>(bitsOfCode) << bits;
         bits += width;
         if (bits >= 32) {
             packer.Put4(static_cast<std::uint32_t>(bucket));
             bucket >>= 32;
             bits -= 32;
         }
-        if (code == endCode) {
-            // A pixel equal to the end code (beyond the colour table's bits) flushes the bits so
-            // far as the end code does, zero-padded to a whole byte.
-            for (; bits >= 8; bits -= 8, bucket >>= 8)
-                packer.Put(static_cast<std::uint8_t>(bucket));
-            if (bits > 0) packer.Put(static_cast<std::uint8_t>(bucket));
-            bucket = 0;
-            bits = 0;
+        if constexpr (BeyondRoots) {
+            if (code == endCode) {
+                // A pixel equal to the end code flushes the bits so far as the end code does,
+                // zero-padded to a whole byte.
+                for (; bits >= 8; bits -= 8, bucket >>= 8)
+                    packer.Put(static_cast<std::uint8_t>(bucket));
+                if (bits > 0) packer.Put(static_cast<std::uint8_t>(bucket));
+                bucket = 0;
+                bits = 0;
+            }
         }
         AdjustWidth(clearPending, width, maxCode, nextFree, initialWidth);
     };

@@ -113,6 +113,8 @@ class TLZWEncoder : public TGIFEncoder {
     // The first pixel, in walk order, that is not below the colour limit; the pixel count when
     // there is none.
     std::int64_t FirstPixelOutsideTable() const;
+    // The LZW loop over the first stop pixels in walk order.
+    template <bool BeyondRoots> void CompressPixels(std::int64_t stop);
     int Prefix_ = 0;
     int NextFreeCode_ = 0;
     THashTable* Table_ = nullptr; // this thread's table, for one run
