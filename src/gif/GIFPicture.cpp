@@ -198,7 +198,7 @@ std::vector<std::uint8_t> TGIFPicture::SaveToBuffer() {
 }
 
 void TGIFPicture::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
-    TMemoryStream buffer(data, size);
+    TMemoryReader buffer(data, size);
     LoadFromStream(buffer);
 }
 

@@ -94,6 +94,10 @@ void TGIFSubImage::SetFrameBounds(int left, int top, int width, int height) {
     top = std::clamp(top, 0, 0xFFFF);
     width = std::clamp(width, 0, 0xFFFF);
     height = std::clamp(height, 0, 0xFFFF);
+    // Nothing changes (as when a new frame is cleared): no lock, no screen to grow.
+    if (left == Left() && top == Top() && width == Width() && height == Height() &&
+        (!Image_ || (Image_->Header().Width() >= left + width && Image_->Header().Height() >= top + height)))
+        return;
     auto lock = LockRendering(Image_);
     if (width != Width() || height != Height()) {
         BitmapCache.reset();
