@@ -161,7 +161,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int repetitions = 3;
     if (const char* r = std::getenv("TINDRA_BENCH_REPETITIONS")) repetitions = std::max(1, std::atoi(r));
-    for (auto [name, fn] : {std::pair{"open", Open}, std::pair{"commit", Commit}, std::pair{"convert", Convert}}) {
+    for (auto [name, fn] :
+         {std::pair{"open", Open}, std::pair{"commit", Commit}, std::pair{"convert", Convert}}) {
         auto* b = benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime();
         for (int n : Counts)
             b->Arg(n);
@@ -171,8 +172,8 @@ int main(int argc, char** argv) {
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nmedians (ms) and ratios\n  %8s %10s %10s %10s %14s %16s\n", "frames", "open", "convert", "commit",
-                "open/convert", "commit/commit(1)");
+    std::printf("\nmedians (ms) and ratios\n  %8s %10s %10s %10s %14s %16s\n", "frames", "open", "convert",
+                "commit", "open/convert", "commit/commit(1)");
     const double commit1 = reporter.Time("commit", 1);
     for (int n : Counts) {
         const double open = reporter.Time("open", n), convert = reporter.Time("convert", n),
