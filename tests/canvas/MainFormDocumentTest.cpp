@@ -217,6 +217,13 @@ class TMainFormDocumentTest : public QObject {
         PaintFrameList();
         QCOMPARE(list.index(0).data(Qt::DecorationRole).value<QPixmap>().size(), QSize(32, 32));
         QVERIFY(RowShowsFrame(0));
+        // A click on a row selects its frame; the document's own selection makes its row current.
+        QTest::mouseClick(Form->LBImageBox->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          Form->LBImageBox->visualRect(list.index(2)).center());
+        QCOMPARE(Doc().CurrentFrame(), 2);
+        Doc().GoToFrame(TFrameStep::First);
+        QCOMPARE(Form->LBImageBox->currentIndex().row(), 0);
+        QCOMPARE(Doc().CurrentFrame(), 0);
     }
 
     void checkItemsReachCanvasAndDocument() {
