@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
-#include <vector>
+#include <utility>
 
 #include "GIFObject.h"
 
@@ -20,42 +21,101 @@ class TStream;
 // appending, saving and freeing n items stay O(n).
 inline thread_local std::uint64_t GIFListSteps = 0;
 
+// The item pointers of a list, the first kept in the list itself (a frame mostly carries one
+// extension, so most lists never allocate), more in a heap array that doubles.
+template <class T> class TGIFItemSlots {
+  public:
+    TGIFItemSlots() = default;
+    ~TGIFItemSlots() {
+        if (Data_ != Inline_) delete[] Data_;
+    }
+    TGIFItemSlots(const TGIFItemSlots&) = delete;
+    TGIFItemSlots& operator=(const TGIFItemSlots&) = delete;
+
+    int Size() const { return Size_; }
+    T* operator[](int index) const { return Data_[index]; }
+    T* const* begin() const { return Data_; }
+    T* const* end() const { return Data_ + Size_; }
+    void Insert(int index, T* item) {
+        if (Size_ == Capacity_) Grow();
+        std::memmove(Data_ + index + 1, Data_ + index, sizeof(T*) * static_cast<std::size_t>(Size_ - index));
+        Data_[index] = item;
+        ++Size_;
+    }
+    void Erase(int index) {
+        std::memmove(Data_ + index, Data_ + index + 1,
+                     sizeof(T*) * static_cast<std::size_t>(Size_ - index - 1));
+        --Size_;
+    }
+    // The item at from goes to to; the items between shift by one.
+    void Move(int from, int to) {
+        T* item = Data_[from];
+        if (from < to)
+            std::memmove(Data_ + from, Data_ + from + 1, sizeof(T*) * static_cast<std::size_t>(to - from));
+        else
+            std::memmove(Data_ + to + 1, Data_ + to, sizeof(T*) * static_cast<std::size_t>(from - to));
+        Data_[to] = item;
+    }
+    void Swap(TGIFItemSlots& other) {
+        const bool inlineHere = Data_ == Inline_, inlineThere = other.Data_ == other.Inline_;
+        std::swap(Data_, other.Data_);
+        std::swap(Size_, other.Size_);
+        std::swap(Capacity_, other.Capacity_);
+        std::swap(Inline_[0], other.Inline_[0]);
+        if (inlineHere) other.Data_ = other.Inline_;
+        if (inlineThere) Data_ = Inline_;
+    }
+
+  private:
+    void Grow() {
+        const int capacity = Capacity_ * 2;
+        T** data = new T*[static_cast<std::size_t>(capacity)];
+        std::memcpy(data, Data_, sizeof(T*) * static_cast<std::size_t>(Size_));
+        if (Data_ != Inline_) delete[] Data_;
+        Data_ = data;
+        Capacity_ = capacity;
+    }
+    T* Inline_[1] = {nullptr};
+    T** Data_ = Inline_;
+    int Size_ = 0;
+    int Capacity_ = 1;
+};
+
 template <class TItem> class TGIFList : public TGIFObject {
   public:
     TGIFList() = default;
     ~TGIFList() override { ClearAll(); }
 
     // Index checked: a bad index raises std::out_of_range.
-    TItem* ItemAt(int index) const { return Items_.at(static_cast<std::size_t>(index)); }
+    TItem* ItemAt(int index) const {
+        if (index < 0 || index >= ItemCount()) throw std::out_of_range("List index out of bounds");
+        return Items_[index];
+    }
     TItem* operator[](int index) const { return ItemAt(index); }
-    int ItemCount() const { return static_cast<int>(Items_.size()); }
+    int ItemCount() const { return Items_.Size(); }
     int AppendItem(TItem* item) {
         ++GIFListSteps;
-        Items_.push_back(item);
+        Items_.Insert(ItemCount(), item);
         item->Listed_ = true;
         return ItemCount() - 1;
     }
     void InsertAt(int index, TItem* item) {
         if (index < 0 || index > ItemCount()) throw std::out_of_range("List index out of bounds");
         GIFListSteps += static_cast<std::uint64_t>(ItemCount() - index) + 1;
-        Items_.insert(Items_.begin() + index, item);
+        Items_.Insert(index, item);
         item->Listed_ = true;
     }
     void MoveItem(int from, int to) {
         ItemAt(from);
         if (to < 0 || to >= ItemCount()) throw std::out_of_range("List index out of bounds");
-        const auto first = Items_.begin();
         GIFListSteps += static_cast<std::uint64_t>(from < to ? to - from : from - to) + 1;
-        if (from < to)
-            std::rotate(first + from, first + from + 1, first + to + 1);
-        else if (to < from)
-            std::rotate(first + to, first + from, first + from + 1);
+        Items_.Move(from, to);
     }
     // Removes the item and destroys it.
     void DeleteAt(int index) {
         TItem* item = ItemAt(index);
         GIFListSteps += static_cast<std::uint64_t>(ItemCount() - index);
-        Items_.erase(Items_.begin() + index);
+        Items_.Erase(index);
         item->Listed_ = false;
         delete item;
     }
@@ -64,7 +124,7 @@ template <class TItem> class TGIFList : public TGIFObject {
         const int index = IndexOf(item);
         if (index < 0) return -1;
         GIFListSteps += static_cast<std::uint64_t>(ItemCount() - index);
-        Items_.erase(Items_.begin() + index);
+        Items_.Erase(index);
         const_cast<TItem*>(item)->Listed_ = false;
         return index;
     }
@@ -74,15 +134,15 @@ template <class TItem> class TGIFList : public TGIFObject {
         if (!item || !item->Listed_) return -1;
         for (int i = ItemCount() - 1; i >= 0; --i) {
             ++GIFListSteps;
-            if (Items_[static_cast<std::size_t>(i)] == item) return i;
+            if (Items_[i] == item) return i;
         }
         return -1;
     }
     // Deletes every item, in list order. The list is emptied first, so no destructor searches it.
     void ClearAll() {
-        std::vector<TItem*> items;
-        items.swap(Items_);
-        GIFListSteps += items.size();
+        TGIFItemSlots<TItem> items;
+        items.Swap(Items_);
+        GIFListSteps += static_cast<std::uint64_t>(items.Size());
         for (TItem* item : items)
             item->Listed_ = false;
         for (TItem* item : items)
@@ -94,9 +154,9 @@ template <class TItem> class TGIFList : public TGIFObject {
             item->SaveToStream(stream);
     }
 
-    typename std::vector<TItem*>::const_iterator begin() const { return Items_.begin(); }
-    typename std::vector<TItem*>::const_iterator end() const { return Items_.end(); }
+    TItem* const* begin() const { return Items_.begin(); }
+    TItem* const* end() const { return Items_.end(); }
 
   private:
-    std::vector<TItem*> Items_;
+    TGIFItemSlots<TItem> Items_;
 };
