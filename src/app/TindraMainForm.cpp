@@ -6,6 +6,7 @@
 #include "EditorColors.h"
 #include "FontPanel.h"
 #include "FrameListModel.h"
+#include "FrameListView.h"
 #include "HelpFile.h"
 #include "IconDocument.h"
 #include "GIFPainter.h"
@@ -545,11 +546,9 @@ void TTindraMainForm::CreatePreviewPanel() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    LBImageBox = new QListView(PreviewPanel);
+    LBImageBox = new TFrameListView(PreviewPanel);
     LBImageBox->setObjectName("LBImageBox");
     LBImageBox->setIconSize(QSize(40, 40));
-    LBImageBox->setUniformItemSizes(true); // the view need not measure every row
-    LBImageBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FrameList = new TFrameListModel([this](int row) { return SurfaceImage(Document->FrameListPicture(row)); },
                                     LBImageBox);
     LBImageBox->setModel(FrameList);
