@@ -8,6 +8,8 @@
 #include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "FontPanel.h"
+#include "FrameListModel.h"
+#include "FrameListView.h"
 #include "HelpTopics.h"
 #include "IconDocument.h"
 #include "GIFPainter.h"
@@ -53,11 +55,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusTipEvent>
@@ -217,7 +220,11 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
     // The field takes a typed time when it is committed (Enter, focus loss), then rounds it.
     EDSpeed->setKeyboardTracking(false);
     connect(EDSpeed, &QSpinBox::valueChanged, this, &TTindraMainForm::EDSpeedChange);
-    connect(LBImageBox, &QListWidget::currentRowChanged, this, &TTindraMainForm::LBImageBoxClick);
+    // A row the user makes current selects its frame; rows the document moves or selects do not.
+    connect(LBImageBox->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!FrameListFollowsDocument) LBImageBoxClick(current.row());
+            });
     // CommitFrame draws the border first while "Auto border" is checked.
     connect(MnImageAutoBorder, &QAction::toggled, this, [this](bool on) { Document->SetAutoBorder(on); });
 
@@ -593,9 +600,12 @@ void TTindraMainForm::CreatePreviewPanel() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    LBImageBox = new QListWidget(PreviewPanel);
+    LBImageBox = new TFrameListView(PreviewPanel);
     LBImageBox->setObjectName("LBImageBox");
     LBImageBox->setIconSize(QSize(40, 40));
+    FrameList = new TFrameListModel([this](int row) { return SurfaceImage(Document->FrameListPicture(row)); },
+                                    LBImageBox);
+    LBImageBox->setModel(FrameList);
     LBImageBox->setContextMenuPolicy(Qt::CustomContextMenu);
     PMThumbSizeMenu = new QMenu(LBImageBox);
     PMThumbSizeMenu->setObjectName("PMThumbSizeMenu");
@@ -608,7 +618,7 @@ void TTindraMainForm::CreatePreviewPanel() {
         connect(a, &QAction::triggered, this, &TTindraMainForm::PMThumbSizeClick);
     }
     PMS4->setChecked(true);
-    connect(LBImageBox, &QListWidget::customContextMenuRequested, this,
+    connect(LBImageBox, &QListView::customContextMenuRequested, this,
             [this](const QPoint& at) { PMThumbSizeMenu->popup(LBImageBox->viewport()->mapToGlobal(at)); });
     column->addWidget(LBImageBox, 1);
 
@@ -1565,23 +1575,40 @@ void TTindraMainForm::FrameInfoChanged(const std::string& text) {
     SBFrameInfo->setText(QString::fromStdString(text));
 }
 
+// The frame list follows the document row by row; its pictures are drawn when rows are shown.
 void TTindraMainForm::FrameListChanged(int count) {
-    const QSignalBlocker quiet(LBImageBox);
-    LBImageBox->clear();
-    for (int i = 0; i < count; ++i) LBImageBox->addItem(QString::number(i + 1));
-    FrameListRepaint();
+    const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
+    FrameList->Reset(count);
+}
+
+void TTindraMainForm::FrameInserted(int index) {
+    const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
+    FrameList->InsertRow(index);
+}
+
+void TTindraMainForm::FrameRemoved(int index) {
+    const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
+    FrameList->RemoveRow(index);
+}
+
+void TTindraMainForm::FrameMoved(int from, int to) {
+    const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
+    FrameList->MoveRow(from, to);
+}
+
+void TTindraMainForm::FramePictureChanged(int index) {
+    FrameList->PictureChanged(index);
 }
 
 void TTindraMainForm::FrameListRepaint() {
     const int side = Document->OutputSize();
     LBImageBox->setIconSize(QSize(side, side));
-    for (int i = 0; i < LBImageBox->count() && i < Document->FrameCount(); ++i)
-        LBImageBox->item(i)->setIcon(QPixmap::fromImage(SurfaceImage(Document->FrameListPicture(i))));
+    FrameList->AllPicturesChanged();
 }
 
 void TTindraMainForm::FrameRowSelected(int index) {
-    const QSignalBlocker quiet(LBImageBox);
-    LBImageBox->setCurrentRow(index);
+    const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
+    LBImageBox->setCurrentIndex(FrameList->index(index));
 }
 
 void TTindraMainForm::OutputSizeChanged(int outputSize) {

@@ -30,7 +30,7 @@ class QButtonGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QListWidget;
+class QListView;
 class QMenu;
 class QSpinBox;
 class QTimer;
@@ -39,6 +39,7 @@ class TCanvasWidget;
 class TDocumentCanvasHost;
 class TEditorColors;
 class TFontPanel;
+class TFrameListModel;
 enum class TSaveResult;
 class TSurface32;
 class TQtTranslator;
@@ -193,6 +194,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void CaptionChanged(const std::string& caption) override;
     void FrameInfoChanged(const std::string& text) override;
     void FrameListChanged(int count) override;
+    void FrameInserted(int index) override;
+    void FrameRemoved(int index) override;
+    void FrameMoved(int from, int to) override;
+    void FramePictureChanged(int index) override;
     void FrameListRepaint() override;
     void FrameRowSelected(int index) override;
     void OutputSizeChanged(int outputSize) override;
@@ -229,8 +234,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     QAction *PMR1, *PMR2, *PMR3, *PMR4, *PME1, *PME2, *PME3, *PME4;
     QSpinBox* EdToolSize;
 
-    // Preview panel.
-    QListWidget* LBImageBox;
+    // Preview panel. The frame list is a view over the document's frames (FrameList).
+    QListView* LBImageBox;
+    TFrameListModel* FrameList = nullptr;
+    bool FrameListFollowsDocument = false; // the list changes for the document, not for the user
     QMenu* PMThumbSizeMenu;
     QAction *PMS4, *PMS3;
     TPreviewView* ImThumbnail;

@@ -12,9 +12,21 @@ class IDocumentObserver {
     virtual void CaptionChanged(const std::string& caption) { (void)caption; }
     // The frame information of the status bar, e.g. "2/5" or "2/5 *".
     virtual void FrameInfoChanged(const std::string& text) { (void)text; }
-    // The frame list now has count rows, showing "1" .. count (rebuild the rows).
+    // The frame list now has count rows, showing "1" .. count (rebuild the rows): the document was
+    // emptied or replaced.
     virtual void FrameListChanged(int count) { (void)count; }
-    // The pictures of the frame list changed; repaint it (the rows stay).
+    // A frame was added at index: one more row (the rows show "1" .. count).
+    virtual void FrameInserted(int index) { (void)index; }
+    // The frame at index was removed: one row less.
+    virtual void FrameRemoved(int index) { (void)index; }
+    // The frame at from now stands at to (the frames between shifted by one), with its picture.
+    virtual void FrameMoved(int from, int to) {
+        (void)from;
+        (void)to;
+    }
+    // The picture of frame index changed; repaint its row.
+    virtual void FramePictureChanged(int index) { (void)index; }
+    // Every picture of the frame list changed (the output size); repaint them (the rows stay).
     virtual void FrameListRepaint() {}
     // Row index of the frame list becomes the selected row.
     virtual void FrameRowSelected(int index) { (void)index; }

@@ -151,7 +151,7 @@ void TIconDocument::AppendFrame(const TSurface32& picture, int delay) {
     entry.Bitmap = GifFrames::RenderFrame(*Frames40_, i); // already reduced to the frame's colours
     entry.Thumbnail = inner;
     Entries_.push_back(std::move(entry));
-    if (Observer_) Observer_->FrameListChanged(static_cast<int>(Entries_.size()));
+    if (Observer_) Observer_->FrameInserted(static_cast<int>(Entries_.size()) - 1);
 }
 
 void TIconDocument::RefreshUndoState() {
@@ -179,7 +179,7 @@ void TIconDocument::CommitFrame() {
     TFrameEntry& entry = Entries_[CurrentFrame_];
     entry.Bitmap.CopyFrom(WorkBitmap_);
     entry.Thumbnail = Inner(entry.Bitmap);
-    Notify(&IDocumentObserver::FrameListRepaint);
+    if (Observer_) Observer_->FramePictureChanged(CurrentFrame_);
     if (!Animating_) {
         Preview_.CopyFrom(entry.Bitmap);
         Notify(&IDocumentObserver::PreviewPictureChanged);
@@ -592,6 +592,7 @@ void TIconDocument::MoveEntry(int from, int to) {
     TFrameEntry moving = std::move(Entries_[from]);
     Entries_.erase(Entries_.begin() + from);
     Entries_.insert(Entries_.begin() + to, std::move(moving));
+    if (Observer_) Observer_->FrameMoved(from, to);
 }
 
 void TIconDocument::InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime) {
@@ -610,7 +611,7 @@ void TIconDocument::RemoveFrame() {
     GifFrames::DeleteFrame(*Frames40_, CurrentFrame_);
     GifFrames::DeleteFrame(*Frames32_, CurrentFrame_);
     Entries_.erase(Entries_.begin() + CurrentFrame_);
-    if (Observer_) Observer_->FrameListChanged(static_cast<int>(Entries_.size()));
+    if (Observer_) Observer_->FrameRemoved(CurrentFrame_);
     --FrameCount_;
     const int next = std::min(CurrentFrame_, FrameCount_ - 1);
     CurrentFrame_ = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "GIFException.h"
 
@@ -61,57 +62,193 @@ void TGIFEncoder::NextRow() {
 
 // LZW -------------------------------------------------------------------------------------------
 
+namespace {
+// One string table per thread, kept empty between runs: a run takes it and clears what it used.
+// (A run within a run on the same thread, which nothing does, would get a table of its own.)
+struct TTableLease {
+    THashTable* Table;
+    bool Owned;
+    TTableLease() {
+        thread_local std::unique_ptr<THashTable> spare;
+        thread_local bool busy = false;
+        if (!busy) {
+            if (!spare) spare = std::make_unique<THashTable>();
+            busy = true;
+            Busy = &busy;
+            Table = spare.get();
+            Owned = false;
+        } else {
+            Table = new THashTable();
+            Owned = true;
+        }
+    }
+    ~TTableLease() {
+        if (Owned) {
+            delete Table;
+        } else {
+            Table->Clear();
+            *Busy = false;
+        }
+    }
+    TTableLease(const TTableLease&) = delete;
+    TTableLease& operator=(const TTableLease&) = delete;
+    bool* Busy = nullptr;
+};
+} // namespace
+
 void TLZWEncoder::Clear() {
     ClearPending_ = true;
     OutputCode(ClearCode_);
     Table_->Clear();
-    std::memset(Recent_->Pixel, 0xFF, sizeof(Recent_->Pixel));
     NextFreeCode_ = ClearCode_ + 2;
 }
 
+std::int64_t TLZWEncoder::FirstPixelOutsideTable() const {
+    const std::int64_t w = Width_, h = Height_;
+    if (ColorLimit_ >= 256) return w * h;
+    // Most often every pixel is fine: one pass for the highest value tells.
+    std::uint8_t highest = 0;
+    for (std::int64_t i = 0; i < w * h; ++i)
+        highest = std::max(highest, Pixels_[i]);
+    if (highest < ColorLimit_) return w * h;
+    std::int64_t walked = 0;
+    auto search = [&](const std::uint8_t* row, std::int64_t n) {
+        for (std::int64_t i = 0; i < n; ++i)
+            if (row[i] >= ColorLimit_) return walked + i;
+        walked += n;
+        return std::int64_t(-1);
+    };
+    if (!Interlaced_) return search(Pixels_, w * h);
+    static const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (std::int64_t row = starts[pass]; row < h; row += steps[pass]) {
+            const std::int64_t at = search(Pixels_ + row * w, w);
+            if (at >= 0) return at;
+        }
+    return w * h;
+}
+
 void TLZWEncoder::CompressBody() {
-    Table_ = std::make_unique<THashTable>();
-    Recent_ = std::make_unique<TRecent>();
-    struct TFree {
-        TLZWEncoder& Encoder;
-        ~TFree() {
-            Encoder.Table_.reset();
-            Encoder.Recent_.reset();
-        }
-    } freeTables{*this};
+    TTableLease lease;
+    Table_ = lease.Table;
+    Table_->SetRoots(ClearCode_);
+    struct TForget {
+        THashTable*& Table;
+        ~TForget() { Table = nullptr; }
+    } forget{Table_};
     Clear();
-    Prefix_ = ReadPixel();
-    CheckPixel(Prefix_);
-    std::int16_t* recentPixel = Recent_->Pixel;
-    std::uint16_t* recentCode = Recent_->Code;
-    for (int p = ReadPixel(); p >= 0; p = ReadPixel()) {
-        CheckPixel(p);
-        if (recentPixel[Prefix_] == p) {
-            Prefix_ = recentCode[Prefix_];
-            continue;
+    const std::int64_t stop = FirstPixelOutsideTable();
+    // Pixels beyond the code size's roots (only where the colour limit allows more colours than
+    // the bits per pixel) are rare: they take the careful way.
+    std::uint8_t highest = 0;
+    for (std::int64_t i = 0, n = static_cast<std::int64_t>(Width_) * Height_; i < n; ++i)
+        highest = std::max(highest, Pixels_[i]);
+    if (highest < ClearCode_)
+        CompressPixels<false>(stop);
+    else
+        CompressPixels<true>(stop);
+}
+
+template <bool BeyondRoots> void TLZWEncoder::CompressPixels(std::int64_t stop) {
+    // The codes are those of the classic loop (read a pixel, check it against the colour limit,
+    // extend the string or output it), taken over the rows in walk order with the state in locals
+    // and the output bits gathered in a 64-bit bucket that hands the packer four bytes at a time.
+    // A pixel outside the colour table ends the run where the classic loop raised, with every
+    // complete byte handed to the packer by then.
+    THashTable& table = *Table_;
+    TGIFWriter& packer = *Packer_;
+    std::uint64_t bucket = Bucket_;
+    int bits = BitsInBucket_;
+    int width = CodeWidth_, maxCode = MaxCode_, nextFree = NextFreeCode_;
+    bool clearPending = ClearPending_;
+    const int initialWidth = InitialCodeWidth_, clearCode = ClearCode_;
+    const int endCode = EndCode_;
+    auto output = [&](int code) {
+        // Bits of a code above its width (a pixel beyond the roots) never reach the file: the
+        // classic loop masked them away.
+        const int bitsOfCode = BeyondRoots ? code & ((1 << width) - 1) : code;
+        bucket |= static_cast<std::uint64_t>(bitsOfCode) << bits;
+        bits += width;
+        if (bits >= 32) {
+            packer.Put4(static_cast<std::uint32_t>(bucket));
+            bucket >>= 32;
+            bits -= 32;
         }
-        const std::uint32_t key = (static_cast<std::uint32_t>(Prefix_) << 8) | static_cast<std::uint32_t>(p);
-        const int code = Table_->Lookup(key);
-        if (code >= 0) {
-            recentPixel[Prefix_] = static_cast<std::int16_t>(p);
-            recentCode[Prefix_] = static_cast<std::uint16_t>(code);
-            Prefix_ = code;
-            continue;
-        }
-        OutputCode(Prefix_);
-        const int prefix = Prefix_;
-        Prefix_ = p;
-        if (NextFreeCode_ >= 4095) {
-            Clear();
-        } else {
-            if (Table_->Insert(key, NextFreeCode_)) {
-                recentPixel[prefix] = static_cast<std::int16_t>(p);
-                recentCode[prefix] = static_cast<std::uint16_t>(NextFreeCode_);
+        if constexpr (BeyondRoots) {
+            if (code == endCode) {
+                // A pixel equal to the end code flushes the bits so far as the end code does,
+                // zero-padded to a whole byte.
+                for (; bits >= 8; bits -= 8, bucket >>= 8)
+                    packer.Put(static_cast<std::uint8_t>(bucket));
+                if (bits > 0) packer.Put(static_cast<std::uint8_t>(bucket));
+                bucket = 0;
+                bits = 0;
             }
-            ++NextFreeCode_;
         }
+        AdjustWidth(clearPending, width, maxCode, nextFree, initialWidth);
+    };
+    // Back to the members, with every complete byte handed to the packer, as the classic loop
+    // leaves them.
+    auto settle = [&] {
+        for (; bits >= 8; bits -= 8, bucket >>= 8)
+            packer.Put(static_cast<std::uint8_t>(bucket));
+        Bucket_ = static_cast<std::uint32_t>(bucket);
+        BitsInBucket_ = bits;
+        CodeWidth_ = width;
+        MaxCode_ = maxCode;
+        ClearPending_ = clearPending;
+        NextFreeCode_ = nextFree;
+    };
+
+    int prefix = 0;
+    bool first = true;
+    std::int64_t remaining = stop; // pixels to take; the one after them raises
+    // Takes up to n pixels of one row in walk order (the whole frame when not interlaced).
+    auto take = [&](const std::uint8_t* p, std::int64_t n) {
+        n = std::min(n, remaining);
+        remaining -= n;
+        const std::uint8_t* const end = p + n;
+        if (first && p < end) {
+            prefix = *p++;
+            first = false;
+        }
+        for (; p < end; ++p) {
+            const int pixel = *p;
+            unsigned free = 0;
+            const int code = table.Find(prefix, pixel, free);
+            if (code >= 0) {
+                prefix = code;
+                continue;
+            }
+            output(prefix);
+            if (nextFree >= 4095) {
+                clearPending = true;
+                output(clearCode);
+                table.Clear();
+                nextFree = clearCode + 2;
+            } else {
+                table.Add(prefix, pixel, nextFree, free);
+                ++nextFree;
+            }
+            prefix = pixel;
+        }
+    };
+    const std::int64_t w = Width_, h = Height_;
+    if (!Interlaced_) {
+        take(Pixels_, w * h);
+    } else {
+        static const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4; ++pass)
+            for (std::int64_t row = starts[pass]; row < h; row += steps[pass])
+                take(Pixels_ + row * w, w);
     }
-    OutputCode(Prefix_);
+    if (stop < w * h) {
+        settle();
+        ColorNotInTable();
+    }
+    output(prefix);
+    settle();
+    Prefix_ = prefix;
 }
 
 // Run-length ------------------------------------------------------------------------------------

@@ -4,7 +4,6 @@
 // compressor; TRLEEncoder sends only single pixels and run codes.
 
 #include <cstdint>
-#include <memory>
 
 #include "GIFObject.h"
 #include "GIFWriter.h"
@@ -97,26 +96,28 @@ class TLZWEncoder : public TGIFEncoder {
   private:
     void OutputCode(int code) {
         OutputBits(code);
-        if (ClearPending_) {
-            CodeWidth_ = InitialCodeWidth_;
-            MaxCode_ = (1 << CodeWidth_) - 1;
-            ClearPending_ = false;
-        } else if (NextFreeCode_ > MaxCode_) {
-            ++CodeWidth_;
-            MaxCode_ = CodeWidth_ == 12 ? 4096 : (1 << CodeWidth_) - 1;
+        AdjustWidth(ClearPending_, CodeWidth_, MaxCode_, NextFreeCode_, InitialCodeWidth_);
+    }
+    // After a code is output: a clear code puts the width back to the initial one; otherwise the
+    // width grows when the next free code no longer fits (at 12 bits the largest code is 4096).
+    static void AdjustWidth(bool& clearPending, int& width, int& maxCode, int nextFree, int initialWidth) {
+        if (clearPending) {
+            width = initialWidth;
+            maxCode = (1 << width) - 1;
+            clearPending = false;
+        } else if (nextFree > maxCode) {
+            ++width;
+            maxCode = width == 12 ? 4096 : (1 << width) - 1;
         }
     }
+    // The first pixel, in walk order, that is not below the colour limit; the pixel count when
+    // there is none.
+    std::int64_t FirstPixelOutsideTable() const;
+    // The LZW loop over the first stop pixels in walk order.
+    template <bool BeyondRoots> void CompressPixels(std::int64_t stop);
     int Prefix_ = 0;
     int NextFreeCode_ = 0;
-    std::unique_ptr<THashTable> Table_;
-    // In front of the string table: per prefix code the pixel and code of its most recent
-    // extension. Most lookups of real images hit here, which spares the hashing; the codes
-    // produced are the table's either way.
-    struct TRecent {
-        std::int16_t Pixel[4096];
-        std::uint16_t Code[4096];
-    };
-    std::unique_ptr<TRecent> Recent_;
+    THashTable* Table_ = nullptr; // this thread's table, for one run
 };
 
 class TRLEEncoder : public TGIFEncoder {

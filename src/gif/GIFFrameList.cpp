@@ -48,7 +48,7 @@ bool TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
             throw;
         }
         AppendItem(frame);
-        if (image) {
+        if (image && image->OnProgress) {
             const std::int64_t size = stream.Size();
             image->Progress(1, size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100,
                             GIFText::Loading);

@@ -32,10 +32,7 @@ TGIFColor TGIFHeader::BackgroundColor() const {
 }
 
 void TGIFHeader::PrepareForWrite() {
-    int highest = ColorMap_.EntryBits();
-    if (Image_)
-        for (const TGIFSubImage* frame : Image_->Images())
-            highest = std::max(highest, frame->ColorMap().EntryBits());
+    const int highest = Image_ ? Image_->HighestEntryBits() : ColorMap_.EntryBits();
     std::uint8_t packed = 0;
     if (ColorMap_.Count() > 0) {
         packed |= 0x80;

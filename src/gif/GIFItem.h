@@ -25,7 +25,13 @@ class TGIFItem : public TGIFObject {
     void SaveToPath(const std::string& path);
     // Reads the whole file, then loads from it.
     void LoadFromPath(const std::string& path);
+    // The item stands in a list (its picture's frames, or its frame's extensions).
+    bool Listed() const { return Listed_; }
 
   protected:
     TGIFPicture* Image_;
+
+  private:
+    template <class> friend class TGIFList;
+    bool Listed_ = false; // kept by TGIFList
 };

@@ -36,8 +36,7 @@ void TGIFPicture::ClearAll() {
     if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
     std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
-    while (Images_.ItemCount() > 0)
-        Images_.DeleteAt(0);
+    Images_.ClearAll();
     Header_.ColorMap().ClearColors();
     Header_.SetWidth(0);
     Header_.SetHeight(0);
@@ -121,8 +120,24 @@ int TGIFPicture::RequiredVersion() const {
     return version;
 }
 
+int TGIFPicture::HighestEntryBits() const {
+    if (SavingEntryBits_ >= 0) return SavingEntryBits_;
+    int highest = Header_.ColorMap().EntryBits();
+    GIFListSteps += static_cast<std::uint64_t>(Images_.ItemCount());
+    for (const TGIFSubImage* frame : Images_)
+        highest = std::max(highest, frame->ColorMap().EntryBits());
+    return highest;
+}
+
 void TGIFPicture::SaveToStream(TStream& stream) {
     Progress(0, 0, GIFText::Saving);
+    // The tables do not change while writing: the highest bits per entry is counted once.
+    SavingEntryBits_ = -1;
+    SavingEntryBits_ = HighestEntryBits();
+    struct TForget {
+        int& Bits;
+        ~TForget() { Bits = -1; }
+    } forget{SavingEntryBits_};
     try {
         Header_.SaveToStream(stream);
         const int count = Images_.ItemCount();
@@ -197,7 +212,7 @@ std::vector<std::uint8_t> TGIFPicture::SaveToBuffer() {
 }
 
 void TGIFPicture::LoadFromBuffer(const std::uint8_t* data, std::size_t size) {
-    TMemoryStream buffer(data, size);
+    TMemoryReader buffer(data, size);
     LoadFromStream(buffer);
 }
 

@@ -120,6 +120,9 @@ class TGIFPicture : public TGIFObject {
 
     // 0 without frames, 1 GIF87a, 2 GIF89a.
     int RequiredVersion() const;
+    // The highest EntryBits of the global table and every frame's local table: the bits per pixel of
+    // the frames written without a local table. Counted once per SaveToStream, not once per frame.
+    int HighestEntryBits() const;
     void EnableAnimation(bool on);
 
     // Warning entry: passes to OnCodecWarning when installed.
@@ -191,6 +194,7 @@ class TGIFPicture : public TGIFObject {
     std::int64_t PixelBudget_ = 0;
     std::int64_t PixelsRead_ = 0;
     std::int64_t BlocksRead_ = 0;
+    int SavingEntryBits_ = -1; // HighestEntryBits while SaveToStream runs, else -1
 
     TGIFHeader Header_;
     TGIFFrameList Images_;

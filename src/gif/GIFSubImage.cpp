@@ -20,6 +20,36 @@ std::unique_lock<std::recursive_mutex> LockRendering(TGIFPicture* image) {
 }
 } // namespace
 
+TGIFPixelBuffer& TGIFPixelBuffer::operator=(const TGIFPixelBuffer& other) {
+    if (&other == this) return *this;
+    if (other.Empty()) {
+        Release();
+    } else {
+        Assign(other.Size_, 0);
+        std::memcpy(Data(), other.Data(), Size_);
+    }
+    return *this;
+}
+
+void TGIFPixelBuffer::Assign(std::size_t n, std::uint8_t v) {
+    if (n > InlineBytes && n > Capacity_) {
+        Release();
+        Heap_ = new std::uint8_t[n];
+        Capacity_ = n;
+    } else if (n <= InlineBytes && Heap_) {
+        Release();
+    }
+    Size_ = n;
+    std::memset(Data(), v, n);
+}
+
+void TGIFPixelBuffer::Release() {
+    delete[] Heap_;
+    Heap_ = nullptr;
+    Capacity_ = 0;
+    Size_ = 0;
+}
+
 TGIFSubImage::TGIFSubImage(TGIFPicture* image) : TGIFItem(image), ColorMap_(this) {}
 
 TGIFSubImage::~TGIFSubImage() {
@@ -94,13 +124,16 @@ void TGIFSubImage::SetFrameBounds(int left, int top, int width, int height) {
     top = std::clamp(top, 0, 0xFFFF);
     width = std::clamp(width, 0, 0xFFFF);
     height = std::clamp(height, 0, 0xFFFF);
+    // Nothing changes (as when a new frame is cleared): no lock, no screen to grow.
+    if (left == Left() && top == Top() && width == Width() && height == Height() &&
+        (!Image_ || (Image_->Header().Width() >= left + width && Image_->Header().Height() >= top + height)))
+        return;
     auto lock = LockRendering(Image_);
     if (width != Width() || height != Height()) {
         BitmapCache.reset();
         MaskCache.reset();
         MaskNeeded = true;
-        Pixels_.clear();
-        Pixels_.shrink_to_fit();
+        Pixels_.Release();
         Descriptor_.Width = static_cast<std::uint16_t>(width);
         Descriptor_.Height = static_cast<std::uint16_t>(height);
         AllocatePixels();
@@ -137,27 +170,28 @@ std::uint8_t TGIFSubImage::PixelAt(int x, int y) {
 std::uint8_t* TGIFSubImage::RowAt(int y) {
     if (y < 0 || y >= Height()) throw EGIFException(GIFText::InvalidPixelCoordinates);
     RequirePixels();
-    return Pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(Width());
+    return Pixels_.Data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(Width());
 }
 
 void TGIFSubImage::AllocatePixels() {
     const std::size_t n = static_cast<std::size_t>(Width()) * static_cast<std::size_t>(Height());
-    Pixels_.assign(n, 0);
-    if (n == 0) Pixels_.shrink_to_fit();
+    if (n == 0)
+        Pixels_.Release();
+    else
+        Pixels_.Assign(n, 0);
 }
 
 void TGIFSubImage::ReleasePixels() {
-    Pixels_.clear();
-    Pixels_.shrink_to_fit();
+    Pixels_.Release();
 }
 
 void TGIFSubImage::RequirePixels() {
-    if (Pixels_.empty()) AllocatePixels();
-    if (Pixels_.empty()) throw EGIFException(GIFText::ImageEmpty);
+    if (Pixels_.Empty()) AllocatePixels();
+    if (Pixels_.Empty()) throw EGIFException(GIFText::ImageEmpty);
 }
 
 bool TGIFSubImage::Empty() const {
-    return Pixels_.empty() || Width() == 0 || Height() == 0;
+    return Pixels_.Empty() || Width() == 0 || Height() == 0;
 }
 
 void TGIFSubImage::PrepareForWrite() {
@@ -193,12 +227,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         bits = ColorMap_.EntryBits();
         limit = ColorMap_.Count();
     } else {
-        bits = 0;
-        if (Image_) {
-            bits = Image_->GlobalColorMap().EntryBits();
-            for (const TGIFSubImage* frame : Image_->Images())
-                bits = std::max(bits, frame->ColorMap().EntryBits());
-        }
+        bits = Image_ ? Image_->HighestEntryBits() : 0;
         limit = 1 << bits;
     }
     Compress(stream, bits, limit);
@@ -214,10 +243,10 @@ void TGIFSubImage::Compress(TStream& stream, int bitsPerPixel, int colorLimit) {
     }
     if (Image_ && Image_->CompressionMethod == CompressRLE) {
         TRLEEncoder encoder(warn);
-        encoder.Compress(stream, bitsPerPixel, colorLimit, Pixels_.data(), IsInterlaced(), Height(), Width());
+        encoder.Compress(stream, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(), Height(), Width());
     } else {
         TLZWEncoder encoder(warn);
-        encoder.Compress(stream, bitsPerPixel, colorLimit, Pixels_.data(), IsInterlaced(), Height(), Width());
+        encoder.Compress(stream, bitsPerPixel, colorLimit, Pixels(), IsInterlaced(), Height(), Width());
     }
 }
 

@@ -36,6 +36,33 @@ struct TGIFBounds {
     int Height = 0;
 };
 
+// A frame's index bytes. A frame of up to 16 pixels keeps them in itself (files of many tiny
+// frames then cost one allocation less per frame); a larger one on the heap.
+class TGIFPixelBuffer {
+  public:
+    static constexpr std::size_t InlineBytes = 16;
+
+    TGIFPixelBuffer() = default;
+    TGIFPixelBuffer(const TGIFPixelBuffer& other) { *this = other; }
+    TGIFPixelBuffer& operator=(const TGIFPixelBuffer& other);
+    ~TGIFPixelBuffer() { Release(); }
+
+    std::uint8_t* Data() { return Heap_ ? Heap_ : Inline_; }
+    const std::uint8_t* Data() const { return Heap_ ? Heap_ : Inline_; }
+    std::size_t Size() const { return Size_; }
+    bool Empty() const { return Size_ == 0; }
+    // n bytes of value v (the storage is kept when it is large enough).
+    void Assign(std::size_t n, std::uint8_t v);
+    // No bytes and no storage.
+    void Release();
+
+  private:
+    std::uint8_t* Heap_ = nullptr;
+    std::size_t Capacity_ = 0; // of Heap_
+    std::size_t Size_ = 0;
+    std::uint8_t Inline_[InlineBytes] = {};
+};
+
 class TGIFSubImage : public TGIFItem {
   public:
     explicit TGIFSubImage(TGIFPicture* image);
@@ -82,9 +109,9 @@ class TGIFSubImage : public TGIFItem {
     void ReleasePixels();
     // Allocates a missing buffer; raises "Image is empty" for a 0-pixel frame.
     void RequirePixels();
-    std::uint8_t* Pixels() { return Pixels_.data(); }
-    const std::uint8_t* Pixels() const { return Pixels_.data(); }
-    std::size_t PixelBytes() const { return Pixels_.size(); }
+    std::uint8_t* Pixels() { return Pixels_.Empty() ? nullptr : Pixels_.Data(); }
+    const std::uint8_t* Pixels() const { return Pixels_.Empty() ? nullptr : Pixels_.Data(); }
+    std::size_t PixelBytes() const { return Pixels_.Size(); }
     bool Empty() const;
 
     // Recomputes the descriptor's packed byte before writing.
@@ -128,7 +155,7 @@ class TGIFSubImage : public TGIFItem {
     std::shared_ptr<TPalette> PaletteCache; // made from the active colour table
 
   private:
-    std::vector<std::uint8_t> Pixels_;
+    TGIFPixelBuffer Pixels_;
     TGIFLocalColorMap ColorMap_;
     TImageDescriptor Descriptor_;
     TGIFFrameExtensionList Extensions_;

@@ -32,6 +32,21 @@ class TGIFWriter : public TGIFStream {
         ++Written_;
         if (Fill_ == 256) FlushBlock();
     }
+    // Four bytes at once, the lowest first.
+    void Put4(std::uint32_t bytes) {
+        if (Fill_ <= 252) {
+            Block_[Fill_] = static_cast<std::uint8_t>(bytes);
+            Block_[Fill_ + 1] = static_cast<std::uint8_t>(bytes >> 8);
+            Block_[Fill_ + 2] = static_cast<std::uint8_t>(bytes >> 16);
+            Block_[Fill_ + 3] = static_cast<std::uint8_t>(bytes >> 24);
+            Fill_ += 4;
+            Written_ += 4;
+            if (Fill_ == 256) FlushBlock();
+        } else {
+            for (int i = 0; i < 4; ++i, bytes >>= 8)
+                Put(static_cast<std::uint8_t>(bytes));
+        }
+    }
     // Writes pending data as a sub-block (never an empty one).
     void Flush();
 

@@ -33,6 +33,18 @@ void TMemoryStream::SetPosition(std::int64_t position) {
     Position_ = std::max<std::int64_t>(0, position);
 }
 
+std::size_t TMemoryReader::Read(void* buffer, std::size_t n) {
+    if (Position_ >= Size_ || n == 0) return 0;
+    const std::size_t k = std::min(n, static_cast<std::size_t>(Size_ - Position_));
+    std::memcpy(buffer, Data_ + Position_, k);
+    Position_ += static_cast<std::int64_t>(k);
+    return k;
+}
+
+void TMemoryReader::Write(const void*, std::size_t) {
+    throw std::runtime_error("Cannot write to a read-only memory stream");
+}
+
 TFileStream::TFileStream(const std::string& path) : Path_(path) {
     File_ = std::fopen(path.c_str(), "rb");
     if (!File_) throw std::runtime_error("Cannot open file " + path);

@@ -21,7 +21,7 @@ class TStream {
     virtual std::int64_t Size() const = 0;
 
     // One byte, or -1 at the end of the data.
-    int ReadByte() {
+    virtual int ReadByte() {
         std::uint8_t b;
         return Read(&b, 1) == 1 ? b : -1;
     }
@@ -43,6 +43,11 @@ class TMemoryStream : public TStream {
     TMemoryStream(const std::uint8_t* data, std::size_t size) : Data_(data, data + size) {}
 
     std::size_t Read(void* buffer, std::size_t n) override;
+    int ReadByte() override {
+        return Position_ < static_cast<std::int64_t>(Data_.size())
+                   ? Data_[static_cast<std::size_t>(Position_++)]
+                   : -1;
+    }
     void Write(const void* buffer, std::size_t n) override;
     std::int64_t Position() const override { return Position_; }
     void SetPosition(std::int64_t position) override;
@@ -57,6 +62,26 @@ class TMemoryStream : public TStream {
 
   private:
     std::vector<std::uint8_t> Data_;
+    std::int64_t Position_ = 0;
+};
+
+// A read-only stream over bytes it does not own (they must outlive it): reading a buffer costs no
+// copy of it. Writing raises std::runtime_error.
+class TMemoryReader : public TStream {
+  public:
+    TMemoryReader(const std::uint8_t* data, std::size_t size)
+        : Data_(data), Size_(static_cast<std::int64_t>(size)) {}
+
+    std::size_t Read(void* buffer, std::size_t n) override;
+    int ReadByte() override { return Position_ < Size_ ? Data_[Position_++] : -1; }
+    void Write(const void* buffer, std::size_t n) override;
+    std::int64_t Position() const override { return Position_; }
+    void SetPosition(std::int64_t position) override { Position_ = position > 0 ? position : 0; }
+    std::int64_t Size() const override { return Size_; }
+
+  private:
+    const std::uint8_t* Data_;
+    std::int64_t Size_;
     std::int64_t Position_ = 0;
 };
 

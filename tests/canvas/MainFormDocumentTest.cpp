@@ -1,19 +1,26 @@
 // The main window with its document: New, the caption and frame texts, drawing on the real canvas,
-// Undo, the display-time field, the frame list and its thumbnail size, the dropper and the swatches.
+// Undo, the display-time field, the frame list (its rows, the pictures it draws and redraws, and its
+// thumbnail size), the dropper and the swatches.
 
 #include "CanvasWidget.h"
+#include "FrameListModel.h"
 #include "IconDocument.h"
+#include "SurfaceImage.h"
 #include "TindraMainForm.h"
 
+#include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFSubImage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -37,10 +44,23 @@ class TMainFormDocumentTest : public QObject {
         Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
     }
     TIconDocument& Doc() const { return *Form->Document; }
+    // Lets the window handle what is pending and paints the frame list now (the rows it shows).
+    void PaintFrameList() const {
+        QCoreApplication::processEvents();
+        Form->LBImageBox->viewport()->repaint();
+    }
+
+    // The picture row `row` of the frame list shows equals the document's picture of that frame.
+    bool RowShowsFrame(int row) const {
+        const QPixmap shown = Form->FrameList->index(row).data(Qt::DecorationRole).value<QPixmap>();
+        return shown.toImage().convertToFormat(QImage::Format_RGB32) ==
+               SurfaceImage(Doc().FrameListPicture(row)).convertToFormat(QImage::Format_RGB32);
+    }
 
   private slots:
     void init() {
         Form = new TTindraMainForm;
+        Form->SetControlImagePath(TINDRA_IMAGES_IML); // without them the window closes at start
         Form->SetMessageSink([](const QString&) {});
         Form->show();
         Form->FormActivate();
@@ -55,8 +75,8 @@ class TMainFormDocumentTest : public QObject {
         QVERIFY(!Form->EDSpeed->isEnabled());
         QVERIFY(!Form->MnViewFrame->menuAction()->isEnabled()); // navigation needs two frames
         QVERIFY(!Form->MnEditUndo->isEnabled());
-        QCOMPARE(Form->LBImageBox->count(), 1);
-        QCOMPARE(Form->LBImageBox->item(0)->text(), QString("1"));
+        QCOMPARE(Form->FrameList->rowCount(), 1);
+        QCOMPARE(Form->FrameList->index(0).data().toString(), QString("1"));
         QVERIFY(Canvas()->isVisible());
         QCOMPARE(Canvas()->CurrentTool(), ToolNone);
         QVERIFY(Form->ToolPanel->isEnabled());
@@ -81,7 +101,7 @@ class TMainFormDocumentTest : public QObject {
 
     void displayTimeRoundsAndStoresOnExit() {
         Doc().InsertFrame(TInsertPosition::After, Doc().WorkBitmap(), 100);
-        QCOMPARE(Form->LBImageBox->count(), 2);
+        QCOMPARE(Form->FrameList->rowCount(), 2);
         QVERIFY(Form->EDSpeed->isEnabled());
         Form->EDSpeed->selectAll();
         QTest::keyClicks(Form->EDSpeed, "155");
@@ -127,6 +147,84 @@ class TMainFormDocumentTest : public QObject {
         QCOMPARE(Doc().DrawColor(), 0xFF000000u);
         QVERIFY(Form->TestPanel->styleSheet().contains("#ff0000"));
         QVERIFY(!Doc().IsModified());
+    }
+
+    // Opening many frames draws only the rows the list shows, each once; a commit redraws one row;
+    // moving and removing frames keep the other rows' pictures without drawing them again. (The
+    // list once rebuilt every row, with its picture, for every frame added and every commit.)
+    void frameListDrawsShownRowsOnceAndACommitRedrawsOne() {
+        constexpr int frames = 60;
+        QTemporaryDir dir;
+        const std::string path = QDir(dir.path()).filePath("many.gif").toStdString();
+        {
+            TGIFPicture gif; // 60 frames, frame k filled with colour k
+            for (int i = 0; i < frames; ++i)
+                gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x030507 + 0x102030));
+            for (int k = 0; k < frames; ++k) {
+                auto* frame = new TGIFSubImage(&gif);
+                frame->SetFrameBounds(0, 0, 40, 40);
+                gif.AddFrame(frame);
+                frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+                for (int y = 0; y < 40; ++y)
+                    std::fill(frame->RowAt(y), frame->RowAt(y) + 40, static_cast<std::uint8_t>(k));
+            }
+            gif.SaveToPath(path);
+        }
+        QCOMPARE(Doc().OpenFileDirect(path, false), TOpenResult::Opened);
+        PaintFrameList();
+        TFrameListModel& list = *Form->FrameList;
+        QCOMPARE(list.rowCount(), frames);
+        QCOMPARE(list.index(frames - 1).data().toString(), QString::number(frames));
+        const long long drawnAtOpen = list.PicturesDrawn();
+        QVERIFY(drawnAtOpen > 0);
+        QVERIFY2(drawnAtOpen < frames, "only the rows shown are drawn");
+        for (int row = 0; row < frames; ++row)
+            QVERIFY(list.DrawCount(row) <= 1);
+        QVERIFY(RowShowsFrame(0));
+
+        QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+        Doc().WorkBitmap().SetPixel(20, 20, 0xFF000000u);
+        Doc().CommitFrame();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed[0][0].toModelIndex().row(), 0);
+        QCOMPARE(changed[0][1].toModelIndex().row(), 0);
+        QTRY_COMPARE(list.PicturesDrawn(), drawnAtOpen + 1); // the view repaints the row by itself
+        PaintFrameList();
+        QCOMPARE(list.PicturesDrawn(), drawnAtOpen + 1);
+        QCOMPARE(list.DrawCount(0), 2);
+        QVERIFY(RowShowsFrame(0));
+
+        // Frame 0 (now black at 20, 20) moves to 3: the pictures of the frames it passes move with
+        // them; only the moved frame is drawn again, for the commit that selecting it makes.
+        const long long beforeMove = list.PicturesDrawn();
+        Doc().MoveFrame(3);
+        QCOMPARE(Doc().CurrentFrame(), 3);
+        PaintFrameList();
+        QCOMPARE(list.index(3).data().toString(), QString("4"));
+        QCOMPARE(list.PicturesDrawn(), beforeMove + 1);
+        for (int row = 0; row <= 3; ++row)
+            QVERIFY(RowShowsFrame(row));
+        // Removing it selects the next frame (drawn again for its commit); at most one row more comes
+        // into view.
+        const long long beforeRemove = list.PicturesDrawn();
+        Doc().RemoveFrame();
+        PaintFrameList();
+        QCOMPARE(list.rowCount(), frames - 1);
+        QCOMPARE(list.index(frames - 2).data().toString(), QString::number(frames - 1));
+        QVERIFY(list.PicturesDrawn() - beforeRemove <= 2);
+        QVERIFY(RowShowsFrame(3));
+        // Without border every picture is drawn again, at 32 x 32, when shown.
+        Form->PMS3->trigger();
+        PaintFrameList();
+        QCOMPARE(list.index(0).data(Qt::DecorationRole).value<QPixmap>().size(), QSize(32, 32));
+        QVERIFY(RowShowsFrame(0));
+        // A click on a row selects its frame; the document's own selection makes its row current.
+        QTest::mouseClick(Form->LBImageBox->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          Form->LBImageBox->visualRect(list.index(2)).center());
+        QCOMPARE(Doc().CurrentFrame(), 2);
+        Doc().GoToFrame(TFrameStep::First);
+        QCOMPARE(Form->LBImageBox->currentIndex().row(), 0);
+        QCOMPARE(Doc().CurrentFrame(), 0);
     }
 
     void checkItemsReachCanvasAndDocument() {

@@ -4,6 +4,7 @@
 // times it cannot hold, and the window goes safely with the focus in that field. The GIFs opened
 // here are written by giflib.
 
+#include "FrameListModel.h"
 #include "GifOracle.h"
 
 #include "IconDocument.h"
@@ -245,7 +246,7 @@ class TWorkKeptTest : public QObject {
         QCOMPARE(form->OpenDialogs, 1);
         QCOMPARE(State(*form), before);
         QCOMPARE(form->windowTitle(), QStringLiteral("Tindra - three.gif"));
-        QCOMPARE(form->LBImageBox->count(), 3);
+        QCOMPARE(form->FrameList->rowCount(), 3);
         QVERIFY(form->PBMain->isVisible());
         QVERIFY(form->MnEditRemoveFrame->isEnabled());
         QVERIFY(form->Errors.isEmpty());

@@ -39,10 +39,37 @@ struct TRecordingObserver : IDocumentObserver {
     int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0;
     bool UndoEnabled = false;
     std::vector<std::string> Recent, Folders;
+    // The frame list as a window would keep it: one entry per row, telling which frame (by the order
+    // it came in) the row shows; and the notifications that make a window draw pictures.
+    std::vector<int> RowFrames;
+    int FramesSeen = 0, RowResets = 0, PictureChanges = 0, ListRepaints = 0;
+    std::vector<int> ChangedPictures;
 
     void CaptionChanged(const std::string& c) override { Caption = c; }
     void FrameInfoChanged(const std::string& t) override { FrameInfo = t; }
-    void FrameListChanged(int count) override { Rows = count; }
+    void FrameListChanged(int count) override {
+        Rows = count;
+        RowFrames.assign(static_cast<std::size_t>(count), -1);
+        ++RowResets;
+    }
+    void FrameInserted(int index) override {
+        RowFrames.insert(RowFrames.begin() + index, FramesSeen++);
+        Rows = static_cast<int>(RowFrames.size());
+    }
+    void FrameRemoved(int index) override {
+        RowFrames.erase(RowFrames.begin() + index);
+        Rows = static_cast<int>(RowFrames.size());
+    }
+    void FrameMoved(int from, int to) override {
+        const int frame = RowFrames[static_cast<std::size_t>(from)];
+        RowFrames.erase(RowFrames.begin() + from);
+        RowFrames.insert(RowFrames.begin() + to, frame);
+    }
+    void FramePictureChanged(int index) override {
+        ++PictureChanges;
+        ChangedPictures.push_back(index);
+    }
+    void FrameListRepaint() override { ++ListRepaints; }
     void FrameRowSelected(int index) override { SelectedRow = index; }
     void UndoEnabledChanged(bool on) override { UndoEnabled = on; }
     void DisplayTimeChanged(int ms) override { DisplayTime = ms; }

@@ -3,6 +3,7 @@
 
 #include "DocumentTestSupport.h"
 
+#include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
 #include "GifFrames.h"
@@ -300,6 +301,61 @@ TEST_F(IconDocumentTest, MoveTakesTheFrameAndItsUndoStack) {
     doc.MoveFrame(9);
     doc.MoveFrame(-1);
     EXPECT_EQ(doc.CurrentFrame(), 3);
+}
+
+// The frame list follows the frames one row at a time, and pictures are reported per frame: opening
+// N frames adds N rows (one list rebuild for the emptied document), a commit changes one picture,
+// a move or a removal touches one row. (The list was once rebuilt for every frame added and every
+// picture redrawn for every commit.)
+TEST_F(IconDocumentTest, FrameListFollowsOneRowAndOnePictureAtATime) {
+    constexpr int frames = 50;
+    TScratchFolder folder("rows");
+    const std::string path = folder.Dir + "fifty.gif";
+    {
+        TGIFPicture gif; // frame k has pixel (20, 20) in colour k
+        for (int i = 0; i < frames + 1; ++i)
+            gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(0x010203 * i + 0x204060));
+        for (int k = 0; k < frames; ++k) {
+            auto* frame = new TGIFSubImage(&gif);
+            frame->SetFrameBounds(0, 0, 40, 40);
+            gif.AddFrame(frame);
+            frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+            for (int y = 0; y < 40; ++y)
+                std::fill(frame->RowAt(y), frame->RowAt(y) + 40, static_cast<std::uint8_t>(frames));
+            frame->RowAt(20)[20] = static_cast<std::uint8_t>(k);
+        }
+        gif.SaveToPath(path);
+    }
+    seen = TRecordingObserver();
+    ASSERT_EQ(doc.OpenFileDirect(path, false), TOpenResult::Opened);
+    EXPECT_EQ(seen.RowResets, 1);
+    EXPECT_EQ(seen.FramesSeen, frames);
+    EXPECT_EQ(seen.ListRepaints, 0);
+    EXPECT_EQ(seen.ChangedPictures, std::vector<int>{0}); // selecting frame 0 commits it
+    // Which frame each row shows, by the colour at (20, 20) of the frame that came in as k.
+    std::vector<uint32_t> colourOf;
+    for (int k = 0; k < frames; ++k)
+        colourOf.push_back(doc.FrameBitmap(k).GetPixel(20, 20));
+    auto rowsMatch = [&] {
+        for (int row = 0; row < doc.FrameCount(); ++row)
+            if (colourOf[static_cast<std::size_t>(seen.RowFrames[static_cast<std::size_t>(row)])] !=
+                doc.FrameBitmap(row).GetPixel(20, 20))
+                return false;
+        return seen.Rows == doc.FrameCount();
+    };
+    EXPECT_TRUE(rowsMatch());
+
+    doc.SelectFrame(30);
+    seen.ChangedPictures.clear();
+    Stroke(5, 5, Black);
+    EXPECT_EQ(seen.ChangedPictures, (std::vector<int>{30, 30})); // the snapshot's refresh, the stroke
+    seen.ChangedPictures.clear();
+    doc.MoveFrame(2);
+    doc.RemoveFrame();
+    EXPECT_EQ(seen.ChangedPictures, (std::vector<int>{2, 2})); // the selections after each
+    EXPECT_EQ(seen.ListRepaints, 0);
+    EXPECT_EQ(seen.RowResets, 1);
+    EXPECT_TRUE(rowsMatch());
 }
 
 TEST_F(IconDocumentTest, TwoFramesSwapWithoutDialog) {

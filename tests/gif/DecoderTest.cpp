@@ -115,6 +115,12 @@ std::vector<TDecodeCase> DecodeCaseTable() {
                      7});
     // The first code after clear is answered as it is (low 8 bits), even when not a root.
     cases.push_back({"NonRootAfterClear", PackCodes(2, {{4, 3}, {7, 3}, {5, 3}}), 1, 1, {7}, {}});
+    // A clear code directly followed by the end code is a valid empty image: every pixel keeps the
+    // fill value, and no code is read beyond the end code.
+    cases.push_back({"ClearThenEnd", PackCodes(2, {{4, 3}, {5, 3}}), 2, 2, {0, 0, 0, 0}, {}});
+    cases.push_back({"ClearThenEndKeepsFill", PackCodes(2, {{4, 3}, {5, 3}}), 2, 1, {9, 9}, {}, 9});
+    // The same with the leading clear left out (the decoder starts as after a clear).
+    cases.push_back({"EndOnly", PackCodes(2, {{5, 3}}), 2, 1, {0, 0}, {}});
     cases.push_back({"MinCodeSizeOne", PackCodes(1, {{2, 2}, {1, 2}, {0, 2}, {3, 3}}), 2, 1, {1, 0}, {}});
     return cases;
 }

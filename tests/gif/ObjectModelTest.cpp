@@ -165,6 +165,45 @@ TEST(Lists, InsertMoveDeleteDetach) {
               "Object type not supported for operation");
 }
 
+// Loading, copying, saving and freeing n items step over O(n) list slots. Freeing once deleted from
+// the front of the list and searched the list for every item, and writing a frame counted the bits
+// of every frame's table again: n² steps, minutes for these files.
+TEST(Lists, ManyItemsLoadCopySaveAndFreeInLinearSteps) {
+    constexpr std::uint64_t comments = 500000;
+    TGifBytes many;
+    many.Header(1, 1, 1);
+    for (std::uint64_t i = 0; i < comments; ++i)
+        many.Add({0x21, 0xFE, 0x01, 'x', 0x00});
+    many.Trailer();
+    GIFListSteps = 0;
+    {
+        TGIFPicture gif;
+        LoadBytes(gif, many.Data);
+        ASSERT_EQ(gif.Images().ItemCount(), 1);
+        EXPECT_EQ(gif.Images()[0]->Extensions().ItemCount(), static_cast<int>(comments));
+    }
+    EXPECT_LE(GIFListSteps, 3 * comments);
+
+    constexpr std::uint64_t frames = 40000;
+    TGifBytes dots;
+    dots.Header(1, 1, 2);
+    for (std::uint64_t i = 0; i < frames; ++i)
+        dots.Add({0x21, 0xF9, 0x04, 0x00, 0x0A, 0x00, 0x00, 0x00}).Image(0, 0, 1, 1).DotData();
+    dots.Trailer();
+    GIFListSteps = 0;
+    {
+        TGIFPicture gif, copy;
+        LoadBytes(gif, dots.Data);
+        ASSERT_EQ(gif.Images().ItemCount(), static_cast<int>(frames));
+        copy.CopyFrom(gif);
+        EXPECT_EQ(SaveBytes(copy).size(), dots.Data.size());
+        copy.Images().DeleteAt(static_cast<int>(frames / 2));
+        delete copy.Images()[0];
+        EXPECT_EQ(copy.Images().ItemCount(), static_cast<int>(frames) - 2);
+    }
+    EXPECT_LE(GIFListSteps, 20 * frames);
+}
+
 TEST(Copy, FrameCopyDuplicatesEverything) {
     TGIFPicture gif;
     TGIFSubImage* source = AddFrame(gif, 3, 4, 2, 2);

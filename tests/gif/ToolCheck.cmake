@@ -4,7 +4,8 @@
 # pixel beyond the colour table, a full device) exits non-zero and leaves an existing target as it was;
 # usage errors exit 2.
 # Called with -DTOOL=<tindra-gif> -DGIF=<file> -DWORK=<scratch dir> -DBAD=<refused file>
-# -DUNWRITABLE=<file that reads but cannot be written>.
+# -DUNWRITABLE=<file that reads but cannot be written> -DEMPTY=<file whose image is a clear code and the
+# end code>.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/a ${WORK}/b)
 
@@ -26,6 +27,14 @@ execute_process(COMMAND ${TOOL} decode ${WORK}/re.gif ${WORK}/b RESULT_VARIABLE 
 file(READ ${WORK}/b/frame-000.pgm again HEX)
 if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0 OR NOT again STREQUAL pgm)
   message(FATAL_ERROR "recode: rc ${rc}/${rc2}")
+endif()
+
+# An image of a clear code and the end code only is empty, not broken: recoding it succeeds.
+execute_process(COMMAND ${TOOL} recode ${EMPTY} ${WORK}/empty.gif RESULT_VARIABLE rc ERROR_VARIABLE err)
+execute_process(COMMAND ${TOOL} decode ${WORK}/empty.gif ${WORK} RESULT_VARIABLE rc2)
+file(READ ${WORK}/frame-000.pgm empty HEX)
+if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0 OR NOT empty MATCHES "0a00000000$")
+  message(FATAL_ERROR "empty image: rc ${rc}/${rc2}, ${err}, pgm ${empty}")
 endif()
 
 execute_process(COMMAND ${TOOL} info ${BAD} RESULT_VARIABLE rc ERROR_VARIABLE err)

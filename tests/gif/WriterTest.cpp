@@ -1,5 +1,6 @@
 // Writer and encoders: byte-exact records, packed bytes, versions, sub-block packing, the LZW
-// clear before code 4095, hash probing at small code sizes and the run-length encoder.
+// clear before code 4095, hash probing at small code sizes (strings that find no free slot) and the
+// run-length encoder.
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,141 @@ TEST(Encoder, SmallCodeSizesTerminateWithFullHashTable) {
     TBytes pixels = MakePixels(300, 300, 4, 7);
     const TBytes data = Encode(pixels, 300, 300, 2, 4);
     EXPECT_EQ(DecodeOurs(data, 300, 300), pixels);
+}
+
+namespace {
+// The string table as the writer of these files had it: 8009 slots, home ((key >> 4) ^ key) mod
+// 8009, next slot 2s mod 8009 (slot 0 goes to 8008), at most 8009 probes. A string that finds no
+// free slot is not kept.
+struct TSlotTable {
+    std::vector<std::uint32_t> Slots = std::vector<std::uint32_t>(8009, 0xFFFFFFFFu);
+    int Dropped = 0;
+    static int Home(std::uint32_t key) { return static_cast<int>(((key >> 4) ^ key) % 8009); }
+    static int Next(int s) { return s == 0 ? 8008 : (2 * s) % 8009; }
+    int Lookup(std::uint32_t key) const {
+        for (int s = Home(key), i = 0; i < 8009 && Slots[s] >> 12 != 0xFFFFF; ++i, s = Next(s))
+            if (Slots[s] >> 12 == key) return static_cast<int>(Slots[s] & 0xFFF);
+        return -1;
+    }
+    void Insert(std::uint32_t key, int code) {
+        for (int s = Home(key), i = 0; i < 8009; ++i, s = Next(s))
+            if (Slots[s] >> 12 == 0xFFFFF) {
+                Slots[s] = key << 12 | static_cast<std::uint32_t>(code);
+                return;
+            }
+        ++Dropped;
+    }
+};
+
+// LZW at 2 bits per pixel with that table, as codes and widths.
+std::vector<std::pair<int, int>> SlotTableCodes(const TBytes& pixels, int* dropped) {
+    std::vector<std::pair<int, int>> codes;
+    TSlotTable table;
+    int width = 3, maxCode = 7, next = 6;
+    bool clearPending = false;
+    auto emit = [&](int code) {
+        codes.push_back({code, width});
+        if (clearPending) {
+            width = 3;
+            maxCode = 7;
+            clearPending = false;
+        } else if (next > maxCode) {
+            ++width;
+            maxCode = width == 12 ? 4096 : (1 << width) - 1;
+        }
+    };
+    auto clear = [&] {
+        clearPending = true;
+        emit(4);
+        table.Slots.assign(8009, 0xFFFFFFFFu);
+        next = 6;
+    };
+    clear();
+    int prefix = pixels[0];
+    for (std::size_t i = 1; i < pixels.size(); ++i) {
+        const std::uint32_t key = static_cast<std::uint32_t>(prefix) << 8 | pixels[i];
+        const int code = table.Lookup(key);
+        if (code >= 0) {
+            prefix = code;
+            continue;
+        }
+        emit(prefix);
+        prefix = pixels[i];
+        if (next >= 4095) {
+            clear();
+        } else {
+            table.Insert(key, next);
+            ++next;
+        }
+    }
+    emit(prefix);
+    emit(5);
+    *dropped = table.Dropped;
+    return codes;
+}
+} // namespace
+
+TEST(Encoder, StringsThatFindNoFreeSlotAreNotKept) {
+    // Pixels chosen so that nearly every new string's home slot lies on the probe cycle of slot 1
+    // (the slots 2^k mod 8009, half the table): the cycle fills up before the table is cleared, and
+    // later strings whose home lies on it find no free slot (the same strings, again and again).
+    // The encoder must drop exactly those, whatever table it keeps inside, so that the files it
+    // writes stay byte for byte what they were.
+    std::vector<bool> onCycle(8009, false);
+    for (int s = 1; !onCycle[static_cast<std::size_t>(s)]; s = 2 * s % 8009)
+        onCycle[static_cast<std::size_t>(s)] = true;
+    TSlotTable table;
+    auto key = [](int prefix, int p) {
+        return static_cast<std::uint32_t>(prefix) << 8 | static_cast<std::uint32_t>(p);
+    };
+    // A missing string whose home lies on the cycle, after prefix; -1 when there is none.
+    auto onCycleMissing = [&](int prefix, std::size_t rotate) {
+        for (int k = 0; k < 4; ++k) {
+            const int p = static_cast<int>((rotate + static_cast<std::size_t>(k)) % 4);
+            if (table.Lookup(key(prefix, p)) < 0 &&
+                onCycle[static_cast<std::size_t>(TSlotTable::Home(key(prefix, p)))])
+                return p;
+        }
+        return -1;
+    };
+    TBytes pixels{0};
+    int prefix = 0, next = 6;
+    while (pixels.size() < 150000) {
+        int choice = onCycleMissing(prefix, pixels.size());
+        // Otherwise extend the string, preferably towards one that can grow on the cycle.
+        for (int k = 0; k < 4 && choice < 0; ++k) {
+            const int p = static_cast<int>((pixels.size() + static_cast<std::size_t>(k)) % 4);
+            const int child = table.Lookup(key(prefix, p));
+            if (child >= 0 && onCycleMissing(child, 0) >= 0) choice = p;
+        }
+        for (int k = 0; k < 4 && choice < 0; ++k) {
+            const int p = static_cast<int>((pixels.size() + static_cast<std::size_t>(k)) % 4);
+            if (table.Lookup(key(prefix, p)) >= 0) choice = p;
+        }
+        if (choice < 0) choice = static_cast<int>(pixels.size() % 4);
+        pixels.push_back(static_cast<std::uint8_t>(choice));
+        const int code = table.Lookup(key(prefix, choice));
+        if (code >= 0) {
+            prefix = code;
+            continue;
+        }
+        const std::uint32_t k = key(prefix, choice);
+        prefix = choice;
+        if (next >= 4095) {
+            table.Slots.assign(8009, 0xFFFFFFFFu);
+            next = 6;
+        } else {
+            table.Insert(k, next++);
+        }
+    }
+    const int w = 250, h = static_cast<int>(pixels.size()) / w;
+    pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    int dropped = 0;
+    const TBytes expected = PackCodes(2, SlotTableCodes(pixels, &dropped));
+    ASSERT_GT(dropped, 10) << "the pixels must make strings find no free slot";
+    const TBytes data = Encode(pixels, w, h, 2, 4);
+    EXPECT_EQ(data, expected);
+    EXPECT_EQ(DecodeOurs(data, w, h), pixels);
 }
 
 TEST(Encoder, InterlacedRowsAreWrittenInPassOrder) {
