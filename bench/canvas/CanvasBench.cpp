@@ -3,7 +3,6 @@
 // scaled up to 680 x 680 by Qt into a widget of the same size. Run offscreen.
 
 #include "CanvasWidget.h"
-#include "DocumentCanvasHost.h"
 #include "IconDocument.h"
 
 #include <QApplication>
@@ -28,7 +27,6 @@ struct TNoQuestions : IDocumentAsker {
 
 struct TScene {
     TIconDocument Document;
-    TDocumentCanvasHost Host{Document};
     QWidget Panel;
     TCanvasWidget* Canvas;
     QImage Screen; // what a repaint paints into
@@ -36,7 +34,7 @@ struct TScene {
     TScene() {
         TNoQuestions asker;
         Document.NewDocument(asker);
-        Canvas = new TCanvasWidget(Host, &Panel);
+        Canvas = new TCanvasWidget(Document, &Panel);
         Panel.resize(800, 700);
         Panel.show();
         Canvas->FitToPanel();

@@ -5,7 +5,6 @@
 #include "ClipboardPicture.h"
 #include "DataFiles.h"
 #include "DialogSetup.h"
-#include "DocumentCanvasHost.h"
 #include "EditorColors.h"
 #include "FontPanel.h"
 #include "HelpTopics.h"
@@ -27,6 +26,7 @@
 #include "TindraLangForm.h"
 #include "PaletteStrip.h"
 #include "PixelArt.h"
+#include "QtColor.h"
 #include "SurfaceColor.h"
 #include "SurfaceImage.h"
 #include "TindraMFrameForm.h"
@@ -79,7 +79,7 @@ constexpr int ItemEmptyTemplates = 0;
 constexpr int ItemGlyphs = 1;
 constexpr const char* TagProperty = "Tag";
 constexpr const char* HelpContextProperty = "HelpContext";
-constexpr uint32_t ButtonFace = 0xF0F0F0; // platform button face, as 0xRRGGBB
+constexpr TInterfaceColor ButtonFace{0xF0F0F0}; // the platform's button face
 
 QImage ToImage(const tindra::TImageListItem& item, int index) {
     QImage image(item.Width, item.Height, QImage::Format_ARGB32);
@@ -91,9 +91,6 @@ QImage ToImage(const tindra::TImageListItem& item, int index) {
     return image;
 }
 
-void SetSwatch(QWidget* swatch, uint32_t rgb) {
-    swatch->setStyleSheet(QString("background-color: #%1;").arg(rgb & 0xFFFFFF, 6, 16, QChar('0')));
-}
 
 // Sizes from the window's design are minimums: a panel or cell gets larger when its contents in the
 // current font and language need it, and keeps that size when the window grows.
@@ -168,49 +165,24 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent) {
         QTimer::singleShot(0, this, [this] { StopAnimation(); });
     });
 
-    // The document and its editors: the canvas (PBMain) and the colour controls.
+    // The document and its editors: the canvas (PBMain), the colour controls and the text tool's font.
+    // Each works on the document; what they show in the status bar comes here.
     Document = std::make_unique<TIconDocument>(QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/").toStdString());
     Document->SetObserver(this);
-    CanvasHost = std::make_unique<TDocumentCanvasHost>(*Document);
-    Canvas = new TCanvasWidget(*CanvasHost, MainPanel);
+    Canvas = new TCanvasWidget(*Document, MainPanel);
     PBMain = Canvas;
     PBMain->hide();
-    Colors = new TEditorColors({SLColor, SRColor, STColor, TLColor, TRColor, TTColor,
-                                static_cast<TPaletteStrip*>(GColorPalette)},
+    connect(Canvas, &TCanvasWidget::PointerInfo, this, &TTindraMainForm::ShowPointerInfo);
+    Colors = new TEditorColors(*Document,
+                               {SLColor, SRColor, STColor, TLColor, TRColor, TTColor,
+                                static_cast<TPaletteStrip*>(GColorPalette), TestPanel},
                                this);
-    Colors->ImageLoaded = [this] { return Document->ImageLoaded(); };
-    Colors->PaletteColors = [this] {
-        std::vector<uint32_t> colors;
-        const auto& map = Document->Frames40().GlobalColorMap();
-        for (int i = 0; i < map.Count(); ++i) colors.push_back(map.ColorAt(i));
-        return colors;
-    };
-    Colors->PixelInfo = [this](const QString& text) { SBPixelInfo->setText(text); };
-    Colors->ColorInfo = [this](std::optional<uint32_t> c) { ShowPointerInfo(SBPixelInfo->text(), c); };
-    connect(Colors, &TEditorColors::DrawColorChanged, this, [this](uint32_t c) {
-        Document->SetDrawColor(ToSurfaceColor(c));
-        TestTextColor = c;
-        ShowTestPanelColors();
-    });
-    connect(Colors, &TEditorColors::BackColorChanged, this, [this](uint32_t c) {
-        Document->SetBackColor(ToSurfaceColor(c));
-        TestBackColor = c;
-        ShowTestPanelColors();
-    });
-    connect(Colors, &TEditorColors::TransparentColorChanged, this,
-            [this](uint32_t c) { Document->SetTransparentColor(ToSurfaceColor(c)); });
-    CanvasHost->OnDrawColor = [this](uint32_t c) { Colors->SetDrawColor(false, c); };
-    CanvasHost->OnBackColor = [this](uint32_t c) { Colors->SetBackColor(false, c); };
-    CanvasHost->OnTransparentColor = [this](uint32_t c) { Colors->SetTransparentColor(false, c); };
-    CanvasHost->OnPointerInfo = [this](const QString& text, std::optional<uint32_t> c) { ShowPointerInfo(text, c); };
-    // The text tool's font lives in the colour panel; the tool writes on release.
+    connect(Colors, &TEditorColors::PixelInfo, SBPixelInfo, &QLabel::setText);
+    connect(Colors, &TEditorColors::ColorInfo, this,
+            [this](std::optional<TInterfaceColor> c) { ShowPointerInfo(SBPixelInfo->text(), c); });
     FontPanel = new TFontPanel(
-        {CBFontName, CBFontSize, SBFontSelect, SBBold, SBItalics, SBUnderline, TestPanel}, this);
-    FontPanel->SamplePrompt = [this] { return Message(tindra::MsgEnterSampleText); };
-    FontPanel->TextPrompt = [this] { return Message(tindra::MsgEnterText); };
-    CanvasHost->OnTextTool = [this](int col, int row, Qt::MouseButton button) {
-        FontPanel->WriteText(*Document, col, row, button);
-    };
+        *Document, {CBFontName, CBFontSize, SBFontSelect, SBBold, SBItalics, SBUnderline, TestPanel}, this);
+    connect(Canvas, &TCanvasWidget::TextToolReleased, FontPanel, &TFontPanel::WriteText);
     // Paste follows the clipboard's content.
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &TTindraMainForm::CBViewerClipboardChanged);
@@ -308,14 +280,12 @@ void TTindraMainForm::CreateDialogs() {
     LangForm = new TTindraLangForm(this);
     InfoForm = new TTindraInfoForm(this);
     AngleForm = new TTindraAngleForm(this);
-    IframeForm = new TTindraIframeForm(this);
+    IframeForm = new TTindraIframeForm(*Document, *this, this);
     MFrameForm = new TTindraMFrameForm(this);
     SetGlyph(AboutForm, GlyphAbout);
     SetGlyph(AngleForm, GlyphRotate);
     SetGlyph(IframeForm, GlyphInsertFrame);
     SetGlyph(MFrameForm, GlyphMoveFrame);
-    IframeForm->MakePreview = [this](const TPixelImage* picture) { return Document->InsertPreview(picture); };
-    IframeForm->AskFileName = [this] { return QString::fromStdString(AskOpenFileName()); };
     // The about dialog takes the current language every time it opens.
     AboutForm->SetLanguageHandler([this](TTindraAboutForm& about) {
         tindra::ApplyAboutLanguage(&about, LanguageIndex, TINDRA_VERSION);
@@ -799,7 +769,7 @@ void TTindraMainForm::CreateStatusBar() {
     lower->addWidget(SBCapsLockInfo);
     lower->addWidget(SBNumLockInfo);
     lines->addLayout(lower);
-    SetSwatch(SBColorInfo, ButtonFace);
+    SBColorInfo->setStyleSheet(SwatchStyle(ButtonFace));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -898,6 +868,7 @@ void TTindraMainForm::ApplyLanguage() {
     tindra::ApplyControlTexts(this, tindra::MainWindowTexts(), LanguageIndex);
     if (const tindra::TControlText* entries = tindra::FindMainWindowText("MRU"))
         MRU.SetHint(QString::fromUtf8(entries->Hint[tindra::NormalizedLanguage(LanguageIndex)]));
+    FontPanel->SetPrompts(Message(tindra::MsgEnterSampleText), Message(tindra::MsgEnterText));
     FitToContents();
     // An open help window turns to the same section in the new language.
     if (HelpForm && HelpForm->isVisible()) {
@@ -1015,7 +986,7 @@ void TTindraMainForm::FormActivate() {
     Animating = false;
     SBFrameInfo->setText(QString());
     // 12: colours.
-    Colors->ResetColors();
+    Colors->ShowColors();
     // 13: canvas centred and hidden.
     LayoutCanvas();
     PBMain->hide();
@@ -1228,7 +1199,7 @@ void TTindraMainForm::DropFiles(const QList<QUrl>& urls) {
 
 void TTindraMainForm::ClearPointerInfo() {
     SBPixelInfo->clear();
-    SetSwatch(SBColorInfo, ButtonFace);
+    SBColorInfo->setStyleSheet(SwatchStyle(ButtonFace));
 }
 
 void TTindraMainForm::UpdateLockKeys() {
@@ -1350,15 +1321,15 @@ void TTindraMainForm::MnEditPasteClick() {
     if (!picture) return;
     // Placed on the empty bordered frame as an inserted frame is.
     const TSurface32 pasted = Document->InsertPreview(&*picture);
-    Document->PushUndo();
-    Document->WorkBitmap().CopyFrom(pasted);
-    Document->CommitFrame();
+    TIconDocument::TEdit edit = Document->BeginEdit();
+    edit.Picture().CopyFrom(pasted);
+    edit.Commit();
 }
 void TTindraMainForm::MnEditClearClick() {
     if (!Document->ImageLoaded()) return;
-    Document->PushUndo();
-    ClearImage(Document->WorkBitmap(), Document->BackColor());
-    Document->CommitFrame();
+    TIconDocument::TEdit edit = Document->BeginEdit();
+    ClearImage(edit.Picture(), Document->BackColor().Value);
+    edit.Commit();
 }
 void TTindraMainForm::MnEditInsertFrameClick() {
     if (!Document->ImageLoaded()) return;
@@ -1457,9 +1428,9 @@ void TTindraMainForm::ImThumbnailClick() {
 }
 void TTindraMainForm::ChangeWorkBitmap(const std::function<void(TSurface32&)>& change) {
     if (!Document->ImageLoaded()) return;
-    Document->PushUndo();
-    change(Document->WorkBitmap());
-    Document->CommitFrame();
+    TIconDocument::TEdit edit = Document->BeginEdit();
+    change(edit.Picture());
+    edit.Commit();
 }
 void TTindraMainForm::MnImageFlipHorClick() {
     ChangeWorkBitmap([](TSurface32& s) { s.FlipHorizontal(); });
@@ -1630,8 +1601,8 @@ void TTindraMainForm::CommandsNeedUpdate() {
     UpdateCommands();
 }
 
-void TTindraMainForm::ColorsReset() {
-    Colors->ResetColors();
+void TTindraMainForm::ColorsChanged() {
+    Colors->ShowColors();
 }
 
 void TTindraMainForm::PaletteChanged() {
@@ -1655,10 +1626,9 @@ void TTindraMainForm::EndBusy() {
     setEnabled(true);
 }
 
-void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<uint32_t> interfaceColor) {
+void TTindraMainForm::ShowPointerInfo(const QString& text, std::optional<TInterfaceColor> color) {
     SBPixelInfo->setText(text);
-    // Swatches take 0xRRGGBB; interface colours are 0x00BBGGRR.
-    SetSwatch(SBColorInfo, interfaceColor ? ToInterfaceColor(*interfaceColor) : ButtonFace);
+    SBColorInfo->setStyleSheet(SwatchStyle(color ? *color : ButtonFace));
 }
 
 std::string TTindraMainForm::AskOpenFileName() {
@@ -1690,10 +1660,5 @@ bool TTindraMainForm::ConfirmOverwrite(const std::string& path) {
            QMessageBox::Yes;
 }
 
-void TTindraMainForm::ShowTestPanelColors() {
-    auto name = [](uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF).name(); };
-    TestPanel->setStyleSheet(
-        QString("background-color: %1; color: %2;").arg(name(TestBackColor), name(TestTextColor)));
-}
 // Every tool draws one pixel wide; the size field stays hidden and changes nothing.
 void TTindraMainForm::EdToolSizeChange() {}

@@ -12,6 +12,7 @@
 #include "ImageListFile.h"
 #include "RecentFiles.h"
 #include "SettingsStore.h"
+#include "SurfaceColor.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -36,7 +37,6 @@ class QSpinBox;
 class QTimer;
 class QToolButton;
 class TCanvasWidget;
-class TDocumentCanvasHost;
 class TEditorColors;
 class TFontPanel;
 enum class TSaveResult;
@@ -151,9 +151,6 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     int Zoom = 8;
     int CurrentTool = ToolNone;
     int LanguageIndex = 0;
-    uint32_t DrawColor = 0xFF000000;
-    uint32_t BackColor = 0xFFCCCCCC;
-    uint32_t TransparentColor = 0xFFCCCCCC;
 
     // Control images: 0 EmptyTemplates, 1 Glyphs, 2 Header, 3 Language buttons.
     std::vector<tindra::TImageListItem> IlControlImages;
@@ -183,7 +180,6 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Frames40 stops its painters when it goes.
     std::unique_ptr<TQtSyncCaller> SyncCaller;
     std::unique_ptr<TIconDocument> Document;
-    std::unique_ptr<TDocumentCanvasHost> CanvasHost;
     TCanvasWidget* Canvas = nullptr;
     TEditorColors* Colors = nullptr;
     // The text tool's font controls and sample.
@@ -201,7 +197,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void CanvasRepaint() override;
     void DisplayTimeChanged(int milliseconds) override;
     void CommandsNeedUpdate() override;
-    void ColorsReset() override;
+    void ColorsChanged() override;
     void PaletteChanged() override;
     void DocumentClosing() override;
     void BeginBusy() override;
@@ -353,10 +349,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void AssignGlyphs();
     void SetGlyph(QObject* control, int glyph);
     void ClearPointerInfo();
-    void ShowPointerInfo(const QString& text, std::optional<uint32_t> interfaceColor);
-    void ShowTestPanelColors();
-    uint32_t TestTextColor = 0x000000; // interface colours of the sample-text panel
-    uint32_t TestBackColor = 0xCCCCCC;
+    void ShowPointerInfo(const QString& text, std::optional<TInterfaceColor> color);
     void DropFiles(const QList<QUrl>& urls);
     void ReportSave(TSaveResult result);
     QString Message(int key) const;

@@ -225,9 +225,9 @@ class TMainFormTest : public QObject {
         QCOMPARE(form->ImageLoaded, false);
         QCOMPARE(form->CurrentFrame, -1);
         QCOMPARE(form->OutputSize, 40);
-        QCOMPARE(form->DrawColor, 0xFF000000u);
-        QCOMPARE(form->BackColor, 0xFFCCCCCCu);
-        QCOMPARE(form->TransparentColor, 0xFFCCCCCCu);
+        QCOMPARE(form->Document->DrawColor().Value, 0xFF000000u);
+        QCOMPARE(form->Document->BackColor().Value, 0xFFCCCCCCu);
+        QCOMPARE(form->Document->TransparentColor().Value, 0xFFCCCCCCu);
         QCOMPARE(form->SBVersionInfo->text(), QString("Tindra 2.2.0.0"));
         QCOMPARE(form->SBCapsLockInfo->text(), QString("Caps"));
         QCOMPARE(form->SBNumLockInfo->text(), QString("Num"));

@@ -169,14 +169,25 @@ class TRun {
         Trigger("MnImageDrawBorder");
         Trigger("MnEditUndo");
         Rotate(30);
-        // The automatic border drawn before a fill that reaches the ring.
-        Trigger("MnImageAutoBorder");
-        Tool("SBToolFloodFill");
-        Click(4, 4, Qt::LeftButton);
         Tool("SBToolLine");
         Drag(0, 0, 39, 20, Qt::LeftButton);
-        Trigger("MnImageAutoBorder");
+        Trigger("MnEditCopy");
+        // With the automatic border switched on, a fill whose region reaches the ring stops at the
+        // border: a white line splits a grey picture (ring included) in two halves.
+        Trigger("MnImageDrawBorder");
+        Tool("SBToolColorDropper");
+        Click(0, 0, Qt::LeftButton);  // white
+        Click(2, 2, Qt::RightButton); // grey
         Trigger("MnEditClear");
+        Tool("SBToolLine");
+        Drag(20, 4, 20, 35, Qt::LeftButton);
+        Trigger("MnImageAutoBorder");
+        Tool("SBToolFloodFill");
+        Click(10, 10, Qt::LeftButton);
+        Tool("SBToolRectangle");
+        Drag(24, 6, 33, 30, Qt::LeftButton);
+        Trigger("MnImageAutoBorder");
+        Trigger("MnEditPaste");
         Trigger("MnEditUndo");
     }
 

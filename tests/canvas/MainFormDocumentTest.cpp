@@ -122,9 +122,9 @@ class TMainFormDocumentTest : public QObject {
         Doc().WorkBitmap().SetPixel(5, 5, 0xFFFF0000u);
         Form->SBToolColorDropper->click();
         Click(At(5, 5), Qt::RightButton, Qt::ControlModifier);
-        QCOMPARE(Doc().TransparentColor(), 0xFFFF0000u);
-        QCOMPARE(Doc().BackColor(), 0xFFFF0000u);
-        QCOMPARE(Doc().DrawColor(), 0xFF000000u);
+        QCOMPARE(Doc().TransparentColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc().BackColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc().DrawColor().Value, 0xFF000000u);
         QVERIFY(Form->TestPanel->styleSheet().contains("#ff0000"));
         QVERIFY(!Doc().IsModified());
     }

@@ -4,7 +4,6 @@
 #include "AngleDialWidget.h"
 #include "CanvasWidget.h"
 #include "ClipboardPicture.h"
-#include "DocumentCanvasHost.h"
 #include "FontPanel.h"
 #include "GIFException.h"
 #include "GIFPicture.h"
@@ -223,8 +222,8 @@ class TCommandsTest : public QObject {
         QFETCH(int, button);
         auto form = StartedWithNewIcon();
         TIconDocument& doc = *form->Document;
-        doc.SetDrawColor(0xFF000000u);
-        doc.SetBackColor(0xFFFF0000u);
+        doc.SetDrawColor(TSurfaceColor(0xFF000000u));
+        doc.SetBackColor(TSurfaceColor(0xFFFF0000u));
         TSurface32 white(40, 40);
         white.FillAll(0xFFFFFFFFu);
         SetWork(doc, white);
@@ -254,7 +253,8 @@ class TCommandsTest : public QObject {
     void EmptyTextChangesNothing() {
         auto form = StartedWithNewIcon();
         TInputBox::SetHook([](const QString&, const QString&, const QString&) { return QString(); });
-        form->CanvasHost->OnTextTool(5, 20, Qt::LeftButton);
+        form->SBToolText->click();
+        ClickCell(form->Canvas, 5, 20, Qt::LeftButton);
         QCOMPARE(form->Document->UndoDepth(0), 0);
     }
 
@@ -374,7 +374,7 @@ class TCommandsTest : public QObject {
         TIconDocument& doc = *form->Document;
         const TSurface32 pattern = Pattern();
         SetWork(doc, pattern);
-        doc.SetBackColor(0xFFCCCCCCu);
+        doc.SetBackColor(TSurfaceColor(0xFFCCCCCCu));
         form->MnEditCutClick();
         QCOMPARE(doc.UndoDepth(0), 1);
         for (int i = 0; i < 1600; ++i)
@@ -499,7 +499,7 @@ class TCommandsTest : public QObject {
 
         // B to position 4: A C D B, with B selected and its undo snapshot moved with it.
         doc.SelectFrame(1);
-        doc.PushUndo();
+        doc.BeginEdit().Commit();
         WhenShown<TTindraMFrameForm>([](TTindraMFrameForm* dialog) {
             QCOMPARE(dialog->LBCurrentFrame->text(), QStringLiteral("2"));
             QCOMPARE(dialog->JTNewPosition->maximum(), 3);
@@ -546,10 +546,11 @@ class TCommandsTest : public QObject {
     void InsertFromTheClipboard() {
         auto form = StartedWithNewIcon();
         QGuiApplication::clipboard()->setImage(Filled(16, 16, qRgb(255, 0, 0)));
-        WhenShown<TTindraIframeForm>([](TTindraIframeForm* dialog) {
+        const TSurface32 empty = form->Document->InsertPreview(nullptr);
+        WhenShown<TTindraIframeForm>([&empty](TTindraIframeForm* dialog) {
             dialog->CBFrameSourceClick(TTindraIframeForm::SourceClipboard);
             QCOMPARE(dialog->Preview().GetPixel(12, 12), 0xFFFF0000u);
-            QCOMPARE(dialog->Preview().GetPixel(11, 11), dialog->MakePreview(nullptr).GetPixel(11, 11));
+            QCOMPARE(dialog->Preview().GetPixel(11, 11), empty.GetPixel(11, 11));
             dialog->OKButton->click();
         });
         form->MnEditInsertFrameClick();
@@ -627,9 +628,11 @@ class TCommandsTest : public QObject {
     void CancelledSaveAfterYesKeepsTheDocument() {
         auto form = StartedWithNewIcon();
         TIconDocument& doc = *form->Document;
-        doc.PushUndo();
-        doc.WorkBitmap().FillAll(0xFF0000FFu);
-        doc.CommitFrame();
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().FillAll(0xFF0000FFu);
+            edit.Commit();
+        }
         QVERIFY(doc.IsModified());
         AnswerQuestion(QMessageBox::Yes);
         form->SaveNames = {""};
@@ -651,8 +654,7 @@ class TCommandsTest : public QObject {
         TIconDocument& doc = *form->Document;
         QTemporaryDir dir;
         const QString path = dir.filePath("icon.gif");
-        doc.PushUndo();
-        doc.CommitFrame();
+        doc.BeginEdit().Commit();
         form->SaveNames = {path};
         form->MnFileSaveAsClick();
         QVERIFY(QFile::exists(path));

@@ -208,9 +208,11 @@ class TWorkKeptTest : public QObject {
         form->OpenDialogs = 0;
         TIconDocument& doc = *form->Document;
         doc.SelectFrame(1);
-        doc.PushUndo();
-        doc.WorkBitmap().SetPixel(20, 20, 0xFF123456u);
-        doc.CommitFrame();
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(20, 20, 0xFF123456u);
+            edit.Commit();
+        }
         const QString before = State(*form), title = form->windowTitle();
 
         TSaveQuestion question;
