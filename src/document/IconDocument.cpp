@@ -284,7 +284,8 @@ TIconDocument::TEdit::TEdit(TIconDocument& document, int frame, size_t depth)
 TIconDocument::TEdit::TEdit(TEdit&& other) noexcept
     : Document_(other.Document_), Frame_(other.Frame_), Depth_(other.Depth_), Restorable_(other.Restorable_),
       Open_(other.Open_) {
-    if (Document_ && Open_) std::replace(Document_->OpenEdits_.begin(), Document_->OpenEdits_.end(), &other, this);
+    if (Document_ && Open_)
+        std::replace(Document_->OpenEdits_.begin(), Document_->OpenEdits_.end(), &other, this);
     other.Open_ = false;
     other.Document_ = nullptr;
 }

@@ -285,7 +285,8 @@ void TCanvasWidget::Move(TCell cell) {
                                                    : TBand::Ellipse;
         const TCell end = Constrained(Tool, DragStart, cell);
         std::optional<TInterfaceColor> swatch;
-        if (IsIconCell(cell)) swatch = ToInterfaceColor(TSurfaceColor(Document.WorkBitmap().GetPixel(cell.Col, cell.Row)));
+        if (IsIconCell(cell))
+            swatch = ToInterfaceColor(TSurfaceColor(Document.WorkBitmap().GetPixel(cell.Col, cell.Row)));
         emit PointerInfo(QString::fromStdString(DragInfoText(DragStart, end)), swatch);
         if (HasDragEnd) DrawBand(band, DragStart, DragEnd); // erases the band on screen
         DrawBand(band, DragStart, end);
@@ -346,11 +347,11 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
                 const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
                 const bool filled = IsFilledTool(Tool);
                 if (IsRectangleTool(Tool))
-                    DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
-                                       filled);
+                    DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
+                                       colors.Other, filled);
                 else
-                    DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
-                                     filled);
+                    DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
+                                     colors.Other, filled);
             }
         }
         Dragging = false;

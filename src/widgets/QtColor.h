@@ -11,7 +11,8 @@ inline QColor ToQColor(TInterfaceColor color) {
 }
 
 inline TInterfaceColor ToInterfaceColor(const QColor& color) {
-    return TInterfaceColor(uint32_t(color.red()) | uint32_t(color.green()) << 8 | uint32_t(color.blue()) << 16);
+    return TInterfaceColor(uint32_t(color.red()) | uint32_t(color.green()) << 8 |
+                           uint32_t(color.blue()) << 16);
 }
 
 // The style sheet that paints a swatch in the colour.

@@ -102,10 +102,11 @@ class TCanvasWidgetTest : public QObject {
         Panel->resize(325, 325);
         Canvas = new TCanvasWidget(*Doc, Panel);
         Canvas->FitToPanel();
-        connect(Canvas, &TCanvasWidget::PointerInfo, this, [this](const QString& text, std::optional<TInterfaceColor> c) {
-            PixelText = text;
-            Swatch = c;
-        });
+        connect(Canvas, &TCanvasWidget::PointerInfo, this,
+                [this](const QString& text, std::optional<TInterfaceColor> c) {
+                    PixelText = text;
+                    Swatch = c;
+                });
     }
     void cleanup() {
         delete Panel; // the canvas goes before its document

@@ -1,8 +1,8 @@
 // The colour swatches, their labels, the palette strip and the sample panel on a real document,
 // driven by mouse events; the colour dialog is replaced by a stub that records how often it was asked.
 
-#include "DocumentTestSupport.h"
 #include "EditorColors.h"
+#include "DocumentTestSupport.h"
 #include "PaletteStrip.h"
 
 #include "GIFColorMap.h"
@@ -73,8 +73,9 @@ class TEditorColorsTest : public QObject {
         for (int i = 0; i < 16; ++i)
             map.AppendColor(i == 5 ? 0x0000FFu : uint32_t(i) * 0x010203u);
         Panel = new QWidget;
-        C = {new QWidget(Panel),     new QWidget(Panel),     new QWidget(Panel),         new QLabel("L", Panel),
-             new QLabel("P", Panel), new QLabel("T", Panel), new TPaletteStrip(Panel), new QLabel("Abc", Panel)};
+        C = {new QWidget(Panel),       new QWidget(Panel),      new QWidget(Panel),
+             new QLabel("L", Panel),   new QLabel("P", Panel),  new QLabel("T", Panel),
+             new TPaletteStrip(Panel), new QLabel("Abc", Panel)};
         C.Palette->resize(273, 33);
         Colors = new TStubbedColors(*Doc, C, Panel);
         Shown.Colors = Colors;

@@ -36,7 +36,8 @@ struct TScriptedAsker : IDocumentAsker {
 
 struct TRecordingObserver : IDocumentObserver {
     std::string Caption, FrameInfo;
-    int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0, ColorChanges = 0;
+    int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0,
+        ColorChanges = 0;
     bool UndoEnabled = false;
     std::vector<std::string> Recent, Folders;
 

@@ -4,9 +4,9 @@
 
 #include "DocumentTestSupport.h"
 
+#include "DrawingTools.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
-#include "DrawingTools.h"
 #include "GifFrames.h"
 #include "ImageTransforms.h"
 
