@@ -16,13 +16,13 @@ editor=(
   xvfb xauth fonts-dejavu-core
 )
 # GoogleTest; clang with libFuzzer and the sanitizer run-times; llvm-symbolizer, without which
-# sanitizer reports carry no function names or lines; the test oracles (giflib, ImageMagick,
-# icoutils); the validators and tools of the install check (desktop file, AppStream, manual pages,
+# sanitizer reports carry no function names or lines; the test oracles (giflib and its tools,
+# gifsicle, ImageMagick, icoutils); the validators and tools of the install check (desktop file, AppStream, manual pages,
 # cpack's dependency scan); openbox for the window-placement test under a real window manager.
 tests=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev llvm
-  libgif-dev imagemagick icoutils
+  libgif-dev giflib-tools gifsicle imagemagick icoutils
   desktop-file-utils appstream man-db file dpkg-dev
   openbox
 )

@@ -1,11 +1,12 @@
 #include "IconWriter.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "ColorReduction.h"
 #include "PlatformError.h"
+#include "SafeFile.h"
 
 namespace {
 
@@ -127,9 +128,13 @@ void TIconWriter::WriteIconStream(std::ostream& stream, const TIcon& icon, bool 
 }
 
 void TIconWriter::SaveToIconFile(const TIcon& icon, const std::string& path) const {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) throw EFileError("Cannot create file \"" + path + "\"");
-    WriteIconStream(file, icon, false);
-    file.close();
-    if (!file) throw EFileError("Cannot write the icon file");
+    // Made whole in memory, then written by the safe writer: a failure leaves the old file as it was.
+    std::ostringstream bytes;
+    WriteIconStream(bytes, icon, false);
+    const std::string data = bytes.str();
+    try {
+        TSafeFile::WriteAll(path, std::vector<std::uint8_t>(data.begin(), data.end()));
+    } catch (const TFileError& e) {
+        throw EFileError(e.what());
+    }
 }

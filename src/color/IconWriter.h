@@ -35,7 +35,8 @@ struct TBitmapInfoHeader {
 
 class TIconWriter {
   public:
-    // Creates (or replaces) the file; EFileError when it cannot be created or written.
+    // Creates or replaces the file through the safe writer (TSafeFile); EFileError when it cannot be
+    // written, and then a file that stood there is left as it was.
     void SaveToIconFile(const TIcon& icon, const std::string& path) const;
     // Writes the icon; with the prefix, its total size (4 bytes) comes first.
     void WriteIconStream(std::ostream& stream, const TIcon& icon, bool withLengthPrefix) const;

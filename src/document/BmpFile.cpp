@@ -35,7 +35,9 @@ struct TChannel {
     }
     uint32_t Get(uint32_t v) const {
         if (!Max) return 0;
-        return (((v & Mask) >> Shift) * 255 + Max / 2) / Max;
+        // 64 bits: a mask of more than 24 bits would overflow the scaling in 32.
+        const uint64_t value = (v & Mask) >> Shift;
+        return static_cast<uint32_t>((value * 255 + Max / 2) / Max);
     }
 };
 
@@ -82,7 +84,7 @@ std::vector<uint8_t> ExpandRle(const uint8_t* p, size_t size, int width, int hei
 
 } // namespace
 
-TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsDoubled, size_t* consumed,
+TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsDoubled, TDibLayout* layout,
                                 size_t rowsAt) {
     if (size < 12) throw TBmpError("Premature end of bitmap data");
     const uint32_t headerSize = U32(data);
@@ -91,11 +93,12 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
     uint32_t compression = BiRgb, colorsUsed = 0;
     uint32_t masks[3] = {0, 0, 0};
     size_t paletteEntrySize = 4;
-    if (headerSize == 12) { // OS/2 core header
+    if (headerSize == 12) { // core header: unsigned 16-bit sizes (always bottom-up), 3-byte colours
         width = U16(data + 4);
-        height = static_cast<int16_t>(U16(data + 6));
+        height = U16(data + 6);
         bits = U16(data + 10);
         paletteEntrySize = 3;
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 24) throw TBmpError("Unsupported bits per pixel");
     } else if (headerSize >= 40 && headerSize <= size) {
         width = static_cast<int32_t>(U32(data + 4));
         height = static_cast<int32_t>(U32(data + 8));
@@ -165,7 +168,7 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
                 image.At(x, height - 1 - y) = palette[indices[static_cast<size_t>(y) * width + x]];
-        if (consumed) *consumed = size;
+        if (layout) *layout = {bits, true, pos, size};
         return image;
     }
 
@@ -213,7 +216,7 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
             image.At(x, y) = c;
         }
     }
-    if (consumed) *consumed = pos + stride * height;
+    if (layout) *layout = {bits, false, pos, pos + stride * height};
     return image;
 }
 

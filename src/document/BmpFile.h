@@ -24,12 +24,19 @@ class TBmpFile {
 
     // Decodes a whole BMP file held in memory.
     static TPixelImage Decode(const std::vector<uint8_t>& data);
-    // Decodes the DIB part of a BMP (BITMAPINFOHEADER onwards, as stored inside icons). When
-    // heightIsDoubled is set, the header's height counts the colour rows and the mask rows (icon images),
-    // and only the colour half is decoded. The pixel rows follow the colour table, or start at rowsAt
-    // when that lies beyond it. *consumed receives the offset just after the colour rows (where an icon's
-    // AND mask starts).
-    static TPixelImage DecodeDib(const uint8_t* data, size_t size, bool heightIsDoubled, size_t* consumed,
+    // Where DecodeDib found the parts of a DIB, as offsets from its start.
+    struct TDibLayout {
+        int Bits = 0;         // bits per pixel of the stored rows
+        bool Rle = false;     // RLE4/RLE8: the rows run to the end of the data
+        size_t RowsStart = 0; // first byte of the colour rows
+        size_t RowsEnd = 0;   // just after them: where an icon's AND mask starts
+    };
+    // Decodes the DIB part of a BMP (the 12-byte core header or a 40-byte or longer info header onwards,
+    // as stored inside icons). When heightIsDoubled is set, the header's height counts the colour rows
+    // and the mask rows (icon images), and only the colour half is decoded. The pixel rows follow the
+    // colour table, or start at rowsAt when that lies beyond it. layout, when given, receives where the
+    // rows lie (always inside the data).
+    static TPixelImage DecodeDib(const uint8_t* data, size_t size, bool heightIsDoubled, TDibLayout* layout,
                                  size_t rowsAt = 0);
 
     static TPixelImage Read(const std::string& path);

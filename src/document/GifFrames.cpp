@@ -6,7 +6,6 @@
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
-#include "LittleEndian.h"
 #include "Stream.h"
 
 #include "Bitmap.h"
@@ -21,6 +20,11 @@
 namespace GifFrames {
 
 namespace {
+
+// Extensions, text lines and application sub-blocks a read GIF may hold: far more than an icon carries
+// (16 a frame for 4,096 frames; a comment of 16 MB would be 65,794 lines), few enough that their objects
+// cost a few MB and that reading and freeing them stays within the time of the largest real icon.
+constexpr std::int64_t MaxKeptBlocks = std::int64_t(1) << 16;
 
 uint32_t SurfaceFromGifColor(TGIFColor c) {
     return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
@@ -132,10 +136,6 @@ TControl ControlOf(const TGIFSubImage& frame) {
     return c;
 }
 
-uint16_t U16(const uint8_t* p) {
-    return ReadU16LE(p);
-}
-
 std::vector<uint8_t> Write(TGIFPicture& picture) {
     return picture.SaveToBuffer();
 }
@@ -220,54 +220,31 @@ void OptimizeColors(TGIFPicture& picture) {
     OptimizeColorMaps(picture);
 }
 
-TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside,
-                              int maxFrames) {
-    const uint8_t* p = bytes.data();
-    const size_t n = bytes.size();
-    if (n < 13 || p[0] != 'G' || p[1] != 'I' || p[2] != 'F') throw TGifSizeError("Not a GIF file");
-    TGifScreen screen{U16(p + 6), U16(p + 8)};
-    if (screen.Width > maxSide || screen.Height > maxSide) throw TGifSizeError("Screen too large");
-    size_t pos = 13;
-    int frames = 0;
-    if (p[10] & 0x80) pos += 3u * (2u << (p[10] & 7));
-    // Skips data sub-blocks; false when the data ends first.
-    auto skipBlocks = [&]() {
-        while (pos < n) {
-            const uint8_t len = p[pos++];
-            if (len == 0) return true;
-            pos += len;
-        }
-        return false;
-    };
-    while (pos < n) {
-        const uint8_t kind = p[pos++];
-        if (kind == 0x3B) break;
-        if (kind == 0x21) {
-            if (pos >= n) break;
-            ++pos; // label
-            if (!skipBlocks()) break;
-        } else if (kind == 0x2C) {
-            if (pos + 9 > n) break;
-            const int left = U16(p + pos), top = U16(p + pos + 2);
-            const int width = U16(p + pos + 4), height = U16(p + pos + 6);
-            const uint8_t packed = p[pos + 8];
-            if (width > maxSide || height > maxSide) throw TGifSizeError("Frame too large");
-            if (++frames > maxFrames) throw TGifSizeError("Too many frames");
-            if (framesInside && (left + width > screen.Width || top + height > screen.Height))
-                throw TGifSizeError("Frame outside the screen");
-            pos += 9;
-            if (packed & 0x80) pos += 3u * (2u << (packed & 7));
-            ++pos; // LZW minimum code size
-            if (!skipBlocks()) break;
-        } else {
-            break; // the reader decides what to make of anything else
-        }
-    }
-    return screen;
+TGIFReadLimits DocumentReadLimits(int side, int maxFrames) {
+    TGIFReadLimits limits;
+    limits.MaxScreenSide = side;
+    // A frame may stick out past the screen (it is clipped when composed), but none is larger than it.
+    limits.MaxFrameSide = side;
+    limits.MaxFrames = maxFrames;
+    limits.MaxPixels = static_cast<std::int64_t>(maxFrames) * side * side;
+    limits.MaxBlocks = MaxKeptBlocks;
+    return limits;
 }
 
-std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes) {
+TGIFReadLimits PictureReadLimits(int maxSide, int maxFrames, bool firstFrameOnly) {
+    TGIFReadLimits limits;
+    limits.MaxScreenSide = maxSide;
+    limits.MaxFrameSide = maxSide;
+    limits.MaxFrames = maxFrames;
+    limits.MaxPixels = 4 * static_cast<std::int64_t>(maxSide) * maxSide;
+    limits.MaxBlocks = MaxKeptBlocks;
+    limits.FramesWanted = firstFrameOnly ? 1 : 0;
+    return limits;
+}
+
+std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes, const TGIFReadLimits& limits) {
     auto gif = std::make_unique<TGIFPicture>();
+    gif->ReadLimits = limits;
     gif->LoadFromBuffer(bytes.data(), bytes.size());
     return gif;
 }

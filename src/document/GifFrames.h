@@ -1,7 +1,7 @@
 #pragma once
 // The document's whole contact with the GIF codec, the import and the colour map optimizer, kept in one
-// place: adding, replacing, rendering and moving frames of a TGIFPicture, reading a GIF after checking its
-// declared sizes, composing a GIF's frames, and encoding the saved GIF and icon files.
+// place: adding, replacing, rendering and moving frames of a TGIFPicture, reading a GIF within bounds,
+// composing a GIF's frames, and encoding the saved GIF and icon files.
 
 #include "PixelImage.h"
 #include "Surface32.h"
@@ -12,11 +12,7 @@
 #include <vector>
 
 class TGIFPicture;
-
-class TGifSizeError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
+struct TGIFReadLimits;
 
 namespace GifFrames {
 
@@ -44,19 +40,17 @@ void DeleteFrame(TGIFPicture& picture, int index);
 // Merges the frames' colour tables into one global table.
 void OptimizeColors(TGIFPicture& picture);
 
-struct TGifScreen {
-    int Width = 0;
-    int Height = 0;
-};
-// Walks a GIF's blocks and checks the declared sizes before anything is allocated for them: the logical
-// screen and every frame may not exceed maxSide on a side, with framesInside every frame must lie inside
-// the screen, and there may be at most maxFrames frames (each frame of the document costs several
-// pictures, so a small file of many tiny frames must not exhaust the memory). Returns the screen; throws
-// TGifSizeError otherwise (also for data that is not a GIF or ends before its first frame).
-TGifScreen CheckDeclaredSizes(const std::vector<uint8_t>& bytes, int maxSide, bool framesInside,
-                              int maxFrames);
-// Reads a GIF from memory with the codec; its exceptions pass on.
-std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes);
+// Bounds for reading a GIF opened as the document: a screen of at most side × side with every frame
+// inside it, at most maxFrames frames (each frame of the document costs several pictures, so a small file
+// of many tiny frames must not exhaust the memory), and no more pixels and kept blocks than such a file
+// holds. The reader checks them where it meets each part, so nothing is allocated beyond them.
+TGIFReadLimits DocumentReadLimits(int side, int maxFrames);
+// Bounds for reading a GIF that is any picture up to maxSide on a side (screen and frames), as pasted or
+// inserted: at most maxFrames frames and the pixels of four full-size frames; with firstFrameOnly the
+// reader stops after frame 0.
+TGIFReadLimits PictureReadLimits(int maxSide, int maxFrames, bool firstFrameOnly);
+// Reads a GIF from memory with the codec within the bounds; its exceptions pass on.
+std::unique_ptr<TGIFPicture> ReadGif(const std::vector<uint8_t>& bytes, const TGIFReadLimits& limits);
 
 // Composes frame by frame as GIF89a says and browsers show: each frame is drawn transparently over the
 // picture left by the frames before it, at offset (offset, offset) on start, clipped to the screen. After a

@@ -48,36 +48,38 @@ TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
     if (e.Size >= 8 && dib[0] == 0x89 && dib[1] == 'P' && dib[2] == 'N' && dib[3] == 'G')
         throw TBmpError("PNG icons are not supported");
 
-    size_t colourEnd = 0;
-    TPixelImage image = TBmpFile::DecodeDib(dib, e.Size, true, &colourEnd);
-    const uint16_t bits = U16(dib + 14);
+    // The decoder says where the colour rows lie (inside the image's data); the bit depth and the
+    // offsets below come from there, never from header fields read a second time.
+    TBmpFile::TDibLayout layout;
+    TPixelImage image = TBmpFile::DecodeDib(dib, e.Size, true, &layout);
+    const size_t width = static_cast<size_t>(image.Width), height = static_cast<size_t>(image.Height);
 
     // A 32-bit image with any non-zero alpha carries its own transparency.
     bool alphaUsed = false;
-    if (bits == 32) {
-        const size_t stride = static_cast<size_t>(image.Width) * 4;
-        const size_t start = colourEnd - stride * image.Height;
-        for (size_t i = 0; i < stride * image.Height; i += 4)
-            if (dib[start + i + 3] != 0) alphaUsed = true;
+    if (layout.Bits == 32 && !layout.Rle) {
+        const size_t stride = width * 4;
+        if (layout.RowsEnd > e.Size || layout.RowsEnd - layout.RowsStart != stride * height)
+            throw TBmpError("Premature end of icon data");
+        const uint8_t* rows = dib + layout.RowsStart;
+        for (size_t i = 0; i < stride * height; i += 4)
+            if (rows[i + 3] != 0) alphaUsed = true;
         if (alphaUsed) {
             image.Transparent.assign(image.Pixels.size(), false);
-            for (int row = 0; row < image.Height; ++row)
-                for (int x = 0; x < image.Width; ++x)
-                    if (dib[start + stride * row + 4 * x + 3] < 128)
-                        image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] =
-                            true;
+            for (size_t row = 0; row < height; ++row)
+                for (size_t x = 0; x < width; ++x)
+                    if (rows[stride * row + 4 * x + 3] < 128)
+                        image.Transparent[(height - 1 - row) * width + x] = true;
         }
     }
     // The AND mask: one bit a pixel, bottom-up, rows padded to 32 bits. Some writers leave it out of 32-bit
     // images; then every pixel counts as opaque unless the alpha said otherwise.
-    const size_t maskStride = ((static_cast<size_t>(image.Width) + 31) / 32) * 4;
-    if (!alphaUsed && colourEnd + maskStride * image.Height <= e.Size) {
+    const size_t maskStride = ((width + 31) / 32) * 4;
+    if (!alphaUsed && !layout.Rle && layout.RowsEnd <= e.Size && maskStride * height <= e.Size - layout.RowsEnd) {
         image.Transparent.assign(image.Pixels.size(), false);
-        for (int row = 0; row < image.Height; ++row) {
-            const uint8_t* m = dib + colourEnd + maskStride * row;
-            for (int x = 0; x < image.Width; ++x)
-                if ((m[x >> 3] >> (7 - (x & 7))) & 1)
-                    image.Transparent[static_cast<size_t>(image.Height - 1 - row) * image.Width + x] = true;
+        for (size_t row = 0; row < height; ++row) {
+            const uint8_t* m = dib + layout.RowsEnd + maskStride * row;
+            for (size_t x = 0; x < width; ++x)
+                if ((m[x >> 3] >> (7 - (x & 7))) & 1) image.Transparent[(height - 1 - row) * width + x] = true;
         }
     }
     return image;

@@ -489,14 +489,13 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
     int side;
     std::unique_ptr<TGIFPicture> gif;
     try {
-        // Absurd declared sizes are refused before the codec allocates anything for them. A frame may
-        // stick out past the screen: it is clipped, as browsers show it.
-        const GifFrames::TGifScreen screen =
-            GifFrames::CheckDeclaredSizes(bytes, FrameSide, false, MaxFrames);
-        if (screen.Width != screen.Height || (screen.Width != FrameSide && screen.Width != InnerSide))
+        // The reader refuses a screen above 40 × 40, a frame larger than it and too many frames where it
+        // meets them, before anything is allocated for them. A frame may stick out past the screen: it is
+        // clipped, as browsers show it.
+        gif = GifFrames::ReadGif(bytes, GifFrames::DocumentReadLimits(FrameSide, MaxFrames));
+        if (gif->Width() != gif->Height() || (gif->Width() != FrameSide && gif->Width() != InnerSide))
             return false;
-        side = screen.Width;
-        gif = GifFrames::ReadGif(bytes);
+        side = gif->Width();
     } catch (const std::exception&) {
         return false;
     }
@@ -745,10 +744,10 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
     if (ext == ".ico") return TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
     if (ext == ".gif") {
         const std::vector<uint8_t> bytes = TSafeFile::ReadAll(path, MaxGifFileBytes);
-        // Only the first frame is used; any size will do, but absurd ones are refused before the codec
-        // allocates for them.
-        GifFrames::CheckDeclaredSizes(bytes, MaxInsertSide, false, MaxFrames);
-        std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(bytes);
+        // Only the first frame is used (the reader stops after it); any size will do, but absurd ones are
+        // refused before the codec allocates for them.
+        std::unique_ptr<TGIFPicture> gif =
+            GifFrames::ReadGif(bytes, GifFrames::PictureReadLimits(MaxInsertSide, MaxFrames, true));
         if (GifFrames::FrameCount(*gif) < 1) throw std::runtime_error("no frame");
         TSurface32 first = GifFrames::RenderFrame(*gif, 0);
         TPixelImage image(first.Width(), first.Height());

@@ -36,6 +36,13 @@ inline constexpr const char* InvalidData = "Invalid GIF data";
 inline constexpr const char* UnknownBlockType = "Unknown GIF block type";
 inline constexpr const char* InvalidTrailer = "Invalid Image trailer";
 inline constexpr const char* ImageTooLargeForData = "Image dimensions exceed the available data";
+// Reader bounds set by the caller (TGIFReadLimits)
+inline constexpr const char* ScreenTooLarge = "Logical Screen size exceeds the limit";
+inline constexpr const char* ImageTooLarge = "Image size exceeds the limit";
+inline constexpr const char* ImageOutsideScreen = "Image lies outside the Logical Screen";
+inline constexpr const char* TooManyImages = "Too many images";
+inline constexpr const char* PixelLimit = "Image data exceeds the limit";
+inline constexpr const char* TooManyBlocks = "Too many extension blocks";
 // Decoder
 inline constexpr const char* CircularTableEntry = "Circular decoder table entry";
 inline constexpr const char* BitBufferUnderrun = "Decoder bit buffer under-run";

@@ -14,12 +14,18 @@ void ReadExact(TStream& stream, void* buffer, std::size_t n) {
     if (stream.Read(buffer, n) != n) throw EGIFException(GIFText::PrematureEnd);
 }
 
+// Charges one kept block against the bounds of a load in progress.
+void ChargeBlock(const TGIFItem& item) {
+    if (TGIFPicture* image = item.Image()) image->ChargeBlocks(1);
+}
+
 // One line per data sub-block, each cut at its first zero byte; the end of the data ends quietly.
-void ReadTextLines(TStream& stream, std::vector<std::string>& lines) {
+void ReadTextLines(const TGIFItem& owner, TStream& stream, std::vector<std::string>& lines) {
     lines.clear();
     std::uint8_t buffer[255];
     int size = stream.ReadByte();
     while (size > 0) {
+        ChargeBlock(owner);
         ReadExact(stream, buffer, static_cast<std::size_t>(size));
         const std::uint8_t* zero =
             static_cast<const std::uint8_t*>(std::memchr(buffer, 0, static_cast<std::size_t>(size)));
@@ -148,8 +154,9 @@ TGIFColor TGIFGraphicControlExtension::TransparentColor() const {
 }
 
 void TGIFGraphicControlExtension::SaveData(TStream& stream) {
-    std::uint8_t b[6] = {Record_.BlockSize, Record_.PackedFields, 0, 0, Record_.TransparentColorIndex,
-                         Record_.Terminator};
+    // Always the block GIF89a defines: 4 bytes and a 0 terminator, whatever a damaged file said there
+    // (other readers refuse any other size).
+    std::uint8_t b[6] = {4, Record_.PackedFields, 0, 0, Record_.TransparentColorIndex, 0};
     PutU16(b + 2, Record_.DelayTime);
     stream.Write(b, 6);
 }
@@ -179,7 +186,9 @@ const TGIFExtensionClass& TGIFTextExtension::Class() {
 }
 
 void TGIFTextExtension::SaveData(TStream& stream) {
-    std::uint8_t b[13] = {Record.BlockSize};
+    // The reader always takes 13 bytes here, so the block is written as the 12 bytes GIF89a defines,
+    // whatever size a damaged file said (another size would make other readers misread the rest).
+    std::uint8_t b[13] = {12};
     PutU16(b + 1, Record.Left);
     PutU16(b + 3, Record.Top);
     PutU16(b + 5, Record.GridWidth);
@@ -204,7 +213,7 @@ void TGIFTextExtension::LoadData(TStream& stream) {
     Record.CellHeight = b[10];
     Record.ForegroundColorIndex = b[11];
     Record.BackgroundColorIndex = b[12];
-    ReadTextLines(stream, Text);
+    ReadTextLines(*this, stream, Text);
 }
 
 // Comment -----------------------------------------------------------------------------------
@@ -218,7 +227,7 @@ void TGIFCommentExtension::SaveData(TStream& stream) {
     WriteTextLines(stream, Text);
 }
 void TGIFCommentExtension::LoadData(TStream& stream) {
-    ReadTextLines(stream, Text);
+    ReadTextLines(*this, stream, Text);
 }
 
 // Application -------------------------------------------------------------------------------
@@ -328,6 +337,7 @@ void TGIFUnknownAppExtension::LoadAppData(TStream& stream) {
     Blocks.clear();
     int size = stream.ReadByte();
     while (size > 0) {
+        ChargeBlock(*this);
         auto block = std::make_unique<TGIFBlock>(static_cast<std::uint8_t>(size));
         ReadExact(stream, block->Data.data(), block->Data.size());
         Blocks.push_back(std::move(block));

@@ -22,16 +22,23 @@ TGIFFrameList::~TGIFFrameList() {
     ClearAll();
 }
 
-void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
+bool TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
     int b = ReadSkippingZeros(stream);
-    if (b < 0) return;
+    if (b < 0) return true;
     while (b != ';') {
         stream.Seek(-1);
         if (b != '!' && b != ',') {
             if (image) image->Warning(this, 1, GIFText::UnknownBlockType);
             // Stepping back once more leaves the byte before the unknown one for the trailer.
             stream.Seek(-1);
-            return;
+            return true;
+        }
+        // The frame bounds are checked here, where every frame starts, whatever stood before it.
+        if (image) {
+            const TGIFReadLimits& limits = image->ReadLimits;
+            if (limits.FramesWanted > 0 && ItemCount() >= limits.FramesWanted) return false;
+            if (limits.MaxFrames > 0 && ItemCount() >= limits.MaxFrames)
+                throw EGIFException(GIFText::TooManyImages);
         }
         auto* frame = new TGIFSubImage(image);
         try {
@@ -47,9 +54,10 @@ void TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
                             GIFText::Loading);
         }
         b = ReadSkippingZeros(stream);
-        if (b < 0) return;
+        if (b < 0) return true;
     }
     stream.Seek(-1);
+    return true;
 }
 
 TGIFFrameExtensionList::~TGIFFrameExtensionList() {
@@ -67,6 +75,7 @@ void TGIFFrameExtensionList::LoadFromStream(TStream& stream, TGIFSubImage* frame
         const TGIFExtensionClass* cls = FindExtensionClass(stream);
         if (!cls) throw EGIFException(GIFText::UnknownExtensionType);
         stream.Seek(-1);
+        if (frame && frame->Image()) frame->Image()->ChargeBlocks(1);
         TGIFBaseExtension* ext = cls->Create(frame);
         try {
             ext->LoadFromStream(stream);

@@ -10,6 +10,7 @@ class TGIFFrameList : public TGIFList<TGIFSubImage> {
   public:
     TGIFFrameList() = default;
     ~TGIFFrameList() override;
-    // Reads frames up to the trailer (which it leaves for the trailer reader).
-    void LoadFromStream(TStream& stream, TGIFPicture* image);
+    // Reads frames up to the trailer (which it leaves for the trailer reader); false when it stopped
+    // early after the frames the picture's ReadLimits want, leaving the rest unread.
+    bool LoadFromStream(TStream& stream, TGIFPicture* image);
 };

@@ -87,6 +87,11 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
     LSD_.PackedFields = lsd[4];
     LSD_.BackgroundColorIndex = lsd[5];
     LSD_.AspectRatio = lsd[6];
+    if (Image_) {
+        const int limit = Image_->ReadLimits.MaxScreenSide;
+        if (limit > 0 && (LSD_.ScreenWidth > limit || LSD_.ScreenHeight > limit))
+            throw EGIFException(GIFText::ScreenTooLarge);
+    }
     if (LSD_.PackedFields & 0x80)
         ColorMap_.ReadEntries(stream, 2 << (LSD_.PackedFields & 7));
     else

@@ -1,6 +1,7 @@
 #include "GIFItem.h"
 
 #include "GIFPicture.h"
+#include "SafeFile.h"
 #include "Stream.h"
 
 void TGIFItem::ReportWarning(const std::string& text) const {
@@ -8,8 +9,10 @@ void TGIFItem::ReportWarning(const std::string& text) const {
 }
 
 void TGIFItem::SaveToPath(const std::string& path) {
-    TFileStream file(path, TFileStream::Create);
-    SaveToStream(file);
+    // Written whole in memory first: a failure while encoding leaves the target untouched.
+    TMemoryStream buffer;
+    SaveToStream(buffer);
+    TSafeFile::WriteAll(path, buffer.Data());
 }
 
 void TGIFItem::LoadFromPath(const std::string& path) {

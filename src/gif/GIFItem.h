@@ -20,7 +20,8 @@ class TGIFItem : public TGIFObject {
     virtual void ReportWarning(const std::string& text) const;
     virtual void SaveToStream(TStream& stream) = 0;
     virtual void LoadFromStream(TStream& stream) = 0;
-    // Creates (or truncates) the file and writes to it.
+    // Writes the item to memory, then the bytes to the file with the safe writer (TSafeFile): the file
+    // is replaced only when everything was encoded and written; otherwise the error passes on.
     void SaveToPath(const std::string& path);
     // Reads the whole file, then loads from it.
     void LoadFromPath(const std::string& path);

@@ -6,6 +6,7 @@
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
 #include "GIFTrailer.h"
+#include "SafeFile.h"
 #include "Stream.h"
 
 TGIFPainterHooks& GIFPainterHooks() {
@@ -143,6 +144,16 @@ void TGIFPicture::ChargePixels(std::int64_t pixels) {
     if (!Loading_) return;
     PixelBudget_ -= pixels;
     if (PixelBudget_ < 0) throw EGIFException(GIFText::ImageTooLargeForData);
+    PixelsRead_ += pixels;
+    if (ReadLimits.MaxPixels > 0 && PixelsRead_ > ReadLimits.MaxPixels)
+        throw EGIFException(GIFText::PixelLimit);
+}
+
+void TGIFPicture::ChargeBlocks(std::int64_t blocks) {
+    if (!Loading_) return;
+    BlocksRead_ += blocks;
+    if (ReadLimits.MaxBlocks > 0 && BlocksRead_ > ReadLimits.MaxBlocks)
+        throw EGIFException(GIFText::TooManyBlocks);
 }
 
 void TGIFPicture::LoadFromStream(TStream& stream) {
@@ -152,10 +163,12 @@ void TGIFPicture::LoadFromStream(TStream& stream) {
     // All frames together may declare no more pixels than the data could stand for.
     Loading_ = true;
     PixelBudget_ = (std::int64_t(1) << 22) + stream.Remaining() * 4096;
+    PixelsRead_ = 0;
+    BlocksRead_ = 0;
     try {
         Header_.LoadFromStream(stream);
-        Images_.LoadFromStream(stream, this);
-        TGIFTrailer(this).LoadFromStream(stream);
+        // A read that stopped after the frames wanted leaves the rest, trailer included, unread.
+        if (Images_.LoadFromStream(stream, this)) TGIFTrailer(this).LoadFromStream(stream);
     } catch (...) {
         Loading_ = false;
         stream.SetPosition(start);
@@ -167,8 +180,9 @@ void TGIFPicture::LoadFromStream(TStream& stream) {
 }
 
 void TGIFPicture::SaveToPath(const std::string& path) {
-    TFileStream file(path, TFileStream::Create);
-    SaveToStream(file);
+    // Encoded whole in memory first, then written by the safe writer: a failure while encoding (such as
+    // "Color not in color table") or writing leaves the target as it was.
+    TSafeFile::WriteAll(path, SaveToBuffer());
 }
 
 void TGIFPicture::LoadFromPath(const std::string& path) {

@@ -42,6 +42,21 @@ enum : std::uint16_t {
     pfDitherOnPaletteOnly = 0x0400, // dither only on palette displays
 };
 
+// Bounds a load puts on what a file may hold, each checked where the reader meets that part of the
+// file, so that a file is refused (EGIFException) before it costs more than the largest file the
+// caller wants. 0 (or false) means no bound. A picture starts without bounds.
+struct TGIFReadLimits {
+    int MaxScreenSide = 0;           // Logical Screen Width and Height
+    int MaxFrames = 0;               // frames, extension-only frames included
+    int MaxFrameSide = 0;            // Image Width and Height
+    bool FramesInsideScreen = false; // every image lies within the logical screen
+    std::int64_t MaxPixels = 0;      // the pixels of all frames together
+    std::int64_t MaxBlocks = 0;      // extensions, text lines and kept application sub-blocks together
+    // Reading stops quietly after this many frames and leaves the rest of the data unread, for callers
+    // that use only the first frames.
+    int FramesWanted = 0;
+};
+
 // The five paint callbacks of the painter.
 using TGIFPaintEvent = std::function<void(TGIFPainter* painter)>;
 
@@ -95,6 +110,8 @@ class TGIFPicture : public TGIFObject {
 
     void SaveToStream(TStream& stream);
     void LoadFromStream(TStream& stream);
+    // Encodes into memory, then writes with the safe writer (TSafeFile): the file is replaced only when
+    // everything was encoded and written; otherwise it stays as it was and the error passes on.
     void SaveToPath(const std::string& path);
     void LoadFromPath(const std::string& path);
     // The form used by the "GIF Image" clipboard format: the whole file in a byte buffer.
@@ -112,6 +129,13 @@ class TGIFPicture : public TGIFObject {
     void Changed();
     // Drops the composite bitmap and the global palette, and every frame's caches.
     void DropCaches();
+
+    // Bounds of LoadFromStream and the other load forms (none unless the caller sets them).
+    TGIFReadLimits ReadLimits;
+    // Used by the readers while a load runs (nothing happens outside a load): a frame's pixels and each
+    // kept block are charged against the data's pixel budget and ReadLimits; beyond them the load fails.
+    void ChargePixels(std::int64_t pixels);
+    void ChargeBlocks(std::int64_t blocks);
 
     // Options
     std::uint16_t PaintFlags = DefaultPaintFlags;
@@ -162,11 +186,11 @@ class TGIFPicture : public TGIFObject {
     // End of rendering and import
 
   private:
-    friend class TGIFSubImage;
-    // Pixel budget of a load in progress: declared frame sizes must fit what the data can hold.
-    void ChargePixels(std::int64_t pixels);
+    // Budgets of a load in progress: declared frame sizes must fit what the data can hold.
     bool Loading_ = false;
     std::int64_t PixelBudget_ = 0;
+    std::int64_t PixelsRead_ = 0;
+    std::int64_t BlocksRead_ = 0;
 
     TGIFHeader Header_;
     TGIFFrameList Images_;

@@ -245,6 +245,14 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     }
     Descriptor_.Width = width;
     Descriptor_.Height = height;
+    if (Image_) {
+        const TGIFReadLimits& limits = Image_->ReadLimits;
+        if (limits.MaxFrameSide > 0 && (width > limits.MaxFrameSide || height > limits.MaxFrameSide))
+            throw EGIFException(GIFText::ImageTooLarge);
+        if (limits.FramesInsideScreen &&
+            (Left() + width > Image_->Width() || Top() + height > Image_->Height()))
+            throw EGIFException(GIFText::ImageOutsideScreen);
+    }
     if (Descriptor_.PackedFields & 0x80) ColorMap_.ReadEntries(stream, 2 << (Descriptor_.PackedFields & 7));
     // Refuse sizes the data cannot stand for before allocating: an LZW code of at most 12 bits
     // never stands for more than 4096 pixels (a frame without data may still hold 65536).

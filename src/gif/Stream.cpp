@@ -1,5 +1,7 @@
 #include "Stream.h"
 
+#include "GIFException.h"
+
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -31,8 +33,8 @@ void TMemoryStream::SetPosition(std::int64_t position) {
     Position_ = std::max<std::int64_t>(0, position);
 }
 
-TFileStream::TFileStream(const std::string& path, TMode mode) : Path_(path) {
-    File_ = std::fopen(path.c_str(), mode == OpenRead ? "rb" : "wb");
+TFileStream::TFileStream(const std::string& path) : Path_(path) {
+    File_ = std::fopen(path.c_str(), "rb");
     if (!File_) throw std::runtime_error("Cannot open file " + path);
 }
 
@@ -44,8 +46,8 @@ std::size_t TFileStream::Read(void* buffer, std::size_t n) {
     return std::fread(buffer, 1, n, File_);
 }
 
-void TFileStream::Write(const void* buffer, std::size_t n) {
-    if (n && std::fwrite(buffer, 1, n, File_) != n) throw std::runtime_error("Cannot write file " + Path_);
+void TFileStream::Write(const void*, std::size_t) {
+    throw EGIFException(GIFText::InvalidStreamOperation);
 }
 
 std::int64_t TFileStream::Position() const {
@@ -65,7 +67,7 @@ std::int64_t TFileStream::Size() const {
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    TFileStream file(path, TFileStream::OpenRead);
+    TFileStream file(path);
     std::vector<std::uint8_t> data(static_cast<std::size_t>(std::max<std::int64_t>(0, file.Size())));
     if (file.Read(data.data(), data.size()) != data.size())
         throw std::runtime_error("Cannot read file " + path);

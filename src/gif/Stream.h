@@ -1,6 +1,6 @@
 #pragma once
 // Byte streams the codec reads from and writes to: an abstract stream with a position, a growable
-// in-memory stream and a file stream.
+// in-memory stream and a file stream for reading.
 
 #include <cstddef>
 #include <cstdint>
@@ -60,11 +60,12 @@ class TMemoryStream : public TStream {
     std::int64_t Position_ = 0;
 };
 
-// A file opened for reading or created (truncated) for writing. Errors raise std::runtime_error.
+// A file opened for reading; errors raise std::runtime_error. Files are written only through the safe
+// writer (TSafeFile), never through a stream on the target, so writing here raises
+// "Invalid stream operation".
 class TFileStream : public TStream {
   public:
-    enum TMode { OpenRead, Create };
-    TFileStream(const std::string& path, TMode mode);
+    explicit TFileStream(const std::string& path);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;

@@ -13,7 +13,7 @@
 
 namespace {
 
-// A GIF on the clipboard may be any picture; sizes beyond this are refused before decoding.
+// A GIF on the clipboard may be any picture; sizes beyond this are refused where the reader meets them.
 constexpr int MaxClipboardSide = 4096;
 constexpr int MaxClipboardFrames = 4096;
 
@@ -22,26 +22,10 @@ std::vector<uint8_t> GifBytes(const QMimeData* data) {
     return std::vector<uint8_t>(raw.begin(), raw.end());
 }
 
-// True when the data starts with a whole GIF header and screen descriptor, which declare the sizes the
-// size check looks at.
-bool HasGifHeader(const std::vector<uint8_t>& bytes) {
-    return bytes.size() >= 13 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F';
-}
-
-// Reads the GIF with the codec after the size check. Every failure is an EGIFException: the reader's own
-// (data too short or no GIF at all declares no size, so the reader judges it), or the size check's text.
-std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes) {
-    if (!HasGifHeader(bytes)) {
-        std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(bytes);
-        // The reader refuses such data; should it ever take it, it is still no GIF to paste.
-        if (gif) throw EGIFException(GIFText::InvalidSignature);
-    }
-    try {
-        GifFrames::CheckDeclaredSizes(bytes, MaxClipboardSide, false, MaxClipboardFrames);
-    } catch (const TGifSizeError& e) {
-        throw EGIFException(e.what());
-    }
-    return GifFrames::ReadGif(bytes);
+// The reader refuses sizes beyond the bounds where it meets them; firstFrameOnly stops it after frame 0.
+std::unique_ptr<TGIFPicture> ReadGifBytes(const std::vector<uint8_t>& bytes, bool firstFrameOnly) {
+    return GifFrames::ReadGif(
+        bytes, GifFrames::PictureReadLimits(MaxClipboardSide, MaxClipboardFrames, firstFrameOnly));
 }
 
 // The offered bitmap, whether it comes as an image or as a pixmap.
@@ -80,7 +64,7 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
     }
     if (!data->hasFormat(GifMimeType())) return std::nullopt;
     try {
-        const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data));
+        const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data), true);
         if (GifFrames::FrameCount(*gif) < 1) return std::nullopt;
         const TSurface32 first = GifFrames::RenderFrame(*gif, 0);
         TPixelImage picture(first.Width(), first.Height());
@@ -94,12 +78,13 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
 
 std::unique_ptr<TGIFPicture> TClipboardPicture::LoadGif(const QMimeData* data) {
     // Damaged GIF data reports what the reader found wrong with it.
-    if (data && data->hasFormat(GifMimeType())) return ReadGifBytes(GifBytes(data));
+    if (data && data->hasFormat(GifMimeType())) return ReadGifBytes(GifBytes(data), false);
     if (data && data->hasImage()) {
         const QImage image = OfferedImage(data);
         if (!image.isNull()) {
             const std::vector<uint8_t> bytes = GifFrames::EncodeSingleFrame(ImageSurface(image), false, 0);
-            return GifFrames::ReadGif(bytes);
+            return GifFrames::ReadGif(
+                bytes, GifFrames::PictureReadLimits(MaxClipboardSide, MaxClipboardFrames, false));
         }
     }
     throw EGIFException(GIFText::UnsupportedClipboardFormat);

@@ -1,5 +1,7 @@
 #include "ImageListFile.h"
 
+#include "SafeFile.h"
+
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -170,11 +172,10 @@ bool TImageListFile::Save(const std::string& path, const std::vector<TImageListI
         if (error) *error = e.what();
         return false;
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    file.close();
-    if (!file) {
-        if (error) *error = "write error";
+    try {
+        TSafeFile::WriteAll(path, data); // the old file stays as it was when the write fails
+    } catch (const TFileError& e) {
+        if (error) *error = e.what();
         return false;
     }
     return true;

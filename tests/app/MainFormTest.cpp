@@ -152,7 +152,8 @@ class TMainFormTest : public QObject {
         QCOMPARE(QProcess::execute(TINDRA_EXE,
                                    {"--convert", QString::fromStdString(in), QString::fromStdString(out)}),
                  0);
-        const std::unique_ptr<TGIFPicture> gif = GifFrames::ReadGif(TSafeFile::ReadAll(out, 1 << 20));
+        const std::unique_ptr<TGIFPicture> gif =
+            GifFrames::ReadGif(TSafeFile::ReadAll(out, 1 << 20), TGIFReadLimits());
         QCOMPARE(GifFrames::FrameCount(*gif), 1);
         const TSurface32 frame = GifFrames::RenderFrame(*gif, 0);
         TSurface32 templates[2];

@@ -11,7 +11,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -42,6 +47,33 @@ std::vector<uint8_t> Dib(int w, int h, int bits, uint32_t compression, const std
     for (uint32_t c : palette)
         Put32(v, c);
     v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+}
+
+// A DIB with the 12-byte core header (16-bit sizes, 3-byte colours blue, green, red) and the given rows.
+std::vector<uint8_t> CoreDib(int w, int h, int bits, const std::vector<uint32_t>& palette,
+                             const std::vector<uint8_t>& rows) {
+    std::vector<uint8_t> v;
+    Put32(v, 12);
+    Put16(v, static_cast<uint32_t>(w));
+    Put16(v, static_cast<uint32_t>(h));
+    Put16(v, 1);
+    Put16(v, static_cast<uint32_t>(bits));
+    for (uint32_t c : palette)
+        v.insert(v.end(),
+                 {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)});
+    v.insert(v.end(), rows.begin(), rows.end());
+    return v;
+}
+
+// An icon file whose one directory entry (side × side) points at the image right after the directory.
+std::vector<uint8_t> IcoFile(int side, const std::vector<uint8_t>& image) {
+    std::vector<uint8_t> v = {0, 0, 1, 0, 1, 0, static_cast<uint8_t>(side), static_cast<uint8_t>(side), 0, 0};
+    Put16(v, 1);
+    Put16(v, 0);
+    Put32(v, static_cast<uint32_t>(image.size()));
+    Put32(v, 22);
+    v.insert(v.end(), image.begin(), image.end());
     return v;
 }
 
@@ -180,6 +212,50 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
     EXPECT_THROW(TIcoFile::Decode(cut), TBmpError);
 }
 
+TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
+    // Fixture: a 32 × 32 one-bit icon image with the 12-byte core header. Offset 14, where the 40-byte
+    // header keeps its bit depth, falls in the colour table here and reads 32: taking it for the depth
+    // once sent the alpha scan about 4 KB before the data.
+    std::vector<uint8_t> rows(32 * 4, 0x00), mask(32 * 4, 0x00);
+    rows[0] = 0x80;      // bottom row, first pixel: colour 1
+    mask[31 * 4] = 0x80; // top row, first pixel: transparent
+    std::vector<uint8_t> image = CoreDib(32, 64, 1, {0x200000, 0x00FF00}, rows); // bytes 14, 15: 0x20, 0
+    ASSERT_EQ(image[14] | image[15] << 8, 32);
+    image.insert(image.end(), mask.begin(), mask.end());
+    const TPixelImage icon = TIcoFile::Decode(IcoFile(32, image));
+    ASSERT_EQ(icon.Width, 32);
+    ASSERT_EQ(icon.Height, 32);
+    EXPECT_EQ(icon.At(0, 31), 0xFF00FF00u);
+    EXPECT_EQ(icon.At(1, 31), 0xFF200000u);
+    EXPECT_TRUE(icon.IsTransparent(0, 0));
+    EXPECT_FALSE(icon.IsTransparent(1, 0));
+
+    // Every cut of it is refused or read, never read outside the data (this runs under ASan).
+    for (size_t n = 0; n < image.size(); ++n) {
+        std::vector<uint8_t> cut = IcoFile(32, image);
+        cut.resize(22 + n);
+        try {
+            TIcoFile::Decode(cut);
+        } catch (const TBmpError&) {
+        }
+    }
+}
+
+TEST(BmpFile, CoreHeaderSizesAreUnsignedAndItsDepthsAreTheFourItDefines) {
+    // 2 × 2, 24 bits: top row red, blue; bottom row green, white (bottom row stored first).
+    const std::vector<uint8_t> rows24 = {0, 0xFF, 0, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0};
+    const TPixelImage img = TBmpFile::Decode(BmpFile(CoreDib(2, 2, 24, {}, rows24)));
+    EXPECT_EQ(img.At(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(img.At(1, 1), 0xFFFFFFFFu);
+    // A core image with a colour table takes 3-byte colours.
+    const TPixelImage pal =
+        TBmpFile::Decode(BmpFile(CoreDib(1, 1, 1, {0x123456, 0xABCDEF}, {0x80, 0, 0, 0})));
+    EXPECT_EQ(pal.At(0, 0), 0xFFABCDEFu);
+    // Height 0xFFE0 is 65504 rows, not 32 rows top-down; 16 and 32 bits do not exist with this header.
+    EXPECT_THROW(TBmpFile::Decode(BmpFile(CoreDib(2, 0xFFE0, 24, {}, rows24))), TBmpError);
+    EXPECT_THROW(TBmpFile::Decode(BmpFile(CoreDib(2, 2, 32, {}, std::vector<uint8_t>(16)))), TBmpError);
+}
+
 TEST(IcoFile, ReadsIconsMadeByImageMagick) {
     if (!HaveConvert()) GTEST_SKIP() << "ImageMagick convert is not installed";
     const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -268,6 +344,84 @@ TEST(SafeFile, ReplacesOnlyWhenTheNewFileIsComplete) {
     EXPECT_THROW(TSafeFile::WriteAll(dir + "no/such/folder/x.gif", {1}), TFileError);
     EXPECT_THROW(TSafeFile::ReadAll(dir + "missing.gif", 100), TFileError);
     EXPECT_THROW(TSafeFile::ReadAll(target, 2), TFileError); // larger than allowed
+}
+
+TEST(SafeFile, WritesTheFileALinkNamesAndKeepsItsPermissionsAndOwner) {
+    const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string dir = scratch.Dir;
+    const std::string real = dir + "real.gif";
+    WriteBytes(real, {1});
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("real.gif", dir + "link.gif"); // relative, from the link's folder
+    fs::create_symlink(dir + "link.gif", dir + "chain.gif");
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(real.c_str(), 1, 1), 0);
+    }
+
+    // Through a chain of links: the links stay, the file they name gets the bytes, its permissions
+    // and (where allowed) its owner.
+    TSafeFile::WriteAll(dir + "chain.gif", {2, 3});
+    EXPECT_TRUE(fs::is_symlink(dir + "chain.gif"));
+    EXPECT_TRUE(fs::is_symlink(dir + "link.gif"));
+    EXPECT_EQ(TSafeFile::ReadAll(real, 100), (std::vector<uint8_t>{2, 3}));
+    EXPECT_EQ(fs::status(real).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    struct stat st;
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 1u);
+        EXPECT_EQ(st.st_gid, 1u);
+    }
+
+    // A link whose file does not exist yet: the file is made where the link points, with the usual
+    // permissions of a new file.
+    fs::create_directories(dir + "sub");
+    fs::create_symlink("sub/new.gif", dir + "dangling.gif");
+    TSafeFile::WriteAll(dir + "dangling.gif", {4});
+    EXPECT_TRUE(fs::is_symlink(dir + "dangling.gif"));
+    EXPECT_EQ(TSafeFile::ReadAll(dir + "sub/new.gif", 100), (std::vector<uint8_t>{4}));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ASSERT_EQ(::stat((dir + "sub/new.gif").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+
+    // A link into a missing folder, and links in a circle, are refused and stay as they were.
+    fs::create_symlink("nowhere/x.gif", dir + "broken.gif");
+    fs::create_symlink("b.gif", dir + "a.gif");
+    fs::create_symlink("a.gif", dir + "b.gif");
+    for (const char* name : {"broken.gif", "a.gif"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(TSafeFile::WriteAll(dir + name, {5}), TFileError);
+        EXPECT_TRUE(fs::is_symlink(dir + name));
+    }
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+TEST(SafeFile, TargetsThatAreNotFilesAreWrittenInPlaceWithEveryStepChecked) {
+    const TScratchFolder scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const std::string dir = scratch.Dir;
+    // A device that takes no bytes: the failed write is an error, and the device stays a device.
+    if (fs::is_character_file("/dev/full")) {
+        EXPECT_THROW(TSafeFile::WriteAll("/dev/full", std::vector<uint8_t>(100, 7)), TFileError);
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    }
+    // A pipe gets the bytes in place.
+    const std::string pipe = dir + "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::vector<uint8_t> got;
+    std::thread reader([&] {
+        std::ifstream in(pipe, std::ios::binary);
+        got.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+    TSafeFile::WriteAll(pipe, {1, 2, 3});
+    reader.join();
+    EXPECT_EQ(got, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    // A folder is refused.
+    fs::create_directories(dir + "sub");
+    EXPECT_THROW(TSafeFile::WriteAll(dir + "sub", {1}), TFileError);
 }
 
 TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {

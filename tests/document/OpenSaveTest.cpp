@@ -231,15 +231,34 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
         many.insert(many.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0});
     many.push_back(0x3B);
     TSafeFile::WriteAll(dir + "many.gif", many);
+    // The same after one 40 × 40 frame and a stray 0x00 (which the reader skips): still refused, and so
+    // is a 4000 × 16 frame in that place.
+    std::vector<uint8_t> stray = {'G', 'I', 'F', '8', '9', 'a', 40,  0,    40,   0, 0x80, 0,
+                                  0,   0,   0,   0,   255, 255, 255, 0x2C, 0,    0, 0,    0,
+                                  40,  0,   40,  0,   0,   2,   2,   0x4C, 0x01, 0, 0};
+    std::vector<uint8_t> strayWide = stray;
+    for (int k = 0; k < 5000; ++k)
+        stray.insert(stray.end(), {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0});
+    stray.push_back(0x3B);
+    strayWide.insert(strayWide.end(), {0x2C, 0, 0, 0, 0, 0xA0, 0x0F, 16, 0, 0, 2, 2, 0x4C, 0x01, 0, 0x3B});
+    TSafeFile::WriteAll(dir + "stray.gif", stray);
+    TSafeFile::WriteAll(dir + "stray-wide.gif", strayWide);
     TSafeFile::WriteAll(dir + "noframes.gif", {'G', 'I', 'F', '8', '9', 'a', 40, 0, 40, 0, 0, 0, 0, 0x3B});
     TPixelImage bmp16(16, 16, Red);
     TSafeFile::WriteAll(dir + "small.bmp", TBmpFile::Encode32(bmp16));
     TSafeFile::WriteAll(dir + "picture.png", {1, 2, 3});
 
-    const std::string cases[] = {
-        WriteGif("big.gif", big), WriteGif("oblong.gif", oblong), garbage,           dir + "absurd.gif",
-        dir + "many.gif",         dir + "noframes.gif",           dir + "small.bmp", dir + "picture.png",
-        dir + "missing.gif"};
+    const std::string cases[] = {WriteGif("big.gif", big),
+                                 WriteGif("oblong.gif", oblong),
+                                 garbage,
+                                 dir + "absurd.gif",
+                                 dir + "many.gif",
+                                 dir + "noframes.gif",
+                                 dir + "small.bmp",
+                                 dir + "picture.png",
+                                 dir + "missing.gif",
+                                 dir + "stray.gif",
+                                 dir + "stray-wide.gif"};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
         ASSERT_TRUE(doc.NewDocument(asker));

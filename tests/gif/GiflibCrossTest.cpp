@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
 #include "GIFTestUtil.h"
@@ -166,4 +171,52 @@ TEST(GiflibCross, RunLengthStreamsOfManyRunShapesDecodeWithGiflib) {
         ASSERT_EQ(decoded.Frames.size(), 1u);
         EXPECT_EQ(decoded.Frames[0].Pixels, pixels) << "bits " << bits;
     }
+}
+
+TEST(GiflibCross, FixedSizeExtensionBlocksAreWrittenAsOtherReadersExpect) {
+    // Fixtures: 1 × 1 files whose graphic control extension says Block Size 5 or 0, or ends in 7 instead
+    // of the 0 terminator, and one whose plain text extension says Block Size 5. The reader takes these
+    // fixed-size records as they stand; what we write must carry the sizes GIF89a defines (4 and a 0
+    // terminator, 12), or giflib, giftext and gifsicle refuse the file ("bad graphic extension").
+    struct TCase {
+        const char* Name;
+        TBytes Read, Written;
+        int Delay; // as giflib reads it; -1 without a graphic control block
+    } cases[] = {
+        {"control, Block Size 5", {0x21, 0xF9, 5, 0x09, 7, 0, 1, 0}, {0x21, 0xF9, 4, 0x09, 7, 0, 1, 0}, 7},
+        {"control, Block Size 0", {0x21, 0xF9, 0, 0x09, 7, 0, 1, 0}, {0x21, 0xF9, 4, 0x09, 7, 0, 1, 0}, 7},
+        {"control, terminator 7", {0x21, 0xF9, 4, 0x09, 7, 0, 1, 7}, {0x21, 0xF9, 4, 0x09, 7, 0, 1, 0}, 7},
+        {"plain text, Block Size 5",
+         {0x21, 0x01, 5, 0, 0, 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 2, 'h', 'i', 0},
+         {0x21, 0x01, 12, 0, 0, 0, 0, 1, 0, 1, 0, 1, 1, 1, 0, 2, 'h', 'i', 0},
+         -1},
+    };
+    const bool haveGifsicle = std::system("gifsicle --version > /dev/null 2>&1") == 0;
+    const bool haveGiftext = std::system("command -v giftext > /dev/null 2>&1") == 0;
+    const std::string path = ::testing::TempDir() + "tindra-fixed-blocks.gif";
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TBytes file =
+            TGifBytes().Header(1, 1, 1).Add(c.Read).Image(0, 0, 1, 1).DotData().Trailer().Data;
+        TGIFPicture gif;
+        LoadBytes(gif, file);
+        const TBytes out = SaveBytes(gif);
+        EXPECT_NE(std::search(out.begin(), out.end(), c.Written.begin(), c.Written.end()), out.end());
+
+        TGiflibFile decoded;
+        std::string error;
+        ASSERT_TRUE(GiflibDecode(out, decoded, &error)) << error;
+        ASSERT_EQ(decoded.Frames.size(), 1u);
+        EXPECT_EQ(decoded.Frames[0].Delay, c.Delay); // giflib took the block as a graphic control block
+
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+        if (haveGifsicle) {
+            EXPECT_EQ(std::system(("gifsicle --info " + path + " > /dev/null 2>&1").c_str()), 0);
+        }
+        if (haveGiftext) {
+            EXPECT_EQ(std::system(("giftext " + path + " > /dev/null 2>&1").c_str()), 0);
+        }
+    }
+    std::remove(path.c_str());
 }

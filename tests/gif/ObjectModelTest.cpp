@@ -10,6 +10,7 @@
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
 #include "GIFTestUtil.h"
+#include "Stream.h"
 
 namespace {
 
@@ -297,6 +298,11 @@ TEST(Picture, FileFormsAndPainterHooks) {
     ASSERT_EQ(back.Images().ItemCount(), 1);
     EXPECT_EQ(back.Images()[0]->PixelAt(2, 1), 1);
     EXPECT_THROW(back.LoadFromPath(path + ".missing"), std::runtime_error);
+    // A picture that cannot be encoded (index 2 beyond the table of 2) leaves the file as it was.
+    const std::vector<std::uint8_t> before = ReadWholeFile(path);
+    frame->RowAt(0)[0] = 2;
+    EXPECT_THROW(gif.SaveToPath(path), EGIFException);
+    EXPECT_EQ(ReadWholeFile(path), before);
 
     // Clearing and destroying a picture stop its painters through the installed hooks.
     int stops = 0;

@@ -322,3 +322,88 @@ TEST(Reader, ProgressReportsStartRunningAndEnd) {
         EXPECT_EQ(steps.size(), broken ? 3u : 4u); // one running report per frame read
     }
 }
+
+TEST(Reader, BoundsAreCheckedWhereTheReaderMeetsEachPart) {
+    // Each bound refuses its file where the reader meets the part, whatever stands between the blocks:
+    // the files put a stray 0x00 (which the reader skips) before the part that breaks the bound.
+    TGIFReadLimits icon; // as the editor opens a document
+    icon.MaxScreenSide = 40;
+    icon.FramesInsideScreen = true;
+    icon.MaxFrames = 4096;
+    icon.MaxPixels = 4096 * 40 * 40;
+    icon.MaxBlocks = 1000;
+    auto dots = [](TGifBytes g, int n) {
+        for (int k = 0; k < n; ++k)
+            g.Image(0, 0, 1, 1).DotData();
+        return g;
+    };
+    auto comments = [](TGifBytes g, int n) {
+        for (int k = 0; k < n; ++k)
+            g.Add({0x21, 0xFE, 1, 'c', 0});
+        return g;
+    };
+    const TGifBytes first = TGifBytes().Header(40, 40, 1).Image(0, 0, 1, 1).DotData().Add({0});
+    struct TCase {
+        const char* Name;
+        TBytes Bytes;
+        const char* Error;
+        int FramesRead; // frames the reader got through before it stopped (progress reports)
+    } cases[] = {
+        {"4,096 frames open", dots(TGifBytes().Header(40, 40, 1), 4096).Trailer().Data, "", 4096},
+        {"100,000 frames after a stray byte stop at the 4,097th", dots(first, 99999).Trailer().Data,
+         "Too many images", 4096},
+        {"a 4000 x 16 frame after a stray byte", TGifBytes(first).Image(0, 0, 4000, 16).DotData().Data,
+         "Image lies outside the Logical Screen", 1},
+        {"a frame at 39, 39", TGifBytes(first).Image(39, 39, 2, 1).DotData().Data,
+         "Image lies outside the Logical Screen", 1},
+        {"a screen of 41 x 40", TGifBytes().Header(41, 40, 1).Image(0, 0, 1, 1).DotData().Data,
+         "Logical Screen size exceeds the limit", 0},
+        {"comment blocks beyond the bound", comments(first, 1001).Trailer().Data, "Too many extension blocks",
+         1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TGIFPicture gif;
+        gif.ReadLimits = icon;
+        int framesRead = 0;
+        gif.OnProgress = [&](const TGIFObject*, int stage, int, const std::string&) {
+            framesRead += stage == 1;
+        };
+        EXPECT_EQ(Load(gif, c.Bytes).Error, c.Error);
+        EXPECT_EQ(framesRead, c.FramesRead);
+    }
+
+    // Frame sides and the pixels of all frames together.
+    TGIFReadLimits picture;
+    picture.MaxFrameSide = 100;
+    picture.MaxPixels = 2 * 100 * 100;
+    const TBytes wide = TGifBytes().Header(0, 0, 1).Image(0, 0, 101, 1).DotData().Data;
+    const TBytes three = TGifBytes()
+                             .Header(0, 0, 1)
+                             .Image(0, 0, 100, 100)
+                             .DotData()
+                             .Add({0})
+                             .Image(0, 0, 100, 100)
+                             .DotData()
+                             .Image(0, 0, 1, 1)
+                             .DotData()
+                             .Data;
+    TGIFPicture gif;
+    gif.ReadLimits = picture;
+    EXPECT_EQ(Load(gif, wide).Error, "Image size exceeds the limit");
+    EXPECT_EQ(Load(gif, three).Error, "Image data exceeds the limit");
+    gif.ReadLimits = TGIFReadLimits(); // a picture starts without bounds
+    EXPECT_EQ(Load(gif, three).Error, "");
+}
+
+TEST(Reader, FramesWantedStopsQuietlyAndLeavesTheRestUnread) {
+    // A frame, then an extension of unknown label 0x02: a read that wants one frame never meets it.
+    const TBytes bytes = Dot().Add({0x21, 0x02}).Data;
+    TGIFPicture gif;
+    EXPECT_EQ(Load(gif, bytes).Error, "Unknown extension type");
+    gif.ReadLimits.FramesWanted = 1;
+    const TLoadResult r = Load(gif, bytes);
+    EXPECT_EQ(r.Error, "");
+    EXPECT_TRUE(r.Warnings.empty());
+    EXPECT_EQ(r.Frames, 1);
+}

@@ -1,7 +1,10 @@
 # Runs tindra-gif on a small animation: info lists frames and extensions, decode writes one PGM and
 # one palette a frame with the right sizes, recode gives a file that decodes to the same planes, and
-# a refused file exits non-zero with the codec's text on stderr; usage errors exit 2.
-# Called with -DTOOL=<tindra-gif> -DGIF=<file> -DWORK=<scratch dir> -DBAD=<refused file>.
+# a refused file exits non-zero with the codec's text on stderr. A recode that cannot be written (a
+# pixel beyond the colour table, a full device) exits non-zero and leaves an existing target as it was;
+# usage errors exit 2.
+# Called with -DTOOL=<tindra-gif> -DGIF=<file> -DWORK=<scratch dir> -DBAD=<refused file>
+# -DUNWRITABLE=<file that reads but cannot be written>.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/a ${WORK}/b)
 
@@ -44,4 +47,18 @@ endif()
 execute_process(COMMAND ${TOOL} --version RESULT_VARIABLE rc OUTPUT_VARIABLE out)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "^tindra-gif [0-9]+\\.[0-9]+")
   message(FATAL_ERROR "--version: rc ${rc}, stdout '${out}'")
+endif()
+
+file(WRITE ${WORK}/kept.gif "keep")
+execute_process(COMMAND ${TOOL} recode ${UNWRITABLE} ${WORK}/kept.gif RESULT_VARIABLE rc ERROR_VARIABLE err)
+file(READ ${WORK}/kept.gif kept)
+if(rc EQUAL 0 OR NOT err MATCHES "Color not in color table" OR NOT kept STREQUAL "keep")
+  message(FATAL_ERROR "failed recode: rc ${rc}, stderr ${err}, target now '${kept}'")
+endif()
+
+if(EXISTS /dev/full)
+  execute_process(COMMAND ${TOOL} recode ${GIF} /dev/full RESULT_VARIABLE rc ERROR_VARIABLE err)
+  if(rc EQUAL 0)
+    message(FATAL_ERROR "recode to /dev/full exited 0")
+  endif()
 endif()

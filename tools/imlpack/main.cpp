@@ -10,6 +10,7 @@
 // as the program treats glyphs.
 
 #include "ImageListFile.h"
+#include "SafeFile.h"
 
 #include <png.h>
 
@@ -139,14 +140,14 @@ void Dump(const std::string& folder, const std::vector<TImageListItem>& items) {
         const TImageListItem& item = items[i];
         for (size_t p = 0; p < item.Pictures.size(); ++p) {
             const std::string path = folder + "/" + std::to_string(i) + "_" + std::to_string(p) + ".pam";
-            std::ofstream out(path, std::ios::binary);
-            out << "P7\nWIDTH " << item.Width << "\nHEIGHT " << item.Height
-                << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-            for (uint32_t argb : item.Pictures[p]) {
-                const char px[4] = {static_cast<char>(argb >> 16), static_cast<char>(argb >> 8),
-                                    static_cast<char>(argb), static_cast<char>(argb >> 24)};
-                out.write(px, 4);
-            }
+            const std::string head = "P7\nWIDTH " + std::to_string(item.Width) + "\nHEIGHT " +
+                                     std::to_string(item.Height) +
+                                     "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+            std::vector<uint8_t> bytes(head.begin(), head.end());
+            for (uint32_t argb : item.Pictures[p])
+                bytes.insert(bytes.end(), {static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
+                                           static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 24)});
+            TSafeFile::WriteAll(path, bytes); // throws TFileError (a runtime_error) when it fails
         }
     }
 }
@@ -233,7 +234,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!dump.empty()) Dump(dump, items);
-    } catch (const TSourceError& e) {
+    } catch (const std::runtime_error& e) { // a source error, or a dump file that could not be written
         std::cerr << e.what() << "\n";
         return 1;
     }

@@ -1,15 +1,14 @@
 // tindra-gif: inspect, decode and re-encode GIF files with Tindra's codec.
 //   tindra-gif info FILE        version, screen, colour tables, frames, extensions, warnings
 //   tindra-gif decode FILE DIR  DIR/frame-KKK.pgm (index plane) and DIR/frame-KKK.pal (RGB table)
-//   tindra-gif recode IN OUT    read, then write
+//   tindra-gif recode IN OUT    read, then write (OUT is replaced only when the whole file was written)
 //   tindra-gif --help | --version
-// Exit status 0 on success; a refused file exits 1 with the codec's text on stderr; a usage error
-// exits 2 with the usage on stderr.
+// Exit status 0 on success; a refused file or a failed write exits 1 with the reason on stderr; a
+// usage error exits 2 with the usage on stderr.
 
 #include <cctype>
 #include <cstdio>
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
+#include "SafeFile.h"
 #include "Stream.h"
 
 namespace {
@@ -155,11 +155,11 @@ int Info(const std::string& path) {
     return 0;
 }
 
+// Every file the tool writes goes through the safe writer: a failure leaves no truncated file behind.
 void WriteFile(const std::string& path, const std::string& head, const std::uint8_t* data, std::size_t size) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(head.data(), static_cast<std::streamsize>(head.size()));
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) throw std::runtime_error("Cannot write file " + path);
+    std::vector<std::uint8_t> bytes(head.begin(), head.end());
+    bytes.insert(bytes.end(), data, data + size);
+    TSafeFile::WriteAll(path, bytes);
 }
 
 int Decode(const std::string& path, const std::string& dir) {
