@@ -34,7 +34,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>

@@ -39,7 +39,7 @@ struct TTindraMainForm::TControls {
     std::vector<TBoundCommand> Commands;
 
     // Menus and the menu items the handlers use.
-    QMenu *MnFile, *MnFileOpenMru, *MnEdit, *MnImage, *MnHelp;
+    QMenu *MnFile, *MnFileOpenMru, *MnEdit, *MnImage;
     QAction *MnMRUSep, *MnMRUShowPath, *MnFileSaveWithoutBorder, *MnFileSaveFrameAsICO;
     QAction *MnViewGrid, *MnViewThumbnail, *MnViewControlBar, *MnViewToolBar, *MnViewColorBar;
     QAction* MnImageAutoBorder;

@@ -9,7 +9,6 @@
 #include "DrawingTools.h"
 #include "PaletteStrip.h"
 #include "PreviewView.h"
-#include "QtColor.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -164,7 +163,6 @@ void TTindraMainForm::CreateMenus() {
     Ui->MnFileOpenMru = menus.at("MnFileOpenMru");
     Ui->MnEdit = menus.at("MnEdit");
     Ui->MnImage = menus.at("MnImage");
-    Ui->MnHelp = menus.at("MnHelp");
     Ui->MnMRUSep = action("MnMRUSep");
     Ui->MnMRUShowPath = action("MnMRUShowPath");
     Ui->MnFileSaveWithoutBorder = action("MnFileSaveWithoutBorder");
