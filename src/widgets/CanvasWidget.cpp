@@ -89,7 +89,11 @@ void TCanvasWidget::SetGridVisible(bool on) {
 }
 
 void TCanvasWidget::SetCurrentTool(TTool tool) {
-    Stroke.reset();
+    // A pencil or brush stroke under way ends here and keeps what it drew, as when the pointer leaves.
+    if (Stroke) {
+        Stroke->Commit();
+        Stroke.reset();
+    }
     Tool = tool <= ToolText ? tool : ToolNone;
     setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
 }

@@ -37,7 +37,7 @@ class TCanvasWidget : public QWidget {
 
     TTool CurrentTool() const { return Tool; }
     // Selects the tool and shows its cursor (cursor 1 for ToolNone). A pencil or brush stroke still
-    // under way is dropped.
+    // under way ends and is kept.
     void SetCurrentTool(TTool tool);
 
     // Marks the buffer invalid and schedules a paint; the next paint draws WorkBitmap anew.

@@ -296,6 +296,21 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(Snapshots(), 1);
     }
 
+    // Another tool chosen while a stroke is under way (a new document drops the tool): the stroke ends
+    // and is kept, and its release draws nothing more.
+    void changingTheToolEndsAStroke() {
+        Canvas->SetCurrentTool(ToolPencil);
+        Press(At(1, 1));
+        MoveHeld(At(3, 1));
+        Canvas->SetCurrentTool(ToolNone);
+        QCOMPARE(Seen.Commits, 1);
+        QCOMPARE(Doc->FrameBitmap(0).GetPixel(3, 1), Black);
+        Release(At(6, 6));
+        QCOMPARE(Changed(Work()), (TCells{{1, 1}, {2, 1}, {3, 1}}));
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
+    }
+
     void brushDotsAddUpOnOneCell() {
         Canvas->SetCurrentTool(ToolBrush);
         Press(At(4, 4));
