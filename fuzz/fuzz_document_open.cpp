@@ -46,9 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int k = 0; k < doc.FrameCount(); k = k < 2 ? k + 1 : std::max(k + 1, doc.FrameCount() - 1)) {
         doc.SelectFrame(k);
-        doc.PushUndo();
-        doc.WorkBitmap().SetPixel(20, 20, 0xFF123456u);
-        doc.CommitFrame();
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(20, 20, 0xFF123456u);
+            edit.Commit();
+        }
     }
     (void)doc.EncodeFrameGif();
     (void)doc.EncodeFrameBmp();

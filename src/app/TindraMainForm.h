@@ -1,23 +1,32 @@
 #pragma once
-// The main window: panels, menus, tool bar, tool buttons, preview panel, status bar, the
-// start-up and shut-down sequence and the enabling of commands from the document state.
+// The main window: menus, tool bar, tool and preview panels, colour panel, status bar, the start-up
+// and shut-down sequence, and the enabling of commands from the document's state.
 //
-// Controls carry the program's names both as members and as Qt object names (`MnFileNew`,
-// `TBFileNew`, `SBToolPen`, ...); a top-level menu or submenu is a QMenu whose menu action
-// has the same object name, so every command can be found as a QAction by name.
+// Where things are:
+//   TindraMainFormCommands.cpp  the command table: every menu item with its shortcut, glyph, handler,
+//                               button and enabled rule (UpdateCommands applies the rules)
+//   TindraMainFormLayout.cpp    building the controls and the layout
+//   TindraMainForm.cpp          creation, start-up, shut-down, events, texts, the status bar
+//   TindraMainFormDocument.cpp  what the document reports (IDocumentObserver)
+//   TindraMainFormFile.cpp, ...Edit.cpp, ...View.cpp, ...Image.cpp, ...Help.cpp
+//                               the handlers of each menu, with the panels' handlers that belong to it
+//
+// The controls live in a private struct (TindraMainFormControls.h). They carry the program's names as
+// Qt object names (`MnFileNew`, `TBFileNew`, `SBToolPen`, `EDSpeed`, ...); a top-level menu or
+// submenu is a QMenu whose menu action has the same object name, so every command can be found as a
+// QAction by name (findChild), which is also how tests reach them.
 
 #include "DocumentAsker.h"
 #include "DocumentObserver.h"
-#include "DrawingTools.h"
 #include "ImageListFile.h"
 #include "RecentFiles.h"
 #include "SettingsStore.h"
+#include "SurfaceColor.h"
 
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,34 +34,13 @@
 #include <string>
 #include <vector>
 
-class QAction;
-class QButtonGroup;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QListView;
-class QMenu;
-class QSpinBox;
 class QTimer;
 class QToolButton;
-class TCanvasWidget;
-class TDocumentCanvasHost;
-class TEditorColors;
-class TFontPanel;
-class TFrameListModel;
 enum class TSaveResult;
 class TSurface32;
 class TQtTranslator;
 class TIconDocument;
 class TLockKeys;
-class TTindraAboutForm;
-class TTindraHelpForm;
-class TTindraAngleForm;
-class TTindraIframeForm;
-class TTindraInfoForm;
-class TTindraLangForm;
-class TTindraMFrameForm;
-class TPreviewView;
 class TQtSyncCaller;
 
 // Window placement and language as read at start-up.
@@ -87,7 +75,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Zoom := max(min(width, height) div 40, 8).
     static int ZoomFor(int panelWidth, int panelHeight);
 
-    // Program entry, step 2: the six dialogs, created once and reused modally.
+    // The six dialogs, created once (after the window) and reused modally.
     void CreateDialogs();
 
     // Where images.iml is read from (default: beside the program, else in ../share/tindra).
@@ -111,17 +99,17 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Picture `index` of item `item` of IlControlImages as an image, or a null image.
     QImage ControlImage(int item, int index) const;
 
-    // Start-up step 4, placement: reads the settings once and puts the window where the stored
-    // placement says, fitted to the screens (WindowPlacement.h). Runs when the window is first shown.
+    // Reads the settings once and puts the window where the stored placement says, fitted to the
+    // screens (WindowPlacement.h). Runs when the window is first shown.
     void PlaceWindow();
     // Fits the window to the screens again once the window manager's frame is known.
     void KeepFrameOnScreen();
-    // Start-up steps 4 to 17; runs once, at the first activation of the window.
+    // The start-up of the window: language, canvas size, no document, the command-line file. Runs once,
+    // at the first activation of the window.
     void FormActivate();
-    // Enables and disables the commands from the document state.
+    // Enables and disables every command and control of the command table from the document's state,
+    // and shows the no-document state (canvas hidden, no tool, empty status cells) when there is none.
     void UpdateCommands();
-    // Steps 1 to 11 of UpdateCommands from the state members below as they stand.
-    void ApplyCommandStates();
     // Sets every caption and hint of the window, Qt's own texts included, and fits the window.
     void ApplyLanguage();
     // Raises the window's minimum size above its design where the current texts need more room.
@@ -131,14 +119,14 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Recomputes Zoom from MainPanel and centres the canvas in it.
     void LayoutCanvas();
 
-    // Document state read by UpdateCommands (kept here until the document model takes over).
-    bool ImageLoaded = false;
-    int FrameCount = 0;
-    int CurrentFrame = -1;
-    bool Animating = false;
-    int ImageSize = 40;
-    int OutputSize = 40;
-    bool ClipboardHasPicture() const;
+    // The document the window edits.
+    TIconDocument& DocumentModel() { return *Document; }
+    const TIconDocument& DocumentModel() const { return *Document; }
+
+    // Editor state: screen pixels per icon pixel, the canvas's tool, the interface language.
+    int Zoom() const;
+    int CurrentTool() const;
+    int LanguageIndex = 0;
 
     // The settings store and the recent-files list (read at creation, written at the end).
     tindra::TSettingsStore RegCtrl;
@@ -148,49 +136,17 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // The folder the file dialogs start in: the stored "Path", else the program's folder.
     QString DialogFolder() const;
 
-    // Editor state.
-    int Zoom = 8;
-    int CurrentTool = ToolNone;
-    int LanguageIndex = 0;
-    uint32_t DrawColor = 0xFF000000;
-    uint32_t BackColor = 0xFFCCCCCC;
-    uint32_t TransparentColor = 0xFFCCCCCC;
-
     // Control images: 0 EmptyTemplates, 1 Glyphs, 2 Header, 3 Language buttons.
     std::vector<tindra::TImageListItem> IlControlImages;
     std::vector<QPixmap> IlMenuImages;
 
-    // Menus and commands.
-    QMenu *MnFile, *MnFileOpenMru, *MnFileSaveFrameAs, *MnEdit, *MnView, *MnViewFrame, *MnImage, *MnEffects,
-        *MnColors, *MnHelp;
-    QAction *MnFileNew, *MnFileOpen, *MnMRUSep, *MnMRUClear, *MnMRUShowPath, *MnFileDownload,
-        *MnFileSaveFrameAsGIF, *MnFileSaveFrameAsICO, *MnFileSaveFrameAsBMP, *MnFileSaveAs,
-        *MnFileSaveWithoutBorder, *MnFileSetup, *MnFileExit;
-    QAction *MnEditUndo, *MnEditUndelete, *MnEditCut, *MnEditCopy, *MnEditPaste, *MnEditClear,
-        *MnEditInsertFrame, *MnEditRemoveFrame, *MnEditMoveFrame, *MnEditSelectAll;
-    QAction *MnViewFrameFirst, *MnViewFramePrev, *MnViewFrameNext, *MnViewFrameLast, *MnViewGrid,
-        *MnViewThumbnail, *MnImageAttributes, *MnViewControlBar, *MnViewToolBar, *MnViewColorBar;
-    QAction *MnImagePlayAnimation, *MnImageStopAnimation, *MnImageFlipHor, *MnImageFlipVert, *MnImageRotate,
-        *MnImageDrawBorder, *MnImageAutoBorder, *MnEffectsTest, *MnColorsTest;
-    QAction *MnHelpThemes, *MnHelpAbout;
+    // The help context of the part of the window the user is at: the control under the mouse
+    // pointer, else the one with the keyboard focus, and the first context up its parents.
+    int HelpContextHere() const;
+    // Opens the manual in the interface language at the section of `context`.
+    void ShowHelp(int context);
 
-    // Panels.
-    QWidget *ControlPanel, *ToolPanel, *MainPanel, *PreviewPanel, *ColorPanel, *StatusBar;
-    QWidget *ThumbnailPanel, *FramePanel, *SpeedPanel;
-    QWidget* PBMain; // the canvas (Canvas)
-
-    // The document, the canvas that edits its WorkBitmap, and the colour controls.
-    // Synchronised calls of the preview's painter thread; it outlives the document, whose
-    // Frames40 stops its painters when it goes.
-    std::unique_ptr<TQtSyncCaller> SyncCaller;
-    std::unique_ptr<TIconDocument> Document;
-    std::unique_ptr<TDocumentCanvasHost> CanvasHost;
-    TCanvasWidget* Canvas = nullptr;
-    TEditorColors* Colors = nullptr;
-    // The text tool's font controls and sample.
-    TFontPanel* FontPanel = nullptr;
-
-    // What the document reports (IDocumentObserver).
+    // What the document reports (IDocumentObserver, TindraMainFormDocument.cpp).
     void CaptionChanged(const std::string& caption) override;
     void FrameInfoChanged(const std::string& text) override;
     void FrameListChanged(int count) override;
@@ -206,7 +162,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void CanvasRepaint() override;
     void DisplayTimeChanged(int milliseconds) override;
     void CommandsNeedUpdate() override;
-    void ColorsReset() override;
+    void ColorsChanged() override;
     void PaletteChanged() override;
     void DocumentClosing() override;
     void BeginBusy() override;
@@ -215,63 +171,13 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void AddRecentFile(const std::string& path) override;
     void SaveChangesFailed() override;
 
-    // The questions the document asks (IDocumentAsker; AskSaveChanges below).
+    // The questions the document asks (IDocumentAsker, TindraMainFormFile.cpp; AskSaveChanges below).
     std::string AskOpenFileName() override;
     std::string AskSaveFileName(TFileKind kind, const std::string& defaultName) override;
     bool ConfirmOverwrite(const std::string& path) override;
 
-    // Tool bar.
-    QToolButton *TBFileNew, *TBFileOpen, *TBFileSave, *TBFileSaveFrameAsGIF, *TBFileSaveFrameAsICO,
-        *TBFileSaveFrameAsBMP, *TBSetup, *TBEditCut, *TBEditCopy, *TBEditPaste, *TBEditClear,
-        *TBEditInsertFrame, *TBEditRemoveFrame, *TBEditMoveFrame, *TBViewGrid, *TBViewThumbnail, *TBHelp,
-        *TBAbout, *TBExit;
-
-    // Tool panel.
-    QToolButton *SBToolNone, *SBToolMover, *SBToolSelect, *SBToolColorDropper, *SBToolPen, *SBToolBrush,
-        *SBToolFloodFill, *SBToolLine, *SBToolRectangle, *SBToolEllipse, *SBToolText;
-    QButtonGroup* ToolGroup;
-    QMenu *PMRectanglePopup, *PMEllipsePopup;
-    QAction *PMR1, *PMR2, *PMR3, *PMR4, *PME1, *PME2, *PME3, *PME4;
-    QSpinBox* EdToolSize;
-
-    // Preview panel. The frame list is a view over the document's frames (FrameList).
-    QListView* LBImageBox;
-    TFrameListModel* FrameList = nullptr;
-    bool FrameListFollowsDocument = false; // the list changes for the document, not for the user
-    QMenu* PMThumbSizeMenu;
-    QAction *PMS4, *PMS3;
-    TPreviewView* ImThumbnail;
-    QToolButton *SBStop, *SBPlay, *SBFirst, *SBPrev, *SBNext, *SBLast;
-    QSpinBox* EDSpeed;
-
-    // Colour and font panel.
-    QFrame *SLColor, *SRColor, *STColor;
-    QLabel *TLColor, *TRColor, *TTColor;
-    QWidget* GColorPalette;
-    QToolButton *SBFontSelect, *SBBold, *SBItalics, *SBUnderline;
-    QComboBox *CBFontName, *CBFontSize;
-    QLabel* TestPanel;
-
-    // Status bar.
-    QLabel *SBHintInfo, *SBVersionInfo, *SBFrameInfo, *SBColorInfo, *SBPixelInfo, *SBCapsLockInfo,
-        *SBNumLockInfo;
-
-    // Dialogs (created by CreateDialogs).
-    TTindraAboutForm* AboutForm = nullptr;
-    TTindraLangForm* LangForm = nullptr;
-    TTindraInfoForm* InfoForm = nullptr;
-    TTindraAngleForm* AngleForm = nullptr;
-    TTindraIframeForm* IframeForm = nullptr;
-    TTindraMFrameForm* MFrameForm = nullptr;
-    // The help window, made when help is first asked for.
-    TTindraHelpForm* HelpForm = nullptr;
-    // The help context of the part of the window the user is at: the control under the mouse
-    // pointer, else the one with the keyboard focus, and the first context up its parents.
-    int HelpContextHere() const;
-    // Opens the manual in the interface language at the section of `context`.
-    void ShowHelp(int context);
-
   public slots:
+    // File menu (TindraMainFormFile.cpp).
     void MnFileNewClick();
     void MnFileOpenClick();
     void MnMRUClearClick();
@@ -283,6 +189,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnFileSaveWithoutBorderClick();
     void MnFileSetupClick();
     void MnFileExitClick();
+    void PMThumbSizeClick();
+    // Edit menu (TindraMainFormEdit.cpp).
     void MnEditUndoClick();
     void MnEditCutClick();
     void MnEditCopyClick();
@@ -292,6 +200,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnEditRemoveFrameClick();
     void MnEditMoveFrameClick();
     void MnEditSelectAllClick();
+    // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
+    void CBViewerClipboardChanged();
+    // View menu (TindraMainFormView.cpp), with the frame list and the display-time field.
     void MnViewFrameFirstClick();
     void MnViewFramePrevClick();
     void MnViewFrameNextClick();
@@ -302,6 +213,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnViewControlBarClick();
     void MnViewToolBarClick();
     void MnViewColorBarClick();
+    void LBImageBoxClick(int row);
+    void EDSpeedExit();
+    void EDSpeedChange(int value);
+    // Image menu (TindraMainFormImage.cpp), with the preview's playback and the tool panel.
     void MnImagePlayAnimationClick();
     void MnImageStopAnimationClick();
     // Preview playback: the painter of Frames40 draws into ImThumbnail.
@@ -312,26 +227,20 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnImageFlipVertClick();
     void MnImageRotateClick();
     void MnImageDrawBorderClick();
+    void MnImageAutoBorderClick();
     void NotImplementedClick();
-    void MnHelpThemesClick();
-    void MnHelpAboutClick();
     void SBToolClick();
     void PopupClick();
-    void PMThumbSizeClick();
-    void EDSpeedExit();
-    void EDSpeedChange(int value);
-    void LBImageBoxClick(int row);
     void EdToolSizeChange();
+    // Help menu (TindraMainFormHelp.cpp), with the status bar's lock keys.
+    void MnHelpThemesClick();
+    void MnHelpAboutClick();
     void UpdateLockKeys();
-    // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
-    void CBViewerClipboardChanged();
 
   protected:
-    // The document model (for tests that drive the window with a prepared document).
-    TIconDocument& DocumentModel() { return *Document; }
-    // Start-up step 4: window placement and language, defaults where nothing is stored.
+    // Window placement and language, defaults where nothing is stored.
     virtual TWindowSettings ReadSettings();
-    // Shut-down step 3: placement and language back to the store.
+    // Placement and language back to the store (at closing).
     virtual void WriteSettings();
     // Opens a picture file as the document; `addToRecent` puts it on the recent-files list.
     virtual void OpenFile(const QString& path, bool addToRecent);
@@ -349,32 +258,46 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    struct TControls;
+
+    // TindraMainFormLayout.cpp: every control, the menus from the command table, the layout.
+    void CreateControls();
     void CreateMenus();
     void CreateControlPanel();
     void CreateToolPanel();
     void CreatePreviewPanel();
     void CreateColorPanel();
     void CreateStatusBar();
+    // Connects the table's buttons to their commands' handlers.
+    void BindCommandButtons();
     QToolButton* MakeButton(QWidget* owner, const char* name, QSize size, int glyph,
-                            void (TTindraMainForm::*slot)());
+                            void (TTindraMainForm::*slot)() = nullptr);
+
+    // Applies the enabled rule of every row of the command table.
+    void ApplyCommandRules();
+    bool ClipboardHasPicture() const;
+    // The shape buttons back to their first shape and no tool (no document open).
+    void ResetTools();
     void AssignGlyphs();
     void SetGlyph(QObject* control, int glyph);
     void ClearPointerInfo();
-    void ShowPointerInfo(const QString& text, std::optional<uint32_t> interfaceColor);
-    void ShowTestPanelColors();
-    uint32_t TestTextColor = 0x000000; // interface colours of the sample-text panel
-    uint32_t TestBackColor = 0xCCCCCC;
+    void ShowPointerInfo(const QString& text, std::optional<TInterfaceColor> color);
     void DropFiles(const QList<QUrl>& urls);
     void ReportSave(TSaveResult result);
     QString Message(int key) const;
-    // PushUndo, the change on WorkBitmap, CommitFrame; only while an icon is open.
-    void ChangeWorkBitmap(const std::function<void(TSurface32&)>& change);
+
+    std::unique_ptr<TControls> Ui;
+    // Synchronised calls of the preview's painter thread; it outlives the document, whose Frames40
+    // stops its painters when it goes.
+    std::unique_ptr<TQtSyncCaller> SyncCaller;
+    std::unique_ptr<TIconDocument> Document;
 
     QString ControlImagePath;
     QString CommandLineFile;
     TMessageSink ShowMessage;
     bool ImagesLoaded = false;
     bool StartupDone = false;
+    bool FrameListFollowsDocument = false; // the frame list changes for the document, not for the user
     std::optional<TWindowSettings> StartSettings; // read once, by PlaceWindow
     bool FrameKeptOnScreen = false;               // KeepFrameOnScreen has seen the frame
     std::map<QObject*, int> Glyphs;               // control -> glyph index

@@ -44,8 +44,9 @@ class IDocumentObserver {
     // The enabled state of the commands may have changed (ImageLoaded, FrameCount, CurrentFrame,
     // Animating, OutputSize).
     virtual void CommandsNeedUpdate() {}
-    // Drawing, background and transparent colours were reset to their defaults.
-    virtual void ColorsReset() {}
+    // The drawing, background or transparent colour changed: set by a command or the dropper, or put
+    // back to the defaults by a new or opened document (IconDocument::DrawColor() and the others).
+    virtual void ColorsChanged() {}
     // The colour tables of Frames40 changed (the palette grid repaints).
     virtual void PaletteChanged() {}
     // The document is being replaced: the window drops the current tool and stops the animation

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -79,7 +80,11 @@ TIconDocument::TIconDocument(std::string programFolder)
     WorkBitmap_.SetSize(FrameSide, FrameSide);
 }
 
-TIconDocument::~TIconDocument() = default;
+TIconDocument::~TIconDocument() {
+    // An edit that outlives the document does nothing any more.
+    for (TEdit* edit : OpenEdits_)
+        edit->Document_ = nullptr;
+}
 
 void TIconDocument::SetObserver(IDocumentObserver* observer) {
     Observer_ = observer;
@@ -121,6 +126,25 @@ std::string TIconDocument::FrameInfo() const {
 bool TIconDocument::UndoEnabled() const {
     return CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size()) &&
            !Entries_[CurrentFrame_].Undo.empty();
+}
+
+void TIconDocument::SetDrawColor(TSurfaceColor color) {
+    if (!ImageLoaded_) return;
+    DrawColor_ = color;
+    Notify(&IDocumentObserver::ColorsChanged);
+}
+
+void TIconDocument::SetBackColor(TSurfaceColor color) {
+    if (!ImageLoaded_) return;
+    BackColor_ = color;
+    Notify(&IDocumentObserver::ColorsChanged);
+}
+
+void TIconDocument::SetTransparentColor(TSurfaceColor color) {
+    if (!ImageLoaded_) return;
+    BackColor_ = color;
+    TransparentColor_ = color;
+    Notify(&IDocumentObserver::ColorsChanged);
 }
 
 void TIconDocument::SetAnimating(bool on) {
@@ -165,6 +189,7 @@ void TIconDocument::SelectFrame(int index) {
     if (index >= 0 && index != CurrentFrame_ && index < FrameCount_ &&
         index < static_cast<int>(Entries_.size())) {
         CurrentFrame_ = index;
+        SettleOpenEdits();
         if (Observer_) Observer_->FrameRowSelected(index);
         WorkBitmap_.CopyFrom(Entries_[index].Bitmap);
     }
@@ -220,17 +245,78 @@ void TIconDocument::MarkModified() {
     if (Caption_.empty() || Caption_.back() != '*') SetCaption(Caption_ + " *");
 }
 
-// ---- Undo
+// ---- Edits and undo
 
-void TIconDocument::PushUndo() {
-    if (CurrentFrame_ < 0 || CurrentFrame_ >= static_cast<int>(Entries_.size())) return;
-    Entries_[CurrentFrame_].Undo.push_back(WorkBitmap_);
-    if (Observer_) Observer_->UndoEnabledChanged(true);
+TIconDocument::TEdit TIconDocument::BeginEdit() {
+    if (CurrentFrame_ < 0 || CurrentFrame_ >= static_cast<int>(Entries_.size())) return TEdit(*this, -1, 0);
+    std::vector<TSurface32>& stack = Entries_[CurrentFrame_].Undo;
+    stack.push_back(WorkBitmap_);
     if (Caption_.empty() || Caption_.back() != '*') SetCaption(Caption_ + " *");
-    SelectFrame(CurrentFrame_);
+    RefreshUndoState();
+    // The edit sees the border that its commit will draw, as a fill that reaches the ring must.
+    if (AutoBorder_) DrawBorder(WorkBitmap_);
+    return TEdit(*this, CurrentFrame_, stack.size());
+}
+
+void TIconDocument::SettleOpenEdits() {
+    for (TEdit* edit : OpenEdits_)
+        edit->Restorable_ = false;
+}
+
+void TIconDocument::RestoreEdit(int frame, size_t depth) {
+    // Only the newest change of the frame being shown can be taken back.
+    if (frame != CurrentFrame_ || frame >= static_cast<int>(Entries_.size())) return;
+    std::vector<TSurface32>& stack = Entries_[frame].Undo;
+    if (stack.size() != depth) return;
+    WorkBitmap_ = std::move(stack.back());
+    stack.pop_back();
+    if (!IsModified() && Caption_.size() >= 2 && Caption_.back() == '*')
+        SetCaption(Caption_.substr(0, Caption_.size() - 2));
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CanvasRepaint);
+}
+
+TIconDocument::TEdit::TEdit(TIconDocument& document, int frame, size_t depth)
+    : Document_(&document), Frame_(frame), Depth_(depth), Restorable_(frame >= 0) {
+    Document_->OpenEdits_.push_back(this);
+}
+
+TIconDocument::TEdit::TEdit(TEdit&& other) noexcept
+    : Document_(other.Document_), Frame_(other.Frame_), Depth_(other.Depth_), Restorable_(other.Restorable_),
+      Open_(other.Open_) {
+    if (Document_ && Open_)
+        std::replace(Document_->OpenEdits_.begin(), Document_->OpenEdits_.end(), &other, this);
+    other.Open_ = false;
+    other.Document_ = nullptr;
+}
+
+TIconDocument::TEdit::~TEdit() {
+    if (!Open_ || !Document_) return;
+    const bool restore = Restorable_;
+    Close();
+    if (restore) Document_->RestoreEdit(Frame_, Depth_);
+}
+
+void TIconDocument::TEdit::Close() {
+    Open_ = false;
+    if (!Document_) return;
+    auto& open = Document_->OpenEdits_;
+    open.erase(std::remove(open.begin(), open.end(), this), open.end());
+}
+
+TSurface32& TIconDocument::TEdit::Picture() {
+    if (!Document_) throw std::logic_error("an edit of a document that no longer exists");
+    return Document_->WorkBitmap_;
+}
+
+void TIconDocument::TEdit::Commit() {
+    if (!Open_ || !Document_) return;
+    Close();
+    Document_->CommitFrame();
 }
 
 bool TIconDocument::Undo() {
+    SettleOpenEdits();
     bool restored = false;
     if (CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size())) {
         auto& stack = Entries_[CurrentFrame_].Undo;
@@ -286,6 +372,7 @@ bool TIconDocument::SaveChangesIfWanted(IDocumentAsker& asker) {
 }
 
 void TIconDocument::ResetDocument() {
+    SettleOpenEdits();
     ImageLoaded_ = false;
     FramesChanged_ = false;
     Notify(&IDocumentObserver::DocumentClosing);
@@ -294,10 +381,10 @@ void TIconDocument::ResetDocument() {
     GifFrames::ResetDocumentPicture(*Frames32_);
     Entries_.clear();
     if (Observer_) Observer_->FrameListChanged(0);
-    DrawColor_ = 0xFF000000u;
-    BackColor_ = 0xFFCCCCCCu;
-    TransparentColor_ = 0xFFCCCCCCu;
-    Notify(&IDocumentObserver::ColorsReset);
+    DrawColor_ = DefaultDrawColor;
+    BackColor_ = DefaultBackColor;
+    TransparentColor_ = DefaultTransparentColor;
+    Notify(&IDocumentObserver::ColorsChanged);
     WorkBitmap_.SetSize(FrameSide, FrameSide);
     WorkBitmap_.FillAll(0);
     Preview_.SetSize(0, 0);
@@ -485,7 +572,7 @@ std::string TIconDocument::DefaultFrameFileName(TFileKind kind) const {
 
 std::vector<uint8_t> TIconDocument::EncodeDocumentGif() const {
     const bool withoutBorder = OutputSize_ == InnerSide;
-    const uint32_t transparent = ToInterfaceColor(TransparentColor_);
+    const uint32_t transparent = ToInterfaceColor(TransparentColor_).Value;
     if (FrameCount_ == 1) {
         const TSurface32 f = withoutBorder ? Inner(WorkBitmap_) : WorkBitmap_;
         return GifFrames::EncodeSingleFrame(f, withoutBorder, transparent);
@@ -496,7 +583,7 @@ std::vector<uint8_t> TIconDocument::EncodeDocumentGif() const {
 std::vector<uint8_t> TIconDocument::EncodeFrameGif() const {
     const bool withoutBorder = OutputSize_ == InnerSide;
     const TSurface32 f = withoutBorder ? Inner(WorkBitmap_) : WorkBitmap_;
-    return GifFrames::EncodeSingleFrame(f, withoutBorder, ToInterfaceColor(TransparentColor_));
+    return GifFrames::EncodeSingleFrame(f, withoutBorder, ToInterfaceColor(TransparentColor_).Value);
 }
 
 std::vector<uint8_t> TIconDocument::EncodeFrameBmp() const {
@@ -514,7 +601,7 @@ std::vector<uint8_t> TIconDocument::EncodeFrameIco() const {
     for (int y = 0; y < InnerSide; ++y)
         for (int x = 0; x < InnerSide; ++x) {
             const uint32_t c = WorkBitmap_.GetPixel(x + BorderWidth, y + BorderWidth);
-            if (c == TransparentColor_) continue;
+            if (c == TransparentColor_.Value) continue;
             colors.At(x, y) = c | 0xFF000000u;
             colors.Transparent[static_cast<size_t>(y) * InnerSide + x] = false;
         }
@@ -531,6 +618,7 @@ TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     }
     for (TFrameEntry& entry : Entries_)
         entry.Undo.clear();
+    SettleOpenEdits();
     FramesChanged_ = false;
     ImageSize_ = OutputSize_;
     SourceFormat_ = TSourceFormat::Gif;
@@ -587,6 +675,7 @@ TSaveResult TIconDocument::SaveFrameAs(TFileKind kind, IDocumentAsker& asker) {
 
 void TIconDocument::MoveEntry(int from, int to) {
     if (from == to) return;
+    SettleOpenEdits();
     GifFrames::MoveFrame(*Frames40_, from, to);
     GifFrames::MoveFrame(*Frames32_, from, to);
     TFrameEntry moving = std::move(Entries_[from]);
@@ -608,6 +697,7 @@ void TIconDocument::InsertFrame(TInsertPosition position, const TSurface32& pict
 
 void TIconDocument::RemoveFrame() {
     if (!ImageLoaded_ || FrameCount_ < 2 || CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return;
+    SettleOpenEdits();
     GifFrames::DeleteFrame(*Frames40_, CurrentFrame_);
     GifFrames::DeleteFrame(*Frames32_, CurrentFrame_);
     Entries_.erase(Entries_.begin() + CurrentFrame_);

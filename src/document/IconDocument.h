@@ -5,8 +5,9 @@
 // per-frame stores in step: the two GIF objects Frames40 (40 × 40 frames, used for output with the border,
 // the preview and the palette grid) and Frames32 (their inner 32 × 32 areas, used for output without the
 // border), the editable 40 × 40 frame pictures, their 32 × 32 thumbnails, one undo stack per frame and the
-// rows of the frame list (told to the observer as a count). The current frame is edited in WorkBitmap;
-// CommitFrame writes it back into every store.
+// rows of the frame list (told to the observer as a count). The current frame is edited in WorkBitmap,
+// one change at a time through an edit (BeginEdit); CommitFrame writes it back into every store. The
+// document also owns the editor's drawing, background and transparent colours.
 //
 // The document never shows anything itself: it reports through return values and IDocumentObserver, and
 // takes the user's answers through IDocumentAsker. See README.md for how a window drives it.
@@ -16,6 +17,7 @@
 #include "DocumentObserver.h"
 #include "PixelImage.h"
 #include "Surface32.h"
+#include "SurfaceColor.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,13 +79,18 @@ class TIconDocument {
     std::string FrameInfo() const;
     bool UndoEnabled() const;
 
-    // Editor state the document needs (colours are surface colours 0xAARRGGBB).
-    uint32_t DrawColor() const { return DrawColor_; }
-    uint32_t BackColor() const { return BackColor_; }
-    uint32_t TransparentColor() const { return TransparentColor_; }
-    void SetDrawColor(uint32_t c) { DrawColor_ = c; }
-    void SetBackColor(uint32_t c) { BackColor_ = c; }
-    void SetTransparentColor(uint32_t c) { TransparentColor_ = c; }
+    // ---- Colours: the left button draws in DrawColor, the right one in BackColor (which Clear fills
+    // with), and saving without the border makes TransparentColor transparent. A new or opened document
+    // starts from the defaults (black, 0xFFCCCCCC, 0xFFCCCCCC). Every change is told through
+    // IDocumentObserver::ColorsChanged; while no document is open the setters change nothing.
+    TSurfaceColor DrawColor() const { return DrawColor_; }
+    TSurfaceColor BackColor() const { return BackColor_; }
+    TSurfaceColor TransparentColor() const { return TransparentColor_; }
+    void SetDrawColor(TSurfaceColor color);
+    void SetBackColor(TSurfaceColor color);
+    // The transparent colour becomes the background colour (the right button's) as well.
+    void SetTransparentColor(TSurfaceColor color);
+
     bool AutoBorder() const { return AutoBorder_; }
     void SetAutoBorder(bool on) { AutoBorder_ = on; }
     // The window's preview plays (true) or shows the current frame (false). The window starts and stops
@@ -91,6 +98,8 @@ class TIconDocument {
     void SetAnimating(bool on);
 
     // ---- Stores
+    // The current frame's picture. Commands change it through an edit (BeginEdit); writing to it
+    // directly changes it without an undo snapshot (for loaders and tests).
     TSurface32& WorkBitmap() { return WorkBitmap_; }
     const TSurface32& WorkBitmap() const { return WorkBitmap_; }
     TGIFPicture& Frames40() { return *Frames40_; }
@@ -121,9 +130,14 @@ class TIconDocument {
     // time changed since the document was started or saved.
     bool IsModified() const;
 
-    // ---- Undo
-    // Snapshot of WorkBitmap onto the current frame's stack, before an edit.
-    void PushUndo();
+    // ---- Edits and undo
+    class TEdit;
+    // Starts one change of the current frame's picture: a snapshot of WorkBitmap goes onto the frame's
+    // undo stack (so the document is modified from here on and Undo is available) and, while Auto
+    // border is on, the border is drawn, so that the change works on the picture as it will be kept.
+    // Nothing is written into the other stores until the edit is committed. Without a current frame
+    // the edit takes no snapshot and only its commit does anything.
+    [[nodiscard]] TEdit BeginEdit();
     // Restores the current frame's newest snapshot; false when its stack is empty.
     bool Undo();
 
@@ -194,6 +208,7 @@ class TIconDocument {
     bool LoadBmp(const TPixelImage& bitmap);
 
   private:
+    friend class TEdit;
     struct TFrameEntry {
         TSurface32 Bitmap;    // 40 × 40
         TSurface32 Thumbnail; // 32 × 32
@@ -208,6 +223,10 @@ class TIconDocument {
     // A change the undo stacks do not record (frame operations, display times): modified until saved.
     void MarkModified();
     void MoveEntry(int from, int to);
+    // The pictures and undo stacks moved on (another frame, an undo, a save, a new document): edits
+    // still open can no longer be put back.
+    void SettleOpenEdits();
+    void RestoreEdit(int frame, size_t depth);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
     TOpenResult OpenPath(const std::string& path, bool addToRecent);
     TOpenResult LoadPath(const std::string& path, bool addToRecent);
@@ -234,8 +253,46 @@ class TIconDocument {
     // Frames inserted, removed or moved, or a display time changed, since the last start or save.
     bool FramesChanged_ = false;
 
-    uint32_t DrawColor_ = 0xFF000000u;
-    uint32_t BackColor_ = 0xFFCCCCCCu;
-    uint32_t TransparentColor_ = 0xFFCCCCCCu;
+    TSurfaceColor DrawColor_ = DefaultDrawColor;
+    TSurfaceColor BackColor_ = DefaultBackColor;
+    TSurfaceColor TransparentColor_ = DefaultTransparentColor;
     bool AutoBorder_ = false;
+    std::vector<TEdit*> OpenEdits_; // edits made and neither committed nor dropped
+};
+
+// One change of the current frame's picture (see TIconDocument::BeginEdit):
+//
+//     TIconDocument::TEdit edit = document.BeginEdit();
+//     edit.Picture().FlipHorizontal();
+//     edit.Commit();
+//
+// Commit writes the picture into every store of the frame (CommitFrame). An edit dropped without
+// Commit (an early return, an exception) puts the picture, the undo stack and the modified mark back
+// as they were before it began, unless the document has moved on since (another frame, an undo, a
+// save, a new document, an edit begun later and kept): then it leaves everything as it is.
+class TIconDocument::TEdit {
+  public:
+    TEdit(TEdit&& other) noexcept;
+    TEdit(const TEdit&) = delete;
+    TEdit& operator=(const TEdit&) = delete;
+    TEdit& operator=(TEdit&&) = delete;
+    ~TEdit();
+
+    // The picture to change: the document's WorkBitmap. Throws std::logic_error once the document is
+    // gone (an edit must not outlive its document's users).
+    TSurface32& Picture();
+    // Writes the changed picture back; the edit is then finished (a second call, or one after the
+    // document is gone, does nothing).
+    void Commit();
+
+  private:
+    friend class TIconDocument;
+    TEdit(TIconDocument& document, int frame, size_t depth);
+    void Close();
+
+    TIconDocument* Document_; // nullptr once the document is gone
+    int Frame_;               // the frame whose stack has the snapshot, or -1 (no snapshot)
+    size_t Depth_;            // that stack's size with the snapshot on it
+    bool Restorable_;         // the snapshot is still the newest change of the current frame
+    bool Open_ = true;
 };

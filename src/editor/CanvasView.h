@@ -35,7 +35,7 @@ struct TCanvasPaintOptions {
     int Zoom = 8;
     bool Grid = true;
     int OutputSize = 40;    // 32: the border ring is crossed out (only with the grid)
-    uint32_t GridColor = 0; // surface colour, normally ToSurfaceColor(ButtonFaceColor())
+    uint32_t GridColor = 0; // surface pixel value, normally the button face colour
 };
 
 // Paints work (40 × 40) enlarged into the buffer: every cell's block in the cell's stored value,

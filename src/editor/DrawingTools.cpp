@@ -26,12 +26,12 @@ TScreenPoint ToolCursorHotSpot(TTool tool) {
     }
 }
 
-TColorPair PressColors(TMouseButton button, uint32_t drawColor, uint32_t backColor) {
+TColorPair PressColors(TMouseButton button, TSurfaceColor drawColor, TSurfaceColor backColor) {
     switch (button) {
     case mbLeft:
-        return {drawColor, backColor, true};
+        return {drawColor.Value, backColor.Value, true};
     case mbRight:
-        return {backColor, drawColor, true};
+        return {backColor.Value, drawColor.Value, true};
     default:
         return {};
     }
@@ -189,9 +189,9 @@ TDropperTarget DropperTarget(TMouseButton button, bool ctrlHeld) {
     }
 }
 
-std::optional<uint32_t> DropperColor(const TSurface32& surface, const TCell& c) {
+std::optional<TInterfaceColor> DropperColor(const TSurface32& surface, const TCell& c) {
     if (c.Col < 0 || c.Row < 0 || c.Col >= surface.Width() || c.Row >= surface.Height()) return std::nullopt;
-    return ToInterfaceColor(surface.GetPixel(c.Col, c.Row));
+    return ToInterfaceColor(TSurfaceColor(surface.GetPixel(c.Col, c.Row)));
 }
 
 TCell TextBlockOrigin(const TSurface32& surface, const TCell& release, const std::string& utf8Text) {

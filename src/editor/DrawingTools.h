@@ -6,6 +6,7 @@
 
 #include "Rect.h"
 #include "Surface32.h"
+#include "SurfaceColor.h"
 
 #include <cstdint>
 #include <optional>
@@ -50,14 +51,14 @@ enum TTool : uint8_t {
 // Hot spot of a tool's 32 × 32 cursor, in pixels from its top-left corner (ToolNone shows cursor 1).
 TScreenPoint ToolCursorHotSpot(TTool tool);
 
-// Colours of a press: the left button draws DrawColor (other = BackColor), the right one BackColor
-// (other = DrawColor); the middle button draws nothing.
+// Colours of a press, as the pixel values the tools write: the left button draws DrawColor (other =
+// BackColor), the right one BackColor (other = DrawColor); the middle button draws nothing.
 struct TColorPair {
     uint32_t Main = 0;
     uint32_t Other = 0;
     bool Draws = false;
 };
-TColorPair PressColors(TMouseButton button, uint32_t drawColor, uint32_t backColor);
+TColorPair PressColors(TMouseButton button, TSurfaceColor drawColor, TSurfaceColor backColor);
 
 // Stretches the shorter side of the drag from start to end to the longer one (end changes).
 void ConstrainSquare(const TCell& start, TCell& end);
@@ -92,7 +93,7 @@ void FloodFill(TSurface32& surface, int x, int y, uint32_t newColor, uint32_t ol
 enum TDropperTarget { dtNone, dtDrawColor, dtBackColor, dtTransparentColor };
 TDropperTarget DropperTarget(TMouseButton button, bool ctrlHeld);
 // The interface colour under the dropper, or nothing for a cell off the surface.
-std::optional<uint32_t> DropperColor(const TSurface32& surface, const TCell& c);
+std::optional<TInterfaceColor> DropperColor(const TSurface32& surface, const TCell& c);
 
 // The text tool: the text's block ends just above the released cell (moved down to row 0 near the
 // top edge). Returns the block's top-left corner.

@@ -33,7 +33,7 @@ void TImageRotator::SetFillColor(std::optional<uint32_t> surfaceColor) {
 }
 
 uint32_t TImageRotator::FillColor() const {
-    return FFillColor ? *FFillColor : ToSurfaceColor(ButtonFaceColor());
+    return FFillColor ? *FFillColor : ToSurfaceColor(TInterfaceColor(ButtonFaceColor())).Value;
 }
 
 namespace {

@@ -29,7 +29,7 @@ class TImageRotator {
     bool UniqueSize() const { return FUniqueSize; }
     bool Center() const { return FCenter; }
 
-    // Fill colour (surface colour); unset means ToSurfaceColor(ButtonFaceColor()) at each rotation.
+    // Fill colour (surface pixel value); unset means the button face colour, read at each rotation.
     void SetFillColor(std::optional<uint32_t> surfaceColor);
     uint32_t FillColor() const;
 

@@ -7,7 +7,8 @@ void ClearImage(TSurface32& surface, uint32_t backColor) {
 }
 
 void DrawBorder(TSurface32& surface) {
-    const uint32_t W = BorderWhite, D = ToSurfaceColor(0x666633), G = ToSurfaceColor(0xCCCCCC);
+    const uint32_t W = BorderWhite, D = ToSurfaceColor(TInterfaceColor(0x666633)).Value,
+                   G = ToSurfaceColor(TInterfaceColor(0xCCCCCC)).Value;
     // Columns x1..x2 and rows y1..y2, inclusive, in painting order.
     const struct {
         uint32_t color;

@@ -21,11 +21,11 @@ void TSurface32::CopyFromBitmap(const TBitmap& bitmap) {
         } else {
             bitmap.ReadRow(y, colors.data());
             for (int x = 0; x < FWidth; ++x)
-                out[x] = 0xFF000000u | ToInterfaceColor(colors[static_cast<size_t>(x)]);
+                out[x] = 0xFF000000u | SwapRedBlue(colors[static_cast<size_t>(x)]);
         }
     }
     if (bitmap.Transparent() && !Empty()) {
-        const uint32_t key = ToSurfaceColor(bitmap.TransparentColor()) & 0x00FFFFFFu;
+        const uint32_t key = ToSurfaceColor(TInterfaceColor(bitmap.TransparentColor())).Value & 0x00FFFFFFu;
         for (uint32_t& p : FPixels)
             if ((p & 0x00FFFFFFu) == key) p &= 0x00FFFFFFu;
     }

@@ -2,8 +2,8 @@
 
 #include "SystemColors.h"
 
-uint32_t ToSurfaceColor(uint32_t interfaceColor) {
-    if (IsSystemColor(interfaceColor))
-        interfaceColor = SystemColorValue(static_cast<int>(interfaceColor & 0xFFu));
-    return 0xFF000000u | ToInterfaceColor(interfaceColor);
+TSurfaceColor ToSurfaceColor(TInterfaceColor color) {
+    uint32_t rgb = color.Value;
+    if (IsSystemColor(rgb)) rgb = SystemColorValue(static_cast<int>(rgb & 0xFFu));
+    return TSurfaceColor(0xFF000000u | SwapRedBlue(rgb));
 }

@@ -1,6 +1,5 @@
 #include "CanvasWidget.h"
 
-#include "CanvasHost.h"
 #include "ToolCursors.h"
 
 #include "CanvasView.h"
@@ -48,7 +47,7 @@ TCell Constrained(TTool tool, TCell start, TCell end) {
 
 } // namespace
 
-TCanvasWidget::TCanvasWidget(TCanvasHost& host, QWidget* parent) : QWidget(parent), Host(host) {
+TCanvasWidget::TCanvasWidget(TIconDocument& document, QWidget* parent) : QWidget(parent), Document(document) {
     View.OnPaintBuffer = [this](TSurfaceView& sender) { PaintBuffer(sender.Buffer()); };
     setObjectName("PBMain");
     setMouseTracking(true);
@@ -90,6 +89,11 @@ void TCanvasWidget::SetGridVisible(bool on) {
 }
 
 void TCanvasWidget::SetCurrentTool(TTool tool) {
+    // A pencil or brush stroke under way ends here and keeps what it drew, as when the pointer leaves.
+    if (Stroke) {
+        Stroke->Commit();
+        Stroke.reset();
+    }
     Tool = tool <= ToolText ? tool : ToolNone;
     setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
 }
@@ -117,16 +121,16 @@ void TCanvasWidget::PaintBuffer(TSurface32& b) {
     // Whatever lies beyond the 40 cells (the extra pixel of a 321 canvas) shows the face colour.
     b.FillRectClipped(extent, 0, bw, bh, face);
     b.FillRectClipped(0, extent, extent, bh, face);
-    if (!Host.ImageLoaded()) {
+    if (!Document.ImageLoaded()) {
         b.FillRectClipped(0, 0, extent, extent, face);
         return;
     }
     TCanvasPaintOptions options;
     options.Zoom = z;
     options.Grid = Grid;
-    options.OutputSize = Host.OutputSize();
+    options.OutputSize = Document.OutputSize();
     options.GridColor = face;
-    PaintCanvasBuffer(b, Host.WorkBitmap(), options);
+    PaintCanvasBuffer(b, Document.WorkBitmap(), options);
 }
 
 void TCanvasWidget::EnsureScreen() {
@@ -200,36 +204,35 @@ void TCanvasWidget::DrawBand(TBand band, TCell from, TCell to) {
 
 void TCanvasWidget::PointerFeedback(TCell cell) {
     // A cell beyond the left or top edge (a drag outside the canvas) shows nothing.
-    if (!Host.ImageLoaded() || !IsIconCell(cell)) {
-        Host.ShowPointerInfo(QString(), std::nullopt);
+    if (!Document.ImageLoaded() || !IsIconCell(cell)) {
+        emit PointerInfo(QString(), std::nullopt);
         return;
     }
-    const uint32_t pixel = Host.WorkBitmap().GetPixel(cell.Col, cell.Row);
+    const uint32_t pixel = Document.WorkBitmap().GetPixel(cell.Col, cell.Row);
     const std::string text = Tool == ToolDropper ? DropperInfoText(cell, pixel) : PixelInfoText(cell);
-    Host.ShowPointerInfo(QString::fromStdString(text), ToInterfaceColor(pixel));
+    emit PointerInfo(QString::fromStdString(text), ToInterfaceColor(TSurfaceColor(pixel)));
 }
 
 void TCanvasWidget::PointerLeft() {
     // A pencil or brush stroke ends here and keeps what it drew; a line or shape drag is dropped,
     // and the repaint that follows the commit wipes its rubber band.
     Dragging = false;
-    if (Host.ImageLoaded()) Host.CommitFrame();
+    if (Stroke || Document.ImageLoaded()) EndStroke();
     Repaint();
 }
 
 // ---- tools ----
 
 TColorPair TCanvasWidget::Colors() const {
-    return PressColors(DragButton, Host.DrawColor(), Host.BackColor());
+    return PressColors(DragButton, Document.DrawColor(), Document.BackColor());
 }
 
 void TCanvasWidget::Press(TCell cell, TMouseButton button) {
     DragStart = cell;
     HasDragEnd = false;
     DragButton = button;
-    if (!Host.ImageLoaded()) return;
+    if (!Document.ImageLoaded()) return;
     const TColorPair colors = Colors();
-    TSurface32& work = Host.WorkBitmap();
     switch (Tool) {
     case ToolMover:
     case ToolSelect:
@@ -237,23 +240,26 @@ void TCanvasWidget::Press(TCell cell, TMouseButton button) {
         Dragging = true;
         break;
     case ToolPencil:
-        Host.PushUndo();
-        Dragging = true;
-        if (colors.Draws) PencilDot(work, cell, colors.Main);
-        Repaint();
-        break;
     case ToolBrush:
-        Host.PushUndo();
+        // One edit for the whole stroke, committed at the release (or where the pointer leaves).
+        Stroke.reset();
+        Stroke.emplace(Document.BeginEdit());
         Dragging = true;
-        if (colors.Draws) BrushDot(work, cell, colors.Main);
+        if (colors.Draws) {
+            if (Tool == ToolPencil)
+                PencilDot(Stroke->Picture(), cell, colors.Main);
+            else
+                BrushDot(Stroke->Picture(), cell, colors.Main);
+        }
         Repaint();
         break;
     case ToolFill: {
         // The same colour already there: no snapshot, no change.
-        if (!colors.Draws || !FloodFillChanges(work, cell.Col, cell.Row, colors.Main)) break;
-        Host.PushUndo();
+        if (!colors.Draws || !FloodFillChanges(Document.WorkBitmap(), cell.Col, cell.Row, colors.Main)) break;
+        TIconDocument::TEdit edit = Document.BeginEdit();
+        TSurface32& work = edit.Picture();
         FloodFill(work, cell.Col, cell.Row, colors.Main, work.GetPixel(cell.Col, cell.Row));
-        Host.CommitFrame();
+        edit.Commit();
         Repaint();
         break;
     }
@@ -269,10 +275,11 @@ void TCanvasWidget::Move(TCell cell) {
     if (Tool == ToolPencil || Tool == ToolBrush) {
         // The middle button draws nothing but still moves the stroke point.
         if (colors.Draws) {
+            TSurface32& work = Stroke ? Stroke->Picture() : Document.WorkBitmap();
             if (Tool == ToolPencil)
-                PencilLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+                PencilLine(work, DragStart, cell, colors.Main);
             else
-                BrushLine(Host.WorkBitmap(), DragStart, cell, colors.Main);
+                BrushLine(work, DragStart, cell, colors.Main);
         }
         DragStart = cell;
         Repaint();
@@ -281,9 +288,10 @@ void TCanvasWidget::Move(TCell cell) {
                            : IsRectangleTool(Tool) ? TBand::Rectangle
                                                    : TBand::Ellipse;
         const TCell end = Constrained(Tool, DragStart, cell);
-        std::optional<uint32_t> swatch;
-        if (IsIconCell(cell)) swatch = ToInterfaceColor(Host.WorkBitmap().GetPixel(cell.Col, cell.Row));
-        Host.ShowPointerInfo(QString::fromStdString(DragInfoText(DragStart, end)), swatch);
+        std::optional<TInterfaceColor> swatch;
+        if (IsIconCell(cell))
+            swatch = ToInterfaceColor(TSurfaceColor(Document.WorkBitmap().GetPixel(cell.Col, cell.Row)));
+        emit PointerInfo(QString::fromStdString(DragInfoText(DragStart, end)), swatch);
         if (HasDragEnd) DrawBand(band, DragStart, DragEnd); // erases the band on screen
         DrawBand(band, DragStart, end);
         DragEnd = end;
@@ -292,20 +300,19 @@ void TCanvasWidget::Move(TCell cell) {
 }
 
 void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
-    if (!Host.ImageLoaded()) return;
-    TSurface32& work = Host.WorkBitmap();
+    if (!Document.ImageLoaded()) return;
     if (Tool == ToolDropper) {
-        const std::optional<uint32_t> picked = DropperColor(work, cell);
+        const std::optional<TInterfaceColor> picked = DropperColor(Document.WorkBitmap(), cell);
         if (!picked) return;
         switch (DropperTarget(button, ctrl)) {
         case dtDrawColor:
-            Host.SetDrawColor(*picked);
+            Document.SetDrawColor(ToSurfaceColor(*picked));
             break;
         case dtBackColor:
-            Host.SetBackColor(*picked);
+            Document.SetBackColor(ToSurfaceColor(*picked));
             break;
         case dtTransparentColor:
-            Host.SetTransparentColor(*picked);
+            Document.SetTransparentColor(ToSurfaceColor(*picked));
             break;
         case dtNone:
             break;
@@ -313,40 +320,59 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
         return;
     }
     if (Tool == ToolText) {
-        Host.TextToolRelease(cell.Col, cell.Row,
-                             button == mbLeft    ? Qt::LeftButton
-                             : button == mbRight ? Qt::RightButton
-                                                 : Qt::MiddleButton);
+        emit TextToolReleased(cell.Col, cell.Row,
+                              button == mbLeft    ? Qt::LeftButton
+                              : button == mbRight ? Qt::RightButton
+                                                  : Qt::MiddleButton);
         return;
     }
     // Mover and selector change nothing and keep following the pointer until it leaves.
     if (!Dragging || Tool == ToolMover || Tool == ToolSelect) return;
     const TColorPair colors = Colors();
-    if (Tool == ToolPencil) {
-        if (colors.Draws) PencilDot(work, cell, colors.Main);
-    } else if (Tool == ToolBrush) {
-        if (colors.Draws) BrushDot(work, cell, colors.Main);
-    } else if (Tool == ToolLine) {
-        Host.PushUndo();
-        if (colors.Draws) PencilLine(work, DragStart, cell, colors.Main);
-    } else if (IsShapeTool(Tool)) {
-        Host.PushUndo();
+    if (Tool == ToolPencil || Tool == ToolBrush) {
+        // The stroke's last dot, and the stroke is kept.
+        TSurface32& work = Stroke ? Stroke->Picture() : Document.WorkBitmap();
         if (colors.Draws) {
-            const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
-            const bool filled = IsFilledTool(Tool);
-            if (IsRectangleTool(Tool))
-                DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
-                                   filled);
+            if (Tool == ToolPencil)
+                PencilDot(work, cell, colors.Main);
             else
-                DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main, colors.Other,
-                                 filled);
+                BrushDot(work, cell, colors.Main);
         }
+        Dragging = false;
+        EndStroke();
+    } else if (Tool == ToolLine || IsShapeTool(Tool)) {
+        // Lines and shapes are drawn, as one edit, only now.
+        TIconDocument::TEdit edit = Document.BeginEdit();
+        TSurface32& work = edit.Picture();
+        if (colors.Draws) {
+            if (Tool == ToolLine) {
+                PencilLine(work, DragStart, cell, colors.Main);
+            } else {
+                const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
+                const bool filled = IsFilledTool(Tool);
+                if (IsRectangleTool(Tool))
+                    DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
+                                       colors.Other, filled);
+                else
+                    DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
+                                     colors.Other, filled);
+            }
+        }
+        Dragging = false;
+        edit.Commit();
     } else {
         return;
     }
-    Dragging = false;
-    Host.CommitFrame();
     Repaint();
+}
+
+void TCanvasWidget::EndStroke() {
+    if (Stroke) {
+        Stroke->Commit();
+        Stroke.reset();
+    } else {
+        Document.CommitFrame();
+    }
 }
 
 // ---- Qt events ----

@@ -1,26 +1,30 @@
 #pragma once
 // PBMain: the enlarged canvas of the current frame. One icon pixel is a Zoom x Zoom block, with an
 // optional one-pixel grid and, when the border will not be saved, crosses over the border ring.
-// The canvas also runs the drawing tools: a press, the moves and the release of a mouse button
-// change WorkBitmap through the surface operations, with the undo snapshot and the commit of the
-// window around them. Rubber bands of lines and shapes are drawn exclusive-or on the screen image
+// The canvas also runs the drawing tools on the document: each change of the picture is one edit of
+// the document (TIconDocument::BeginEdit), made at the press for a pencil or brush stroke and for a
+// fill, and at the release for lines and shapes, and committed at the release. The dropper sets the
+// document's colours. Rubber bands of lines and shapes are drawn exclusive-or on the screen image
 // only, so drawing the same band twice removes it and any repaint of the buffer clears it.
+//
+// What the window shows of the pointer (the status bar's pixel text and swatch) and the text tool's
+// release (the font panel asks for the text) are signals.
 
 #include <QImage>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 #include "DrawingTools.h"
+#include "IconDocument.h"
 #include "SurfaceView.h"
-
-class TCanvasHost;
 
 class TCanvasWidget : public QWidget {
     Q_OBJECT
 
   public:
-    TCanvasWidget(TCanvasHost& host, QWidget* parent = nullptr);
+    TCanvasWidget(TIconDocument& document, QWidget* parent = nullptr);
     ~TCanvasWidget() override;
 
     // Sizes the canvas for its parent panel and centres it there; the parent's resizes call it too.
@@ -32,7 +36,8 @@ class TCanvasWidget : public QWidget {
     void SetGridVisible(bool on);
 
     TTool CurrentTool() const { return Tool; }
-    // Selects the tool and shows its cursor (cursor 1 for ToolNone).
+    // Selects the tool and shows its cursor (cursor 1 for ToolNone). A pencil or brush stroke still
+    // under way ends and is kept.
     void SetCurrentTool(TTool tool);
 
     // Marks the buffer invalid and schedules a paint; the next paint draws WorkBitmap anew.
@@ -48,6 +53,13 @@ class TCanvasWidget : public QWidget {
     // rubber band on it.
     const QImage& Screen();
     bool DragActive() const { return Dragging; }
+
+  signals:
+    // The pointer feedback for the status bar: the pixel text and the swatch's colour (none: the
+    // button face colour).
+    void PointerInfo(const QString& text, std::optional<TInterfaceColor> color);
+    // The text tool was released over a cell with a button.
+    void TextToolReleased(int col, int row, Qt::MouseButton button);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,10 +85,12 @@ class TCanvasWidget : public QWidget {
     void Press(TCell cell, TMouseButton button);
     void Move(TCell cell);
     void Release(TCell cell, TMouseButton button, bool ctrl);
+    // Commits the stroke's edit (or, without one, the picture as it stands).
+    void EndStroke();
     void DrawBand(TBand band, TCell from, TCell to);
     TColorPair Colors() const;
 
-    TCanvasHost& Host;
+    TIconDocument& Document;
     TSurfaceView View; // back buffer, with room to grow
     QImage ScreenImage;
     bool ScreenValid = false;
@@ -90,5 +104,7 @@ class TCanvasWidget : public QWidget {
     TCell DragEnd;
     bool HasDragEnd = false;
     TMouseButton DragButton = mbLeft;
+    // The edit of a pencil or brush stroke, from the press to the release.
+    std::optional<TIconDocument::TEdit> Stroke;
     bool PointerInside = false;
 };

@@ -1,7 +1,9 @@
 #include "EditorColors.h"
 
+#include "GIFPicture.h"
+#include "IconDocument.h"
 #include "PaletteStrip.h"
-#include "SurfaceColor.h"
+#include "QtColor.h"
 
 #include <QColorDialog>
 #include <QEvent>
@@ -12,53 +14,62 @@ namespace {
 
 constexpr const char* SwatchColorProperty = "SwatchColor";
 
-QColor ToQColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-uint32_t FromQColor(const QColor& c) {
-    return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
-}
-
-QString RgbText(uint32_t c) {
-    return QString::asprintf("R: %d G: %d B: %d", int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+QString RgbText(TInterfaceColor c) {
+    return QString::asprintf("R: %d G: %d B: %d", c.Red(), c.Green(), c.Blue());
 }
 
 } // namespace
 
-TEditorColors::TEditorColors(const TControls& controls, QObject* parent)
-    : QObject(parent), Controls(controls) {
+TEditorColors::TEditorColors(TIconDocument& document, const TControls& controls, QObject* parent)
+    : QObject(parent), Document(document), Controls(controls) {
     for (QWidget* w : {Controls.DrawSwatch, Controls.BackSwatch, Controls.TransparentSwatch,
                        Controls.DrawLabel, Controls.BackLabel, Controls.TransparentLabel}) {
         w->installEventFilter(this);
         w->setMouseTracking(true);
     }
-    Controls.Palette->SetSource(
-        [this] { return Loaded() && PaletteColors ? PaletteColors() : std::vector<uint32_t>(); });
+    // The strip shows the global colour map of the document's frames, and nothing without a document.
+    Controls.Palette->SetSource([this] {
+        std::vector<TInterfaceColor> colors;
+        if (!Document.ImageLoaded()) return colors;
+        const TGIFColorMap& map = Document.Frames40().GlobalColorMap();
+        for (int i = 0; i < map.Count(); ++i)
+            colors.push_back(TInterfaceColor(map.ColorAt(i)));
+        return colors;
+    });
     connect(Controls.Palette, &TPaletteStrip::CellPressed, this, &TEditorColors::PaletteCellPressed);
     connect(Controls.Palette, &TPaletteStrip::CellHovered, this, &TEditorColors::PaletteCellHovered);
-
-    ChooseColor = [this](uint32_t initial) -> std::optional<uint32_t> {
-        const QColor c = QColorDialog::getColor(ToQColor(initial), Controls.Palette->window());
-        if (!c.isValid()) return std::nullopt;
-        return FromQColor(c);
-    };
-    ResetColors();
+    ShowColors();
 }
 
-void TEditorColors::ShowSwatch(QWidget* swatch, uint32_t color) {
-    swatch->setProperty(SwatchColorProperty, uint(color & 0xFFFFFFu));
-    swatch->setStyleSheet(QString("background-color: %1;").arg(ToQColor(color).name()));
+std::optional<TInterfaceColor> TEditorColors::ChooseColor(TInterfaceColor initial) {
+    const QColor c = QColorDialog::getColor(ToQColor(initial), Controls.Palette->window());
+    if (!c.isValid()) return std::nullopt;
+    return ToInterfaceColor(c);
 }
 
-uint32_t TEditorColors::SwatchColor(const QWidget* swatch) const {
-    return swatch->property(SwatchColorProperty).toUInt();
+void TEditorColors::ShowSwatch(QWidget* swatch, TInterfaceColor color) {
+    swatch->setProperty(SwatchColorProperty, uint(color.Value & 0xFFFFFFu));
+    swatch->setStyleSheet(SwatchStyle(color));
 }
 
-bool TEditorColors::Pick(bool fromDialog, uint32_t& color) {
-    if (!Loaded()) return false;
+TInterfaceColor TEditorColors::SwatchColor(const QWidget* swatch) const {
+    return TInterfaceColor(swatch->property(SwatchColorProperty).toUInt());
+}
+
+void TEditorColors::ShowColors() {
+    const TInterfaceColor draw = ToInterfaceColor(Document.DrawColor());
+    const TInterfaceColor back = ToInterfaceColor(Document.BackColor());
+    ShowSwatch(Controls.DrawSwatch, draw);
+    ShowSwatch(Controls.BackSwatch, back);
+    ShowSwatch(Controls.TransparentSwatch, ToInterfaceColor(Document.TransparentColor()));
+    Controls.Sample->setStyleSheet(
+        QString("background-color: %1; color: %2;").arg(ToQColor(back).name(), ToQColor(draw).name()));
+}
+
+bool TEditorColors::Pick(bool fromDialog, TInterfaceColor& color) {
+    if (!Document.ImageLoaded()) return false;
     if (fromDialog) {
-        if (!ChooseColor) return false;
-        const std::optional<uint32_t> chosen = ChooseColor(DialogColor);
+        const std::optional<TInterfaceColor> chosen = ChooseColor(DialogColor);
         if (!chosen) return false;
         DialogColor = *chosen;
         color = *chosen;
@@ -66,41 +77,16 @@ bool TEditorColors::Pick(bool fromDialog, uint32_t& color) {
     return true;
 }
 
-void TEditorColors::SetDrawColor(bool fromDialog, uint32_t color) {
-    if (!Pick(fromDialog, color)) return;
-    Draw = ToSurfaceColor(color);
-    ShowSwatch(Controls.DrawSwatch, color);
-    emit DrawColorChanged(color);
+void TEditorColors::SetDrawColor(bool fromDialog, TInterfaceColor color) {
+    if (Pick(fromDialog, color)) Document.SetDrawColor(ToSurfaceColor(color));
 }
 
-void TEditorColors::SetBackColor(bool fromDialog, uint32_t color) {
-    if (!Pick(fromDialog, color)) return;
-    Back = ToSurfaceColor(color);
-    ShowSwatch(Controls.BackSwatch, color);
-    emit BackColorChanged(color);
+void TEditorColors::SetBackColor(bool fromDialog, TInterfaceColor color) {
+    if (Pick(fromDialog, color)) Document.SetBackColor(ToSurfaceColor(color));
 }
 
-void TEditorColors::SetTransparentColor(bool fromDialog, uint32_t color) {
-    if (!Pick(fromDialog, color)) return;
-    // The transparent colour becomes the background colour (the right button's) too.
-    Back = ToSurfaceColor(color);
-    Transparent = Back;
-    ShowSwatch(Controls.BackSwatch, color);
-    ShowSwatch(Controls.TransparentSwatch, color);
-    emit BackColorChanged(color);
-    emit TransparentColorChanged(color);
-}
-
-void TEditorColors::ResetColors() {
-    Draw = DefaultDrawColor;
-    Back = DefaultBackColor;
-    Transparent = DefaultTransparentColor;
-    ShowSwatch(Controls.DrawSwatch, ToInterfaceColor(Draw));
-    ShowSwatch(Controls.BackSwatch, ToInterfaceColor(Back));
-    ShowSwatch(Controls.TransparentSwatch, ToInterfaceColor(Transparent));
-    emit DrawColorChanged(ToInterfaceColor(Draw));
-    emit BackColorChanged(ToInterfaceColor(Back));
-    emit TransparentColorChanged(ToInterfaceColor(Transparent));
+void TEditorColors::SetTransparentColor(bool fromDialog, TInterfaceColor color) {
+    if (Pick(fromDialog, color)) Document.SetTransparentColor(ToSurfaceColor(color));
 }
 
 void TEditorColors::RepaintPalette() {
@@ -118,13 +104,13 @@ void TEditorColors::SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers 
 }
 
 void TEditorColors::SwatchHovered(const QWidget* swatch) {
-    if (PixelInfo) PixelInfo(RgbText(SwatchColor(swatch)));
+    emit PixelInfo(RgbText(SwatchColor(swatch)));
 }
 
 void TEditorColors::PaletteCellPressed(int cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
-    const std::vector<uint32_t> colors = Controls.Palette->Colors();
+    const std::vector<TInterfaceColor> colors = Controls.Palette->Colors();
     if (cell < 0 || cell >= int(colors.size())) return;
-    const uint32_t e = colors[cell];
+    const TInterfaceColor e = colors[cell];
     if (button == Qt::LeftButton)
         SetDrawColor(false, e);
     else if (button == Qt::RightButton && (modifiers & Qt::ControlModifier))
@@ -134,15 +120,15 @@ void TEditorColors::PaletteCellPressed(int cell, Qt::MouseButton button, Qt::Key
 }
 
 void TEditorColors::PaletteCellHovered(int cell) {
-    const std::vector<uint32_t> colors = Controls.Palette->Colors();
+    const std::vector<TInterfaceColor> colors = Controls.Palette->Colors();
     if (cell < 0 || cell >= int(colors.size())) {
-        if (PixelInfo) PixelInfo(QString());
-        if (ColorInfo) ColorInfo(std::nullopt);
+        emit PixelInfo(QString());
+        emit ColorInfo(std::nullopt);
         return;
     }
-    const uint32_t e = colors[cell];
-    if (PixelInfo) PixelInfo(QString::number(cell) + "/" + RgbText(e));
-    if (ColorInfo) ColorInfo(e);
+    const TInterfaceColor e = colors[cell];
+    emit PixelInfo(QString::number(cell) + "/" + RgbText(e));
+    emit ColorInfo(e);
 }
 
 bool TEditorColors::eventFilter(QObject* watched, QEvent* event) {

@@ -1,21 +1,25 @@
 #pragma once
-// The editor's three colours and their controls on the colour panel: the swatches SLColor, SRColor
-// and STColor with their labels "L", "P" and "T", and the palette strip GColorPalette showing the
-// global colour map of the document. The window builds the controls; this object gives them their
-// behaviour. The left button sets the drawing colour, the right one the
-// background colour, Ctrl with the right one the transparent colour (which is also made the
+// The colour panel's controls for the document's three colours: the swatches SLColor, SRColor and
+// STColor with their labels "L", "P" and "T", the palette strip GColorPalette showing the global
+// colour map of the document, and the sample panel TestPanel, whose text shows the drawing colour
+// on the background colour. The window builds the controls; this object gives them their behaviour.
+//
+// The colours belong to the document: a press sets them there, and whoever changes them (these
+// controls, the canvas's dropper, a new document) makes the document report ColorsChanged, on which
+// the window calls ShowColors. The left button sets the drawing colour, the right one the background
+// colour, Ctrl with the right one the transparent colour (which the document also makes the
 // background colour). On a swatch or label the colour dialog opens; on the strip the cell's colour
 // is taken directly. Nothing happens while no icon is open.
+
+#include "SurfaceColor.h"
 
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
-#include <functional>
 #include <optional>
-#include <vector>
 
 class QWidget;
+class TIconDocument;
 class TPaletteStrip;
 
 class TEditorColors : public QObject {
@@ -30,23 +34,20 @@ class TEditorColors : public QObject {
         QWidget* BackLabel;         // TRColor
         QWidget* TransparentLabel;  // TTColor
         TPaletteStrip* Palette;     // GColorPalette
+        QWidget* Sample;            // TestPanel
     };
-    TEditorColors(const TControls& controls, QObject* parent = nullptr);
+    TEditorColors(TIconDocument& document, const TControls& controls, QObject* parent = nullptr);
 
-    // Surface colours (0xAARRGGBB).
-    uint32_t DrawColor() const { return Draw; }
-    uint32_t BackColor() const { return Back; }
-    uint32_t TransparentColor() const { return Transparent; }
-
-    // The setters take an interface colour (0x00BBGGRR). With fromDialog the colour dialog opens
-    // first and its choice replaces the argument; Cancel changes nothing.
-    void SetDrawColor(bool fromDialog, uint32_t color = 0);
-    void SetBackColor(bool fromDialog, uint32_t color = 0);
-    void SetTransparentColor(bool fromDialog, uint32_t color = 0);
-    // Black, 0xCCCCCC, 0xCCCCCC, without the setters' checks.
-    void ResetColors();
+    // Shows the document's colours in the swatches and the sample panel.
+    void ShowColors();
     // Repaints the palette strip (after the document's colour map changed).
     void RepaintPalette();
+
+    // The colour panel's setters. With fromDialog the colour dialog opens first and its choice
+    // replaces the argument; Cancel changes nothing. Nothing happens while no icon is open.
+    void SetDrawColor(bool fromDialog, TInterfaceColor color = TInterfaceColor());
+    void SetBackColor(bool fromDialog, TInterfaceColor color = TInterfaceColor());
+    void SetTransparentColor(bool fromDialog, TInterfaceColor color = TInterfaceColor());
 
     // What a press on a swatch or a label does, by button.
     void SwatchPressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -56,38 +57,25 @@ class TEditorColors : public QObject {
     void PaletteCellPressed(int cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void PaletteCellHovered(int cell);
 
-    // The interface colour a swatch shows.
-    uint32_t SwatchColor(const QWidget* swatch) const;
+    // The colour a swatch shows.
+    TInterfaceColor SwatchColor(const QWidget* swatch) const;
     TPaletteStrip* Palette() const { return Controls.Palette; }
 
-    // Hooks set by the owner.
-    std::function<bool()> ImageLoaded;
-    // Interface colours of the document's global colour map.
-    std::function<std::vector<uint32_t>()> PaletteColors;
-    // The colour dialog: starts at the given interface colour; nothing on Cancel.
-    std::function<std::optional<uint32_t>(uint32_t initial)> ChooseColor;
-    // Status-bar feedback: the pixel text, and the status swatch (none = the button face colour).
-    std::function<void(const QString& text)> PixelInfo;
-    std::function<void(std::optional<uint32_t> interfaceColor)> ColorInfo;
-
   signals:
-    // Interface colours; the sample-text panel follows them (text = drawing, background = back).
-    void DrawColorChanged(uint32_t color);
-    void BackColorChanged(uint32_t color);
-    void TransparentColorChanged(uint32_t color);
+    // Status-bar feedback: the pixel text, and the status swatch (none = the button face colour).
+    void PixelInfo(const QString& text);
+    void ColorInfo(std::optional<TInterfaceColor> color);
 
   protected:
+    // The colour dialog, starting at `initial`; nothing on Cancel.
+    virtual std::optional<TInterfaceColor> ChooseColor(TInterfaceColor initial);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    bool Loaded() const { return ImageLoaded && ImageLoaded(); }
-    bool Pick(bool fromDialog, uint32_t& color);
-    void ShowSwatch(QWidget* swatch, uint32_t color);
+    bool Pick(bool fromDialog, TInterfaceColor& color);
+    void ShowSwatch(QWidget* swatch, TInterfaceColor color);
 
-    uint32_t Draw = 0xFF000000u;
-    uint32_t Back = 0xFFCCCCCCu;
-    uint32_t Transparent = 0xFFCCCCCCu;
-    uint32_t DialogColor = 0; // the colour last chosen in the dialog
-
+    TIconDocument& Document;
     TControls Controls;
+    TInterfaceColor DialogColor; // the colour last chosen in the dialog
 };

@@ -46,7 +46,8 @@ void SetCaptionStyle(QToolButton* button, TFontStyle style, bool on) {
 
 } // namespace
 
-TFontPanel::TFontPanel(const TControls& controls, QObject* parent) : QObject(parent), C(controls) {
+TFontPanel::TFontPanel(TIconDocument& document, const TControls& controls, QObject* parent)
+    : QObject(parent), Document(document), C(controls) {
     FSample = DefaultSample;
     FCharsets = new QComboBox(C.FontName->parentWidget());
     FCharsets->setObjectName("CBFontCharset");
@@ -166,9 +167,13 @@ void TFontPanel::SBFontSelectClick() {
     ShowSample();
 }
 
+void TFontPanel::SetPrompts(const QString& sample, const QString& text) {
+    SamplePrompt = sample;
+    TextPrompt = text;
+}
+
 void TFontPanel::TestPanelClick() {
-    const QString prompt = SamplePrompt ? SamplePrompt() : QString();
-    FSample = TInputBox::Ask(C.Sample->window(), QStringLiteral("Tindra"), prompt, DefaultSample);
+    FSample = TInputBox::Ask(C.Sample->window(), QStringLiteral("Tindra"), SamplePrompt, DefaultSample);
     ShowSample();
 }
 
@@ -187,16 +192,15 @@ bool TFontPanel::eventFilter(QObject* watched, QEvent* e) {
     return QObject::eventFilter(watched, e);
 }
 
-void TFontPanel::WriteText(TIconDocument& document, int col, int row, Qt::MouseButton button) {
-    const QString prompt = TextPrompt ? TextPrompt() : QString();
-    const QString text = TInputBox::Ask(C.Sample->window(), QStringLiteral("Tindra"), prompt, QString());
+void TFontPanel::WriteText(int col, int row, Qt::MouseButton button) {
+    const QString text = TInputBox::Ask(C.Sample->window(), QStringLiteral("Tindra"), TextPrompt, QString());
     if (text.isEmpty()) return;
-    document.PushUndo();
-    TSurface32& work = document.WorkBitmap();
+    TIconDocument::TEdit edit = Document.BeginEdit();
+    TSurface32& work = edit.Picture();
     work.Font = FFont;
     if (button == Qt::LeftButton || button == Qt::RightButton) {
-        const uint32_t color = button == Qt::LeftButton ? document.DrawColor() : document.BackColor();
-        ::WriteText(work, TCell{col, row}, text.toStdString(), color);
+        const TSurfaceColor color = button == Qt::LeftButton ? Document.DrawColor() : Document.BackColor();
+        ::WriteText(work, TCell{col, row}, text.toStdString(), color.Value);
     }
-    document.CommitFrame();
+    edit.Commit();
 }

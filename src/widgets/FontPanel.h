@@ -40,7 +40,8 @@ class TFontPanel : public QObject {
         QToolButton* Underline;
         QLabel* Sample;
     };
-    TFontPanel(const TControls& controls, QObject* parent = nullptr);
+    // The text tool writes into `document`.
+    TFontPanel(TIconDocument& document, const TControls& controls, QObject* parent = nullptr);
 
     // The text tool's font (also the sample's).
     const TFontDescription& TextFont() const { return FFont; }
@@ -48,9 +49,8 @@ class TFontPanel : public QObject {
     // The hidden list of the face's character sets.
     QComboBox* CBFontCharset() const { return FCharsets; }
 
-    // Prompt texts in the interface language: the sample text and the text tool's prompts.
-    std::function<QString()> SamplePrompt;
-    std::function<QString()> TextPrompt;
+    // The prompts of the sample text and of the text tool, in the interface language.
+    void SetPrompts(const QString& sample, const QString& text);
     // The font dialog; nothing when cancelled. Replaceable for tests.
     std::function<std::optional<QFont>(const QFont& current)> AskFont;
 
@@ -66,9 +66,10 @@ class TFontPanel : public QObject {
     void TestPanelClick();
 
     // The text tool's release on cell (col, row) with the button of the press: asks for the text and
-    // writes it in the text font, its block ending just above the cell. Left draws in the drawing
-    // colour, right in the background colour, middle draws nothing but still commits.
-    void WriteText(TIconDocument& document, int col, int row, Qt::MouseButton button);
+    // writes it in the text font as one edit of the document, its block ending just above the cell.
+    // Left draws in the drawing colour, right in the background colour, middle draws nothing but
+    // still commits. An empty text changes nothing.
+    void WriteText(int col, int row, Qt::MouseButton button);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -79,7 +80,9 @@ class TFontPanel : public QObject {
     void ShowStyleButtons();
     void ShowSample();
 
+    TIconDocument& Document;
     TControls C;
+    QString SamplePrompt, TextPrompt;
     QComboBox* FCharsets;
     TFontDescription FFont;
     QString FSample;

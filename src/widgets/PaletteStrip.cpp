@@ -1,5 +1,7 @@
 #include "PaletteStrip.h"
 
+#include "QtColor.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -15,7 +17,7 @@ TPaletteStrip::TPaletteStrip(QWidget* parent) : QAbstractScrollArea(parent) {
     UpdateScrollRange();
 }
 
-void TPaletteStrip::SetSource(std::function<std::vector<uint32_t>()> source) {
+void TPaletteStrip::SetSource(std::function<std::vector<TInterfaceColor>()> source) {
     Source = std::move(source);
     viewport()->update();
 }
@@ -42,15 +44,12 @@ void TPaletteStrip::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     const int offset = horizontalScrollBar()->value();
     const QColor line = palette().color(QPalette::Dark);
-    const std::vector<uint32_t> colors = Colors();
+    const std::vector<TInterfaceColor> colors = Colors();
     const int first = offset / Pitch;
     const int last = std::min(CellCount - 1, (offset + viewport()->width()) / Pitch);
     for (int c = first; c <= last; ++c) {
         const int x = c * Pitch - offset;
-        if (c < int(colors.size())) {
-            const uint32_t e = colors[c];
-            p.fillRect(x, 0, CellSize, CellSize, QColor(e & 0xFF, (e >> 8) & 0xFF, (e >> 16) & 0xFF));
-        }
+        if (c < int(colors.size())) p.fillRect(x, 0, CellSize, CellSize, ToQColor(colors[c]));
         p.fillRect(x + CellSize, 0, 1, CellSize, line);
     }
 }

@@ -3,9 +3,10 @@
 // horizontally. Cell c shows entry c of the colour map that the source function returns at paint
 // time; cells beyond the map stay empty. Presses and hovering are reported by cell number.
 
+#include "SurfaceColor.h"
+
 #include <QAbstractScrollArea>
 
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -19,12 +20,12 @@ class TPaletteStrip : public QAbstractScrollArea {
 
     explicit TPaletteStrip(QWidget* parent = nullptr);
 
-    // Interface colours (0x00BBGGRR) of the map to show; an empty map shows no colours.
-    void SetSource(std::function<std::vector<uint32_t>()> source);
+    // The colours of the map to show, asked at every paint; an empty map shows no colours.
+    void SetSource(std::function<std::vector<TInterfaceColor>()> source);
     // The cell under a position of the viewport, or -1.
     int CellAt(QPoint viewportPos) const;
     // The map as the strip would paint it now.
-    std::vector<uint32_t> Colors() const { return Source ? Source() : std::vector<uint32_t>(); }
+    std::vector<TInterfaceColor> Colors() const { return Source ? Source() : std::vector<TInterfaceColor>(); }
 
   signals:
     void CellPressed(int cell, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -39,5 +40,5 @@ class TPaletteStrip : public QAbstractScrollArea {
   private:
     void UpdateScrollRange();
 
-    std::function<std::vector<uint32_t>()> Source;
+    std::function<std::vector<TInterfaceColor>()> Source;
 };

@@ -2,6 +2,7 @@
 
 #include "ClipboardPicture.h"
 #include "DialogSetup.h"
+#include "DocumentAsker.h"
 #include "IconDocument.h"
 #include "PixelArt.h"
 #include "SurfaceImage.h"
@@ -20,7 +21,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-TTindraIframeForm::TTindraIframeForm(QWidget* parent) : QDialog(parent) {
+TTindraIframeForm::TTindraIframeForm(const TIconDocument& document, IDocumentAsker& asker, QWidget* parent)
+    : QDialog(parent), Document(document), Asker(asker) {
     tindra::SetUpFixedDialog(this, "TindraIframeForm", 273, 248);
 
     RGFrameTarget = new QGroupBox(QString::fromUtf8("Vložit rámec"), this);
@@ -123,7 +125,7 @@ void TTindraIframeForm::CBFrameSourceClick(int source) {
         break;
     }
     case SourceFile: {
-        const QString path = AskFileName ? AskFileName() : QString();
+        const QString path = QString::fromStdString(Asker.AskOpenFileName());
         // Cancelled, missing or unreadable: the preview stays as it was.
         if (path.isEmpty() || !QFileInfo::exists(path)) return;
         try {
@@ -140,6 +142,6 @@ void TTindraIframeForm::CBFrameSourceClick(int source) {
 }
 
 void TTindraIframeForm::ShowPreview(const TPixelImage* picture) {
-    if (MakePreview) FPreview = MakePreview(picture);
+    FPreview = Document.InsertPreview(picture);
     ImPreview->setPixmap(PixelArtPixmap(SurfaceImage(FPreview), ImPreview->devicePixelRatio()));
 }

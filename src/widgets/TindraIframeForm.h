@@ -1,16 +1,18 @@
 #pragma once
 // Insert-frame dialog: where the new frame goes, where it comes from, its display time.
 //
-// The preview is always built on the empty bordered frame by MakePreview (the document's placement
-// rule); the clipboard source reads the system clipboard, the file source asks AskFileName for a
-// picture file. The position and the display time are kept between uses.
+// The preview is always built on the empty bordered frame by the document's placement rule
+// (TIconDocument::InsertPreview); the clipboard source reads the system clipboard, the file source
+// asks the window's open dialog (IDocumentAsker::AskOpenFileName) for a picture file. The position and
+// the display time are kept between uses.
 
 #include "PixelImage.h"
 #include "Surface32.h"
 
 #include <QDialog>
 
-#include <functional>
+class IDocumentAsker;
+class TIconDocument;
 
 class QComboBox;
 class QGroupBox;
@@ -24,12 +26,7 @@ class TTindraIframeForm : public QDialog {
   public:
     enum TSource : int { SourceEmpty = 0, SourceClipboard = 1, SourceFile = 2 };
 
-    explicit TTindraIframeForm(QWidget* parent = nullptr);
-
-    // The picture placed on the empty bordered frame; nullptr gives the empty frame.
-    std::function<TSurface32(const TPixelImage*)> MakePreview;
-    // The open dialog for the file source; an empty text when cancelled.
-    std::function<QString()> AskFileName;
+    TTindraIframeForm(const TIconDocument& document, IDocumentAsker& asker, QWidget* parent = nullptr);
 
     // 0 before the current frame, 1 after it.
     int TargetIndex() const;
@@ -57,5 +54,7 @@ class TTindraIframeForm : public QDialog {
   private:
     void ShowPreview(const TPixelImage* picture);
 
+    const TIconDocument& Document;
+    IDocumentAsker& Asker;
     TSurface32 FPreview;
 };

@@ -4,9 +4,10 @@
 #include "HelpTopics.h"
 #include "LanguageTables.h"
 #include "Messages.h"
-#include "TindraHelpForm.h"
 #include "TestForm.h"
+#include "TindraHelpForm.h"
 #include "TindraMainForm.h"
+#include "WindowControls.h"
 
 #include <QAction>
 #include <QCursor>
@@ -70,11 +71,11 @@ class THelpTest : public QObject {
         QFETCH(int, language);
         QFETCH(QString, heading);
         auto form = StartedWithIcon(language);
-        PointAt(form->PBMain);
+        PointAt(Find<QWidget>(form, "PBMain"));
         form->activateWindow();
         QTest::keyClick(form.get(), Qt::Key_F1);
-        QTRY_VERIFY(form->HelpForm && form->HelpForm->isVisible());
-        TTindraHelpForm* help = form->HelpForm;
+        QTRY_VERIFY(form->findChild<TTindraHelpForm*>() && form->findChild<TTindraHelpForm*>()->isVisible());
+        auto* help = form->findChild<TTindraHelpForm*>();
         QCOMPARE(help->windowTitle(), QString::fromUtf8(HelpTexts().Caption[language]));
         QCOMPARE(help->Page().path(), QString::fromStdString(HelpPage(language)).mid(1));
         QCOMPARE(help->Anchor(), QString("canvas"));
@@ -89,39 +90,44 @@ class THelpTest : public QObject {
             QWidget* Where;
             const char* Section;
         } cases[] = {
-            {form->SBToolPen, "tools"},    {form->PBMain, "canvas"},      {form->MainPanel, "canvas"},
-            {form->LBImageBox, "frames"},  {form->SBPlay, "frames"},      {form->GColorPalette, "colors"},
-            {form->TestPanel, "colors"},   {form->TBHelp, "window"},      {form->SBPixelInfo, "window"},
+            {Find<QWidget>(form, "SBToolPen"), "tools"},    {Find<QWidget>(form, "PBMain"), "canvas"},
+            {Find<QWidget>(form, "MainPanel"), "canvas"},   {Find<QWidget>(form, "LBImageBox"), "frames"},
+            {Find<QWidget>(form, "SBPlay"), "frames"},      {Find<QWidget>(form, "GColorPalette"), "colors"},
+            {Find<QWidget>(form, "TestPanel"), "colors"},   {Find<QWidget>(form, "TBHelp"), "window"},
+            {Find<QWidget>(form, "SBPixelInfo"), "window"},
         };
         for (const auto& c : cases) {
             PointAt(c.Where);
             form->MnHelpThemesClick();
-            QCOMPARE(form->HelpForm->Anchor(), QString(c.Section));
-            form->HelpForm->hide(); // it may lie over the main window
+            auto* help = form->findChild<TTindraHelpForm*>();
+            QCOMPARE(help->Anchor(), QString(c.Section));
+            help->hide(); // it may lie over the main window
         }
         // An open File menu: its own section (context 1100).
-        form->MnFile->popup(form->mapToGlobal(QPoint(10, 10)));
-        QVERIFY(QTest::qWaitForWindowExposed(form->MnFile));
-        PointAt(form->MnFile);
+        QMenu* file = Find<QMenu>(form, "MnFile");
+        file->popup(form->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        PointAt(file);
         form->MnHelpThemesClick();
-        QCOMPARE(form->HelpForm->Anchor(), QString("files"));
-        form->MnFile->hide();
+        QCOMPARE(form->findChild<TTindraHelpForm*>()->Anchor(), QString("files"));
+        file->hide();
         // With the pointer outside the window the keyboard focus decides; nothing gives the window.
         QCursor::setPos(form->mapToGlobal(QPoint(-300, -300)));
-        form->PBMain->setFocus();
+        Find<QWidget>(form, "PBMain")->setFocus();
         QCOMPARE(form->HelpContextHere(), int(HelpCanvas));
     }
 
     void switchingLanguageTurnsTheOpenManual() {
         auto form = StartedWithIcon(LanguageCzech);
-        PointAt(form->SBToolPen);
+        PointAt(Find<QToolButton>(form, "SBToolPen"));
         form->MnHelpThemesClick();
-        QCOMPARE(form->HelpForm->Page().path(), QString("/help/tindra-cs.html"));
+        auto* help = form->findChild<TTindraHelpForm*>();
+        QCOMPARE(help->Page().path(), QString("/help/tindra-cs.html"));
         form->LanguageIndex = LanguageEnglish;
         form->ApplyLanguage();
-        QCOMPARE(form->HelpForm->Page().path(), QString("/help/tindra-en.html"));
-        QCOMPARE(form->HelpForm->Anchor(), QString("tools"));
-        QCOMPARE(form->HelpForm->windowTitle(), QString("Tindra - help"));
+        QCOMPARE(help->Page().path(), QString("/help/tindra-en.html"));
+        QCOMPARE(help->Anchor(), QString("tools"));
+        QCOMPARE(help->windowTitle(), QString("Tindra - help"));
     }
 
     // Every context has its section in both manuals, and the shortcuts table lists every shortcut

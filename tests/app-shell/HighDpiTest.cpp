@@ -12,6 +12,7 @@
 #include "SurfaceImage.h"
 #include "TestForm.h"
 #include "TindraLangForm.h"
+#include "WindowControls.h"
 
 #include <QLabel>
 #include <QStandardPaths>
@@ -59,7 +60,7 @@ class THighDpiTest : public QObject {
         const int k = WholeScale(ratio);
         // A glyph in its 16 × 16 room, the way the styles ask for it.
         const QImage glyph = form.MenuImage(TTindraMainForm::GlyphAbout).toImage();
-        const QPixmap shown = form.TBAbout->icon().pixmap(QSize(16, 16), ratio);
+        const QPixmap shown = Find<QToolButton>(&form, "TBAbout")->icon().pixmap(QSize(16, 16), ratio);
         const int room = qRound(16 * ratio);
         QCOMPARE(shown.size(), QSize(room, room));
         const int offset = (room - 16 * k) / 2;
@@ -80,8 +81,9 @@ class THighDpiTest : public QObject {
         form.show();
         form.FormActivate();
         form.MnFileNewClick();
-        form.MnViewGrid->trigger(); // grid off: every device pixel of a cell shows the cell
-        QVERIFY(!form.MnViewGrid->isChecked());
+        QAction* grid = Find<QAction>(&form, "MnViewGrid");
+        grid->trigger(); // grid off: every device pixel of a cell shows the cell
+        QVERIFY(!grid->isChecked());
         // A picture with a pixel of its own colour in every cell.
         TSurface32& work = form.DocumentModel().WorkBitmap();
         for (int y = 0; y < 40; ++y)
@@ -90,10 +92,11 @@ class THighDpiTest : public QObject {
         form.DocumentModel().CommitFrame();
         QCoreApplication::processEvents();
 
-        auto* canvas = static_cast<TCanvasWidget*>(form.PBMain);
+        auto* canvas = Find<TCanvasWidget>(&form, "PBMain");
+        const QWidget* panel = Find<QWidget>(&form, "MainPanel");
         const qreal ratio = canvas->devicePixelRatio();
         const int zoom = canvas->Zoom();
-        QCOMPARE(zoom, CanvasZoom(qFloor(form.MainPanel->width() * ratio), qFloor(form.MainPanel->height() * ratio)));
+        QCOMPARE(zoom, CanvasZoom(qFloor(panel->width() * ratio), qFloor(panel->height() * ratio)));
         QVERIFY(canvas->width() * ratio >= 40 * zoom);
         // The control shows its screen image one to one, and that image is the picture `zoom` times.
         const QImage picture = SurfaceImage(work);
@@ -109,7 +112,7 @@ class THighDpiTest : public QObject {
 
         // The preview: the frame at whole device pixels per icon pixel, centred.
         const int k = WholeScale(ratio);
-        const QImage preview = form.ImThumbnail->grab().toImage();
+        const QImage preview = Find<TPreviewView>(&form, "ImThumbnail")->grab().toImage();
         const int offset = (qFloor(40 * ratio) - 40 * k) / 2;
         const QString previewFaults = BlockFaults(preview, picture, k, offset, offset);
         QVERIFY2(previewFaults.isEmpty(), qPrintable(previewFaults));

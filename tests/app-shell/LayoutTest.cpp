@@ -4,10 +4,11 @@
 // program runs under QT_SCALE_FACTOR 1.5 and 2 (see CMakeLists.txt).
 
 #include "CanvasView.h"
-#include "IconDocument.h"
 #include "DialogSetup.h"
+#include "IconDocument.h"
 #include "LanguageTables.h"
 #include "Messages.h"
+#include "TestForm.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
 #include "TindraHelpForm.h"
@@ -15,8 +16,8 @@
 #include "TindraInfoForm.h"
 #include "TindraLangForm.h"
 #include "TindraMFrameForm.h"
-#include "TestForm.h"
 #include "TindraMainForm.h"
+#include "WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -137,11 +138,13 @@ class TLayoutTest : public QObject {
         QStringList faults = LayoutFaults(&form);
         QVERIFY2(faults.isEmpty(), qPrintable("no document: " + faults.join("; ")));
         form.MnFileNewClick();
-        form.SBPixelInfo->setText(QString::fromStdString(DropperInfoText({39, 39}, 0xFFFFFFFF)));
-        form.SBFrameInfo->setText("1/1 *");
+        Find<QLabel>(&form, "SBPixelInfo")
+            ->setText(QString::fromStdString(DropperInfoText({39, 39}, 0xFFFFFFFF)));
+        Find<QLabel>(&form, "SBFrameInfo")->setText("1/1 *");
+        QLabel* hintLine = Find<QLabel>(&form, "SBHintInfo");
         for (const TControlText& row : MainWindowTexts())
-            if (row.Hint[language] && QString::fromUtf8(row.Hint[language]).size() > form.SBHintInfo->text().size())
-                form.SBHintInfo->setText(QString::fromUtf8(row.Hint[language]));
+            if (row.Hint[language] && QString::fromUtf8(row.Hint[language]).size() > hintLine->text().size())
+                hintLine->setText(QString::fromUtf8(row.Hint[language]));
         form.resize(form.minimumSize());
         Settle();
         QVERIFY(form.width() >= TTindraMainForm::DesignWidth && form.height() >= TTindraMainForm::DesignHeight);
@@ -154,25 +157,30 @@ class TLayoutTest : public QObject {
                      qPrintable(menu->text() + " wraps to a second row"));
 
         // The dialogs, with the texts the window gives them before it shows them.
-        form.LangForm->SetFlags(QPixmap::fromImage(form.ControlImage(3, 0)),
-                                QPixmap::fromImage(form.ControlImage(3, 1)));
-        CheckDialog(form.LangForm, "language");
-        CheckDialog(form.AboutForm, "about");
-        CheckDialog(form.InfoForm, "GIF attributes");
-        form.AngleForm->SetPicture(form.DocumentModel().WorkBitmap());
-        ApplyRotationLanguage(form.AngleForm, language);
-        CheckDialog(form.AngleForm, "rotation");
-        form.IframeForm->ApplyLanguage(language);
-        CheckDialog(form.IframeForm, "insert frame");
-        form.MFrameForm->SetFrames(2, 12);
-        ApplyMoveFrameLanguage(form.MFrameForm, language);
-        CheckDialog(form.MFrameForm, "move frame");
+        auto* lang = form.findChild<TTindraLangForm*>();
+        lang->SetFlags(QPixmap::fromImage(form.ControlImage(3, 0)),
+                       QPixmap::fromImage(form.ControlImage(3, 1)));
+        CheckDialog(lang, "language");
+        CheckDialog(form.findChild<TTindraAboutForm*>(), "about");
+        CheckDialog(form.findChild<TTindraInfoForm*>(), "GIF attributes");
+        auto* angle = form.findChild<TTindraAngleForm*>();
+        angle->SetPicture(form.DocumentModel().WorkBitmap());
+        ApplyRotationLanguage(angle, language);
+        CheckDialog(angle, "rotation");
+        auto* insert = form.findChild<TTindraIframeForm*>();
+        insert->ApplyLanguage(language);
+        CheckDialog(insert, "insert frame");
+        auto* move = form.findChild<TTindraMFrameForm*>();
+        move->SetFrames(2, 12);
+        ApplyMoveFrameLanguage(move, language);
+        CheckDialog(move, "move frame");
         form.MnHelpThemesClick();
-        QVERIFY(form.HelpForm);
+        auto* help = form.findChild<TTindraHelpForm*>();
+        QVERIFY(help);
         Settle();
-        faults = LayoutFaults(form.HelpForm);
+        faults = LayoutFaults(help);
         QVERIFY2(faults.isEmpty(), qPrintable("help: " + faults.join("; ")));
-        form.HelpForm->close();
+        help->close();
 
         // Message boxes as the program shows them: their titles are not cut.
         const struct {

@@ -8,6 +8,7 @@
 #include "TindraAboutForm.h"
 #include "TindraLangForm.h"
 #include "TindraMainForm.h"
+#include "WindowControls.h"
 
 #include <QAction>
 #include <QDir>
@@ -51,8 +52,9 @@ QStringList WindowTexts(TTindraMainForm& form) {
 
 // Answers the next language dialog with the given button.
 void AnswerLanguageDialog(TTindraMainForm& form, const char* button) {
-    QTimer::singleShot(0, &form,
-                       [&form, button] { form.LangForm->findChild<QToolButton*>(button)->click(); });
+    QTimer::singleShot(0, &form, [&form, button] {
+        form.findChild<TTindraLangForm*>()->findChild<QToolButton*>(button)->click();
+    });
 }
 
 // Collects error boxes instead of showing them.
@@ -111,9 +113,10 @@ void MainFormLangTest::firstRunWithEmptyStore() {
     const QSize least = QSize(511, 531).expandedTo(form->minimumSize());
     QCOMPARE(form->size(), least);
     QCOMPARE(form->LanguageIndex, 0);
-    QCOMPARE(form->MnFile->title(), QString("  &Soubor  "));
-    QCOMPARE(form->MnViewGrid->statusTip(), QString::fromUtf8("x = Zobrazit pixelovou mřížku"));
-    QVERIFY(!form->MnFileOpenMru->menuAction()->isEnabled());
+    QCOMPARE(Find<QMenu>(form, "MnFile")->title(), QString("  &Soubor  "));
+    QCOMPARE(Find<QAction>(form, "MnViewGrid")->statusTip(),
+             QString::fromUtf8("x = Zobrazit pixelovou mřížku"));
+    QVERIFY(!Find<QMenu>(form, "MnFileOpenMru")->menuAction()->isEnabled());
     // Centred with the size the window had before the stored size applies (its design size).
     QCOMPARE(form->pos(), QPoint(screen.width() / 2 - least.width() / 2, screen.height() / 2 - least.height() / 2));
 }
@@ -143,8 +146,9 @@ void MainFormLangTest::storedValuesAtStartUp() {
     form->FormActivate();
     QCOMPARE(form->width(), std::max(expectedWidth, form->minimumWidth()));
     QCOMPARE(form->LanguageIndex, expectedLanguage);
-    QCOMPARE(form->MnFile->title(), expectedLanguage ? QString("  &File  ") : QString("  &Soubor  "));
-    QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
+    QCOMPARE(Find<QMenu>(form, "MnFile")->title(),
+             expectedLanguage ? QString("  &File  ") : QString("  &Soubor  "));
+    QVERIFY(Find<QMenu>(form, "MnFileOpenMru")->menuAction()->isEnabled());
     QCOMPARE(form->MRU.Entries(), QStringList{"/icons/star.gif"});
 }
 
@@ -160,8 +164,8 @@ void MainFormLangTest::languageSwitchRoundTrip() {
     QCOMPARE(form->LanguageIndex, 1);
     const QStringList english = WindowTexts(*form);
     QVERIFY(english != czech);
-    QCOMPARE(form->MnViewGrid->statusTip(), QString("x = Show pixel grid"));
-    QCOMPARE(form->TBViewGrid->statusTip(), QString("Show/hide pixel grid"));
+    QCOMPARE(Find<QAction>(form, "MnViewGrid")->statusTip(), QString("x = Show pixel grid"));
+    QCOMPARE(Find<QToolButton>(form, "TBViewGrid")->statusTip(), QString("Show/hide pixel grid"));
 
     AnswerLanguageDialog(*form, "ButtonCzech");
     form->MnFileSetupClick();
@@ -173,7 +177,7 @@ void MainFormLangTest::languageSwitchRoundTrip() {
     QCOMPARE(WindowTexts(*form), english);
 
     // Closing the dialog with its close box gives Czech.
-    QTimer::singleShot(0, form.get(), [&] { form->LangForm->close(); });
+    QTimer::singleShot(0, form.get(), [&] { form->findChild<TTindraLangForm*>()->close(); });
     form->MnFileSetupClick();
     QCOMPARE(form->LanguageIndex, 0);
     QCOMPARE(WindowTexts(*form), czech);
@@ -182,21 +186,21 @@ void MainFormLangTest::languageSwitchRoundTrip() {
 void MainFormLangTest::aboutFollowsLanguageSwitch() {
     auto form = MakeForm();
     form->FormActivate();
+    auto* about = form->findChild<TTindraAboutForm*>();
     auto openAbout = [&] {
-        QTimer::singleShot(0, form.get(), [&] { form->AboutForm->ButtonOK->click(); });
+        QTimer::singleShot(0, form.get(), [&] { about->ButtonOK->click(); });
         form->MnHelpAboutClick();
     };
     openAbout();
-    QCOMPARE(form->AboutForm->windowTitle(), QString("Tindra - o programu"));
-    QVERIFY(form->AboutForm->LabelVersion->text().startsWith("Verze "));
+    QCOMPARE(about->windowTitle(), QString("Tindra - o programu"));
+    QVERIFY(about->LabelVersion->text().startsWith("Verze "));
 
     AnswerLanguageDialog(*form, "ButtonEnglish");
     form->MnFileSetupClick();
     openAbout();
-    QCOMPARE(form->AboutForm->windowTitle(), QString("Tindra - about"));
-    QVERIFY(form->AboutForm->LabelVersion->text().startsWith("Version "));
-    QCOMPARE(form->AboutForm->LabelGalleryLink->toolTip(),
-             QString::fromStdString(MakerLink(LanguageEnglish)));
+    QCOMPARE(about->windowTitle(), QString("Tindra - about"));
+    QVERIFY(about->LabelVersion->text().startsWith("Version "));
+    QCOMPARE(about->LabelGalleryLink->toolTip(), QString::fromStdString(MakerLink(LanguageEnglish)));
 }
 
 // The hint of every row, shown the way the toolkit shows it (hovering a menu item or a
@@ -206,12 +210,13 @@ void MainFormLangTest::everyHintReachesHintLine() {
     form->show();
     form->FormActivate();
     form->MRU.Add("/icons/star.gif");
+    QLabel* hintLine = Find<QLabel>(form, "SBHintInfo");
     for (int language : {LanguageEnglish, LanguageCzech}) {
         form->LanguageIndex = language;
         form->ApplyLanguage();
         for (const TControlText& row : MainWindowTexts()) {
             const QString hint = QString::fromUtf8(row.Hint[language]);
-            form->SBHintInfo->clear();
+            hintLine->clear();
             QObject* object = form->findChild<QObject*>(row.Name);
             if (QString(row.Name) == "MRU") object = form->MRU.EntryActions().first();
             if (auto* menu = qobject_cast<QMenu*>(object)) object = menu->menuAction();
@@ -223,7 +228,7 @@ void MainFormLangTest::everyHintReachesHintLine() {
             } else {
                 QFAIL(row.Name);
             }
-            QVERIFY2(form->SBHintInfo->text() == hint, row.Name);
+            QVERIFY2(hintLine->text() == hint, row.Name);
         }
     }
 }
@@ -236,20 +241,23 @@ void MainFormLangTest::recentFilesMenu() {
     for (int i = 1; i <= 6; ++i)
         observer.AddRecentFile(QString("/icons/f%1.gif").arg(i).toStdString());
     QCOMPARE(form->MRU.Count(), 5);
-    QVERIFY(form->MnFileOpenMru->menuAction()->isEnabled());
-    const QList<QAction*> items = form->MnFileOpenMru->actions();
+    QMenu* recent = Find<QMenu>(form, "MnFileOpenMru");
+    QAction* separator = Find<QAction>(form, "MnMRUSep");
+    QVERIFY(recent->menuAction()->isEnabled());
+    const QList<QAction*> items = recent->actions();
     QCOMPARE(items[0]->text(), QString("&1 f6.gif"));
     QCOMPARE(items[4]->text(), QString("&5 f2.gif"));
-    QCOMPARE(items[5], form->MnMRUSep);
+    QCOMPARE(items[5], separator);
 
-    form->MnMRUShowPath->trigger();
-    QVERIFY(form->MnMRUShowPath->isChecked());
-    QCOMPARE(form->MnFileOpenMru->actions()[0]->text(), QString("&1 /icons/f6.gif"));
+    QAction* showPath = Find<QAction>(form, "MnMRUShowPath");
+    showPath->trigger();
+    QVERIFY(showPath->isChecked());
+    QCOMPARE(recent->actions()[0]->text(), QString("&1 /icons/f6.gif"));
 
-    form->MnMRUClear->trigger();
+    Find<QAction>(form, "MnMRUClear")->trigger();
     QCOMPARE(form->MRU.Count(), 0);
-    QVERIFY(!form->MnFileOpenMru->menuAction()->isEnabled());
-    QCOMPARE(form->MnFileOpenMru->actions().first(), form->MnMRUSep);
+    QVERIFY(!recent->menuAction()->isEnabled());
+    QCOMPARE(recent->actions().first(), separator);
 }
 
 void MainFormLangTest::shutDownWritesSettings() {
@@ -300,7 +308,7 @@ void MainFormLangTest::commandLineFileJoinsRecentFiles() {
     form.FormActivate();
     QVERIFY2(form.Errors.isEmpty(), qPrintable(form.Errors.join('\n')));
     QCOMPARE(form.MRU.Entries(), QStringList({icon, gone}));
-    QVERIFY(form.MnFileOpenMru->menuAction()->isEnabled());
+    QVERIFY(Find<QMenu>(&form, "MnFileOpenMru")->menuAction()->isEnabled());
     QCOMPARE(QDir(form.DialogFolder()), QDir(Store->path()));
 
     form.MRU.EntryActions()[1]->trigger();

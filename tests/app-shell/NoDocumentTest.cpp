@@ -2,11 +2,12 @@
 // nothing of an earlier document shows: the frame, pixel and colour cells of the status bar are empty and the preview is
 // blank (the button face), not black.
 
+#include "IconDocument.h"
+#include "PreviewView.h"
 #include "SystemColors.h"
 #include "TestForm.h"
 #include "TindraMainForm.h"
-#include "PreviewView.h"
-#include "IconDocument.h"
+#include "WindowControls.h"
 
 #include <QLabel>
 #include <QStandardPaths>
@@ -37,9 +38,9 @@ bool PreviewBlank(TPreviewView* preview) {
 }
 
 void CheckNothingShown(TTindraMainForm& form, const char* when) {
-    QVERIFY2(form.SBFrameInfo->text().isEmpty(), when);
-    QVERIFY2(form.SBPixelInfo->text().isEmpty(), when);
-    QVERIFY2(PreviewBlank(form.ImThumbnail), when);
+    QVERIFY2(Find<QLabel>(&form, "SBFrameInfo")->text().isEmpty(), when);
+    QVERIFY2(Find<QLabel>(&form, "SBPixelInfo")->text().isEmpty(), when);
+    QVERIFY2(PreviewBlank(Find<TPreviewView>(&form, "ImThumbnail")), when);
 }
 
 } // namespace
@@ -78,9 +79,9 @@ class TNoDocumentTest : public QObject {
         };
         for (const auto& way : ways) {
             form.MnFileNewClick();
-            form.SBPixelInfo->setText(" 5,  5");
-            QVERIFY(!form.SBFrameInfo->text().isEmpty());
-            QVERIFY(!PreviewBlank(form.ImThumbnail));
+            Find<QLabel>(&form, "SBPixelInfo")->setText(" 5,  5");
+            QVERIFY(!Find<QLabel>(&form, "SBFrameInfo")->text().isEmpty());
+            QVERIFY(!PreviewBlank(Find<TPreviewView>(&form, "ImThumbnail")));
             way.Lose();
             CheckNothingShown(form, way.When);
         }

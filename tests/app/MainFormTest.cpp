@@ -1,7 +1,10 @@
 // The main window: control images, start-up state, command enabling, canvas size, window
 // size, file drop, hint line and panels.
 
+#include "LanguageTables.h"
 #include "TindraMainForm.h"
+#include "TindraMainFormCommands.h"
+#include "WindowControls.h"
 
 #include "BmpFile.h"
 #include "GIFPicture.h"
@@ -117,7 +120,7 @@ class TMainFormTest : public QObject {
             QCOMPARE(glyph.size(), QSize(16, 16));
             QCOMPARE(qAlpha(glyph.toImage().pixel(0, 0)), 0);
         }
-        QVERIFY(!form->TBViewGrid->icon().isNull());
+        QVERIFY(!Find<QToolButton>(form, "TBViewGrid")->icon().isNull());
     }
 
     // The empty-frame templates of images.iml are the document's from the moment the window is shown,
@@ -132,7 +135,8 @@ class TMainFormTest : public QObject {
             QCOMPARE(expected.size(), QSize(40, 40));
             for (int y = 0; y < 40; ++y)
                 for (int x = 0; x < 40; ++x) {
-                    QCOMPARE(form.Document->EmptyTemplate(i).GetPixel(x, y), uint32_t(expected.pixel(x, y)));
+                    QCOMPARE(form.DocumentModel().EmptyTemplate(i).GetPixel(x, y),
+                             uint32_t(expected.pixel(x, y)));
                     QCOMPARE(read[i].GetPixel(x, y), uint32_t(expected.pixel(x, y)));
                 }
         }
@@ -220,26 +224,29 @@ class TMainFormTest : public QObject {
                       "SBLast", "EDSpeed",
                       // no recent files; never available; no undo history
                       "MnFileOpenMru", "MnFileDownload", "MnColors", "MnEffects", "MnEditUndo"});
-        QVERIFY(!form->PBMain->isVisible());
-        QCOMPARE(form->CurrentTool, 0);
-        QVERIFY(form->SBToolNone->isChecked());
-        QCOMPARE(form->ImageLoaded, false);
-        QCOMPARE(form->CurrentFrame, -1);
-        QCOMPARE(form->OutputSize, 40);
-        QCOMPARE(form->DrawColor, 0xFF000000u);
-        QCOMPARE(form->BackColor, 0xFFCCCCCCu);
-        QCOMPARE(form->TransparentColor, 0xFFCCCCCCu);
-        QCOMPARE(form->SBVersionInfo->text(), QString("Tindra 2.2.0.0"));
-        QCOMPARE(form->SBCapsLockInfo->text(), QString("Caps"));
-        QCOMPARE(form->SBNumLockInfo->text(), QString("Num"));
+        QVERIFY(!Find<QWidget>(form, "PBMain")->isVisible());
+        QCOMPARE(form->CurrentTool(), 0);
+        QVERIFY(Find<QToolButton>(form, "SBToolNone")->isChecked());
+        QCOMPARE(form->DocumentModel().ImageLoaded(), false);
+        QCOMPARE(form->DocumentModel().CurrentFrame(), -1);
+        QCOMPARE(form->DocumentModel().OutputSize(), 40);
+        QCOMPARE(form->DocumentModel().DrawColor().Value, 0xFF000000u);
+        QCOMPARE(form->DocumentModel().BackColor().Value, 0xFFCCCCCCu);
+        QCOMPARE(form->DocumentModel().TransparentColor().Value, 0xFFCCCCCCu);
+        QCOMPARE(Find<QLabel>(form, "SBVersionInfo")->text(), QString("Tindra 2.2.0.0"));
+        QCOMPARE(Find<QLabel>(form, "SBCapsLockInfo")->text(), QString("Caps"));
+        QCOMPARE(Find<QLabel>(form, "SBNumLockInfo")->text(), QString("Num"));
         // Off an X display the lock states are unknown: both labels stay neutral, and a
         // double-click (toggle) changes nothing.
         QMouseEvent click(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->SBCapsLockInfo, &click);
-        QVERIFY(form->SBCapsLockInfo->styleSheet().isEmpty() && form->SBNumLockInfo->styleSheet().isEmpty());
-        QVERIFY(form->MnViewGrid->isChecked() && form->MnViewThumbnail->isChecked());
-        QVERIFY(!form->MnFileSaveWithoutBorder->isChecked() && !form->MnImageAutoBorder->isChecked());
+        QCoreApplication::sendEvent(Find<QLabel>(form, "SBCapsLockInfo"), &click);
+        QVERIFY(Find<QLabel>(form, "SBCapsLockInfo")->styleSheet().isEmpty());
+        QVERIFY(Find<QLabel>(form, "SBNumLockInfo")->styleSheet().isEmpty());
+        QVERIFY(Find<QAction>(form, "MnViewGrid")->isChecked());
+        QVERIFY(Find<QAction>(form, "MnViewThumbnail")->isChecked());
+        QVERIFY(!Find<QAction>(form, "MnFileSaveWithoutBorder")->isChecked());
+        QVERIFY(!Find<QAction>(form, "MnImageAutoBorder")->isChecked());
     }
 
     // A long operation disables the whole window and enables it again afterwards; the
@@ -325,27 +332,50 @@ class TMainFormTest : public QObject {
         QFETCH(int, outputSize);
         QFETCH(QStringList, enabled);
         QFETCH(QStringList, disabled);
+        // A real document in that state; the commands follow the document's reports.
         auto form = Started();
-        form->ImageLoaded = true;
-        form->FrameCount = frames;
-        form->CurrentFrame = current;
-        form->Animating = animating;
-        form->OutputSize = outputSize;
-        form->ApplyCommandStates();
+        TIconDocument& doc = form->DocumentModel();
+        form->MnFileNewClick();
+        for (int i = 1; i < frames; ++i)
+            doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(1), 100);
+        doc.SelectFrame(current);
+        doc.SetOutputSize(outputSize);
+        doc.SetAnimating(animating); // the state the preview's Play sets, without its painter
         CheckEnabled(form.get(), enabled, disabled);
-        QVERIFY(form->PBMain->isVisible());
+        QVERIFY(Find<QWidget>(form, "PBMain")->isVisible());
 
         // Closing the document again puts the shape buttons back to their first shape.
-        form->PMR4->trigger();
-        form->PME3->trigger();
-        QCOMPARE(form->CurrentTool, 14);
-        QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 11);
-        form->ImageLoaded = false;
-        form->ApplyCommandStates();
-        QCOMPARE(form->SBToolRectangle->property("Tag").toInt(), 8);
-        QCOMPARE(form->SBToolEllipse->property("Tag").toInt(), 12);
-        QVERIFY(!form->PBMain->isVisible());
+        Find<QAction>(form, "PMR4")->trigger();
+        Find<QAction>(form, "PME3")->trigger();
+        QCOMPARE(form->CurrentTool(), 14);
+        QCOMPARE(Find<QToolButton>(form, "SBToolRectangle")->property("Tag").toInt(), 11);
+        QCOMPARE(doc.OpenFileDirect("/nonexistent/refused.gif", false), TOpenResult::Failed);
+        QCOMPARE(Find<QToolButton>(form, "SBToolRectangle")->property("Tag").toInt(), 8);
+        QCOMPARE(Find<QToolButton>(form, "SBToolEllipse")->property("Tag").toInt(), 12);
+        QVERIFY(!Find<QWidget>(form, "PBMain")->isVisible());
         QVERIFY(!IsEnabled(form.get(), "ToolPanel"));
+    }
+
+    // The command table and the window agree: every named row is a control of the window with texts in
+    // both languages (menus and items; the placeholders of the menus not implemented yet have none),
+    // every button named by a row is there with its texts, and no two commands share a shortcut.
+    void commandTableRowsAreInTheWindow() {
+        auto form = Started();
+        const QStringList placeholders{"MnEffectsTest", "MnColorsTest"};
+        QStringList shortcuts;
+        for (const TCommand& row : MainFormCommands()) {
+            if (!row.Name) continue;
+            QVERIFY2(form->findChild<QObject*>(row.Name), row.Name);
+            if (row.Kind != TCommandKind::Separator && row.Kind != TCommandKind::Control &&
+                !placeholders.contains(row.Name))
+                QVERIFY2(tindra::FindMainWindowText(row.Name), row.Name);
+            if (row.Button)
+                QVERIFY2(form->findChild<QToolButton*>(row.Button) && tindra::FindMainWindowText(row.Button),
+                         row.Button);
+            if (!row.Shortcut) continue;
+            QVERIFY2(!shortcuts.contains(row.Shortcut), row.Shortcut);
+            shortcuts << row.Shortcut;
+        }
     }
 
     void zoomFormula_data() {
@@ -371,11 +401,12 @@ class TMainFormTest : public QObject {
         for (const QSize size : {QSize(511, 531), QSize(900, 800), QSize(700, 1000)}) {
             form->resize(size);
             QCoreApplication::processEvents();
-            const QSize panel = form->MainPanel->size();
-            QCOMPARE(form->Zoom, TTindraMainForm::ZoomFor(panel.width(), panel.height()));
+            const QSize panel = Find<QWidget>(form, "MainPanel")->size();
+            QCOMPARE(form->Zoom(), TTindraMainForm::ZoomFor(panel.width(), panel.height()));
             // 40 * Zoom cells, and at most one more pixel for the closing grid line.
-            const QRect canvas = form->PBMain->geometry();
-            QVERIFY2(canvas.width() - 40 * form->Zoom <= 1 && canvas.width() >= 40 * form->Zoom,
+            const QRect canvas = Find<QWidget>(form, "PBMain")->geometry();
+            const int zoom = form->Zoom();
+            QVERIFY2(canvas.width() - 40 * zoom <= 1 && canvas.width() >= 40 * zoom,
                      qPrintable(QString::number(canvas.width())));
             QCOMPARE(canvas.height(), canvas.width());
             QCOMPARE(canvas.topLeft(), QPoint(panel.width() / 2 - canvas.width() / 2,
@@ -438,10 +469,10 @@ class TMainFormTest : public QObject {
         data.setUrls(urls);
         const QPointF at(10, 10);
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->MainPanel, &enter);
+        QCoreApplication::sendEvent(Find<QWidget>(form, "MainPanel"), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->MainPanel, &drop);
+        QCoreApplication::sendEvent(Find<QWidget>(form, "MainPanel"), &drop);
         QCOMPARE(form->Opened, QStringList{dir.filePath("first.gif")});
     }
 
@@ -457,53 +488,63 @@ class TMainFormTest : public QObject {
     // Hints of buttons and menu items reach the hint line.
     void hintLine() {
         auto form = Started(English());
-        QStatusTipEvent tip(form->TBViewGrid->statusTip());
-        QCoreApplication::sendEvent(form->TBViewGrid, &tip);
-        QCOMPARE(form->SBHintInfo->text(), QString("Show/hide pixel grid"));
-        form->MnViewGrid->showStatusText(form->menuBar());
-        QCOMPARE(form->SBHintInfo->text(), QString("x = Show pixel grid"));
-        QCOMPARE(form->MnImagePlayAnimation->statusTip(), QString("Play animation in preview panel"));
-        QCOMPARE(form->SBPlay->statusTip(), QString("Play animation"));
+        QToolButton* button = Find<QToolButton>(form, "TBViewGrid");
+        QLabel* hintLine = Find<QLabel>(form, "SBHintInfo");
+        QStatusTipEvent tip(button->statusTip());
+        QCoreApplication::sendEvent(button, &tip);
+        QCOMPARE(hintLine->text(), QString("Show/hide pixel grid"));
+        Find<QAction>(form, "MnViewGrid")->showStatusText(form->menuBar());
+        QCOMPARE(hintLine->text(), QString("x = Show pixel grid"));
+        QCOMPARE(Find<QAction>(form, "MnImagePlayAnimation")->statusTip(),
+                 QString("Play animation in preview panel"));
+        QCOMPARE(Find<QToolButton>(form, "SBPlay")->statusTip(), QString("Play animation"));
     }
 
     void panelsToggle() {
         auto form = Started();
         QWidget* client = form->centralWidget();
-        for (QAction* item : {form->MnViewColorBar, form->MnViewControlBar, form->MnViewToolBar}) {
+        QAction* colorBar = Find<QAction>(form, "MnViewColorBar");
+        QWidget* colorPanel = Find<QWidget>(form, "ColorPanel");
+        QWidget* statusBar = Find<QWidget>(form, "StatusBar");
+        for (QAction* item :
+             {colorBar, Find<QAction>(form, "MnViewControlBar"), Find<QAction>(form, "MnViewToolBar")}) {
             item->trigger();
             QVERIFY(!item->isChecked());
             item->trigger();
             QVERIFY(item->isChecked());
         }
-        form->MnViewColorBar->trigger();
-        QVERIFY(form->ColorPanel->isHidden());
-        form->MnViewColorBar->trigger();
-        QVERIFY(!form->ColorPanel->isHidden());
+        colorBar->trigger();
+        QVERIFY(colorPanel->isHidden());
+        colorBar->trigger();
+        QVERIFY(!colorPanel->isHidden());
         client->layout()->activate();
         // The status bar stays below the colour panel, at the very bottom.
-        QCOMPARE(form->StatusBar->geometry().bottom(), client->height() - 1);
-        QCOMPARE(form->ColorPanel->geometry().bottom() + 1, form->StatusBar->geometry().top());
-        QVERIFY(form->ToolPanel->isVisible() && form->ControlPanel->isVisible());
+        QCOMPARE(statusBar->geometry().bottom(), client->height() - 1);
+        QCOMPARE(colorPanel->geometry().bottom() + 1, statusBar->geometry().top());
+        QVERIFY(Find<QWidget>(form, "ToolPanel")->isVisible() &&
+                Find<QWidget>(form, "ControlPanel")->isVisible());
     }
 
     void gridAndPreviewButtonsSwitchGlyphs() {
         auto form = Started();
-        const QImage on = form->TBViewGrid->icon().pixmap(16, 16).toImage();
-        form->TBViewGrid->click();
-        QVERIFY(!form->MnViewGrid->isChecked());
-        QVERIFY(form->TBViewGrid->icon().pixmap(16, 16).toImage() != on);
-        form->MnViewGrid->trigger();
-        QVERIFY(form->MnViewGrid->isChecked());
-        QCOMPARE(form->TBViewGrid->icon().pixmap(16, 16).toImage(), on);
-        form->TBViewThumbnail->click();
-        QVERIFY(!form->MnViewThumbnail->isChecked());
-        QVERIFY(form->ThumbnailPanel->isHidden());
+        QToolButton* gridButton = Find<QToolButton>(form, "TBViewGrid");
+        QAction* grid = Find<QAction>(form, "MnViewGrid");
+        const QImage on = gridButton->icon().pixmap(16, 16).toImage();
+        gridButton->click();
+        QVERIFY(!grid->isChecked());
+        QVERIFY(gridButton->icon().pixmap(16, 16).toImage() != on);
+        grid->trigger();
+        QVERIFY(grid->isChecked());
+        QCOMPARE(gridButton->icon().pixmap(16, 16).toImage(), on);
+        Find<QToolButton>(form, "TBViewThumbnail")->click();
+        QVERIFY(!Find<QAction>(form, "MnViewThumbnail")->isChecked());
+        QVERIFY(Find<QWidget>(form, "ThumbnailPanel")->isHidden());
     }
 
     void messages() {
         auto form = Started(English());
-        form->MnColorsTest->trigger();
-        form->MnHelpThemes->trigger(); // the manual is built in: a window, no message
+        Find<QAction>(form, "MnColorsTest")->trigger();
+        Find<QAction>(form, "MnHelpThemes")->trigger(); // the manual is built in: a window, no message
         QCOMPARE(form->Messages, QStringList{"This function is not implemented yet"});
     }
 };

@@ -1,16 +1,18 @@
 // The canvas driven by real mouse events: tools, pointer feedback, rubber bands, painting and sizing.
-// The host is a stand-in window with a real 40 x 40 surface that counts snapshots and commits.
+// The canvas edits a real document whose picture starts all white; an observer counts its commits.
 
 #include "CanvasWidget.h"
-#include "CanvasHost.h"
+#include "DocumentTestSupport.h"
 #include "ToolCursors.h"
 
+#include "IconDocument.h"
 #include "Surface32.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QtTest>
 
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -18,41 +20,14 @@
 namespace {
 
 constexpr uint32_t White = 0xFFFFFFFFu;
-constexpr uint32_t Black = 0xFF000000u;
-constexpr uint32_t Grey = 0xFFCCCCCCu;
+constexpr uint32_t Black = 0xFF000000u; // the document's drawing colour
+constexpr uint32_t Grey = 0xFFCCCCCCu;  // its background colour
 
-class TTestHost : public TCanvasHost {
-  public:
-    TTestHost() : Work(40, 40) { Work.FillAll(White); }
-
-    bool ImageLoaded() const override { return Loaded; }
-    int OutputSize() const override { return Output; }
-    TSurface32& WorkBitmap() override { return Work; }
-    uint32_t DrawColor() const override { return Draw; }
-    uint32_t BackColor() const override { return Back; }
-    void SetDrawColor(uint32_t c) override { PickedDraw = c; }
-    void SetBackColor(uint32_t c) override { PickedBack = c; }
-    void SetTransparentColor(uint32_t c) override {
-        PickedBack = c; // the transparent colour is the background colour too
-        PickedTransparent = c;
-    }
-    void PushUndo() override { Undo.push_back(std::vector<uint32_t>(Work.Bits(), Work.Bits() + 1600)); }
-    void CommitFrame() override { ++Commits; }
-    void ShowPointerInfo(const QString& text, std::optional<uint32_t> color) override {
-        PixelText = text;
-        Swatch = color;
-    }
-
-    TSurface32 Work;
-    bool Loaded = true;
-    int Output = 40;
-    uint32_t Draw = Black;
-    uint32_t Back = Grey;
-    std::optional<uint32_t> PickedDraw, PickedBack, PickedTransparent;
-    std::vector<std::vector<uint32_t>> Undo;
+// Counts the document's commits: each CommitFrame redraws the current frame's picture in the frame
+// list once, and nothing else the canvas does asks for that.
+struct TCommitCounter : IDocumentObserver {
     int Commits = 0;
-    QString PixelText;
-    std::optional<uint32_t> Swatch;
+    void FramePictureChanged(int) override { ++Commits; }
 };
 
 using TCells = std::set<std::pair<int, int>>;
@@ -79,9 +54,15 @@ TCells Box(int l, int t, int r, int b, bool outlineOnly) {
 class TCanvasWidgetTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<TIconDocument> Doc;
+    TCommitCounter Seen;
     QWidget* Panel = nullptr;
-    TTestHost* Host = nullptr;
     TCanvasWidget* Canvas = nullptr;
+    QString PixelText;
+    std::optional<TInterfaceColor> Swatch;
+
+    TSurface32& Work() const { return Doc->WorkBitmap(); }
+    int Snapshots() const { return Doc->UndoDepth(0); }
 
     QPoint At(int col, int row) const {
         const int z = Canvas->Zoom();
@@ -110,15 +91,26 @@ class TCanvasWidgetTest : public QObject {
 
   private slots:
     void init() {
+        Doc = std::make_unique<TIconDocument>();
+        TScriptedAsker asker;
+        QVERIFY(Doc->NewDocument(asker));
+        Work().FillAll(White);
+        Doc->CommitFrame();
+        Doc->SetObserver(&Seen);
+        Seen.Commits = 0;
         Panel = new QWidget;
         Panel->resize(325, 325);
-        Host = new TTestHost;
-        Canvas = new TCanvasWidget(*Host, Panel);
+        Canvas = new TCanvasWidget(*Doc, Panel);
         Canvas->FitToPanel();
+        connect(Canvas, &TCanvasWidget::PointerInfo, this,
+                [this](const QString& text, std::optional<TInterfaceColor> c) {
+                    PixelText = text;
+                    Swatch = c;
+                });
     }
     void cleanup() {
-        delete Panel;
-        delete Host;
+        delete Panel; // the canvas goes before its document
+        Doc.reset();
     }
 
     void sizingFollowsThePanel_data() {
@@ -142,20 +134,21 @@ class TCanvasWidgetTest : public QObject {
 
     void pencilDragDrawsTheLineWithOneSnapshot() {
         Drag(ToolPencil, At(0, 0), At(5, 2));
-        QCOMPARE(Changed(Host->Work), (TCells{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
-        QCOMPARE(Host->Work.GetPixel(3, 1), Black);
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QVERIFY(Host->Undo[0] == std::vector<uint32_t>(1600, White)); // taken before the first pixel
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Changed(Work()), (TCells{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}}));
+        QCOMPARE(Work().GetPixel(3, 1), Black);
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
         QVERIFY(!Canvas->DragActive());
+        Doc->Undo();
+        QVERIFY(Changed(Work()).empty()); // the snapshot was taken before the first pixel
     }
 
     void rightButtonDrawsBackColorAndMiddleNothing() {
         Drag(ToolPencil, At(3, 3), At(3, 3), Qt::RightButton);
-        QCOMPARE(Host->Work.GetPixel(3, 3), Grey);
+        QCOMPARE(Work().GetPixel(3, 3), Grey);
         Drag(ToolPencil, At(7, 7), At(9, 7), Qt::MiddleButton);
-        QCOMPARE(Changed(Host->Work), (TCells{{3, 3}}));
-        QCOMPARE(Host->Undo.size(), size_t(2)); // a stroke snapshots even when it draws nothing
+        QCOMPARE(Changed(Work()), (TCells{{3, 3}}));
+        QCOMPARE(Snapshots(), 2); // a stroke snapshots even when it draws nothing
     }
 
     void shapesDrawOnRelease_data() {
@@ -180,18 +173,18 @@ class TCanvasWidgetTest : public QObject {
         Canvas->SetCurrentTool(TTool(tool));
         Press(At(from.x(), from.y()));
         MoveHeld(At(to.x(), to.y()));
-        QVERIFY(Changed(Host->Work).empty()); // nothing before the release
-        QVERIFY(Host->Undo.empty());
+        QVERIFY(Changed(Work()).empty()); // nothing before the release
+        QCOMPARE(Snapshots(), 0);
         Release(At(to.x(), to.y()));
-        const TCells changed = Changed(Host->Work);
+        const TCells changed = Changed(Work());
         QVERIFY(!changed.empty());
         int l = 99, t = 99, r = -1, b = -1;
         for (auto [x, y] : changed) {
             l = std::min(l, x), t = std::min(t, y), r = std::max(r, x), b = std::max(b, y);
         }
         QCOMPARE(QRect(QPoint(l, t), QPoint(r, b)), box);
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
     }
 
     void filledRectangleHasOutlineAndInside() {
@@ -200,45 +193,45 @@ class TCanvasWidgetTest : public QObject {
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
                 const uint32_t want = outline.count({x, y}) ? Black : inside.count({x, y}) ? Grey : White;
-                QVERIFY2(Host->Work.GetPixel(x, y) == want, qPrintable(QString("%1,%2").arg(x).arg(y)));
+                QVERIFY2(Work().GetPixel(x, y) == want, qPrintable(QString("%1,%2").arg(x).arg(y)));
             }
         // Dragged the other way with the right button, the colours swap.
-        Host->Work.FillAll(White);
+        Work().FillAll(White);
         Drag(ToolFilledRectangle, At(6, 5), At(2, 2), Qt::RightButton);
-        QCOMPARE(Host->Work.GetPixel(2, 2), Grey);
-        QCOMPARE(Host->Work.GetPixel(4, 3), Black);
+        QCOMPARE(Work().GetPixel(2, 2), Grey);
+        QCOMPARE(Work().GetPixel(4, 3), Black);
     }
 
     void fillStopsAtDiagonalsAndSkipsSameColour() {
         // A white 2 x 2 block at (0, 0) walled off by black; (2, 2) is white but touches it only diagonally.
-        Host->Work.FillAll(Black);
-        Host->Work.FillRect(0, 0, 2, 2, White);
-        Host->Work.SetPixel(2, 2, White);
+        Work().FillAll(Black);
+        Work().FillRect(0, 0, 2, 2, White);
+        Work().SetPixel(2, 2, White);
         Canvas->SetCurrentTool(ToolFill);
         Press(At(0, 0), Qt::RightButton);
-        QCOMPARE(Host->Work.GetPixel(1, 1), Grey);
-        QCOMPARE(Host->Work.GetPixel(2, 2), White);
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Work().GetPixel(1, 1), Grey);
+        QCOMPARE(Work().GetPixel(2, 2), White);
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
         Release(At(0, 0), Qt::RightButton);
         Press(At(0, 0), Qt::RightButton); // already grey: no snapshot, no commit
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
     }
 
     void dropperSetsColoursByButton() {
-        Host->Work.SetPixel(4, 5, 0xFF112233u);
+        Work().SetPixel(4, 5, 0xFF112233u);
         Canvas->SetCurrentTool(ToolDropper);
         Send(QEvent::MouseMove, At(4, 5), Qt::NoButton, Qt::NoButton);
-        QCOMPARE(Host->PixelText, QString(" 5,  6 (R: 17 G: 34 B: 51)"));
+        QCOMPARE(PixelText, QString(" 5,  6 (R: 17 G: 34 B: 51)"));
         Release(At(4, 5), Qt::RightButton, Qt::ControlModifier);
-        QCOMPARE(Host->PickedTransparent, std::optional<uint32_t>(0x332211u));
-        QCOMPARE(Host->PickedBack, std::optional<uint32_t>(0x332211u));
-        QVERIFY(!Host->PickedDraw);
+        QCOMPARE(Doc->TransparentColor().Value, 0xFF112233u);
+        QCOMPARE(Doc->BackColor().Value, 0xFF112233u); // the transparent colour is the background colour too
+        QCOMPARE(Doc->DrawColor().Value, Black);
         Release(At(4, 5), Qt::LeftButton);
-        QCOMPARE(Host->PickedDraw, std::optional<uint32_t>(0x332211u));
-        QVERIFY(Host->Undo.empty());
-        QCOMPARE(Host->Commits, 0);
+        QCOMPARE(Doc->DrawColor().Value, 0xFF112233u);
+        QCOMPARE(Snapshots(), 0);
+        QCOMPARE(Seen.Commits, 0);
     }
 
     void pointerFeedback_data() {
@@ -254,8 +247,8 @@ class TCanvasWidgetTest : public QObject {
         QFETCH(QString, text);
         Canvas->SetCurrentTool(ToolPencil);
         Send(QEvent::MouseMove, pos, Qt::NoButton, Qt::NoButton);
-        QCOMPARE(Host->PixelText, text);
-        QCOMPARE(Host->Swatch.has_value(), !text.isEmpty());
+        QCOMPARE(PixelText, text);
+        QCOMPARE(Swatch.has_value(), !text.isEmpty());
     }
 
     void lineShowsRubberBandAndDragText() {
@@ -263,15 +256,15 @@ class TCanvasWidgetTest : public QObject {
         const QImage before = Canvas->Screen().copy();
         Press(At(2, 2), Qt::MiddleButton);
         MoveHeld(At(10, 2), Qt::MiddleButton);
-        QCOMPARE(Host->PixelText, QString(" 3,  3 -> 11,  3"));
+        QCOMPARE(PixelText, QString(" 3,  3 -> 11,  3"));
         QVERIFY(Canvas->Screen() != before);  // the band is on screen
         MoveHeld(At(2, 2), Qt::MiddleButton); // a zero-length band erases the old one exactly
         MoveHeld(At(10, 2), Qt::MiddleButton);
         Release(At(10, 2), Qt::MiddleButton);
         // The middle button only snapshots and commits; the commit's repaint wipes the band.
-        QVERIFY(Changed(Host->Work).empty());
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QCOMPARE(Host->Commits, 1);
+        QVERIFY(Changed(Work()).empty());
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
         QCOMPARE(Canvas->Screen(), before);
     }
 
@@ -279,7 +272,7 @@ class TCanvasWidgetTest : public QObject {
         Canvas->SetCurrentTool(ToolSquare);
         Press(At(10, 10));
         MoveHeld(At(15, 10));
-        QCOMPARE(Host->PixelText, QString("11, 11 -> 16,  6"));
+        QCOMPARE(PixelText, QString("11, 11 -> 16,  6"));
     }
 
     void leavingDropsShapeButKeepsStroke() {
@@ -287,11 +280,11 @@ class TCanvasWidgetTest : public QObject {
         Press(At(2, 2));
         MoveHeld(At(8, 8));
         MoveHeld(QPoint(400, 100)); // dragged off the canvas: counts as leaving
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Seen.Commits, 1);
         QVERIFY(!Canvas->DragActive());
         Release(QPoint(400, 100));
-        QVERIFY(Changed(Host->Work).empty());
-        QVERIFY(Host->Undo.empty());
+        QVERIFY(Changed(Work()).empty());
+        QCOMPARE(Snapshots(), 0);
 
         Canvas->SetCurrentTool(ToolPencil);
         Press(At(1, 1));
@@ -299,19 +292,34 @@ class TCanvasWidgetTest : public QObject {
         MoveHeld(QPoint(-20, 8)); // beyond the left edge: the stroke ends there
         MoveHeld(At(6, 6));       // back inside: the stroke has ended
         Release(At(6, 6));
-        QCOMPARE(Changed(Host->Work), (TCells{{1, 1}, {2, 1}, {3, 1}}));
-        QCOMPARE(Host->Undo.size(), size_t(1));
+        QCOMPARE(Changed(Work()), (TCells{{1, 1}, {2, 1}, {3, 1}}));
+        QCOMPARE(Snapshots(), 1);
+    }
+
+    // Another tool chosen while a stroke is under way (a new document drops the tool): the stroke ends
+    // and is kept, and its release draws nothing more.
+    void changingTheToolEndsAStroke() {
+        Canvas->SetCurrentTool(ToolPencil);
+        Press(At(1, 1));
+        MoveHeld(At(3, 1));
+        Canvas->SetCurrentTool(ToolNone);
+        QCOMPARE(Seen.Commits, 1);
+        QCOMPARE(Doc->FrameBitmap(0).GetPixel(3, 1), Black);
+        Release(At(6, 6));
+        QCOMPARE(Changed(Work()), (TCells{{1, 1}, {2, 1}, {3, 1}}));
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
     }
 
     void brushDotsAddUpOnOneCell() {
         Canvas->SetCurrentTool(ToolBrush);
         Press(At(4, 4));
-        QCOMPARE(Host->Work.GetPixel(4, 4), 0xFF030303u); // one dot of weight 253
+        QCOMPARE(Work().GetPixel(4, 4), 0xFF030303u); // one dot of weight 253
         Release(At(4, 4));
-        QCOMPARE(Host->Work.GetPixel(4, 4), Black); // the release adds the second
-        QCOMPARE(Changed(Host->Work), (TCells{{4, 4}}));
-        QCOMPARE(Host->Undo.size(), size_t(1));
-        QCOMPARE(Host->Commits, 1);
+        QCOMPARE(Work().GetPixel(4, 4), Black); // the release adds the second
+        QCOMPARE(Changed(Work()), (TCells{{4, 4}}));
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
     }
 
     void cursorsCarryTheirHotSpots() {
@@ -324,19 +332,23 @@ class TCanvasWidgetTest : public QObject {
     }
 
     void nothingHappensWithoutImage() {
-        Host->Loaded = false;
+        // A refused file leaves no document.
+        QCOMPARE(Doc->OpenFileDirect("/nonexistent/none.gif", false), TOpenResult::Failed);
+        Seen.Commits = 0;
+        const TSurface32 before = Work();
         Drag(ToolPencil, At(1, 1), At(4, 4));
         Canvas->SetCurrentTool(ToolFill);
         Press(At(1, 1));
-        QVERIFY(Changed(Host->Work).empty());
-        QVERIFY(Host->Undo.empty());
-        QCOMPARE(Host->PixelText, QString());
+        QVERIFY(std::equal(before.Bits(), before.Bits() + 1600, Work().Bits()));
+        QCOMPARE(Seen.Commits, 0);
+        QCOMPARE(Doc->Caption(), std::string("Tindra")); // no snapshot marked anything modified
+        QCOMPARE(PixelText, QString());
     }
 
     void paintsCellsGridAndCrosses() {
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb() | 0xFF000000u;
-        Host->Work.SetPixel(0, 0, 0xFF123456u);
-        Host->Work.SetPixel(4, 4, 0xFF123456u);
+        Work().SetPixel(0, 0, 0xFF123456u);
+        Work().SetPixel(4, 4, 0xFF123456u);
         auto pixel = [&](int x, int y) { return Canvas->Screen().pixel(x, y) | 0xFF000000u; };
         // Grid on, zoom 8: columns 0, 8, .. 320 are grid lines; 1..7 show cell 0.
         for (int x = 0; x <= 320; x += 8)
@@ -345,7 +357,7 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(pixel(7, 7), 0xFF123456u);
         QCOMPARE(pixel(9, 9), White);
 
-        Host->Output = 32;
+        Doc->SetOutputSize(32);
         Canvas->Repaint();
         for (int d = 2; d <= 6; ++d) { // cell (0, 0) is crossed from (2, 2) to (6, 6) and (2, 6) to (6, 2)
             QCOMPARE(pixel(d, d), face);

@@ -1,27 +1,55 @@
-// The colour swatches, their labels and the palette strip, driven by mouse events; the colour dialog
-// is replaced by a stub that records which colour it was asked for.
+// The colour swatches, their labels, the palette strip and the sample panel on a real document,
+// driven by mouse events; the colour dialog is replaced by a stub that records how often it was asked.
 
 #include "EditorColors.h"
+#include "DocumentTestSupport.h"
 #include "PaletteStrip.h"
+
+#include "GIFColorMap.h"
+#include "GIFPicture.h"
+#include "IconDocument.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The colour panel with its dialog answered by the test.
+class TStubbedColors : public TEditorColors {
+  public:
+    using TEditorColors::TEditorColors;
+    std::optional<TInterfaceColor> DialogAnswer;
+    int DialogCalls = 0;
+
+  protected:
+    std::optional<TInterfaceColor> ChooseColor(TInterfaceColor) override {
+        ++DialogCalls;
+        return DialogAnswer;
+    }
+};
+
+// Shows the document's colours whenever it reports a change, as the window does.
+struct TColorsShown : IDocumentObserver {
+    TEditorColors* Colors = nullptr;
+    void ColorsChanged() override { Colors->ShowColors(); }
+};
+
+} // namespace
 
 class TEditorColorsTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<TIconDocument> Doc;
+    TColorsShown Shown;
     QWidget* Panel = nullptr;
     TEditorColors::TControls C{};
-    TEditorColors* Colors = nullptr;
-    bool Loaded = true;
-    std::vector<uint32_t> Map;
-    std::optional<uint32_t> DialogAnswer;
-    int DialogCalls = 0;
+    TStubbedColors* Colors = nullptr;
     QString PixelText;
-    std::optional<uint32_t> StatusSwatch;
+    std::optional<TInterfaceColor> StatusSwatch;
 
     static void Click(QWidget* w, QPoint pos, Qt::MouseButton b, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QMouseEvent e(QEvent::MouseButtonPress, QPointF(pos), w->mapToGlobal(QPointF(pos)), b, b, m);
@@ -36,47 +64,49 @@ class TEditorColorsTest : public QObject {
 
   private slots:
     void init() {
-        Panel = new QWidget;
-        C = {new QWidget(Panel),     new QWidget(Panel),     new QWidget(Panel),      new QLabel("L", Panel),
-             new QLabel("P", Panel), new QLabel("T", Panel), new TPaletteStrip(Panel)};
-        C.Palette->resize(273, 33);
-        Colors = new TEditorColors(C, Panel);
-        Colors->ImageLoaded = [this] { return Loaded; };
-        Colors->PaletteColors = [this] { return Map; };
-        Colors->ChooseColor = [this](uint32_t) {
-            ++DialogCalls;
-            return DialogAnswer;
-        };
-        Colors->PixelInfo = [this](const QString& t) { PixelText = t; };
-        Colors->ColorInfo = [this](std::optional<uint32_t> c) { StatusSwatch = c; };
-        Map.clear();
+        // A new document whose global colour map holds 16 colours: entry 5 red, the others greys.
+        Doc = std::make_unique<TIconDocument>();
+        TScriptedAsker asker;
+        QVERIFY(Doc->NewDocument(asker));
+        TGIFColorMap& map = Doc->Frames40().GlobalColorMap();
+        map.ClearColors();
         for (int i = 0; i < 16; ++i)
-            Map.push_back(i == 5 ? 0x0000FFu : uint32_t(i) * 0x010203u);
-        Loaded = true;
-        DialogAnswer.reset();
-        DialogCalls = 0;
+            map.AppendColor(i == 5 ? 0x0000FFu : uint32_t(i) * 0x010203u);
+        Panel = new QWidget;
+        C = {new QWidget(Panel),       new QWidget(Panel),      new QWidget(Panel),
+             new QLabel("L", Panel),   new QLabel("P", Panel),  new QLabel("T", Panel),
+             new TPaletteStrip(Panel), new QLabel("Abc", Panel)};
+        C.Palette->resize(273, 33);
+        Colors = new TStubbedColors(*Doc, C, Panel);
+        Shown.Colors = Colors;
+        Doc->SetObserver(&Shown);
+        connect(Colors, &TEditorColors::PixelInfo, this, [this](const QString& t) { PixelText = t; });
+        connect(Colors, &TEditorColors::ColorInfo, this,
+                [this](std::optional<TInterfaceColor> c) { StatusSwatch = c; });
     }
-    void cleanup() { delete Panel; }
+    void cleanup() {
+        delete Panel;
+        Doc.reset();
+    }
 
     void ctrlRightOnPaletteSetsTransparentAndBack() {
-        QSignalSpy back(Colors, &TEditorColors::BackColorChanged);
         Click(C.Palette->viewport(), CellPos(5), Qt::RightButton, Qt::ControlModifier);
-        QCOMPARE(Colors->TransparentColor(), 0xFFFF0000u);
-        QCOMPARE(Colors->BackColor(), 0xFFFF0000u);
-        QCOMPARE(Colors->DrawColor(), 0xFF000000u);
-        QCOMPARE(Colors->SwatchColor(C.BackSwatch), 0x0000FFu);
-        QCOMPARE(Colors->SwatchColor(C.TransparentSwatch), 0x0000FFu);
-        QCOMPARE(back.count(), 1); // the sample-text panel's background follows
-        QCOMPARE(back.at(0).at(0).value<uint32_t>(), 0x0000FFu);
-        QCOMPARE(DialogCalls, 0);
+        QCOMPARE(Doc->TransparentColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc->BackColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc->DrawColor().Value, 0xFF000000u);
+        QCOMPARE(Colors->SwatchColor(C.BackSwatch).Value, 0x0000FFu);
+        QCOMPARE(Colors->SwatchColor(C.TransparentSwatch).Value, 0x0000FFu);
+        // The sample-text panel's background follows.
+        QVERIFY(C.Sample->styleSheet().contains("background-color: #ff0000;"));
+        QCOMPARE(Colors->DialogCalls, 0);
     }
 
     void paletteCellsBeyondTheMapAreInert() {
         Click(C.Palette->viewport(), CellPos(16), Qt::LeftButton);
-        QCOMPARE(Colors->DrawColor(), 0xFF000000u);
+        QCOMPARE(Doc->DrawColor().Value, 0xFF000000u);
         Hover(C.Palette->viewport(), CellPos(3));
         QCOMPARE(PixelText, QString("3/R: 9 G: 6 B: 3"));
-        QCOMPARE(StatusSwatch, std::optional<uint32_t>(0x030609u));
+        QCOMPARE(StatusSwatch, std::optional<TInterfaceColor>(TInterfaceColor(0x030609u)));
         Hover(C.Palette->viewport(), CellPos(200));
         QCOMPARE(PixelText, QString());
         QVERIFY(!StatusSwatch);
@@ -100,32 +130,33 @@ class TEditorColorsTest : public QObject {
         QFETCH(int, changed);
         QWidget* controls[] = {C.DrawSwatch, C.BackSwatch, C.TransparentSwatch,
                                C.DrawLabel,  C.BackLabel,  C.TransparentLabel};
-        DialogAnswer = 0x00FF00u;
+        Colors->DialogAnswer = TInterfaceColor(0x00FF00u);
         Click(controls[control], QPoint(3, 3), Qt::MouseButton(button),
               ctrl ? Qt::ControlModifier : Qt::NoModifier);
-        QCOMPARE(DialogCalls, 1);
-        QCOMPARE(Colors->DrawColor(), changed == 0 ? 0xFF00FF00u : 0xFF000000u);
-        QCOMPARE(Colors->BackColor(), changed >= 1 ? 0xFF00FF00u : 0xFFCCCCCCu);
-        QCOMPARE(Colors->TransparentColor(), changed == 2 ? 0xFF00FF00u : 0xFFCCCCCCu);
+        QCOMPARE(Colors->DialogCalls, 1);
+        QCOMPARE(Doc->DrawColor().Value, changed == 0 ? 0xFF00FF00u : 0xFF000000u);
+        QCOMPARE(Doc->BackColor().Value, changed >= 1 ? 0xFF00FF00u : 0xFFCCCCCCu);
+        QCOMPARE(Doc->TransparentColor().Value, changed == 2 ? 0xFF00FF00u : 0xFFCCCCCCu);
     }
 
     void cancelMiddleAndNoDocumentChangeNothing() {
         Click(C.DrawSwatch, QPoint(3, 3), Qt::LeftButton); // dialog cancelled
         Click(C.DrawSwatch, QPoint(3, 3), Qt::MiddleButton);
-        QCOMPARE(DialogCalls, 1);
-        Loaded = false;
-        DialogAnswer = 0x123456u;
+        QCOMPARE(Colors->DialogCalls, 1);
+        // A refused file leaves no document.
+        QCOMPARE(Doc->OpenFileDirect("/nonexistent/none.gif", false), TOpenResult::Failed);
+        Colors->DialogAnswer = TInterfaceColor(0x123456u);
         Click(C.DrawSwatch, QPoint(3, 3), Qt::LeftButton);
         Click(C.Palette->viewport(), CellPos(5), Qt::LeftButton);
-        QCOMPARE(DialogCalls, 1);
-        QCOMPARE(Colors->DrawColor(), 0xFF000000u);
+        QCOMPARE(Colors->DialogCalls, 1);
+        QCOMPARE(Doc->DrawColor().Value, 0xFF000000u);
         QVERIFY(C.Palette->Colors().empty()); // no colours painted without a document
     }
 
     void hoveringSwatchShowsItsColour() {
         Hover(C.DrawSwatch, QPoint(2, 2));
         QCOMPARE(PixelText, QString("R: 0 G: 0 B: 0"));
-        Colors->SetBackColor(false, 0x336699u);
+        Colors->SetBackColor(false, TInterfaceColor(0x336699u));
         Hover(C.BackSwatch, QPoint(2, 2));
         QCOMPARE(PixelText, QString("R: 153 G: 102 B: 51"));
     }

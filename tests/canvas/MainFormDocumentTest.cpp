@@ -7,6 +7,7 @@
 #include "IconDocument.h"
 #include "SurfaceImage.h"
 #include "TindraMainForm.h"
+#include "WindowControls.h"
 
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
@@ -29,7 +30,7 @@ class TMainFormDocumentTest : public QObject {
 
     TTindraMainForm* Form = nullptr;
 
-    TCanvasWidget* Canvas() const { return Form->Canvas; }
+    TCanvasWidget* Canvas() const { return Find<TCanvasWidget>(Form, "PBMain"); }
     QPoint At(int col, int row) const {
         const int z = Canvas()->Zoom();
         return QPoint(col * z + z / 2, row * z + z / 2);
@@ -43,16 +44,20 @@ class TMainFormDocumentTest : public QObject {
         Send(QEvent::MouseButtonPress, p, b, b, m);
         Send(QEvent::MouseButtonRelease, p, b, Qt::NoButton, m);
     }
-    TIconDocument& Doc() const { return *Form->Document; }
+    TIconDocument& Doc() const { return Form->DocumentModel(); }
+    QLabel* FrameInfo() const { return Find<QLabel>(Form, "SBFrameInfo"); }
+    QSpinBox* Speed() const { return Find<QSpinBox>(Form, "EDSpeed"); }
+    QListView* FrameListView() const { return Find<QListView>(Form, "LBImageBox"); }
+    TFrameListModel* FrameList() const { return static_cast<TFrameListModel*>(FrameListView()->model()); }
     // Lets the window handle what is pending and paints the frame list now (the rows it shows).
     void PaintFrameList() const {
         QCoreApplication::processEvents();
-        Form->LBImageBox->viewport()->repaint();
+        FrameListView()->viewport()->repaint();
     }
 
     // The picture row `row` of the frame list shows equals the document's picture of that frame.
     bool RowShowsFrame(int row) const {
-        const QPixmap shown = Form->FrameList->index(row).data(Qt::DecorationRole).value<QPixmap>();
+        const QPixmap shown = FrameList()->index(row).data(Qt::DecorationRole).value<QPixmap>();
         return shown.toImage().convertToFormat(QImage::Format_RGB32) ==
                SurfaceImage(Doc().FrameListPicture(row)).convertToFormat(QImage::Format_RGB32);
     }
@@ -70,82 +75,82 @@ class TMainFormDocumentTest : public QObject {
 
     void newDocumentShowsOneFrame() {
         QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif"));
-        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1"));
-        QCOMPARE(Form->EDSpeed->cleanText(), QString("100"));
-        QVERIFY(!Form->EDSpeed->isEnabled());
-        QVERIFY(!Form->MnViewFrame->menuAction()->isEnabled()); // navigation needs two frames
-        QVERIFY(!Form->MnEditUndo->isEnabled());
-        QCOMPARE(Form->FrameList->rowCount(), 1);
-        QCOMPARE(Form->FrameList->index(0).data().toString(), QString("1"));
+        QCOMPARE(FrameInfo()->text(), QString("1/1"));
+        QCOMPARE(Speed()->cleanText(), QString("100"));
+        QVERIFY(!Speed()->isEnabled());
+        QVERIFY(!Find<QMenu>(Form, "MnViewFrame")->menuAction()->isEnabled()); // navigation needs two frames
+        QVERIFY(!Find<QAction>(Form, "MnEditUndo")->isEnabled());
+        QCOMPARE(FrameList()->rowCount(), 1);
+        QCOMPARE(FrameList()->index(0).data().toString(), QString("1"));
         QVERIFY(Canvas()->isVisible());
         QCOMPARE(Canvas()->CurrentTool(), ToolNone);
-        QVERIFY(Form->ToolPanel->isEnabled());
+        QVERIFY(Find<QWidget>(Form, "ToolPanel")->isEnabled());
     }
 
     void strokeMarksModifiedAndUndoRestores() {
-        Form->SBToolPen->click();
+        Find<QToolButton>(Form, "SBToolPen")->click();
         QCOMPARE(Canvas()->CurrentTool(), ToolPencil);
         const uint32_t before = Doc().WorkBitmap().GetPixel(10, 10);
         Click(At(10, 10));
         QCOMPARE(Doc().WorkBitmap().GetPixel(10, 10), 0xFF000000u);
         QCOMPARE(Doc().FrameBitmap(0).GetPixel(10, 10), 0xFF000000u); // committed into the store
         QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif *"));
-        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1 *"));
-        QVERIFY(Form->MnEditUndo->isEnabled());
+        QCOMPARE(FrameInfo()->text(), QString("1/1 *"));
+        QVERIFY(Find<QAction>(Form, "MnEditUndo")->isEnabled());
         Form->MnEditUndoClick();
         QCOMPARE(Doc().WorkBitmap().GetPixel(10, 10), before);
         QCOMPARE(Form->windowTitle(), QString("Tindra - new.gif"));
-        QCOMPARE(Form->SBFrameInfo->text(), QString("1/1"));
-        QVERIFY(!Form->MnEditUndo->isEnabled());
+        QCOMPARE(FrameInfo()->text(), QString("1/1"));
+        QVERIFY(!Find<QAction>(Form, "MnEditUndo")->isEnabled());
     }
 
     void displayTimeRoundsAndStoresOnExit() {
         Doc().InsertFrame(TInsertPosition::After, Doc().WorkBitmap(), 100);
-        QCOMPARE(Form->FrameList->rowCount(), 2);
-        QVERIFY(Form->EDSpeed->isEnabled());
-        Form->EDSpeed->selectAll();
-        QTest::keyClicks(Form->EDSpeed, "155");
-        QTest::keyClick(Form->EDSpeed, Qt::Key_Return); // commits the text, as leaving the field does
-        QCOMPARE(Form->EDSpeed->value(), 150);
+        QCOMPARE(FrameList()->rowCount(), 2);
+        QVERIFY(Speed()->isEnabled());
+        Speed()->selectAll();
+        QTest::keyClicks(Speed(), "155");
+        QTest::keyClick(Speed(), Qt::Key_Return); // commits the text, as leaving the field does
+        QCOMPARE(Speed()->value(), 150);
         const int frame = Doc().CurrentFrame();
         QCOMPARE(Doc().DisplayTime(frame), 150);
         Form->MnViewFrameFirstClick();
         Form->MnViewFrameLastClick();
         QCOMPARE(Doc().CurrentFrame(), 1);
-        QCOMPARE(Form->EDSpeed->value(), Doc().DisplayTime(1));
-        QCOMPARE(Form->SBFrameInfo->text(), QString("2/2"));
-        QVERIFY(!Form->SBNext->isEnabled());
-        QVERIFY(Form->SBPrev->isEnabled());
+        QCOMPARE(Speed()->value(), Doc().DisplayTime(1));
+        QCOMPARE(FrameInfo()->text(), QString("2/2"));
+        QVERIFY(!Find<QToolButton>(Form, "SBNext")->isEnabled());
+        QVERIFY(Find<QToolButton>(Form, "SBPrev")->isEnabled());
         // A time typed but not committed is dropped when a button moves to another frame.
-        Form->EDSpeed->selectAll();
-        QTest::keyClicks(Form->EDSpeed, "250");
-        Form->SBFirst->click();
+        Speed()->selectAll();
+        QTest::keyClicks(Speed(), "250");
+        Find<QToolButton>(Form, "SBFirst")->click();
         QCOMPARE(Doc().CurrentFrame(), 0);
-        QCOMPARE(Form->EDSpeed->cleanText(), QString("100"));
+        QCOMPARE(Speed()->cleanText(), QString("100"));
         QCOMPARE(Doc().DisplayTime(1), 150);
     }
 
     void thumbnailSizeFollowsOutputSize() {
-        QCOMPARE(Form->LBImageBox->iconSize(), QSize(40, 40));
-        Form->PMS3->trigger();
+        QCOMPARE(FrameListView()->iconSize(), QSize(40, 40));
+        Find<QAction>(Form, "PMS3")->trigger();
         QCOMPARE(Doc().OutputSize(), 32);
-        QVERIFY(Form->MnFileSaveWithoutBorder->isChecked());
-        QVERIFY(Form->MnFileSaveFrameAsICO->isEnabled());
-        QCOMPARE(Form->LBImageBox->iconSize(), QSize(32, 32));
-        Form->MnFileSaveWithoutBorder->trigger(); // unchecks: back to 40
+        QVERIFY(Find<QAction>(Form, "MnFileSaveWithoutBorder")->isChecked());
+        QVERIFY(Find<QAction>(Form, "MnFileSaveFrameAsICO")->isEnabled());
+        QCOMPARE(FrameListView()->iconSize(), QSize(32, 32));
+        Find<QAction>(Form, "MnFileSaveWithoutBorder")->trigger(); // unchecks: back to 40
         QCOMPARE(Doc().OutputSize(), 40);
-        QVERIFY(Form->PMS4->isChecked());
-        QVERIFY(!Form->MnFileSaveFrameAsICO->isEnabled());
+        QVERIFY(Find<QAction>(Form, "PMS4")->isChecked());
+        QVERIFY(!Find<QAction>(Form, "MnFileSaveFrameAsICO")->isEnabled());
     }
 
     void dropperWithCtrlSetsTransparentAndBack() {
         Doc().WorkBitmap().SetPixel(5, 5, 0xFFFF0000u);
-        Form->SBToolColorDropper->click();
+        Find<QToolButton>(Form, "SBToolColorDropper")->click();
         Click(At(5, 5), Qt::RightButton, Qt::ControlModifier);
-        QCOMPARE(Doc().TransparentColor(), 0xFFFF0000u);
-        QCOMPARE(Doc().BackColor(), 0xFFFF0000u);
-        QCOMPARE(Doc().DrawColor(), 0xFF000000u);
-        QVERIFY(Form->TestPanel->styleSheet().contains("#ff0000"));
+        QCOMPARE(Doc().TransparentColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc().BackColor().Value, 0xFFFF0000u);
+        QCOMPARE(Doc().DrawColor().Value, 0xFF000000u);
+        QVERIFY(Find<QLabel>(Form, "TestPanel")->styleSheet().contains("#ff0000"));
         QVERIFY(!Doc().IsModified());
     }
 
@@ -172,7 +177,7 @@ class TMainFormDocumentTest : public QObject {
         }
         QCOMPARE(Doc().OpenFileDirect(path, false), TOpenResult::Opened);
         PaintFrameList();
-        TFrameListModel& list = *Form->FrameList;
+        TFrameListModel& list = *FrameList();
         QCOMPARE(list.rowCount(), frames);
         QCOMPARE(list.index(frames - 1).data().toString(), QString::number(frames));
         const long long drawnAtOpen = list.PicturesDrawn();
@@ -214,26 +219,26 @@ class TMainFormDocumentTest : public QObject {
         QVERIFY(list.PicturesDrawn() - beforeRemove <= 2);
         QVERIFY(RowShowsFrame(3));
         // Without border every picture is drawn again, at 32 x 32, when shown.
-        Form->PMS3->trigger();
+        Find<QAction>(Form, "PMS3")->trigger();
         PaintFrameList();
         QCOMPARE(list.index(0).data(Qt::DecorationRole).value<QPixmap>().size(), QSize(32, 32));
         QVERIFY(RowShowsFrame(0));
         // A click on a row selects its frame; the document's own selection makes its row current.
-        QTest::mouseClick(Form->LBImageBox->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          Form->LBImageBox->visualRect(list.index(2)).center());
+        QTest::mouseClick(FrameListView()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          FrameListView()->visualRect(list.index(2)).center());
         QCOMPARE(Doc().CurrentFrame(), 2);
         Doc().GoToFrame(TFrameStep::First);
-        QCOMPARE(Form->LBImageBox->currentIndex().row(), 0);
+        QCOMPARE(FrameListView()->currentIndex().row(), 0);
         QCOMPARE(Doc().CurrentFrame(), 0);
     }
 
     void checkItemsReachCanvasAndDocument() {
         QVERIFY(Canvas()->GridVisible());
-        Form->TBViewGrid->click();
-        QVERIFY(!Form->MnViewGrid->isChecked());
+        Find<QToolButton>(Form, "TBViewGrid")->click();
+        QVERIFY(!Find<QAction>(Form, "MnViewGrid")->isChecked());
         QVERIFY(!Canvas()->GridVisible());
         QVERIFY(!Doc().AutoBorder());
-        Form->MnImageAutoBorder->trigger();
+        Find<QAction>(Form, "MnImageAutoBorder")->trigger();
         QVERIFY(Doc().AutoBorder());
     }
 };

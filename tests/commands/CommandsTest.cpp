@@ -4,7 +4,6 @@
 #include "AngleDialWidget.h"
 #include "CanvasWidget.h"
 #include "ClipboardPicture.h"
-#include "DocumentCanvasHost.h"
 #include "FontPanel.h"
 #include "GIFException.h"
 #include "GIFPicture.h"
@@ -18,6 +17,7 @@
 #include "TindraMFrameForm.h"
 #include "TindraMainForm.h"
 #include "WhenShown.h"
+#include "WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -141,7 +141,7 @@ class TCommandsTest : public QObject {
     void RotationThroughTheDialog() {
         QFETCH(int, angle);
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         const TSurface32 source = Pattern();
         SetWork(doc, source);
         uint32_t fill = 0;
@@ -190,7 +190,7 @@ class TCommandsTest : public QObject {
 
     void RotationDialogWrapsAndCancels() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         SetWork(doc, Pattern());
         WhenShown<TTindraAngleForm>([](TTindraAngleForm* dialog) {
             dialog->SEAngle->setValue(10);
@@ -222,9 +222,9 @@ class TCommandsTest : public QObject {
         QFETCH(int, row);
         QFETCH(int, button);
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
-        doc.SetDrawColor(0xFF000000u);
-        doc.SetBackColor(0xFFFF0000u);
+        TIconDocument& doc = form->DocumentModel();
+        doc.SetDrawColor(TSurfaceColor(0xFF000000u));
+        doc.SetBackColor(TSurfaceColor(0xFFFF0000u));
         TSurface32 white(40, 40);
         white.FillAll(0xFFFFFFFFu);
         SetWork(doc, white);
@@ -234,14 +234,14 @@ class TCommandsTest : public QObject {
             return QStringLiteral("A");
         });
         // The tool is chosen on its button and the cell clicked on the canvas, as a user does.
-        form->SBToolText->click();
-        ClickCell(form->Canvas, 5, row, Qt::MouseButton(button));
+        Find<QToolButton>(form, "SBToolText")->click();
+        ClickCell(Find<TCanvasWidget>(form, "PBMain"), 5, row, Qt::MouseButton(button));
         QCOMPARE(asked, QStringLiteral("Tindra|Enter text:|"));
         QCOMPARE(doc.UndoDepth(0), 1);
 
         TSurface32 want;
         want.CopyFrom(white);
-        want.Font = form->FontPanel->TextFont();
+        want.Font = form->findChild<TFontPanel*>()->TextFont();
         const int h = want.TextExtent("A").Height;
         QVERIFY(h > 3);
         if (button != Qt::MiddleButton)
@@ -254,20 +254,22 @@ class TCommandsTest : public QObject {
     void EmptyTextChangesNothing() {
         auto form = StartedWithNewIcon();
         TInputBox::SetHook([](const QString&, const QString&, const QString&) { return QString(); });
-        form->CanvasHost->OnTextTool(5, 20, Qt::LeftButton);
-        QCOMPARE(form->Document->UndoDepth(0), 0);
+        Find<QToolButton>(form, "SBToolText")->click();
+        ClickCell(Find<TCanvasWidget>(form, "PBMain"), 5, 20, Qt::LeftButton);
+        QCOMPARE(form->DocumentModel().UndoDepth(0), 0);
     }
 
     void FontPanelStyleCaptionsAndSample() {
         auto form = StartedWithNewIcon();
-        TFontPanel& panel = *form->FontPanel;
-        QVERIFY(form->SBBold->font().bold()); // a click would make the text bold
-        form->SBBold->click();
+        TFontPanel& panel = *form->findChild<TFontPanel*>();
+        QToolButton* bold = Find<QToolButton>(form, "SBBold");
+        QVERIFY(bold->font().bold()); // a click would make the text bold
+        bold->click();
         QVERIFY(panel.TextFont().HasStyle(fsBold));
-        QVERIFY(!form->SBBold->font().bold());
-        form->SBBold->click();
+        QVERIFY(!bold->font().bold());
+        bold->click();
         QVERIFY(!panel.TextFont().HasStyle(fsBold));
-        QVERIFY(form->SBBold->font().bold());
+        QVERIFY(bold->font().bold());
 
         // The font dialog: italic chosen, so "I" turns plain while "B" and "U" keep their styles.
         panel.AskFont = [](const QFont& current) {
@@ -277,16 +279,17 @@ class TCommandsTest : public QObject {
             f.setUnderline(false);
             return std::optional<QFont>(f);
         };
-        form->SBFontSelect->click();
+        Find<QToolButton>(form, "SBFontSelect")->click();
         QVERIFY(panel.TextFont().HasStyle(fsItalic));
-        QVERIFY(!form->SBItalics->font().italic());
-        QVERIFY(form->SBBold->font().bold());
-        QVERIFY(form->SBUnderline->font().underline());
+        QVERIFY(!Find<QToolButton>(form, "SBItalics")->font().italic());
+        QVERIFY(bold->font().bold());
+        QVERIFY(Find<QToolButton>(form, "SBUnderline")->font().underline());
 
         // Choosing a face: the font follows it and the character set comes from its writing systems.
-        const int face = form->CBFontName->count() - 1;
-        form->CBFontName->setCurrentIndex(face);
-        const QString family = form->CBFontName->itemText(face);
+        QComboBox* faces = Find<QComboBox>(form, "CBFontName");
+        const int face = faces->count() - 1;
+        faces->setCurrentIndex(face);
+        const QString family = faces->itemText(face);
         QCOMPARE(QString::fromStdString(panel.TextFont().Name), family);
         QCOMPARE(panel.TextFont().Charset, TFontPanel::FaceCharset(family));
         QCOMPARE(panel.CBFontCharset()->count(), int(QFontDatabase::writingSystems(family).size()));
@@ -299,21 +302,21 @@ class TCommandsTest : public QObject {
 
         // A size that is no whole number leaves the font alone.
         const int height = panel.TextFont().Height;
-        form->CBFontSize->setCurrentText("abc");
+        Find<QComboBox>(form, "CBFontSize")->setCurrentText("abc");
         QCOMPARE(panel.TextFont().Height, height);
-        form->CBFontSize->setCurrentText("12");
+        Find<QComboBox>(form, "CBFontSize")->setCurrentText("12");
         QCOMPARE(panel.TextFont().Size(), 12);
 
         // The sample prompt: Cancel gives the preset back, which resets the sample.
         TInputBox::SetHook(
             [](const QString&, const QString&, const QString&) { return QStringLiteral("xyz"); });
         panel.TestPanelClick();
-        QCOMPARE(form->TestPanel->text(), QStringLiteral("xyz"));
+        QCOMPARE(Find<QLabel>(form, "TestPanel")->text(), QStringLiteral("xyz"));
         TInputBox::SetHook([](const QString&, const QString& prompt, const QString& preset) {
             return prompt == "Enter sample text:" ? preset : QString();
         });
         panel.TestPanelClick();
-        QCOMPARE(form->TestPanel->text(), TFontPanel::DefaultSample);
+        QCOMPARE(Find<QLabel>(form, "TestPanel")->text(), TFontPanel::DefaultSample);
     }
 
     void PastePlacement_data() {
@@ -333,13 +336,13 @@ class TCommandsTest : public QObject {
         QFETCH(int, x);
         QFETCH(int, y);
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         QImage image(w, h, QImage::Format_ARGB32);
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i)
                 image.setPixel(i, j, qRgb(i * 2, j * 2, 0x80));
         QGuiApplication::clipboard()->setImage(image);
-        QVERIFY(form->MnEditPaste->isEnabled());
+        QVERIFY(Find<QAction>(form, "MnEditPaste")->isEnabled());
         form->MnEditPasteClick();
         QCOMPARE(doc.UndoDepth(0), 1);
         const TSurface32& t = doc.EmptyTemplate(1);
@@ -355,26 +358,26 @@ class TCommandsTest : public QObject {
         auto form = StartedWithNewIcon();
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->setText("text");
-        QVERIFY(!form->MnEditPaste->isEnabled());
-        QVERIFY(!form->TBEditPaste->isEnabled());
+        QVERIFY(!Find<QAction>(form, "MnEditPaste")->isEnabled());
+        QVERIFY(!Find<QToolButton>(form, "TBEditPaste")->isEnabled());
         form->MnEditPasteClick();
-        QCOMPARE(form->Document->UndoDepth(0), 0);
+        QCOMPARE(form->DocumentModel().UndoDepth(0), 0);
         // A pixmap counts as a bitmap too.
         clipboard->setPixmap(QPixmap::fromImage(Filled(8, 8, qRgb(255, 0, 0))));
-        QVERIFY(form->MnEditPaste->isEnabled());
-        QVERIFY(form->TBEditPaste->isEnabled());
+        QVERIFY(Find<QAction>(form, "MnEditPaste")->isEnabled());
+        QVERIFY(Find<QToolButton>(form, "TBEditPaste")->isEnabled());
         form->MnEditPasteClick();
-        QCOMPARE(form->Document->WorkBitmap().GetPixel(16, 16), 0xFFFF0000u);
+        QCOMPARE(form->DocumentModel().WorkBitmap().GetPixel(16, 16), 0xFFFF0000u);
         clipboard->setText("again");
-        QVERIFY(!form->MnEditPaste->isEnabled());
+        QVERIFY(!Find<QAction>(form, "MnEditPaste")->isEnabled());
     }
 
     void CutThenUndo() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         const TSurface32 pattern = Pattern();
         SetWork(doc, pattern);
-        doc.SetBackColor(0xFFCCCCCCu);
+        doc.SetBackColor(TSurfaceColor(0xFFCCCCCCu));
         form->MnEditCutClick();
         QCOMPARE(doc.UndoDepth(0), 1);
         for (int i = 0; i < 1600; ++i)
@@ -382,7 +385,7 @@ class TCommandsTest : public QObject {
         const QImage copied = QGuiApplication::clipboard()->image();
         QCOMPARE(copied.size(), QSize(40, 40));
         QCOMPARE(copied.pixel(39, 0) | 0xFF000000u, pattern.GetPixel(39, 0));
-        QVERIFY(form->MnEditPaste->isEnabled());
+        QVERIFY(Find<QAction>(form, "MnEditPaste")->isEnabled());
         form->MnEditUndoClick();
         QCOMPARE(doc.UndoDepth(0), 0);
         QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, doc.WorkBitmap().Bits()));
@@ -456,7 +459,7 @@ class TCommandsTest : public QObject {
 
     void InsertAndMoveThroughTheDialogs() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         auto tag = [&](uint32_t color) {
             doc.WorkBitmap().FillAll(color);
             doc.CommitFrame();
@@ -499,7 +502,7 @@ class TCommandsTest : public QObject {
 
         // B to position 4: A C D B, with B selected and its undo snapshot moved with it.
         doc.SelectFrame(1);
-        doc.PushUndo();
+        doc.BeginEdit().Commit();
         WhenShown<TTindraMFrameForm>([](TTindraMFrameForm* dialog) {
             QCOMPARE(dialog->LBCurrentFrame->text(), QStringLiteral("2"));
             QCOMPARE(dialog->JTNewPosition->maximum(), 3);
@@ -529,7 +532,7 @@ class TCommandsTest : public QObject {
 
     void TwoFramesSwapWithoutDialog() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         doc.WorkBitmap().FillAll(0xFFFF0000u);
         doc.CommitFrame();
         doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(1), 100);
@@ -546,14 +549,15 @@ class TCommandsTest : public QObject {
     void InsertFromTheClipboard() {
         auto form = StartedWithNewIcon();
         QGuiApplication::clipboard()->setImage(Filled(16, 16, qRgb(255, 0, 0)));
-        WhenShown<TTindraIframeForm>([](TTindraIframeForm* dialog) {
+        const TSurface32 empty = form->DocumentModel().InsertPreview(nullptr);
+        WhenShown<TTindraIframeForm>([&empty](TTindraIframeForm* dialog) {
             dialog->CBFrameSourceClick(TTindraIframeForm::SourceClipboard);
             QCOMPARE(dialog->Preview().GetPixel(12, 12), 0xFFFF0000u);
-            QCOMPARE(dialog->Preview().GetPixel(11, 11), dialog->MakePreview(nullptr).GetPixel(11, 11));
+            QCOMPARE(dialog->Preview().GetPixel(11, 11), empty.GetPixel(11, 11));
             dialog->OKButton->click();
         });
         form->MnEditInsertFrameClick();
-        QCOMPARE(form->Document->FrameCount(), 2);
+        QCOMPARE(form->DocumentModel().FrameCount(), 2);
     }
 
     void InsertFromAFile() {
@@ -575,9 +579,9 @@ class TCommandsTest : public QObject {
             dialog->OKButton->click();
         });
         form->MnEditInsertFrameClick();
-        QCOMPARE(form->Document->FrameCount(), 2);
-        QCOMPARE(form->Document->CurrentFrame(), 0);
-        QCOMPARE(form->Document->FrameBitmap(0).GetPixel(20, 20), 0xFF0000FFu);
+        QCOMPARE(form->DocumentModel().FrameCount(), 2);
+        QCOMPARE(form->DocumentModel().CurrentFrame(), 0);
+        QCOMPARE(form->DocumentModel().FrameBitmap(0).GetPixel(20, 20), 0xFF0000FFu);
     }
 
     void DialDragShowsTheAngle() {
@@ -626,10 +630,12 @@ class TCommandsTest : public QObject {
 
     void CancelledSaveAfterYesKeepsTheDocument() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
-        doc.PushUndo();
-        doc.WorkBitmap().FillAll(0xFF0000FFu);
-        doc.CommitFrame();
+        TIconDocument& doc = form->DocumentModel();
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().FillAll(0xFF0000FFu);
+            edit.Commit();
+        }
         QVERIFY(doc.IsModified());
         AnswerQuestion(QMessageBox::Yes);
         form->SaveNames = {""};
@@ -648,11 +654,10 @@ class TCommandsTest : public QObject {
 
     void SaveAsAndWriteErrors() {
         auto form = StartedWithNewIcon();
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         QTemporaryDir dir;
         const QString path = dir.filePath("icon.gif");
-        doc.PushUndo();
-        doc.CommitFrame();
+        doc.BeginEdit().Commit();
         form->SaveNames = {path};
         form->MnFileSaveAsClick();
         QVERIFY(QFile::exists(path));

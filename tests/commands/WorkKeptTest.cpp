@@ -4,8 +4,8 @@
 // times it cannot hold, and the window goes safely with the focus in that field. The GIFs opened
 // here are written by giflib.
 
-#include "FrameListModel.h"
 #include "GifOracle.h"
+#include "WindowControls.h"
 
 #include "IconDocument.h"
 #include "TindraIframeForm.h"
@@ -18,7 +18,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -120,7 +120,7 @@ std::unique_ptr<TTestForm> StartedWithThreeFrames(const QTemporaryDir& dir) {
 
 // The document as far as these tests look at it.
 QString State(const TTestForm& form) {
-    const TIconDocument& doc = *form.Document;
+    const TIconDocument& doc = form.DocumentModel();
     QString s = QString::fromStdString(doc.Name().Name) + " frames " + QString::number(doc.FrameCount()) +
                 " current " + QString::number(doc.CurrentFrame()) + " times";
     for (int i = 0; i < doc.FrameCount(); ++i)
@@ -134,9 +134,9 @@ void Drop(TTestForm& form, const QString& path) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(path)});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.MainPanel, &enter);
+    QApplication::sendEvent(Find<QWidget>(&form, "MainPanel"), &enter);
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form.MainPanel, &drop);
+    QApplication::sendEvent(Find<QWidget>(&form, "MainPanel"), &drop);
 }
 
 } // namespace
@@ -170,13 +170,14 @@ class TWorkKeptTest : public QObject {
             });
             form->MnEditMoveFrameClick();
         } else {
-            form->EDSpeed->selectAll();
-            QTest::keyClicks(form->EDSpeed, "250");
-            QTest::keyClick(form->EDSpeed, Qt::Key_Return);
+            Find<QSpinBox>(form, "EDSpeed")->selectAll();
+            QTest::keyClicks(Find<QSpinBox>(form, "EDSpeed"), "250");
+            QTest::keyClick(Find<QSpinBox>(form, "EDSpeed"), Qt::Key_Return);
         }
         QCOMPARE(form->windowTitle(), QStringLiteral("Tindra - three.gif *"));
-        QVERIFY(!form->SBFrameInfo->text().contains('*')); // the per-frame undo mark is untouched
-        QVERIFY(!form->MnEditUndo->isEnabled());
+        QVERIFY(
+            !Find<QLabel>(form, "SBFrameInfo")->text().contains('*')); // the per-frame undo mark is untouched
+        QVERIFY(!Find<QAction>(form, "MnEditUndo")->isEnabled());
         const QString before = State(*form);
 
         TSaveQuestion question;
@@ -207,11 +208,13 @@ class TWorkKeptTest : public QObject {
         const QString other = WriteGif(dir, "other.gif", {10, 10});
         form->OpenName = other;
         form->OpenDialogs = 0;
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         doc.SelectFrame(1);
-        doc.PushUndo();
-        doc.WorkBitmap().SetPixel(20, 20, 0xFF123456u);
-        doc.CommitFrame();
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(20, 20, 0xFF123456u);
+            edit.Commit();
+        }
         const QString before = State(*form), title = form->windowTitle();
 
         TSaveQuestion question;
@@ -232,23 +235,23 @@ class TWorkKeptTest : public QObject {
         QCOMPARE(form->OpenDialogs, 0);
         QVERIFY(form->Errors.isEmpty());
         QVERIFY(form->isVisible());
-        QVERIFY(form->PBMain->isVisible());
+        QVERIFY(Find<QWidget>(form, "PBMain")->isVisible());
     }
 
     // Cancelling the open dialog leaves the document, its caption and its commands as they were.
     void CancelledOpenDialogKeepsTheDocument() {
         QTemporaryDir dir;
         auto form = StartedWithThreeFrames(dir);
-        form->Document->SelectFrame(2);
+        form->DocumentModel().SelectFrame(2);
         const QString before = State(*form);
         form->OpenName.clear();
         form->MnFileOpenClick();
         QCOMPARE(form->OpenDialogs, 1);
         QCOMPARE(State(*form), before);
         QCOMPARE(form->windowTitle(), QStringLiteral("Tindra - three.gif"));
-        QCOMPARE(form->FrameList->rowCount(), 3);
-        QVERIFY(form->PBMain->isVisible());
-        QVERIFY(form->MnEditRemoveFrame->isEnabled());
+        QCOMPARE(Find<QListView>(form, "LBImageBox")->model()->rowCount(), 3);
+        QVERIFY(Find<QWidget>(form, "PBMain")->isVisible());
+        QVERIFY(Find<QAction>(form, "MnEditRemoveFrame")->isEnabled());
         QVERIFY(form->Errors.isEmpty());
     }
 
@@ -258,29 +261,30 @@ class TWorkKeptTest : public QObject {
         QTemporaryDir dir;
         auto form = Started();
         form->OpenRecent(WriteGif(dir, "times.gif", {0, 65535, 10}));
-        TIconDocument& doc = *form->Document;
+        TIconDocument& doc = form->DocumentModel();
         const QStringList shown = {"0 ms", "655350 ms", "100 ms"};
         for (int i = 0; i < 3; ++i) {
             doc.SelectFrame(i);
-            QCOMPARE(form->EDSpeed->text(), shown[i]);
-            QTest::keyClick(form->EDSpeed, Qt::Key_Return); // commits the field as leaving it does
+            QCOMPARE(Find<QSpinBox>(form, "EDSpeed")->text(), shown[i]);
+            QTest::keyClick(Find<QSpinBox>(form, "EDSpeed"),
+                            Qt::Key_Return); // commits the field as leaving it does
             QCOMPARE(doc.DisplayTime(i), i == 0 ? 0 : i == 1 ? 655350 : 100);
         }
         QVERIFY(!doc.IsModified());
         QCOMPARE(form->windowTitle(), QStringLiteral("Tindra - times.gif"));
 
         doc.SelectFrame(0);
-        form->EDSpeed->selectAll();
-        QTest::keyClicks(form->EDSpeed, "30");
-        QTest::keyClick(form->EDSpeed, Qt::Key_Return);
+        Find<QSpinBox>(form, "EDSpeed")->selectAll();
+        QTest::keyClicks(Find<QSpinBox>(form, "EDSpeed"), "30");
+        QTest::keyClick(Find<QSpinBox>(form, "EDSpeed"), Qt::Key_Return);
         QCOMPARE(doc.DisplayTime(0), 30);
         QVERIFY(doc.IsModified());
         // 0 is not a time the user may give: the field goes back to the frame's time.
-        form->EDSpeed->selectAll();
-        QTest::keyClicks(form->EDSpeed, "0");
-        QTest::keyClick(form->EDSpeed, Qt::Key_Return);
+        Find<QSpinBox>(form, "EDSpeed")->selectAll();
+        QTest::keyClicks(Find<QSpinBox>(form, "EDSpeed"), "0");
+        QTest::keyClick(Find<QSpinBox>(form, "EDSpeed"), Qt::Key_Return);
         QCOMPARE(doc.DisplayTime(0), 30);
-        QCOMPARE(form->EDSpeed->text(), QStringLiteral("30 ms"));
+        QCOMPARE(Find<QSpinBox>(form, "EDSpeed")->text(), QStringLiteral("30 ms"));
     }
 
     // The window is destroyed while shown with the focus (and typed text) in the display-time field.
@@ -289,9 +293,9 @@ class TWorkKeptTest : public QObject {
         auto form = StartedWithThreeFrames(dir);
         QApplication::setActiveWindow(form.get());
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        form->EDSpeed->setFocus();
-        QTRY_VERIFY(form->EDSpeed->hasFocus());
-        QTest::keyClicks(form->EDSpeed, "5");
+        Find<QSpinBox>(form, "EDSpeed")->setFocus();
+        QTRY_VERIFY(Find<QSpinBox>(form, "EDSpeed")->hasFocus());
+        QTest::keyClicks(Find<QSpinBox>(form, "EDSpeed"), "5");
         form.reset(); // must not reach the destroyed document
         QCoreApplication::processEvents();
     }

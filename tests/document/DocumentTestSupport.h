@@ -36,7 +36,8 @@ struct TScriptedAsker : IDocumentAsker {
 
 struct TRecordingObserver : IDocumentObserver {
     std::string Caption, FrameInfo;
-    int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0;
+    int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0,
+        ColorChanges = 0;
     bool UndoEnabled = false;
     std::vector<std::string> Recent, Folders;
     // The frame list as a window would keep it: one entry per row, telling which frame (by the order
@@ -78,6 +79,7 @@ struct TRecordingObserver : IDocumentObserver {
     void AddRecentFile(const std::string& p) override { Recent.push_back(p); }
     void FolderUsed(const std::string& f) override { Folders.push_back(f); }
     void SaveChangesFailed() override { ++SaveFailures; }
+    void ColorsChanged() override { ++ColorChanges; }
 };
 
 // A fresh folder for one test's files.

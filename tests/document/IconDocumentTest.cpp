@@ -1,8 +1,10 @@
-// The document's state rules: new documents, display times, per-frame undo with the caption and frame
-// information marks, frame operations keeping every store in step, and the output size.
+// The document's state rules: new documents, display times, edits and per-frame undo with the caption
+// and frame information marks, the colours, frame operations keeping every store in step, and the
+// output size.
 
 #include "DocumentTestSupport.h"
 
+#include "DrawingTools.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
@@ -12,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -25,9 +29,9 @@ class IconDocumentTest : public ::testing::Test {
     }
     // A stroke: snapshot, change one pixel, commit.
     void Stroke(int x, int y, uint32_t color) {
-        doc.PushUndo();
-        doc.WorkBitmap().SetPixel(x, y, color);
-        doc.CommitFrame();
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().SetPixel(x, y, color);
+        edit.Commit();
     }
     // Frames named by a colour at pixel (20, 20): builds a document with one frame per colour.
     void MakeFrames(std::initializer_list<uint32_t> colors) {
@@ -348,7 +352,7 @@ TEST_F(IconDocumentTest, FrameListFollowsOneRowAndOnePictureAtATime) {
     doc.SelectFrame(30);
     seen.ChangedPictures.clear();
     Stroke(5, 5, Black);
-    EXPECT_EQ(seen.ChangedPictures, (std::vector<int>{30, 30})); // the snapshot's refresh, the stroke
+    EXPECT_EQ(seen.ChangedPictures, (std::vector<int>{30})); // the stroke's commit (a snapshot commits nothing)
     seen.ChangedPictures.clear();
     doc.MoveFrame(2);
     doc.RemoveFrame();
@@ -406,6 +410,156 @@ TEST_F(IconDocumentTest, AutoBorderIsDrawnOnCommitWithoutSnapshot) {
     DrawBorder(expected);
     EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), expected));
     EXPECT_EQ(doc.UndoDepth(0), 0);
+}
+
+// An edit: the snapshot and the marks come when it begins, the stores change only when it is committed.
+TEST_F(IconDocumentTest, AnEditSnapshotsWhenMadeAndWritesTheStoresOnCommit) {
+    const TSurface32 before = doc.WorkBitmap();
+    TIconDocument::TEdit edit = doc.BeginEdit();
+    EXPECT_EQ(doc.UndoDepth(0), 1);
+    EXPECT_EQ(seen.Caption, "Tindra - new.gif *");
+    EXPECT_EQ(seen.FrameInfo, "1/1 *");
+    EXPECT_TRUE(seen.UndoEnabled);
+    EXPECT_EQ(&edit.Picture(), &doc.WorkBitmap());
+    edit.Picture().SetPixel(20, 20, Red);
+    EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), before)); // nothing written yet
+    edit.Commit();
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(20, 20), Red);
+    EXPECT_EQ(doc.FrameThumbnail(0).GetPixel(16, 16), Red);
+    EXPECT_EQ(GifFrames::RenderFrame(doc.Frames40(), 0).GetPixel(20, 20), Red);
+    edit.Commit(); // once only
+    EXPECT_EQ(doc.UndoDepth(0), 1);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(SamePixels(doc.WorkBitmap(), before));
+}
+
+// An edit that ends without Commit (here by an exception) takes itself back: picture, snapshot and
+// marks; an earlier kept edit keeps the document modified.
+TEST_F(IconDocumentTest, ADroppedEditPutsEverythingBack) {
+    const TSurface32 before = doc.WorkBitmap();
+    try {
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().FillAll(Red);
+        throw std::runtime_error("the change failed half-way");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(SamePixels(doc.WorkBitmap(), before));
+    EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), before));
+    EXPECT_EQ(doc.UndoDepth(0), 0);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(seen.Caption, "Tindra - new.gif");
+    EXPECT_EQ(seen.FrameInfo, "1/1");
+    EXPECT_FALSE(seen.UndoEnabled);
+
+    Stroke(5, 5, Black);
+    { TIconDocument::TEdit dropped = doc.BeginEdit(); }
+    EXPECT_EQ(doc.UndoDepth(0), 1);
+    EXPECT_EQ(seen.Caption, "Tindra - new.gif *");
+    EXPECT_EQ(seen.FrameInfo, "1/1 *");
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(5, 5), Black);
+}
+
+// An edit still open when the document moves on (another frame, an undo, a save, a new document, a
+// later edit kept) is no longer the newest change of the picture shown: dropping it changes nothing.
+TEST_F(IconDocumentTest, AnEditOvertakenByTheDocumentIsLeftAlone) {
+    const std::function<void()> movesOn[] = {
+        [&] { doc.SelectFrame(1); },
+        [&] { doc.Undo(); },
+        [&] { SaveAsNew(); },
+        [&] { ASSERT_TRUE(doc.NewDocument(asker)); },
+        [&] {
+            TIconDocument::TEdit later = doc.BeginEdit();
+            later.Picture().SetPixel(1, 1, Blue);
+            later.Commit();
+        },
+    };
+    for (size_t k = 0; k < std::size(movesOn); ++k) {
+        ASSERT_TRUE(doc.NewDocument(asker));
+        MakeFrames({Red, Green});
+        doc.SelectFrame(0);
+        std::optional<TIconDocument::TEdit> open(doc.BeginEdit());
+        open->Picture().SetPixel(2, 2, Black);
+        movesOn[k]();
+        const TSurface32 picture = doc.WorkBitmap();
+        const int depth = doc.UndoDepth(0), frame = doc.CurrentFrame();
+        const std::string caption = doc.Caption();
+        open.reset();
+        EXPECT_TRUE(SamePixels(doc.WorkBitmap(), picture)) << k;
+        EXPECT_EQ(doc.UndoDepth(0), depth) << k;
+        EXPECT_EQ(doc.CurrentFrame(), frame) << k;
+        EXPECT_EQ(doc.Caption(), caption) << k;
+    }
+}
+
+// An edit outliving its document does nothing (and touches no freed memory); its picture is refused.
+TEST_F(IconDocumentTest, AnEditOutlivingItsDocumentDoesNothing) {
+    std::optional<TIconDocument::TEdit> edit;
+    {
+        TIconDocument gone;
+        ASSERT_TRUE(gone.NewDocument(asker));
+        edit.emplace(gone.BeginEdit());
+    }
+    EXPECT_THROW(edit->Picture(), std::logic_error);
+    edit->Commit();
+    edit.reset();
+    // Without a frame an edit takes no snapshot; its commit is the plain commit.
+    TIconDocument none;
+    TIconDocument::TEdit empty = none.BeginEdit();
+    empty.Picture().SetPixel(0, 0, Red);
+    empty.Commit();
+    EXPECT_FALSE(none.IsModified());
+}
+
+// With Auto border on, an edit works on the picture as its commit will keep it: the border is there
+// from the start, so a fill of a grey area stops at it instead of running round through the ring
+// (here into the right half, which touches the left one only through the ring). The snapshot is the
+// picture from before the border.
+TEST_F(IconDocumentTest, AnEditSeesTheAutomaticBorder) {
+    doc.WorkBitmap().FillAll(BorderGrey);
+    doc.WorkBitmap().VertLineClipped(20, 4, 35, BorderWhite);
+    const TSurface32 before = doc.WorkBitmap();
+    doc.SetAutoBorder(true);
+    TIconDocument::TEdit edit = doc.BeginEdit();
+    TSurface32& work = edit.Picture();
+    TSurface32 bordered = before;
+    DrawBorder(bordered);
+    EXPECT_TRUE(SamePixels(work, bordered));
+    FloodFill(work, 10, 10, Red, work.GetPixel(10, 10));
+    edit.Commit();
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(10, 10), Red);
+    EXPECT_EQ(doc.FrameBitmap(0).GetPixel(30, 10), BorderGrey);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(SamePixels(doc.WorkBitmap(), [&] {
+        TSurface32 b = before;
+        DrawBorder(b); // the undo's commit draws the border as every commit does
+        return b;
+    }()));
+}
+
+// The document owns the three colours: each change is reported, the transparent colour is the
+// background colour too, nothing changes without a document, and a new document starts from the
+// defaults.
+TEST_F(IconDocumentTest, TheColoursBelongToTheDocument) {
+    seen.ColorChanges = 0;
+    doc.SetDrawColor(TSurfaceColor(Red));
+    doc.SetBackColor(TSurfaceColor(Green));
+    EXPECT_EQ(seen.ColorChanges, 2);
+    doc.SetTransparentColor(TSurfaceColor(Blue));
+    EXPECT_EQ(seen.ColorChanges, 3);
+    EXPECT_EQ(doc.DrawColor(), TSurfaceColor(Red));
+    EXPECT_EQ(doc.BackColor(), TSurfaceColor(Blue));
+    EXPECT_EQ(doc.TransparentColor(), TSurfaceColor(Blue));
+    ASSERT_TRUE(doc.NewDocument(asker));
+    EXPECT_EQ(seen.ColorChanges, 4);
+    EXPECT_EQ(doc.DrawColor(), DefaultDrawColor);
+    EXPECT_EQ(doc.BackColor(), DefaultBackColor);
+    EXPECT_EQ(doc.TransparentColor(), DefaultTransparentColor);
+
+    TIconDocument none;
+    none.SetDrawColor(TSurfaceColor(Red));
+    none.SetTransparentColor(TSurfaceColor(Red));
+    EXPECT_EQ(none.DrawColor(), DefaultDrawColor);
+    EXPECT_EQ(none.BackColor(), DefaultBackColor);
 }
 
 TEST_F(IconDocumentTest, OutputSizeSwitchesTheListAndTheIcoExport) {

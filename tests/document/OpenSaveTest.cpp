@@ -464,9 +464,11 @@ TEST_F(OpenSaveTest, OneFrameSavesMarkTransparencyOnlyWhenPresent) {
 TEST_F(OpenSaveTest, SavingClearsUndoAndTheSecondSaveAsksToReplace) {
     MakeThreeFrames();
     doc.SelectFrame(1);
-    doc.PushUndo();
-    doc.WorkBitmap().SetPixel(20, 20, White);
-    doc.CommitFrame();
+    {
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().SetPixel(20, 20, White);
+        edit.Commit();
+    }
     EXPECT_TRUE(doc.IsModified());
     asker.SaveName = dir + "twice.gif";
     ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
@@ -487,8 +489,7 @@ TEST_F(OpenSaveTest, SavingClearsUndoAndTheSecondSaveAsksToReplace) {
 
 TEST_F(OpenSaveTest, AFailedSaveKeepsTheOldFileAndTheDocument) {
     MakeThreeFrames();
-    doc.PushUndo();
-    doc.CommitFrame();
+    doc.BeginEdit().Commit();
     const std::string path = dir + "old.gif";
     TSafeFile::WriteAll(path, {'o', 'l', 'd'});
     fs::permissions(path, fs::perms::owner_read);
@@ -504,9 +505,11 @@ TEST_F(OpenSaveTest, AFailedSaveKeepsTheOldFileAndTheDocument) {
 
 TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     MakeThreeFrames();
-    doc.PushUndo();
-    doc.WorkBitmap().SetPixel(20, 20, White);
-    doc.CommitFrame();
+    {
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().SetPixel(20, 20, White);
+        edit.Commit();
+    }
     asker.SaveChanges = true;
     asker.SaveName.clear(); // the save dialog is cancelled
     EXPECT_FALSE(doc.NewDocument(asker));
@@ -534,7 +537,7 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_TRUE(doc.NewDocument(asker));
     EXPECT_EQ(doc.FrameCount(), 1);
     // Yes and a good save: saved, then replaced.
-    doc.PushUndo();
+    doc.BeginEdit().Commit();
     asker.SaveChanges = true;
     asker.SaveName = dir + "kept.gif";
     EXPECT_TRUE(doc.NewDocument(asker));
@@ -544,9 +547,11 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
 TEST_F(OpenSaveTest, CancelToSaveChangesCallsOffWhateverAsked) {
     MakeThreeFrames();
     doc.SelectFrame(1);
-    doc.PushUndo();
-    doc.WorkBitmap().SetPixel(20, 20, White);
-    doc.CommitFrame();
+    {
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().SetPixel(20, 20, White);
+        edit.Commit();
+    }
     asker.CancelSaveChanges = true;
     asker.SaveName = dir + "never.gif";
     GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 3)}, false};
@@ -575,9 +580,11 @@ TEST_F(OpenSaveTest, CancelToSaveChangesCallsOffWhateverAsked) {
 TEST_F(OpenSaveTest, CancelledOpenDialogKeepsTheDocument) {
     MakeThreeFrames();
     doc.SelectFrame(2);
-    doc.PushUndo();
-    doc.WorkBitmap().SetPixel(20, 20, White);
-    doc.CommitFrame();
+    {
+        TIconDocument::TEdit edit = doc.BeginEdit();
+        edit.Picture().SetPixel(20, 20, White);
+        edit.Commit();
+    }
     asker.OpenName.clear();
     EXPECT_EQ(doc.OpenFile("", true, asker), TOpenResult::Cancelled); // No to "Save changes?", then Cancel
     EXPECT_TRUE(doc.ImageLoaded());
@@ -620,8 +627,7 @@ TEST_F(OpenSaveTest, DelaysOutsideTheFieldsRangeStayUntouched) {
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
     MakeThreeFrames();
     doc.SelectFrame(1);
-    doc.PushUndo();
-    doc.CommitFrame();
+    doc.BeginEdit().Commit();
     const std::string caption = doc.Caption();
     asker.SaveName = dir + "f.bmp";
     ASSERT_EQ(doc.SaveFrameAs(TFileKind::FrameBmp, asker), TSaveResult::Saved);

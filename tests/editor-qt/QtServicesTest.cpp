@@ -71,7 +71,7 @@ class TestQtServices : public QObject {
         p.setColor(QPalette::Button, QColor(0x12, 0x34, 0x56));
         QGuiApplication::setPalette(p);
         QCOMPARE(ButtonFaceColor(), 0x00563412u);
-        QCOMPARE(ToSurfaceColor(clBtnFace), 0xFF123456u);
+        QCOMPARE(ToSurfaceColor(TInterfaceColor(clBtnFace)).Value, 0xFF123456u);
         p.setColor(QPalette::Button, QColor(0xAB, 0xCD, 0xEF));
         QGuiApplication::setPalette(p);
         QCOMPARE(ButtonFaceColor(), 0x00EFCDABu);

@@ -42,7 +42,7 @@ TEST(DrawingTools, PressColours) {
         bool draws;
     } cases[] = {{mbLeft, Draw, Back, true}, {mbRight, Back, Draw, true}, {mbMiddle, 0, 0, false}};
     for (const Case& c : cases) {
-        const TColorPair p = PressColors(c.button, Draw, Back);
+        const TColorPair p = PressColors(c.button, TSurfaceColor(Draw), TSurfaceColor(Back));
         EXPECT_EQ(p.Main, c.main);
         EXPECT_EQ(p.Other, c.other);
         EXPECT_EQ(p.Draws, c.draws);
@@ -74,7 +74,7 @@ TEST(DrawingTools, SquareConstraintStretchesTheShorterSide) {
 
 TEST(DrawingTools, RectangleOutlineAndFill) {
     TSurface32 s = FilledSurface(40, 40, Paper);
-    const TColorPair left = PressColors(mbLeft, Draw, Back);
+    const TColorPair left = PressColors(mbLeft, TSurfaceColor(Draw), TSurfaceColor(Back));
     const TRect r = SortCorners({6, 5}, {2, 2});
     DrawRectangleShape(s, r.Left, r.Top, r.Right, r.Bottom, left.Main, left.Other, true);
     TCellSet outline, inside;
@@ -231,7 +231,7 @@ TEST(DrawingTools, FloodFillTakesEdgeNeighboursOnly) {
 
 TEST(DrawingTools, DropperReadsInterfaceColourOnTheImageOnly) {
     TSurface32 s = FilledSurface(40, 40, 0xFF336666);
-    EXPECT_EQ(DropperColor(s, {39, 0}), std::optional<uint32_t>(0x666633));
+    EXPECT_EQ(DropperColor(s, {39, 0}), std::optional<TInterfaceColor>(TInterfaceColor(0x666633)));
     EXPECT_EQ(DropperColor(s, {-1, 3}), std::nullopt);
     EXPECT_EQ(DropperColor(s, {3, 40}), std::nullopt);
     EXPECT_EQ(DropperTarget(mbLeft, false), dtDrawColor);

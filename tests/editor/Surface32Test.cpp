@@ -331,6 +331,23 @@ TEST(Surface32Copy, DrawToCopiesOrBlendsInsideTheTargetClip) {
     EXPECT_EQ(blended.GetPixel(0, 0), BlendColor(0x80000000, White, 128));
 }
 
+namespace {
+// The conversions on plain numbers.
+uint32_t Surface(uint32_t interfaceColor) {
+    return ToSurfaceColor(TInterfaceColor(interfaceColor)).Value;
+}
+uint32_t Interface(uint32_t surfaceColor) {
+    return ToInterfaceColor(TSurfaceColor(surfaceColor)).Value;
+}
+} // namespace
+
+// The two encodings never pass for each other, nor for a plain number, without a written conversion.
+static_assert(!std::is_convertible_v<TSurfaceColor, TInterfaceColor>);
+static_assert(!std::is_convertible_v<TInterfaceColor, TSurfaceColor>);
+static_assert(!std::is_convertible_v<uint32_t, TSurfaceColor>);
+static_assert(!std::is_convertible_v<uint32_t, TInterfaceColor>);
+static_assert(!std::is_convertible_v<TSurfaceColor, uint32_t>);
+
 TEST(SurfaceColors, ConversionsSwapRedAndBlue) {
     struct Case {
         uint32_t interfaceColor, surfaceColor;
@@ -339,10 +356,10 @@ TEST(SurfaceColors, ConversionsSwapRedAndBlue) {
         {0xFF0000, 0xFF0000FF}, {0x0000FF, 0xFFFF0000}, {0x123456, 0xFF563412},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ToSurfaceColor(c.interfaceColor), c.surfaceColor) << std::hex << c.interfaceColor;
-        EXPECT_EQ(ToInterfaceColor(c.surfaceColor), c.interfaceColor) << std::hex << c.surfaceColor;
+        EXPECT_EQ(Surface(c.interfaceColor), c.surfaceColor) << std::hex << c.interfaceColor;
+        EXPECT_EQ(Interface(c.surfaceColor), c.interfaceColor) << std::hex << c.surfaceColor;
     }
-    EXPECT_EQ(ToInterfaceColor(0x7F0000FF), 0x00FF0000u); // alpha dropped
+    EXPECT_EQ(Interface(0x7F0000FF), 0x00FF0000u); // alpha dropped
 }
 
 namespace {
@@ -356,17 +373,17 @@ class TFakeSystemColors : public TSystemColors {
 TEST(SurfaceColors, SystemColorsAreResolvedAtUse) {
     InstallSystemColors(nullptr);
     EXPECT_EQ(ButtonFaceColor(), 0x00F0F0F0u);
-    EXPECT_EQ(ToSurfaceColor(clBtnFace), 0xFFF0F0F0u);
-    EXPECT_EQ(ToSurfaceColor(0xFF000005), 0xFFFFFFFFu); // window background
+    EXPECT_EQ(Surface(clBtnFace), 0xFFF0F0F0u);
+    EXPECT_EQ(Surface(0xFF000005), 0xFFFFFFFFu); // window background
     EXPECT_FALSE(IsSystemColor(0x00F0F0F0));
 
     TFakeSystemColors fake;
     InstallSystemColors(&fake);
-    EXPECT_EQ(ToSurfaceColor(clBtnFace), 0xFFECE9D8u);
+    EXPECT_EQ(Surface(clBtnFace), 0xFFECE9D8u);
     fake.Face = 0x00112233; // the toolkit's colours changed: the next read sees it
     EXPECT_EQ(ButtonFaceColor(), 0x00112233u);
-    EXPECT_EQ(ToSurfaceColor(clBtnFace), 0xFF332211u);
-    EXPECT_EQ(ToSurfaceColor(0xFF000008), 0xFF030201u);
+    EXPECT_EQ(Surface(clBtnFace), 0xFF332211u);
+    EXPECT_EQ(Surface(0xFF000008), 0xFF030201u);
     InstallSystemColors(nullptr);
 }
 

@@ -1,6 +1,7 @@
 // The control image file format and the placement of the dialog shells.
 
 #include "DialogSetup.h"
+#include "IconDocument.h"
 #include "ImageListFile.h"
 #include "TindraAboutForm.h"
 #include "TindraAngleForm.h"
@@ -131,12 +132,19 @@ class TWidgetShellTest : public QObject {
         QFETCH(QString, name);
         QFETCH(QSize, size);
         QFETCH(bool, centred);
+        struct TNoQuestions : IDocumentAsker {
+            TSaveChangesAnswer AskSaveChanges() override { return TSaveChangesAnswer::No; }
+            std::string AskOpenFileName() override { return {}; }
+            std::string AskSaveFileName(TFileKind, const std::string&) override { return {}; }
+            bool ConfirmOverwrite(const std::string&) override { return false; }
+        } asker;
+        TIconDocument document; // the insert-frame dialog's preview and file question
         QWidget owner;
         new TTindraAboutForm(&owner);
         new TTindraLangForm(&owner);
         new TTindraInfoForm(&owner);
         new TTindraAngleForm(&owner);
-        new TTindraIframeForm(&owner);
+        new TTindraIframeForm(document, asker, &owner);
         new TTindraMFrameForm(&owner);
         auto* dialog = owner.findChild<QDialog*>(name);
         QVERIFY(dialog);
