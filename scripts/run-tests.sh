@@ -83,7 +83,8 @@ fi
 
 if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
   if build address,undefined build-asan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_SANITIZE=address,undefined; then
-    ASAN_OPTIONS=detect_leaks=1 run_ctest asan build-asan -LE 'slow|install'
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan-suppressions.txt" \
+      run_ctest asan build-asan -LE 'slow|install'
   fi
   if build thread build-tsan -DCMAKE_BUILD_TYPE=Debug -DTINDRA_BUILD_UI=OFF -DTINDRA_SANITIZE=thread; then
     TSAN_OPTIONS=halt_on_error=1 run_ctest tsan build-tsan -L threads --no-tests=ignore
