@@ -14,4 +14,10 @@ class TDataFiles {
     // that holds it, or the place beside the program when neither does (so a missing file is
     // reported there).
     static QString Find(const QString& programFolder, const QString& name);
+
+    // The folder a new document and the first file dialog start in, ending with a separator. A
+    // program run from its build or unpacked folder (its data files beside it) keeps its documents
+    // beside it; an installed program (data files in InstalledFolder) uses the user's pictures
+    // folder, or the home folder where there is none, since the program's folder is not the user's.
+    static QString DocumentFolder(const QString& programFolder);
 };

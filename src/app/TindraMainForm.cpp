@@ -137,7 +137,7 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent), Ui(std:
     // The document and its editors: the canvas (PBMain), the colour controls and the text tool's font.
     // Each works on the document itself; the status bar shows what they report.
     Document = std::make_unique<TIconDocument>(
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + "/").toStdString());
+        TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath()).toStdString());
     Document->SetObserver(this);
     Ui->Canvas = new TCanvasWidget(*Document, Ui->MainPanel);
     Ui->Canvas->hide();
@@ -406,7 +406,7 @@ void TTindraMainForm::AddRecentFile(const QString& path) {
 }
 
 QString TTindraMainForm::DialogFolder() const {
-    return RegCtrl.ReadPath(QCoreApplication::applicationDirPath());
+    return RegCtrl.ReadPath(TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath()));
 }
 
 void TTindraMainForm::PlaceWindow() {

@@ -156,6 +156,29 @@ class TCommandLineTest : public QObject {
         QVERIFY(QDir(bin).mkdir("images.iml"));
         QCOMPARE(TDataFiles::Find(bin, "images.iml"), installed);
     }
+
+    // Documents start beside a program that runs from its own folder (data files beside it), but in
+    // the user's pictures folder, or home without one, for an installed program.
+    void DocumentFolderBesideOrInTheUsersFolders() {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QDir(root.path()).mkpath("bin"));
+        QVERIFY(QDir(root.path()).mkpath("share/tindra"));
+        QVERIFY(QDir(root.path()).mkpath("home"));
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", root.filePath("home").toUtf8());
+        const QString bin = root.filePath("bin");
+        const auto withSlash = [](const QString& path) { return QDir::toNativeSeparators(path + "/"); };
+
+        QCOMPARE(TDataFiles::DocumentFolder(bin), withSlash(bin)); // no data files anywhere
+        QFile(root.filePath("share/tindra/images.iml")).open(QIODevice::WriteOnly);
+        QCOMPARE(TDataFiles::DocumentFolder(bin), withSlash(root.filePath("home")));
+        QVERIFY(QDir(root.path()).mkpath("home/Pictures"));
+        QCOMPARE(TDataFiles::DocumentFolder(bin), withSlash(root.filePath("home/Pictures")));
+        QFile(root.filePath("bin/images.iml")).open(QIODevice::WriteOnly);
+        QCOMPARE(TDataFiles::DocumentFolder(bin), withSlash(bin));
+        qputenv("HOME", oldHome);
+    }
 };
 
 QTEST_GUILESS_MAIN(TCommandLineTest)
