@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "GIFFrameList.h"
+#include "GIFImageList.h"
 #include "GIFHeader.h"
 #include "GIFObject.h"
 
@@ -93,8 +93,8 @@ class TGIFPicture : public TGIFObject {
     void SetWidth(int width);
     void SetHeight(int height);
     bool Empty() const { return Images_.ItemCount() == 0; }
-    TGIFFrameList& Images() { return Images_; }
-    const TGIFFrameList& Images() const { return Images_; }
+    TGIFImageList& Images() { return Images_; }
+    const TGIFImageList& Images() const { return Images_; }
     TGIFHeader& Header() { return Header_; }
     const TGIFHeader& Header() const { return Header_; }
     TGIFGlobalColorMap& GlobalColorMap() { return Header_.ColorMap(); }
@@ -197,5 +197,5 @@ class TGIFPicture : public TGIFObject {
     int SavingEntryBits_ = -1; // HighestEntryBits while SaveToStream runs, else -1
 
     TGIFHeader Header_;
-    TGIFFrameList Images_;
+    TGIFImageList Images_;
 };

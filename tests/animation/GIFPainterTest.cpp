@@ -46,9 +46,9 @@ TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        std::vector<TFrameSpec> frames;
+        std::vector<TFrameSetup> frames;
         for (int d : c.Delays)
-            frames.push_back(TFrameSpec{d});
+            frames.push_back(TFrameSetup{d});
         auto image = MakePicture(frames);
         image->PlaybackSpeed = c.Speed;
         TFakeTime time;
@@ -147,7 +147,7 @@ TEST_F(PainterTest, PassesFollowTheLoopingExtensionAndTheFlags) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        std::vector<TFrameSpec> frames(static_cast<std::size_t>(c.FrameCount));
+        std::vector<TFrameSetup> frames(static_cast<std::size_t>(c.FrameCount));
         auto image = MakePicture(frames, c.Loops, c.LoopFrame);
         EXPECT_EQ(PlayToEnd(*image, Env.Sync, c.Flags, Target, c.StopAfter), c.Shown);
         EXPECT_EQ(PainterCount(*image), 0u);
@@ -283,7 +283,7 @@ struct TProbe {
 
 struct TDisposalCase {
     const char* Name;
-    std::vector<TFrameSpec> Frames;
+    std::vector<TFrameSetup> Frames;
     std::uint16_t ExtraFlags;
     std::vector<TProbe> Probes;
 };
@@ -291,7 +291,7 @@ struct TDisposalCase {
 constexpr TColorRef Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00, White = 0xFFFFFF, Yellow = 0x00FFFF;
 
 TEST_F(PainterTest, DisposalSurfaces) {
-    const TFrameSpec redBase{10, 1, Red};
+    const TFrameSetup redBase{10, 1, Red};
     const TDisposalCase cases[] = {
         {"3 after 1 is drawn on the target and leaves the backup",
          {redBase, {10, 3, Blue, 0, 0, 10, 10}, {10, 1, Green, 20, 20, 10, 10}},
@@ -410,7 +410,7 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
 TEST_F(PainterTest, DrawReturnsWhenThePainterEndsWithoutDrawing) {
     for (const std::uint16_t flags : {Threaded, ThreadedEndless}) {
         SCOPED_TRACE(flags);
-        TFrameSpec empty;
+        TFrameSetup empty;
         empty.Width = empty.Height = 0;
         auto image = MakePicture({empty, {10, 1, Red}});
         image->PaintFlags = flags;

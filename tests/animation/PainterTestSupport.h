@@ -62,7 +62,7 @@ class TFakeTime : public TTimeSource {
 };
 
 // One frame of a test picture: a block of one colour.
-struct TFrameSpec {
+struct TFrameSetup {
     int Delay = 10; // hundredths; -1: no graphic control extension
     int Disposal = 1;
     TColorRef Color = 0x0000FF;
@@ -74,13 +74,13 @@ constexpr int NoLoopExtension = -1;
 
 // A 40 x 40 picture of the given frames; loops >= 0 puts a looping extension first in frame
 // loopFrame.
-inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& frames,
+inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSetup>& frames,
                                                 int loops = NoLoopExtension, int loopFrame = 0) {
     auto image = std::make_unique<TGIFPicture>();
     image->Header().SetWidth(40);
     image->Header().SetHeight(40);
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const TFrameSpec& shape = frames[i];
+        const TFrameSetup& shape = frames[i];
         auto* frame = new TGIFSubImage(image.get());
         frame->SetFrameBounds(shape.Left, shape.Top, shape.Width, shape.Height);
         frame->ColorMap().AppendColor(shape.Color);
@@ -105,10 +105,10 @@ inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& f
     return image;
 }
 
-inline std::vector<TFrameSpec> Frames(std::initializer_list<int> delays) {
-    std::vector<TFrameSpec> frames;
+inline std::vector<TFrameSetup> Frames(std::initializer_list<int> delays) {
+    std::vector<TFrameSetup> frames;
     for (int d : delays) {
-        TFrameSpec shape;
+        TFrameSetup shape;
         shape.Delay = d;
         frames.push_back(shape);
     }

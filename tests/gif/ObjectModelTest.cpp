@@ -148,7 +148,7 @@ TEST(Lists, InsertMoveDeleteDetach) {
     TGIFSubImage* a = AddFrame(gif, 0, 0, 1, 1);
     TGIFSubImage* b = AddFrame(gif, 0, 0, 2, 1);
     TGIFSubImage* c = AddFrame(gif, 0, 0, 3, 1);
-    TGIFFrameList& frames = gif.Images();
+    TGIFImageList& frames = gif.Images();
     frames.MoveItem(2, 0);
     EXPECT_EQ(frames[0], c);
     EXPECT_EQ(frames[1], a);

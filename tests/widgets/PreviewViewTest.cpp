@@ -38,7 +38,7 @@ class PreviewViewTest : public QObject {
         TQtSyncCaller sync;
         TSyncCaller::Install(&sync);
         TPreviewView view;
-        std::vector<TFrameSpec> frames(2);
+        std::vector<TFrameSetup> frames(2);
         frames[0].Delay = frames[1].Delay = 3;
         frames[1].Color = 0xFF0000; // blue
         auto image = MakePicture(frames);
