@@ -116,8 +116,9 @@ inline std::vector<TFrameSetup> Frames(std::initializer_list<int> delays) {
 }
 
 inline std::size_t PainterCount(TGIFPicture& image) {
-    std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
-    return image.Painters.size();
+    TGIFPictureAnimation& animation = TGIFPainter::AnimationOf(image);
+    std::lock_guard<std::recursive_mutex> lock(animation.Lock);
+    return animation.Painters.size();
 }
 
 // Runs the synchronised calls of painter threads until done() holds; false on time-out.
@@ -150,8 +151,9 @@ class TPainterEnvironment {
 inline std::vector<int> PlayToEnd(TGIFPicture& image, TQueuedSyncCaller& sync, std::uint16_t flags,
                                   TBitmap& target, int stopAfter = 0) {
     std::vector<int> shown;
-    const TGIFPaintEvent testCallback = image.OnAfterPaint;
-    image.OnAfterPaint = [&](TGIFPainter* painter) {
+    TGIFPictureAnimation& animation = TGIFPainter::AnimationOf(image);
+    const TGIFPainter::TCallback testCallback = animation.OnAfterPaint;
+    animation.OnAfterPaint = [&](TGIFPainter* painter) {
         shown.push_back(painter->ActiveFrame());
         if (testCallback) testCallback(painter);
         if (stopAfter > 0 && static_cast<int>(shown.size()) >= stopAfter) painter->StopPainter();
@@ -160,6 +162,6 @@ inline std::vector<int> PlayToEnd(TGIFPicture& image, TQueuedSyncCaller& sync, s
     TGIFPainter::StartPainting(image, canvas, TRect(0, 0, target.Width(), target.Height()), flags);
     PumpUntil(sync, [&] { return PainterCount(image) == 0; });
     TGIFPainter::StopPainting(image);
-    image.OnAfterPaint = testCallback;
+    animation.OnAfterPaint = testCallback;
     return shown;
 }

@@ -43,7 +43,7 @@ class PreviewViewTest : public QObject {
         frames[1].Color = 0xFF0000; // blue
         auto image = MakePicture(frames);
         bool sawRed = false, sawBlue = false;
-        image->OnAfterPaint = [&](TGIFPainter*) {
+        TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) {
             sawRed = sawRed || view.ToImage().pixel(20, 20) == qRgb(0xFF, 0, 0);
             sawBlue = sawBlue || view.ToImage().pixel(20, 20) == qRgb(0, 0, 0xFF);
         };
