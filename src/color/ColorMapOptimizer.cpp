@@ -204,8 +204,7 @@ void TColorMapOptimizer::Optimize() {
 }
 
 void OptimizeColorMaps(TGIFPicture& image) {
-    if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(image);
-    std::lock_guard<std::recursive_mutex> painters(image.PainterLock);
+    image.StopAttachedWork();
     std::lock_guard<std::recursive_mutex> rendering(image.RenderLock);
     TColorMapOptimizer(image).Optimize();
 }

@@ -9,11 +9,6 @@
 #include "SafeFile.h"
 #include "Stream.h"
 
-TGIFPainterHooks& GIFPainterHooks() {
-    static TGIFPainterHooks hooks;
-    return hooks;
-}
-
 TGIFPicture::TGIFPicture()
     : ReductionMethod(static_cast<TReductionMethod>(DefaultReductionMethod)),
       DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)), Header_(this) {
@@ -21,19 +16,24 @@ TGIFPicture::TGIFPicture()
 }
 
 TGIFPicture::~TGIFPicture() {
-    if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
-    {
-        std::lock_guard<std::recursive_mutex> lock(PainterLock);
-        if (GIFPainterHooks().ImageDestroyed)
-            for (TGIFPainter* painter : Painters)
-                GIFPainterHooks().ImageDestroyed(painter);
-        Painters.clear();
+    if (Attachment_) {
+        Attachment_->StopWork(*this);
+        Attachment_->Destroying(*this);
+        Attachment_.reset();
     }
     ClearAll();
 }
 
+void TGIFPicture::SetAttachment(std::unique_ptr<TGIFPictureAttachment> attachment) {
+    Attachment_ = std::move(attachment);
+}
+
+void TGIFPicture::StopAttachedWork() {
+    if (Attachment_) Attachment_->StopWork(*this);
+}
+
 void TGIFPicture::ClearAll() {
-    if (GIFPainterHooks().StopPainting) GIFPainterHooks().StopPainting(*this);
+    StopAttachedWork();
     std::lock_guard<std::recursive_mutex> lock(RenderLock);
     CompositeCache.reset();
     Images_.ClearAll();
@@ -92,11 +92,6 @@ void TGIFPicture::CopyFrom(const TGIFPicture* source) {
     DitherMethod = source->DitherMethod;
     PinnedFrame = source->PinnedFrame;
     OnCodecWarning = source->OnCodecWarning;
-    OnStartPaint = source->OnStartPaint;
-    OnPaint = source->OnPaint;
-    OnAfterPaint = source->OnAfterPaint;
-    OnLoop = source->OnLoop;
-    OnEndPaint = source->OnEndPaint;
     const int count = source->Images_.ItemCount();
     for (int i = 0; i < count; ++i) {
         auto* frame = new TGIFSubImage(this);
@@ -221,7 +216,7 @@ void TGIFPicture::EnableAnimation(bool on) {
                                    : static_cast<std::uint16_t>(PaintFlags & ~pfAnimate);
     if (flags == PaintFlags) return;
     PaintFlags = flags;
-    if (DrawPainter && GIFPainterHooks().StopDrawPainter) GIFPainterHooks().StopDrawPainter(*this);
+    if (Attachment_) Attachment_->AnimationChanged(*this);
     DropCaches();
     if (GlobalColorMap().Count() == 0 && Images_.ItemCount() == 1) {
         TGIFSubImage* frame = Images_.ItemAt(0);

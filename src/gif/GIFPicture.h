@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "GIFFrameList.h"
 #include "GIFHeader.h"
+#include "GIFImageList.h"
 #include "GIFObject.h"
 
 class TStream;
@@ -19,7 +19,6 @@ class TPalette;
 class TCanvas;
 class TGraphic;
 struct TRect;
-class TGIFPainter;
 class TGIFSubImage;
 
 // Option types of the colour reduction (defined with their values in ColorReduction.h and
@@ -57,19 +56,20 @@ struct TGIFReadLimits {
     int FramesWanted = 0;
 };
 
-// The five paint callbacks of the painter.
-using TGIFPaintEvent = std::function<void(TGIFPainter* painter)>;
-
-// Process-wide hooks through which the painter attaches to pictures it draws.
-struct TGIFPainterHooks {
-    // Stops every painter of the picture and waits for the threaded ones.
-    std::function<void(TGIFPicture& image)> StopPainting;
-    // Stops the painter of the picture's own draw operation.
-    std::function<void(TGIFPicture& image)> StopDrawPainter;
-    // Tells a painter that its picture is being destroyed (called under the painter lock).
-    std::function<void(TGIFPainter* painter)> ImageDestroyed;
+// Work that goes on over a picture outside the codec and must end before the picture's frames go
+// (the animation painter keeps one for each picture it plays). The picture owns it and tells it in
+// time; the codec knows nothing more of it.
+class TGIFPictureAttachment {
+  public:
+    virtual ~TGIFPictureAttachment() = default;
+    // End all work on the picture now and wait for it: its frames are about to be deleted or changed
+    // as a whole (ClearAll, the destructor, the colour-map optimizer).
+    virtual void StopWork(TGIFPicture& image) = 0;
+    // The picture's animation flag changed (EnableAnimation).
+    virtual void AnimationChanged(TGIFPicture& image) = 0;
+    // The picture is being destroyed, after StopWork; the attachment is deleted right after this.
+    virtual void Destroying(TGIFPicture& image) = 0;
 };
-TGIFPainterHooks& GIFPainterHooks();
 
 class TGIFPicture : public TGIFObject {
   public:
@@ -93,8 +93,8 @@ class TGIFPicture : public TGIFObject {
     void SetWidth(int width);
     void SetHeight(int height);
     bool Empty() const { return Images_.ItemCount() == 0; }
-    TGIFFrameList& Images() { return Images_; }
-    const TGIFFrameList& Images() const { return Images_; }
+    TGIFImageList& Images() { return Images_; }
+    const TGIFImageList& Images() const { return Images_; }
     TGIFHeader& Header() { return Header_; }
     const TGIFHeader& Header() const { return Header_; }
     TGIFGlobalColorMap& GlobalColorMap() { return Header_.ColorMap(); }
@@ -154,17 +154,16 @@ class TGIFPicture : public TGIFObject {
     TGIFWarningEvent OnCodecWarning;
     TGIFProgressEvent OnProgress;
     std::function<void(TGIFPicture& image)> OnChange;
-    TGIFPaintEvent OnStartPaint, OnPaint, OnAfterPaint, OnLoop, OnEndPaint;
 
-    // State of the graphic base and the painting
+    // The attachment (nullptr when none); a new one replaces the old, which is deleted.
+    TGIFPictureAttachment* Attachment() const { return Attachment_.get(); }
+    void SetAttachment(std::unique_ptr<TGIFPictureAttachment> attachment);
+    // Lets the attachment end its work on the picture (StopWork), when there is one.
+    void StopAttachedWork();
+
+    // State of the graphic base
     bool PaletteModified = false;
-    bool Drawing = false;
     bool InsidePaletteQuery = false;
-    TGIFPainter* DrawPainter = nullptr;
-
-    // Painter list: painters are added and removed under PainterLock (re-entrant).
-    std::recursive_mutex PainterLock;
-    std::vector<TGIFPainter*> Painters;
 
     // Rendering caches (see DropCaches).
     std::shared_ptr<TBitmap> CompositeCache;
@@ -197,5 +196,6 @@ class TGIFPicture : public TGIFObject {
     int SavingEntryBits_ = -1; // HighestEntryBits while SaveToStream runs, else -1
 
     TGIFHeader Header_;
-    TGIFFrameList Images_;
+    TGIFImageList Images_;
+    std::unique_ptr<TGIFPictureAttachment> Attachment_;
 };

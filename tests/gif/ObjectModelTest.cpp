@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "GIFException.h"
 #include "GIFExtensions.h"
@@ -148,7 +149,7 @@ TEST(Lists, InsertMoveDeleteDetach) {
     TGIFSubImage* a = AddFrame(gif, 0, 0, 1, 1);
     TGIFSubImage* b = AddFrame(gif, 0, 0, 2, 1);
     TGIFSubImage* c = AddFrame(gif, 0, 0, 3, 1);
-    TGIFFrameList& frames = gif.Images();
+    TGIFImageList& frames = gif.Images();
     frames.MoveItem(2, 0);
     EXPECT_EQ(frames[0], c);
     EXPECT_EQ(frames[1], a);
@@ -343,13 +344,26 @@ TEST(Picture, FileFormsAndPainterHooks) {
     EXPECT_THROW(gif.SaveToPath(path), EGIFException);
     EXPECT_EQ(ReadWholeFile(path), before);
 
-    // Clearing and destroying a picture stop its painters through the installed hooks.
-    int stops = 0;
-    GIFPainterHooks().StopPainting = [&](TGIFPicture&) { ++stops; };
+    // Clearing and destroying a picture stop the work attached to it (its painters) first; a change of
+    // the animation flag and the destruction are reported to it.
+    struct TCounts {
+        int Stops = 0, AnimationChanges = 0, Destroyed = 0;
+    } counts;
+    struct TCountingAttachment : TGIFPictureAttachment {
+        TCounts& Counts;
+        explicit TCountingAttachment(TCounts& counts) : Counts(counts) {}
+        void StopWork(TGIFPicture&) override { ++Counts.Stops; }
+        void AnimationChanged(TGIFPicture&) override { ++Counts.AnimationChanges; }
+        void Destroying(TGIFPicture&) override { ++Counts.Destroyed; }
+    };
     {
         TGIFPicture other;
+        other.SetAttachment(std::make_unique<TCountingAttachment>(counts));
         other.ClearAll();
+        EXPECT_EQ(counts.Stops, 1);
+        other.EnableAnimation((other.PaintFlags & pfAnimate) == 0);
+        EXPECT_EQ(counts.AnimationChanges, 1);
     }
-    GIFPainterHooks().StopPainting = nullptr;
-    EXPECT_GE(stops, 3); // construction, ClearAll, destruction
+    EXPECT_EQ(counts.Stops, 2); // ClearAll, destruction
+    EXPECT_EQ(counts.Destroyed, 1);
 }

@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr std::uint16_t Threaded = pfThreaded | pfAnimate;                     // 0x05
-constexpr std::uint16_t ThreadedLoop = pfThreaded | pfAnimate | pfLoop;        // 0x0D
+constexpr std::uint16_t Threaded = pfThreaded | pfAnimate;              // 0x05
+constexpr std::uint16_t ThreadedLoop = pfThreaded | pfAnimate | pfLoop; // 0x0D
 constexpr std::uint16_t ThreadedEndless = ThreadedLoop | pfLoopForever; // 0x1D
-constexpr std::uint16_t Preview = ThreadedEndless | pfDirectDraw;           // 0x5D
-constexpr std::uint16_t Unthreaded = pfAnimate;                             // 0x04
+constexpr std::uint16_t Preview = ThreadedEndless | pfDirectDraw;       // 0x5D
+constexpr std::uint16_t Unthreaded = pfAnimate;                         // 0x04
 
 class PainterTest : public ::testing::Test {
   protected:
@@ -46,9 +46,9 @@ TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        std::vector<TFrameSpec> frames;
+        std::vector<TFrameSetup> frames;
         for (int d : c.Delays)
-            frames.push_back(TFrameSpec{d});
+            frames.push_back(TFrameSetup{d});
         auto image = MakePicture(frames);
         image->PlaybackSpeed = c.Speed;
         TFakeTime time;
@@ -62,7 +62,9 @@ TEST_F(PainterTest, ThreadedWaitsFollowDelaysAndSpeed) {
 
 TEST_F(PainterTest, HalfOfAnOverrunIsTakenOffTheNextWait) {
     auto image = MakePicture(Frames({10, 10, 10}));
-    image->OnPaint = [&](TGIFPainter*) { Time.Now += 30; }; // each frame takes 30 ms to show
+    TGIFPainter::AnimationOf(*image).OnPaint = [&](TGIFPainter*) {
+        Time.Now += 30;
+    }; // each frame takes 30 ms to show
     std::vector<int> shown = PlayToEnd(*image, Env.Sync, Threaded, Target);
     EXPECT_EQ(shown.size(), 3u);
     // The first frame's 30 ms come off the wait for the second one by half, and so on.
@@ -91,7 +93,9 @@ TEST_F(PainterTest, SpeedZeroStaysOnTheFirstFrameUntilStopped) {
     auto image = MakePicture(Frames({10, 10}));
     image->PlaybackSpeed = 0;
     std::vector<int> shown;
-    image->OnAfterPaint = [&](TGIFPainter* p) { shown.push_back(p->ActiveFrame()); };
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter* p) {
+        shown.push_back(p->ActiveFrame());
+    };
     TCanvas canvas(Target);
     ASSERT_NE(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), ThreadedEndless), nullptr);
     ASSERT_TRUE(PumpUntil(Env.Sync, [&] { return !Time.Waits().empty(); }));
@@ -147,7 +151,7 @@ TEST_F(PainterTest, PassesFollowTheLoopingExtensionAndTheFlags) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        std::vector<TFrameSpec> frames(static_cast<std::size_t>(c.FrameCount));
+        std::vector<TFrameSetup> frames(static_cast<std::size_t>(c.FrameCount));
         auto image = MakePicture(frames, c.Loops, c.LoopFrame);
         EXPECT_EQ(PlayToEnd(*image, Env.Sync, c.Flags, Target, c.StopAfter), c.Shown);
         EXPECT_EQ(PainterCount(*image), 0u);
@@ -157,7 +161,9 @@ TEST_F(PainterTest, PassesFollowTheLoopingExtensionAndTheFlags) {
 TEST_F(PainterTest, OneFramePicturePaintsOnceInTheCallersThread) {
     auto image = MakePicture(Frames({10}));
     std::vector<std::thread::id> threads;
-    image->OnAfterPaint = [&](TGIFPainter*) { threads.push_back(std::this_thread::get_id()); };
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) {
+        threads.push_back(std::this_thread::get_id());
+    };
     TCanvas canvas(Target);
     EXPECT_EQ(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Preview), nullptr);
     ASSERT_EQ(threads.size(), 1u);
@@ -187,12 +193,12 @@ TEST_F(PainterTest, CallbacksRunInOrderOnTheUserInterfaceThread) {
             events.push_back(what + std::to_string(p->ActiveFrame()));
         };
     };
-    image->OnStartPaint = note("start");
-    image->OnPaint = note("paint");
-    image->OnLoop = note("loop");
-    image->OnEndPaint = note("end");
+    TGIFPainter::AnimationOf(*image).OnStartPaint = note("start");
+    TGIFPainter::AnimationOf(*image).OnPaint = note("paint");
+    TGIFPainter::AnimationOf(*image).OnLoop = note("loop");
+    TGIFPainter::AnimationOf(*image).OnEndPaint = note("end");
     // After frame 0 of the first pass, jump to frame 2.
-    image->OnAfterPaint = [&](TGIFPainter* p) {
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter* p) {
         events.push_back("after" + std::to_string(p->ActiveFrame()));
         if (events.size() < 4 && p->ActiveFrame() == 0) p->SetActiveFrame(2);
     };
@@ -208,7 +214,7 @@ TEST_F(PainterTest, StopPaintingEndsAWaitingPainterAndRunsItsPendingCalls) {
     auto image = MakePicture(Frames({10, 10}));
     image->PlaybackSpeed = 0; // the painter waits without end after the first frame
     int ended = 0;
-    image->OnEndPaint = [&](TGIFPainter*) { ++ended; };
+    TGIFPainter::AnimationOf(*image).OnEndPaint = [&](TGIFPainter*) { ++ended; };
     TCanvas canvas(Target);
     TGIFPainter* slot = nullptr;
     TGIFPainter* painter = TGIFPainter::CreatePainter(*image, &slot, canvas, Preview, TRect(0, 0, 40, 40));
@@ -256,7 +262,7 @@ TEST_F(PainterTest, ErrorsEndThePainterWithoutEndingTheProcess) {
         reported = message;
     });
     int painted = 0;
-    image->OnAfterPaint = [&](TGIFPainter*) {
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) {
         if (++painted == 2) throw std::runtime_error("callback failed");
     };
     TCanvas canvas(Target);
@@ -283,7 +289,7 @@ struct TProbe {
 
 struct TDisposalCase {
     const char* Name;
-    std::vector<TFrameSpec> Frames;
+    std::vector<TFrameSetup> Frames;
     std::uint16_t ExtraFlags;
     std::vector<TProbe> Probes;
 };
@@ -291,7 +297,7 @@ struct TDisposalCase {
 constexpr TColorRef Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00, White = 0xFFFFFF, Yellow = 0x00FFFF;
 
 TEST_F(PainterTest, DisposalSurfaces) {
-    const TFrameSpec redBase{10, 1, Red};
+    const TFrameSetup redBase{10, 1, Red};
     const TDisposalCase cases[] = {
         {"3 after 1 is drawn on the target and leaves the backup",
          {redBase, {10, 3, Blue, 0, 0, 10, 10}, {10, 1, Green, 20, 20, 10, 10}},
@@ -320,7 +326,7 @@ TEST_F(PainterTest, DisposalSurfaces) {
         image->PaintBackground = White;
         Target.Fill(Yellow);
         int checked = 0;
-        image->OnAfterPaint = [&](TGIFPainter* p) {
+        TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter* p) {
             for (const TProbe& probe : c.Probes) {
                 if (probe.AfterFrame != p->ActiveFrame()) continue;
                 SCOPED_TRACE("after frame " + std::to_string(probe.AfterFrame));
@@ -343,7 +349,9 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
     auto image = MakePicture({{10, 1, Red, 0, 0, 20, 20, 0}, {10, 1, Blue}}, 2);
     Target.Fill(Yellow);
     std::vector<std::pair<TColorRef, TColorRef>> shown; // (inside frame 0's area, outside it)
-    image->OnAfterPaint = [&](TGIFPainter*) { shown.emplace_back(Target.Pixel(5, 5), Target.Pixel(30, 30)); };
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) {
+        shown.emplace_back(Target.Pixel(5, 5), Target.Pixel(30, 30));
+    };
     TCanvas canvas(Target);
     TGIFPainter::StartPainting(
         *image, canvas, TRect(0, 0, 40, 40),
@@ -356,7 +364,7 @@ TEST_F(PainterTest, ClearOnLoopRestoresTheFirstFrameAreaBeforeEachPass) {
 TEST_F(PainterTest, CheckedCanvasThatWentAwayEndsThePainterQuietly) {
     auto image = MakePicture({{10, 1, Red}, {10, 2, Blue}, {10, 1, Green}});
     std::vector<int> shown;
-    image->OnAfterPaint = [&](TGIFPainter* p) {
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter* p) {
         shown.push_back(p->ActiveFrame());
         if (p->ActiveFrame() == 0) Target.SetSize(0, 0); // the target is released
     };
@@ -375,23 +383,23 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
     image->PinnedFrame = 1;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     EXPECT_EQ(Target.Pixel(20, 20), Blue);
-    EXPECT_EQ(image->DrawPainter, nullptr);
+    EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
 
     // Direct: the painter paints the target itself; the same target keeps the same painter,
     // another rectangle replaces it.
     image->PaintFlags = ThreadedEndless | pfDirectDraw;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
-    TGIFPainter* first = image->DrawPainter;
+    TGIFPainter* first = TGIFPainter::AnimationOf(*image).DrawPainter;
     ASSERT_NE(first, nullptr);
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
-    EXPECT_EQ(image->DrawPainter, first);
+    EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter, first);
     EXPECT_EQ(PainterCount(*image), 1u);
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 20, 20));
     EXPECT_EQ(PainterCount(*image), 1u);
-    ASSERT_NE(image->DrawPainter, nullptr);
-    EXPECT_EQ(image->DrawPainter->PaintRect(), TRect(0, 0, 20, 20));
+    ASSERT_NE(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
+    EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter->PaintRect(), TRect(0, 0, 20, 20));
     TGIFPainter::StopDrawPainter(*image);
-    EXPECT_EQ(image->DrawPainter, nullptr);
+    EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
     EXPECT_EQ(PainterCount(*image), 0u);
 
     // Through the composite bitmap: the first frame is on the canvas when Draw returns.
@@ -410,7 +418,7 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
 TEST_F(PainterTest, DrawReturnsWhenThePainterEndsWithoutDrawing) {
     for (const std::uint16_t flags : {Threaded, ThreadedEndless}) {
         SCOPED_TRACE(flags);
-        TFrameSpec empty;
+        TFrameSetup empty;
         empty.Width = empty.Height = 0;
         auto image = MakePicture({empty, {10, 1, Red}});
         image->PaintFlags = flags;
@@ -429,7 +437,7 @@ TEST_F(PainterTest, DrawReturnsWhenThePainterEndsWithoutDrawing) {
         watchdog.join();
         EXPECT_EQ(Target.Pixel(20, 20), Yellow);
         EXPECT_TRUE(PumpUntil(Env.Sync, [&] { return PainterCount(*image) == 0; }));
-        EXPECT_EQ(image->DrawPainter, nullptr);
+        EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
         TGIFPainter::StopPainting(*image);
     }
 }
@@ -439,11 +447,11 @@ TEST_F(PainterTest, EnableAnimationStopsTheDrawPainter) {
     auto image = MakePicture(Frames({10, 10}));
     image->PaintFlags = ThreadedEndless | pfDirectDraw;
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
-    ASSERT_NE(image->DrawPainter, nullptr);
+    ASSERT_NE(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
     image->EnableAnimation(true); // no change: the painter goes on
-    EXPECT_NE(image->DrawPainter, nullptr);
+    EXPECT_NE(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
     image->EnableAnimation(false);
-    EXPECT_EQ(image->DrawPainter, nullptr);
+    EXPECT_EQ(TGIFPainter::AnimationOf(*image).DrawPainter, nullptr);
     EXPECT_EQ(PainterCount(*image), 0u);
 }
 

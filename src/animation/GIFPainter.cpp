@@ -21,8 +21,6 @@ namespace {
 // System colour index of the window background.
 constexpr int WindowColorIndex = 5;
 
-void InstallPainterHooks();
-
 std::mutex ErrorHandlerMutex;
 std::function<void(const std::string&)> ErrorHandler;
 
@@ -54,6 +52,18 @@ TRect ScaleFrameRect(const TGIFPicture& image, const TGIFSubImage& frame, const 
                  r.Top + MulDiv(frame.Top() + frame.Height(), r.Height(), sh));
 }
 
+// The image's animation record, nullptr when it has none (it never had a painter).
+TGIFPictureAnimation* FindAnimation(TGIFPicture& image) {
+    return dynamic_cast<TGIFPictureAnimation*>(image.Attachment());
+}
+
+// While painter threads end: run the drawing steps they wait for, then let them run.
+void LetPaintersEnd() {
+    TSyncCaller& sync = TSyncCaller::Current();
+    if (sync.InMainThread()) sync.RunPending();
+    TTimeSource::Current().YieldThread();
+}
+
 } // namespace
 
 struct TGIFPainter::TLoopState {
@@ -71,8 +81,8 @@ void TGIFPainter::SetErrorHandler(std::function<void(const std::string&)> handle
 
 TGIFPainter::TGIFPainter(TGIFPicture& image, TCanvas& canvas, const TRect& rect, std::uint16_t flags,
                          TGIFPainter** slot)
-    : Image_(&image), Canvas_(&canvas), Rect_(rect), Flags_(flags), Slot_(slot),
-      Sync_(&TSyncCaller::Current()), Time_(&TTimeSource::Current()) {
+    : Image_(&image), Animation_(&AnimationOf(image)), Canvas_(&canvas), Rect_(rect), Flags_(flags),
+      Slot_(slot), Sync_(&TSyncCaller::Current()), Time_(&TTimeSource::Current()) {
     // A negative speed would make a threaded painter spin through its frames without any wait; it
     // counts as 0 (stay on the frame until stopped).
     PlaybackSpeed_ = image.PlaybackSpeed < 0 ? 0 : image.PlaybackSpeed;
@@ -128,7 +138,7 @@ void TGIFPainter::Fire(const TCallback& callback) {
 
 void TGIFPainter::StartPainter() {
     if (!Threaded() || Resumed_.exchange(true)) return;
-    std::thread([this] { ThreadMain(); }).detach();
+    Thread_ = std::thread([this] { ThreadMain(); });
 }
 
 void TGIFPainter::StopPainter() {
@@ -170,7 +180,8 @@ void TGIFPainter::ThreadMain() {
     } catch (...) {
         Finish();
     }
-    delete this;
+    // The last touch of this painter on its thread: from here its owner may join and free it.
+    ThreadDone_.store(true);
 }
 
 void TGIFPainter::RunBody() {
@@ -183,11 +194,12 @@ void TGIFPainter::RunBody() {
 }
 
 void TGIFPainter::Finish() {
-    // Image_ is cleared by the image's destructor (under the painter lock) when it goes first.
-    if (Image_) {
-        std::lock_guard<std::recursive_mutex> guard(Image_->PainterLock);
+    // Image_ and Animation_ are cleared by the image's destructor (under the record's lock) when it
+    // goes first.
+    if (Image_ && Animation_) {
+        std::lock_guard<std::recursive_mutex> guard(Animation_->Lock);
         if (Slot_ && *Slot_ == this) *Slot_ = nullptr;
-        auto& painters = Image_->Painters;
+        auto& painters = Animation_->Painters;
         painters.erase(std::remove(painters.begin(), painters.end(), this), painters.end());
         Image_ = nullptr;
     }
@@ -405,33 +417,40 @@ void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
 
 TGIFPainter* TGIFPainter::CreatePainter(TGIFPicture& image, TGIFPainter** slot, TCanvas& canvas,
                                         std::uint16_t flags, const TRect& rect) {
-    InstallPainterHooks();
     if (image.Images().ItemCount() == 0 || rect.IsEmpty()) {
         if (slot) *slot = nullptr;
         return nullptr;
     }
     if (image.Images().ItemCount() == 1) flags &= static_cast<std::uint16_t>(~(pfThreaded | pfAnimate));
 
-    auto* painter = new TGIFPainter(image, canvas, rect, flags, slot);
+    TGIFPictureAnimation& animation = AnimationOf(image);
+    animation.FreeEnded(false);
+    auto owned = std::make_unique<TGIFPainter>(image, canvas, rect, flags, slot);
+    TGIFPainter* painter = owned.get();
     {
-        std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
+        std::lock_guard<std::recursive_mutex> lock(animation.Lock);
         if (slot) *slot = painter;
-        image.Painters.push_back(painter);
+        animation.Painters.push_back(painter);
     }
-    painter->OnPaintStart = image.OnStartPaint;
-    painter->OnFramePaint = image.OnPaint;
-    painter->OnFramePainted = image.OnAfterPaint;
-    painter->OnPaintLoop = image.OnLoop;
-    painter->OnPaintEnd = image.OnEndPaint;
+    painter->OnPaintStart = animation.OnStartPaint;
+    painter->OnFramePaint = animation.OnPaint;
+    painter->OnFramePainted = animation.OnAfterPaint;
+    painter->OnPaintLoop = animation.OnLoop;
+    painter->OnPaintEnd = animation.OnEndPaint;
     if (painter->Threaded()) {
         painter->SetPriority(image.PainterPriority);
+        animation.Own(std::move(owned));
         return painter;
     }
+    // A callback may destroy the image while the painter runs; its record (and the draw painter's
+    // slot in it) goes with it.
+    TGIFPainter** const drawSlot = &animation.DrawPainter;
     painter->RunBody();
+    const bool imageGone = painter->Animation_ == nullptr;
     painter->Finish();
     const std::exception_ptr error = painter->Error_;
-    delete painter;
-    if (slot) *slot = nullptr;
+    owned.reset();
+    if (slot && !(imageGone && slot == drawSlot)) *slot = nullptr;
     if (error) std::rethrow_exception(error);
     return nullptr;
 }
@@ -449,40 +468,38 @@ struct TDropComposite {
     TGIFPicture& Image;
     ~TDropComposite() { Image.CompositeCache.reset(); }
 };
-
-// While painter threads end: run the drawing steps they wait for, then let them run.
-void LetPaintersEnd() {
-    TSyncCaller& sync = TSyncCaller::Current();
-    if (sync.InMainThread()) sync.RunPending();
-    TTimeSource::Current().YieldThread();
-}
 } // namespace
 
 void TGIFPainter::StopPainting(TGIFPicture& image) {
     const TDropComposite dropComposite{image};
+    TGIFPictureAnimation* animation = FindAnimation(image);
+    if (!animation) return;
     for (;;) {
         int threaded = 0;
         {
-            std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
-            const auto& painters = image.Painters;
-            if (painters.empty()) return;
+            std::lock_guard<std::recursive_mutex> lock(animation->Lock);
+            const auto& painters = animation->Painters;
+            if (painters.empty()) break;
             for (auto it = painters.rbegin(); it != painters.rend(); ++it) {
                 TGIFPainter* painter = *it;
                 painter->StopPainter();
                 if (painter->Threaded()) ++threaded;
             }
         }
-        if (threaded == 0) return;
+        if (threaded == 0) break;
         LetPaintersEnd();
     }
+    animation->FreeEnded(false);
 }
 
 void TGIFPainter::StopDrawPainter(TGIFPicture& image) {
     const TDropComposite dropComposite{image};
+    TGIFPictureAnimation* animation = FindAnimation(image);
+    if (!animation) return;
     for (;;) {
         {
-            std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
-            TGIFPainter* painter = image.DrawPainter;
+            std::lock_guard<std::recursive_mutex> lock(animation->Lock);
+            TGIFPainter* painter = animation->DrawPainter;
             if (!painter) return;
             painter->StopPainter();
             if (!painter->Threaded()) return;
@@ -508,12 +525,14 @@ void PutComposite(const TGIFPicture& image, const TBitmap& composite, TCanvas& c
 } // namespace
 
 void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
-    if (image.Drawing || image.Images().ItemCount() == 0) return;
+    if (image.Images().ItemCount() == 0) return;
+    TGIFPictureAnimation& animation = AnimationOf(image);
+    if (animation.Drawing) return;
     struct TDrawing {
-        TGIFPicture& Image;
-        explicit TDrawing(TGIFPicture& image) : Image(image) { Image.Drawing = true; }
-        ~TDrawing() { Image.Drawing = false; }
-    } drawing(image);
+        bool& Flag;
+        explicit TDrawing(bool& flag) : Flag(flag) { Flag = true; }
+        ~TDrawing() { Flag = false; }
+    } drawing(animation.Drawing);
 
     const std::uint16_t flags = image.PaintFlags;
     const bool tile = (flags & pfTile) != 0, transparent = (flags & pfTransparent) != 0;
@@ -528,8 +547,8 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
         PutComposite(image, *image.CompositeCache, canvas, rect);
         return;
     }
-    std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
-    TGIFPainter* current = image.DrawPainter;
+    std::lock_guard<std::recursive_mutex> lock(animation.Lock);
+    TGIFPainter* current = animation.DrawPainter;
     if (current && current->DrawCanvas_ == &canvas && current->DrawRect_ == rect) return;
     StopDrawPainter(image);
 
@@ -545,7 +564,7 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
         image.CompositeCache = composite;
         target = compositeCanvas.get();
     }
-    TGIFPainter* painter = CreatePainter(image, &image.DrawPainter, *target, flags, targetRect);
+    TGIFPainter* painter = CreatePainter(image, &animation.DrawPainter, *target, flags, targetRect);
     if (!painter) {
         if (composite) PutComposite(image, *composite, canvas, rect);
         return;
@@ -557,9 +576,9 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     painter->StartPainter();
     if (direct) return;
     // Show the first frame at once: wait until the painter has drawn it, was stopped, or has ended
-    // without drawing (an empty first frame). An ended painter has left the slot and freed itself,
-    // so the slot is looked at first; it is cleared under the painter lock, which this thread holds.
-    while (image.DrawPainter == painter && !painter->BodyEnded_ && !painter->Terminated() &&
+    // without drawing (an empty first frame). An ended painter has left the slot, so the slot is
+    // looked at first; it is cleared under the record's lock, which this thread holds.
+    while (animation.DrawPainter == painter && !painter->BodyEnded_ && !painter->Terminated() &&
            !painter->Started()) {
         if (!(painter->Sync_->InMainThread() && painter->Sync_->RunPending()))
             TTimeSource::Current().YieldThread();
@@ -567,21 +586,55 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     PutComposite(image, *composite, canvas, rect);
 }
 
-namespace {
-void InstallPainterHooks() {
-    static const bool installed = [] {
-        TGIFPainterHooks& hooks = GIFPainterHooks();
-        hooks.StopPainting = [](TGIFPicture& image) { TGIFPainter::StopPainting(image); };
-        hooks.StopDrawPainter = [](TGIFPicture& image) { TGIFPainter::StopDrawPainter(image); };
-        hooks.ImageDestroyed = [](TGIFPainter* painter) { TGIFPainter::ForgetImage(painter); };
-        return true;
-    }();
-    (void)installed;
+TGIFPictureAnimation& TGIFPainter::AnimationOf(TGIFPicture& image) {
+    if (TGIFPictureAnimation* animation = FindAnimation(image)) return *animation;
+    auto animation = std::make_unique<TGIFPictureAnimation>();
+    TGIFPictureAnimation& record = *animation;
+    image.SetAttachment(std::move(animation));
+    return record;
 }
-// Pictures reach their painters through the hooks as soon as this file is part of the program.
-[[maybe_unused]] const bool HooksAtStart = (InstallPainterHooks(), true);
-} // namespace
 
-void TGIFPainter::ForgetImage(TGIFPainter* painter) {
-    if (painter) painter->Image_ = nullptr;
+// ---- The animation record of a picture ----
+
+TGIFPictureAnimation::~TGIFPictureAnimation() {
+    FreeEnded(true);
+}
+
+void TGIFPictureAnimation::StopWork(TGIFPicture& image) {
+    TGIFPainter::StopPainting(image);
+}
+
+void TGIFPictureAnimation::AnimationChanged(TGIFPicture& image) {
+    if (DrawPainter) TGIFPainter::StopDrawPainter(image);
+}
+
+void TGIFPictureAnimation::Destroying(TGIFPicture&) {
+    // Painters still listed (an unthreaded one whose callback destroys the picture) forget it.
+    std::lock_guard<std::recursive_mutex> lock(Lock);
+    for (TGIFPainter* painter : Painters) {
+        painter->Image_ = nullptr;
+        painter->Animation_ = nullptr;
+    }
+    Painters.clear();
+}
+
+void TGIFPictureAnimation::Own(std::unique_ptr<TGIFPainter> painter) {
+    std::lock_guard<std::recursive_mutex> lock(Lock);
+    Threaded_.push_back(std::move(painter));
+}
+
+void TGIFPictureAnimation::FreeEnded(bool wait) {
+    for (;;) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(Lock);
+            auto done = [](const std::unique_ptr<TGIFPainter>& painter) {
+                if (!painter->ThreadDone_.load()) return false;
+                painter->Thread_.join();
+                return true;
+            };
+            Threaded_.erase(std::remove_if(Threaded_.begin(), Threaded_.end(), done), Threaded_.end());
+            if (!wait || Threaded_.empty()) return;
+        }
+        LetPaintersEnd();
+    }
 }

@@ -1,4 +1,4 @@
-#include "GIFFrameList.h"
+#include "GIFImageList.h"
 
 #include "GIFException.h"
 #include "GIFExtensions.h"
@@ -18,11 +18,11 @@ int ReadSkippingZeros(TStream& stream) {
 }
 } // namespace
 
-TGIFFrameList::~TGIFFrameList() {
+TGIFImageList::~TGIFImageList() {
     ClearAll();
 }
 
-bool TGIFFrameList::LoadFromStream(TStream& stream, TGIFPicture* image) {
+bool TGIFImageList::LoadFromStream(TStream& stream, TGIFPicture* image) {
     int b = ReadSkippingZeros(stream);
     if (b < 0) return true;
     while (b != ';') {

@@ -10,17 +10,23 @@
 // user-interface thread, the thread that also edits the picture. So a picture may be edited while it
 // plays, and a painter sees each frame as the last edit left it.
 //
-// A painter frees itself when its body has ended (threaded: when its thread ends; unthreaded: at the
-// end of CreatePainter). Until then it is in its picture's painter list, which is the only safe way
-// to reach it from outside. A threaded painter leaves the list through a synchronised call, so the
-// user-interface thread may hold the (re-entrant) painter lock while it waits for a painter to end.
+// The painters of a picture are kept by the picture's animation record (TGIFPictureAnimation, the
+// picture's attachment): the list of the painters drawing it, under a re-entrant lock, and the
+// painter of its draw operation. A painter is in that list until its body has ended, which is the
+// only safe way to reach it from outside. A threaded painter leaves the list through a synchronised
+// call, so the user-interface thread may hold the lock while it waits for a painter to end; the
+// record owns threaded painters and joins their threads once they have left, at the latest when the
+// picture goes. An unthreaded painter lives inside CreatePainter.
 
 #include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Bitmap.h"
 #include "GIFPicture.h"
@@ -31,6 +37,7 @@ class TGIFSubImage;
 class TAutoResetEvent;
 class TSyncCaller;
 class TTimeSource;
+class TGIFPictureAnimation;
 
 // Paint flags read by the painter beyond those of GIFPicture.h (pfThreaded ... pfCheckCanvas).
 enum : std::uint16_t {
@@ -48,7 +55,8 @@ class TGIFPainter {
     static constexpr int MinFrameDelay = 3;
     static constexpr int MaxFrameDelay = 1000;
 
-    using TCallback = TGIFPaintEvent;
+    // The paint callbacks.
+    using TCallback = std::function<void(TGIFPainter* painter)>;
 
     // Creates a suspended painter (see CreatePainter, which is how painters are made). slot, when
     // given, holds this painter while it lives and is cleared when it ends.
@@ -74,6 +82,8 @@ class TGIFPainter {
     static void StopDrawPainter(TGIFPicture& image);
     // The image's draw operation: an animated image is played by its draw painter.
     static void Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect);
+    // The image's animation record: its painters and paint callbacks (made when first asked for).
+    static TGIFPictureAnimation& AnimationOf(TGIFPicture& image);
 
     // Starts a threaded painter's thread (once); an unthreaded painter has already run.
     void StartPainter();
@@ -111,9 +121,6 @@ class TGIFPainter {
     // cannot end before the callback returns.
     TCallback OnPaintStart, OnFramePaint, OnFramePainted, OnPaintLoop, OnPaintEnd;
 
-    // The image is being destroyed (called under its painter lock): forget it.
-    static void ForgetImage(TGIFPainter* painter);
-
     // Receives the error that ended a threaded painter, on the user-interface thread, while the
     // painter is still listed (so the handler must not wait for it, as above). Without a handler the
     // error is dropped; it never ends the process.
@@ -124,6 +131,7 @@ class TGIFPainter {
     virtual void Execute();
 
   private:
+    friend class TGIFPictureAnimation;
     struct TLoopState;
 
     void RunBody();
@@ -141,6 +149,7 @@ class TGIFPainter {
     void CreateBuffers();
 
     TGIFPicture* Image_;
+    TGIFPictureAnimation* Animation_; // the image's record; nullptr once the image is gone
     TCanvas* Canvas_;
     TRect Rect_;
     std::uint16_t Flags_;
@@ -158,7 +167,9 @@ class TGIFPainter {
     std::exception_ptr Error_;
     std::atomic<bool> Terminated_{false};
     std::atomic<bool> Resumed_{false};
-    std::atomic<bool> BodyEnded_{false}; // the thread's body has returned; Finish and delete follow
+    std::atomic<bool> BodyEnded_{false};  // the thread's body has returned; Finish follows
+    std::atomic<bool> ThreadDone_{false}; // the thread has nothing left to do: it may be joined
+    std::thread Thread_;
     TSyncCaller* Sync_;
     TTimeSource* Time_;
     // Set for the painter of the image's draw operation: the target it was asked to paint and, when
@@ -167,4 +178,38 @@ class TGIFPainter {
     TRect DrawRect_;
     std::shared_ptr<TBitmap> OwnedTarget_;
     std::unique_ptr<TCanvas> OwnedCanvas_;
+};
+
+// What the painter module keeps for one picture: the painters drawing it and the painter of its draw
+// operation (under Lock, re-entrant), and the paint callbacks that new painters copy. The picture owns
+// it as its attachment: it stops the painters before the picture clears its frames or goes, and
+// frees the threaded painters once their threads have ended.
+class TGIFPictureAnimation final : public TGIFPictureAttachment {
+  public:
+    TGIFPictureAnimation() = default;
+    TGIFPictureAnimation(const TGIFPictureAnimation&) = delete;
+    TGIFPictureAnimation& operator=(const TGIFPictureAnimation&) = delete;
+    // Waits for the threads of ended painters and frees them.
+    ~TGIFPictureAnimation() override;
+
+    // Paint callbacks, copied into every painter made for the picture.
+    TGIFPainter::TCallback OnStartPaint, OnPaint, OnAfterPaint, OnLoop, OnEndPaint;
+
+    std::recursive_mutex Lock;
+    std::vector<TGIFPainter*> Painters; // under Lock
+    TGIFPainter* DrawPainter = nullptr; // the painter of the draw operation, under Lock
+    bool Drawing = false;               // the draw operation runs (it does not run twice at once)
+
+    void StopWork(TGIFPicture& image) override;
+    void AnimationChanged(TGIFPicture& image) override;
+    void Destroying(TGIFPicture& image) override;
+
+  private:
+    friend class TGIFPainter;
+    // Takes a threaded painter; it is freed once its thread is done.
+    void Own(std::unique_ptr<TGIFPainter> painter);
+    // Joins and frees the threaded painters whose threads are done (all of them when wait is set,
+    // running the synchronised calls they wait for meanwhile).
+    void FreeEnded(bool wait);
+    std::vector<std::unique_ptr<TGIFPainter>> Threaded_; // under Lock
 };

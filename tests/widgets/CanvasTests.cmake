@@ -20,15 +20,3 @@ endfunction()
 
 tindra_add_canvas_test(test_canvas_widget CanvasWidgetTest.cpp)
 tindra_add_canvas_test(test_editor_colors EditorColorsTest.cpp)
-
-# The main window with its document: New, drawing, Undo, display times, the frame list.
-if(TARGET tindra_app)
-  add_executable(test_main_form_document MainFormDocumentTest.cpp)
-  tindra_warnings(test_main_form_document)
-  target_link_libraries(test_main_form_document PRIVATE tindra_app Qt6::Widgets Qt6::Test)
-  target_compile_definitions(test_main_form_document PRIVATE TINDRA_IMAGES_IML="${TINDRA_IMAGES_IML}")
-  add_dependencies(test_main_form_document tindra_images)
-  set_target_properties(test_main_form_document PROPERTIES AUTOMOC ON)
-  add_test(NAME test_main_form_document COMMAND test_main_form_document)
-  set_tests_properties(test_main_form_document PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "canvas")
-endif()

@@ -38,12 +38,12 @@ class PreviewViewTest : public QObject {
         TQtSyncCaller sync;
         TSyncCaller::Install(&sync);
         TPreviewView view;
-        std::vector<TFrameSpec> frames(2);
+        std::vector<TFrameSetup> frames(2);
         frames[0].Delay = frames[1].Delay = 3;
         frames[1].Color = 0xFF0000; // blue
         auto image = MakePicture(frames);
         bool sawRed = false, sawBlue = false;
-        image->OnAfterPaint = [&](TGIFPainter*) {
+        TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) {
             sawRed = sawRed || view.ToImage().pixel(20, 20) == qRgb(0xFF, 0, 0);
             sawBlue = sawBlue || view.ToImage().pixel(20, 20) == qRgb(0, 0, 0xFF);
         };

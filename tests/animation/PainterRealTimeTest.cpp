@@ -23,7 +23,7 @@ TEST(PainterRealTime, FramesKeepTheirDelaysAndStopIsPrompt) {
     TCanvas canvas(target);
     auto image = MakePicture(Frames({10, 10, 10, 10, 2000}));
     std::vector<Clock::time_point> shownAt;
-    image->OnPaint = [&](TGIFPainter*) { shownAt.push_back(Clock::now()); };
+    TGIFPainter::AnimationOf(*image).OnPaint = [&](TGIFPainter*) { shownAt.push_back(Clock::now()); };
     ASSERT_NE(TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Preview), nullptr);
     // Frames 0..4 come 120 ms apart; frame 4 then stands for 24 s.
     ASSERT_TRUE(PumpUntil(env.Sync, [&] { return shownAt.size() == 5; }));
@@ -46,7 +46,7 @@ TEST(PainterRealTime, EditingWhilePlayingIsSafe) {
     TCanvas canvas(target);
     auto image = MakePicture(Frames({3, 3, 3}));
     int painted = 0;
-    image->OnAfterPaint = [&](TGIFPainter*) { ++painted; };
+    TGIFPainter::AnimationOf(*image).OnAfterPaint = [&](TGIFPainter*) { ++painted; };
     TGIFPainter::StartPainting(*image, canvas, TRect(0, 0, 40, 40), Preview);
     for (int round = 0; round < 12; ++round) {
         const int before = painted;

@@ -62,7 +62,7 @@ class TFakeTime : public TTimeSource {
 };
 
 // One frame of a test picture: a block of one colour.
-struct TFrameSpec {
+struct TFrameSetup {
     int Delay = 10; // hundredths; -1: no graphic control extension
     int Disposal = 1;
     TColorRef Color = 0x0000FF;
@@ -74,13 +74,13 @@ constexpr int NoLoopExtension = -1;
 
 // A 40 x 40 picture of the given frames; loops >= 0 puts a looping extension first in frame
 // loopFrame.
-inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& frames,
+inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSetup>& frames,
                                                 int loops = NoLoopExtension, int loopFrame = 0) {
     auto image = std::make_unique<TGIFPicture>();
     image->Header().SetWidth(40);
     image->Header().SetHeight(40);
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        const TFrameSpec& shape = frames[i];
+        const TFrameSetup& shape = frames[i];
         auto* frame = new TGIFSubImage(image.get());
         frame->SetFrameBounds(shape.Left, shape.Top, shape.Width, shape.Height);
         frame->ColorMap().AppendColor(shape.Color);
@@ -105,10 +105,10 @@ inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSpec>& f
     return image;
 }
 
-inline std::vector<TFrameSpec> Frames(std::initializer_list<int> delays) {
-    std::vector<TFrameSpec> frames;
+inline std::vector<TFrameSetup> Frames(std::initializer_list<int> delays) {
+    std::vector<TFrameSetup> frames;
     for (int d : delays) {
-        TFrameSpec shape;
+        TFrameSetup shape;
         shape.Delay = d;
         frames.push_back(shape);
     }
@@ -116,8 +116,9 @@ inline std::vector<TFrameSpec> Frames(std::initializer_list<int> delays) {
 }
 
 inline std::size_t PainterCount(TGIFPicture& image) {
-    std::lock_guard<std::recursive_mutex> lock(image.PainterLock);
-    return image.Painters.size();
+    TGIFPictureAnimation& animation = TGIFPainter::AnimationOf(image);
+    std::lock_guard<std::recursive_mutex> lock(animation.Lock);
+    return animation.Painters.size();
 }
 
 // Runs the synchronised calls of painter threads until done() holds; false on time-out.
@@ -150,8 +151,9 @@ class TPainterEnvironment {
 inline std::vector<int> PlayToEnd(TGIFPicture& image, TQueuedSyncCaller& sync, std::uint16_t flags,
                                   TBitmap& target, int stopAfter = 0) {
     std::vector<int> shown;
-    const TGIFPaintEvent testCallback = image.OnAfterPaint;
-    image.OnAfterPaint = [&](TGIFPainter* painter) {
+    TGIFPictureAnimation& animation = TGIFPainter::AnimationOf(image);
+    const TGIFPainter::TCallback testCallback = animation.OnAfterPaint;
+    animation.OnAfterPaint = [&](TGIFPainter* painter) {
         shown.push_back(painter->ActiveFrame());
         if (testCallback) testCallback(painter);
         if (stopAfter > 0 && static_cast<int>(shown.size()) >= stopAfter) painter->StopPainter();
@@ -160,6 +162,6 @@ inline std::vector<int> PlayToEnd(TGIFPicture& image, TQueuedSyncCaller& sync, s
     TGIFPainter::StartPainting(image, canvas, TRect(0, 0, target.Width(), target.Height()), flags);
     PumpUntil(sync, [&] { return PainterCount(image) == 0; });
     TGIFPainter::StopPainting(image);
-    image.OnAfterPaint = testCallback;
+    animation.OnAfterPaint = testCallback;
     return shown;
 }

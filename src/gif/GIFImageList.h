@@ -6,10 +6,10 @@
 class TGIFSubImage;
 class TGIFPicture;
 
-class TGIFFrameList : public TGIFList<TGIFSubImage> {
+class TGIFImageList : public TGIFList<TGIFSubImage> {
   public:
-    TGIFFrameList() = default;
-    ~TGIFFrameList() override;
+    TGIFImageList() = default;
+    ~TGIFImageList() override;
     // Reads frames up to the trailer (which it leaves for the trailer reader); false when it stopped
     // early after the frames the picture's ReadLimits want, leaving the rest unread.
     bool LoadFromStream(TStream& stream, TGIFPicture* image);
