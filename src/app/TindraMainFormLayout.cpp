@@ -408,7 +408,8 @@ void TTindraMainForm::CreatePreviewPanel() {
     Ui->LBSpeedHint = new QLabel(Ui->SpeedPanel);
     Ui->LBSpeedHint->setObjectName("LBSpeedHint");
     Ui->LBSpeedHint->setFixedSize(16, 16);
-    Ui->LBSpeedHint->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(QSize(16, 16)));
+    Ui->LBSpeedHint->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(QSize(16, 16), devicePixelRatioF()));
     QSizePolicy keepPlace = Ui->LBSpeedHint->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     Ui->LBSpeedHint->setSizePolicy(keepPlace);
