@@ -125,6 +125,10 @@ const TRawRow MainRows[] = {
     {"MnHelpThemes", nullptr, "&Nápověda", "&Help", "Zobrazení nápovědy k programu", "Show programme help"},
     {"MnHelpAbout", nullptr, "&O programu Tindra", "Ab&out Tindra", "Informace o programu",
      "Information about programme"},
+    {"MnEditRedo", nullptr, "Znov&u", "R&edo", "Opakování vrácené změny (obrázku nebo rámců)",
+     "Redo the change undone last (of the image or the frames)"},
+    {"MnEditDuplicateFrame", nullptr, "&Duplikovat rámec", "&Duplicate frame",
+     "Vložení kopie aktuálního rámce za něj", "Insert a copy of the current frame after it"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -201,9 +205,11 @@ const TRawRow MainRows[] = {
     {"SBNext", nullptr, nullptr, nullptr, "Zobrazit následující rámec", "Show next frame"},
     {"SBLast", nullptr, nullptr, nullptr, "Zobrazit poslední rámec", "Show last frame"},
     {"LBImageBox", nullptr, nullptr, nullptr, "Seznam rámců obrázku", "Picture frames list"},
+    {"LBSpeedHint", nullptr, nullptr, nullptr, "Prohlížeče přehrávají 10 ms a méně jako 100 ms",
+     "Browsers play 10 ms or less as 100 ms"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 110 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 113 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

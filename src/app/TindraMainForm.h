@@ -200,6 +200,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnEditRemoveFrameClick();
     void MnEditMoveFrameClick();
     void MnEditSelectAllClick();
+    void MnEditRedoClick();
+    void MnEditUndeleteClick();
+    void MnEditDuplicateFrameClick();
     // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
     void CBViewerClipboardChanged();
     // View menu (TindraMainFormView.cpp), with the frame list and the display-time field.
@@ -214,8 +217,12 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnViewToolBarClick();
     void MnViewColorBarClick();
     void LBImageBoxClick(int row);
+    // A row of the frame list dragged to index `to`: the frame moves there, as the move dialog moves it.
+    void LBImageBoxDrop(int from, int to);
     void EDSpeedExit();
     void EDSpeedChange(int value);
+    // The hint under the display-time field, shown below 20 ms.
+    void UpdateSpeedHint();
     // Image menu (TindraMainFormImage.cpp), with the preview's playback and the tool panel.
     void MnImagePlayAnimationClick();
     void MnImageStopAnimationClick();

@@ -24,6 +24,12 @@ bool IcoExport(const TCommandState& s) {
 bool UndoAvailable(const TCommandState& s) {
     return s.Document.UndoEnabled();
 }
+bool RedoAvailable(const TCommandState& s) {
+    return s.Document.RedoEnabled();
+}
+bool UndeleteAvailable(const TCommandState& s) {
+    return s.Document.UndeleteEnabled();
+}
 bool PictureToPaste(const TCommandState& s) {
     return DocumentOpen(s) && s.ClipboardHasPicture;
 }
@@ -77,7 +83,8 @@ const std::vector<TCommand>& MainFormCommands() {
 
         {K::Menu,      "MnEdit",                  nullptr,             nullptr,        -1, nullptr,                          nullptr,                 DocumentOpen},
         {K::Item,      "MnEditUndo",              "MnEdit",            "Ctrl+Z",       46, &F::MnEditUndoClick,              nullptr,                 UndoAvailable},
-        {K::Item,      "MnEditUndelete",          "MnEdit",            "Ctrl+Alt+Del", 52, nullptr,                          nullptr,                 Never},
+        {K::Item,      "MnEditRedo",              "MnEdit",            "Ctrl+Y; Ctrl+Shift+Z", -1, &F::MnEditRedoClick,     nullptr,                 RedoAvailable},
+        {K::Item,      "MnEditUndelete",          "MnEdit",            "Ctrl+Alt+Del", 52, &F::MnEditUndeleteClick,          nullptr,                 UndeleteAvailable},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnEditCut",               "MnEdit",            "Ctrl+X",        7, &F::MnEditCutClick,               "TBEditCut",             DocumentOpen},
         {K::Item,      "MnEditCopy",              "MnEdit",            "Ctrl+C",        8, &F::MnEditCopyClick,              "TBEditCopy",            DocumentOpen},
@@ -87,6 +94,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnEditInsertFrame",       "MnEdit",            "Ctrl+Ins",     11, &F::MnEditInsertFrameClick,       "TBEditInsertFrame",     DocumentOpen},
         {K::Item,      "MnEditRemoveFrame",       "MnEdit",            "Ctrl+Del",     12, &F::MnEditRemoveFrameClick,       "TBEditRemoveFrame",     SeveralFrames},
         {K::Item,      "MnEditMoveFrame",         "MnEdit",            "Ctrl+M",       47, &F::MnEditMoveFrameClick,         "TBEditMoveFrame",       SeveralFrames},
+        {K::Item,      "MnEditDuplicateFrame",    "MnEdit",            "Ctrl+Shift+D", -1, &F::MnEditDuplicateFrameClick,    nullptr,                 DocumentOpen},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 Never},
 

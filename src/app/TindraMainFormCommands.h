@@ -35,7 +35,7 @@ struct TCommand {
     TCommandKind Kind;
     const char* Name;                   // object name, e.g. "MnFileNew"
     const char* Parent;                 // the menu it belongs to; nullptr for the menu bar's menus
-    const char* Shortcut;               // key sequence text, or nullptr
+    const char* Shortcut;               // key sequence text ("; " between several), or nullptr
     int Glyph;                          // index into the menu images, or -1
     void (TTindraMainForm::*Handler)(); // nullptr: none
     const char* Button;                 // the button that runs the same handler, or nullptr

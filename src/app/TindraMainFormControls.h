@@ -89,4 +89,8 @@ struct TTindraMainForm::TControls {
     TTindraIframeForm* IframeForm = nullptr;
     TTindraMFrameForm* MFrameForm = nullptr;
     TTindraHelpForm* HelpForm = nullptr;
+
+    // Beside the display-time field: a warning sign whose hint says what browsers do with very short
+    // display times (shown below 20 ms).
+    QLabel* LBSpeedHint = nullptr;
 };

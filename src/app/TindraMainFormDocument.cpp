@@ -100,6 +100,7 @@ void TTindraMainForm::DisplayTimeChanged(int milliseconds) {
     Ui->EDSpeed->setRange(std::min(milliseconds, TIconDocument::MinDisplayTime),
                           std::max(milliseconds, TIconDocument::MaxDisplayTime));
     Ui->EDSpeed->setValue(milliseconds);
+    UpdateSpeedHint();
 }
 
 void TTindraMainForm::CommandsNeedUpdate() {

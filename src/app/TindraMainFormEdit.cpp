@@ -1,5 +1,5 @@
-// The Edit menu: Undo, the clipboard (Cut, Copy, Paste, with Paste following the clipboard's
-// content), Clear, and the frame commands Insert, Remove and Move with their dialogs. Paste and Clear
+// The Edit menu: Undo, Redo, Undelete, the clipboard (Cut, Copy, Paste, with Paste following the clipboard's
+// content), Clear, and the frame commands Insert, Remove, Move and Duplicate with their dialogs. Paste and Clear
 // are each one edit of the document.
 
 #include "TindraMainForm.h"
@@ -81,3 +81,15 @@ void TTindraMainForm::MnEditMoveFrameClick() {
 
 // The editor has no selection: the command is always disabled and does nothing.
 void TTindraMainForm::MnEditSelectAllClick() {}
+
+void TTindraMainForm::MnEditRedoClick() {
+    Document->Redo();
+}
+
+void TTindraMainForm::MnEditUndeleteClick() {
+    Document->Undelete();
+}
+
+void TTindraMainForm::MnEditDuplicateFrameClick() {
+    Document->DuplicateFrame();
+}

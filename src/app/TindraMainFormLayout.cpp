@@ -140,7 +140,7 @@ void TTindraMainForm::CreateMenus() {
         case TCommandKind::Checked: {
             auto* a = new QAction(parent);
             a->setObjectName(row.Name);
-            if (row.Shortcut) a->setShortcut(QKeySequence(row.Shortcut));
+            if (row.Shortcut) a->setShortcuts(QKeySequence::listFromString(row.Shortcut));
             if (row.Handler) connect(a, &QAction::triggered, this, row.Handler);
             if (row.Glyph >= 0) SetGlyph(a, row.Glyph);
             if (row.Kind != TCommandKind::Item) {
@@ -332,7 +332,9 @@ void TTindraMainForm::CreatePreviewPanel() {
     column->setSpacing(0);
 
     // The frame list, with its thumbnail-size pop-up.
-    Ui->LBImageBox = new TFrameListView(Ui->PreviewPanel);
+    auto* frameList = new TFrameListView(Ui->PreviewPanel);
+    frameList->SetRowMoved([this](int from, int to) { LBImageBoxDrop(from, to); });
+    Ui->LBImageBox = frameList;
     Ui->LBImageBox->setObjectName("LBImageBox");
     Ui->LBImageBox->setIconSize(QSize(40, 40));
     Ui->FrameList = new TFrameListModel(
@@ -401,9 +403,22 @@ void TTindraMainForm::CreatePreviewPanel() {
     Ui->EDSpeed->setSingleStep(10);
     Ui->EDSpeed->setValue(100);
     Ui->EDSpeed->setSuffix(" ms");
+    // A warning sign beside the field while the time is one that browsers change; its hint says how.
+    // It keeps its place when hidden, so nothing else moves.
+    Ui->LBSpeedHint = new QLabel(Ui->SpeedPanel);
+    Ui->LBSpeedHint->setObjectName("LBSpeedHint");
+    Ui->LBSpeedHint->setFixedSize(16, 16);
+    Ui->LBSpeedHint->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(QSize(16, 16), devicePixelRatioF()));
+    QSizePolicy keepPlace = Ui->LBSpeedHint->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    Ui->LBSpeedHint->setSizePolicy(keepPlace);
+    Ui->LBSpeedHint->hide();
     auto* speedRow = new QHBoxLayout(Ui->SpeedPanel);
     speedRow->setContentsMargins(2, 1, 2, 1);
+    speedRow->setSpacing(2);
     speedRow->addWidget(Ui->EDSpeed);
+    speedRow->addWidget(Ui->LBSpeedHint);
     column->addWidget(Ui->SpeedPanel);
 }
 

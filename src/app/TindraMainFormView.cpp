@@ -10,8 +10,14 @@
 #include "TindraInfoForm.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QSpinBox>
 #include <QToolButton>
+
+namespace {
+// Below this display time the field says that browsers play 10 ms or less as 100 ms.
+constexpr int BrowserMinimumDisplayTime = 20;
+} // namespace
 
 void TTindraMainForm::MnViewFrameFirstClick() {
     Document->GoToFrame(TFrameStep::First);
@@ -33,10 +39,23 @@ void TTindraMainForm::LBImageBoxClick(int row) {
     if (row >= 0) Document->SelectFrame(row);
 }
 
+void TTindraMainForm::LBImageBoxDrop(int from, int to) {
+    if (!Document->ImageLoaded() || from < 0 || from >= Document->FrameCount() || from == to) return;
+    Document->SelectFrame(from);
+    Document->MoveFrame(to);
+}
+
 void TTindraMainForm::EDSpeedChange(int value) {
     // Display times are whole hundredths of a second.
     const int rounded = TIconDocument::RoundDisplayTime(value);
     if (rounded != value) Ui->EDSpeed->setValue(rounded);
+    UpdateSpeedHint();
+}
+
+void TTindraMainForm::UpdateSpeedHint() {
+    // Browsers play a display time of 10 ms or less as 100 ms: say so while the field is near it.
+    if (!Ui->EDSpeed || !Ui->LBSpeedHint) return;
+    Ui->LBSpeedHint->setVisible(Ui->EDSpeed->value() < BrowserMinimumDisplayTime);
 }
 
 void TTindraMainForm::EDSpeedExit() {

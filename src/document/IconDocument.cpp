@@ -119,11 +119,15 @@ void TIconDocument::SetCaption(const std::string& caption) {
 std::string TIconDocument::FrameInfo() const {
     if (!ImageLoaded_ && Entries_.empty()) return std::string();
     std::string text = std::to_string(CurrentFrame_ + 1) + "/" + std::to_string(FrameCount_);
-    if (UndoEnabled()) text += " *";
+    // The mark follows the current frame's own picture steps.
+    if (CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size()) &&
+        !Entries_[CurrentFrame_].Undo.empty())
+        text += " *";
     return text;
 }
 
 bool TIconDocument::UndoEnabled() const {
+    if (History_.CanUndo()) return true;
     return CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size()) &&
            !Entries_[CurrentFrame_].Undo.empty();
 }
@@ -234,7 +238,7 @@ void TIconDocument::GoToFrame(TFrameStep step) {
 
 bool TIconDocument::IsModified() const {
     if (!ImageLoaded_) return false;
-    if (FramesChanged_) return true;
+    if (FramesChanged_ || History_.CanUndo()) return true;
     for (int i = 0; i < FrameCount_ && i < static_cast<int>(Entries_.size()); ++i)
         if (!Entries_[i].Undo.empty()) return true;
     return false;
@@ -249,13 +253,17 @@ void TIconDocument::MarkModified() {
 
 TIconDocument::TEdit TIconDocument::BeginEdit() {
     if (CurrentFrame_ < 0 || CurrentFrame_ >= static_cast<int>(Entries_.size())) return TEdit(*this, -1, 0);
-    std::vector<TSurface32>& stack = Entries_[CurrentFrame_].Undo;
-    stack.push_back(WorkBitmap_);
+    TFrameEntry& entry = Entries_[CurrentFrame_];
+    entry.Undo.push_back(TPictureStep{WorkBitmap_, History_.Tick()});
+    // A new change of the picture ends what could be redone on it (kept by the edit until it is kept).
+    TEdit edit(*this, CurrentFrame_, entry.Undo.size());
+    edit.Redo_ = std::move(entry.Redo);
+    entry.Redo.clear();
     if (Caption_.empty() || Caption_.back() != '*') SetCaption(Caption_ + " *");
     RefreshUndoState();
     // The edit sees the border that its commit will draw, as a fill that reaches the ring must.
     if (AutoBorder_) DrawBorder(WorkBitmap_);
-    return TEdit(*this, CurrentFrame_, stack.size());
+    return edit;
 }
 
 void TIconDocument::SettleOpenEdits() {
@@ -263,15 +271,15 @@ void TIconDocument::SettleOpenEdits() {
         edit->Restorable_ = false;
 }
 
-void TIconDocument::RestoreEdit(int frame, size_t depth) {
+void TIconDocument::RestoreEdit(int frame, size_t depth, std::vector<TPictureStep>& redo) {
     // Only the newest change of the frame being shown can be taken back.
     if (frame != CurrentFrame_ || frame >= static_cast<int>(Entries_.size())) return;
-    std::vector<TSurface32>& stack = Entries_[frame].Undo;
+    std::vector<TPictureStep>& stack = Entries_[frame].Undo;
     if (stack.size() != depth) return;
-    WorkBitmap_ = std::move(stack.back());
+    WorkBitmap_ = std::move(stack.back().Picture);
     stack.pop_back();
-    if (!IsModified() && Caption_.size() >= 2 && Caption_.back() == '*')
-        SetCaption(Caption_.substr(0, Caption_.size() - 2));
+    Entries_[frame].Redo = std::move(redo);
+    UpdateModifiedMark();
     RefreshUndoState();
     Notify(&IDocumentObserver::CanvasRepaint);
 }
@@ -283,7 +291,7 @@ TIconDocument::TEdit::TEdit(TIconDocument& document, int frame, size_t depth)
 
 TIconDocument::TEdit::TEdit(TEdit&& other) noexcept
     : Document_(other.Document_), Frame_(other.Frame_), Depth_(other.Depth_), Restorable_(other.Restorable_),
-      Open_(other.Open_) {
+      Redo_(std::move(other.Redo_)), Open_(other.Open_) {
     if (Document_ && Open_)
         std::replace(Document_->OpenEdits_.begin(), Document_->OpenEdits_.end(), &other, this);
     other.Open_ = false;
@@ -294,7 +302,7 @@ TIconDocument::TEdit::~TEdit() {
     if (!Open_ || !Document_) return;
     const bool restore = Restorable_;
     Close();
-    if (restore) Document_->RestoreEdit(Frame_, Depth_);
+    if (restore) Document_->RestoreEdit(Frame_, Depth_, Redo_);
 }
 
 void TIconDocument::TEdit::Close() {
@@ -315,22 +323,6 @@ void TIconDocument::TEdit::Commit() {
     Document_->CommitFrame();
 }
 
-bool TIconDocument::Undo() {
-    SettleOpenEdits();
-    bool restored = false;
-    if (CurrentFrame_ >= 0 && CurrentFrame_ < static_cast<int>(Entries_.size())) {
-        auto& stack = Entries_[CurrentFrame_].Undo;
-        if (!stack.empty()) {
-            WorkBitmap_ = std::move(stack.back());
-            stack.pop_back();
-            restored = true;
-        }
-    }
-    if (!IsModified() && Caption_.size() >= 2 && Caption_.back() == '*')
-        SetCaption(Caption_.substr(0, Caption_.size() - 2));
-    SelectFrame(CurrentFrame_);
-    return restored;
-}
 
 // ---- Display time and output size
 
@@ -338,10 +330,18 @@ bool TIconDocument::SetDisplayTime(int milliseconds) {
     if (milliseconds <= 0 || milliseconds > MaxDisplayTime) return false;
     if (CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return false;
     // Leaving the field without changing its value must not rewrite the frame's time.
-    if (milliseconds / 10 == GifFrames::FrameDelay(*Frames40_, CurrentFrame_)) return false;
-    GifFrames::SetFrameDelay(*Frames40_, CurrentFrame_, milliseconds / 10);
-    GifFrames::SetFrameDelay(*Frames32_, CurrentFrame_, milliseconds / 10);
-    MarkModified();
+    const int old = GifFrames::FrameDelay(*Frames40_, CurrentFrame_);
+    if (milliseconds / 10 == old) return false;
+    THistoryStep step;
+    step.Operation = TFrameOperation::DisplayTime;
+    step.From = step.Selected = CurrentFrame_;
+    step.OldDelay = old;
+    step.NewDelay = milliseconds / 10;
+    SetDelay(CurrentFrame_, step.NewDelay);
+    History_.Record(std::move(step));
+    UpdateModifiedMark();
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
     return true;
 }
 
@@ -380,6 +380,7 @@ void TIconDocument::ResetDocument() {
     GifFrames::ResetDocumentPicture(*Frames40_);
     GifFrames::ResetDocumentPicture(*Frames32_);
     Entries_.clear();
+    History_.ClearAll();
     if (Observer_) Observer_->FrameListChanged(0);
     DrawColor_ = DefaultDrawColor;
     BackColor_ = DefaultBackColor;
@@ -616,8 +617,11 @@ TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
     } catch (const std::exception&) {
         return TSaveResult::WriteFailed;
     }
-    for (TFrameEntry& entry : Entries_)
+    for (TFrameEntry& entry : Entries_) {
         entry.Undo.clear();
+        entry.Redo.clear();
+    }
+    History_.ClearSteps();
     SettleOpenEdits();
     FramesChanged_ = false;
     ImageSize_ = OutputSize_;
@@ -686,27 +690,18 @@ void TIconDocument::MoveEntry(int from, int to) {
 
 void TIconDocument::InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime) {
     if (!ImageLoaded_ || picture.Width() != FrameSide || picture.Height() != FrameSide) return;
-    AppendFrame(picture, RoundDisplayTime(displayTime) / 10);
-    const int target = CurrentFrame_ + static_cast<int>(position);
-    if (target < FrameCount_) MoveEntry(FrameCount_, target);
-    ++FrameCount_;
-    CurrentFrame_ = -1;
-    MarkModified();
-    SelectFrame(target);
+    InsertFrameAt(CurrentFrame_ + static_cast<int>(position), picture, RoundDisplayTime(displayTime) / 10);
 }
 
 void TIconDocument::RemoveFrame() {
     if (!ImageLoaded_ || FrameCount_ < 2 || CurrentFrame_ < 0 || CurrentFrame_ >= FrameCount_) return;
-    SettleOpenEdits();
-    GifFrames::DeleteFrame(*Frames40_, CurrentFrame_);
-    GifFrames::DeleteFrame(*Frames32_, CurrentFrame_);
-    Entries_.erase(Entries_.begin() + CurrentFrame_);
-    if (Observer_) Observer_->FrameRemoved(CurrentFrame_);
-    --FrameCount_;
-    const int next = std::min(CurrentFrame_, FrameCount_ - 1);
-    CurrentFrame_ = -1;
-    MarkModified();
-    SelectFrame(next);
+    THistoryStep step;
+    step.Operation = TFrameOperation::Remove;
+    step.From = step.Selected = CurrentFrame_;
+    ApplyFrameStep(step, true);
+    History_.Record(std::move(step));
+    UpdateModifiedMark();
+    RefreshUndoState();
 }
 
 void TIconDocument::MoveFrame(int target) {
@@ -714,8 +709,15 @@ void TIconDocument::MoveFrame(int target) {
     // A target outside the list would leave no frame current: refuse it.
     if (target < 0 || target >= FrameCount_) return;
     if (target != CurrentFrame_) {
-        MoveEntry(CurrentFrame_, target);
-        MarkModified();
+        THistoryStep step;
+        step.Operation = TFrameOperation::Move;
+        step.From = step.Selected = CurrentFrame_;
+        step.To = target;
+        ApplyFrameStep(step, true);
+        History_.Record(std::move(step));
+        UpdateModifiedMark();
+        RefreshUndoState();
+        return;
     }
     CurrentFrame_ = -1;
     SelectFrame(target);

@@ -4,8 +4,9 @@
 // The document is an ordered list of frames, each a 40 × 40 picture with a display time. It keeps six
 // per-frame stores in step: the two GIF objects Frames40 (40 × 40 frames, used for output with the border,
 // the preview and the palette grid) and Frames32 (their inner 32 × 32 areas, used for output without the
-// border), the editable 40 × 40 frame pictures, their 32 × 32 thumbnails, one undo stack per frame and the
-// rows of the frame list (told to the observer as a count). The current frame is edited in WorkBitmap,
+// border), the editable 40 × 40 frame pictures, their 32 × 32 thumbnails, one picture history per frame
+// and the rows of the frame list (told to the observer as a count). Frame operations have a history of
+// their own beside the frames' (FrameHistory.h says how Undo and Redo choose between them). The current frame is edited in WorkBitmap,
 // one change at a time through an edit (BeginEdit); CommitFrame writes it back into every store. The
 // document also owns the editor's drawing, background and transparent colours.
 //
@@ -15,6 +16,7 @@
 #include "DocumentAsker.h"
 #include "DocumentName.h"
 #include "DocumentObserver.h"
+#include "FrameHistory.h"
 #include "PixelImage.h"
 #include "Surface32.h"
 #include "SurfaceColor.h"
@@ -77,7 +79,11 @@ class TIconDocument {
     const TDocumentName& Name() const { return Name_; }
     std::string Caption() const { return Caption_; }
     std::string FrameInfo() const;
+    // Undo / Redo have a step for the current frame: a picture step of that frame or a frame operation.
     bool UndoEnabled() const;
+    bool RedoEnabled() const;
+    // Some removed frame can be put back.
+    bool UndeleteEnabled() const { return ImageLoaded_ && !History_.Undeleted().empty(); }
 
     // ---- Colours: the left button draws in DrawColor, the right one in BackColor (which Clear fills
     // with), and saving without the border makes TransparentColor transparent. A new or opened document
@@ -111,6 +117,9 @@ class TIconDocument {
     // The picture row index of the frame list shows: the 40 × 40 picture or the 32 × 32 thumbnail.
     const TSurface32& FrameListPicture(int index) const;
     int UndoDepth(int index) const { return static_cast<int>(Entries_.at(index).Undo.size()); }
+    int RedoDepth(int index) const { return static_cast<int>(Entries_.at(index).Redo.size()); }
+    // Removed frames waiting for Undelete.
+    int UndeleteDepth() const { return static_cast<int>(History_.Undeleted().size()); }
     // The still preview's picture: the current frame as last committed.
     const TSurface32& PreviewPicture() const { return Preview_; }
     // Display time of frame index in milliseconds (Delay Time × 10); 0 when it has none.
@@ -126,8 +135,8 @@ class TIconDocument {
     // AutoBorder is on).
     void CommitFrame();
     void GoToFrame(TFrameStep step);
-    // True when some frame has undo snapshots, or frames were inserted, removed or moved or a display
-    // time changed since the document was started or saved.
+    // True when some frame has undo snapshots or a frame operation can be undone (since the document
+    // was started or saved), or a change without history was made (MarkModified).
     bool IsModified() const;
 
     // ---- Edits and undo
@@ -138,8 +147,12 @@ class TIconDocument {
     // Nothing is written into the other stores until the edit is committed. Without a current frame
     // the edit takes no snapshot and only its commit does anything.
     [[nodiscard]] TEdit BeginEdit();
-    // Restores the current frame's newest snapshot; false when its stack is empty.
+    // Takes back the newer of the current frame's newest picture step and the newest frame operation
+    // (see FrameHistory.h); false when there is neither.
     bool Undo();
+    // Does again the most recently undone of the current frame's picture steps and the frame operations;
+    // false when there is none.
+    bool Redo();
 
     // ---- Display time
     // Rounds a typed field value down to a multiple of 10 (what the field shows while typing).
@@ -181,11 +194,16 @@ class TIconDocument {
     std::vector<uint8_t> EncodeFrameBmp() const;
     std::vector<uint8_t> EncodeFrameIco() const;
 
-    // ---- Frame operations (no undo snapshot; each change makes the document modified)
+    // ---- Frame operations (each one step of the document's history; see FrameHistory.h)
     // Inserts a 40 × 40 picture before or after the current frame with a display time in milliseconds.
     void InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime);
-    // Removes the current frame (nothing with fewer than two frames).
+    // Puts a copy of the current frame (picture and display time, no history) after it and selects it.
+    void DuplicateFrame();
+    // Removes the current frame (nothing with fewer than two frames); it goes onto the undelete stack.
     void RemoveFrame();
+    // Puts the most recently removed frame back at its place (or last, when the list is shorter now),
+    // with its picture, display time and picture history, and selects it; false when none is waiting.
+    bool Undelete();
     // Moves the current frame to index target (the frames between shift by one).
     void MoveFrame(int target);
     // With two frames the move needs no dialog: the two swap.
@@ -209,11 +227,7 @@ class TIconDocument {
 
   private:
     friend class TEdit;
-    struct TFrameEntry {
-        TSurface32 Bitmap;    // 40 × 40
-        TSurface32 Thumbnail; // 32 × 32
-        std::vector<TSurface32> Undo;
-    };
+    using TFrameEntry = THistoryFrame;
 
     void Notify(void (IDocumentObserver::*fn)());
     void SetCaption(const std::string& caption);
@@ -223,10 +237,24 @@ class TIconDocument {
     // A change the undo stacks do not record (frame operations, display times): modified until saved.
     void MarkModified();
     void MoveEntry(int from, int to);
+    // The caption's " *" follows IsModified.
+    void UpdateModifiedMark();
+    // Adds a frame at index with a Delay Time and records the step; selects it.
+    void InsertFrameAt(int index, const TSurface32& picture, int delay);
+    // Takes frame index out of every store / puts a taken frame in at index (no selection, no step).
+    TRemovedFrame TakeFrameAt(int index);
+    void PutFrameAt(int index, TRemovedFrame frame);
+    void SetDelay(int index, int delay);
+    // Applies a frame step forwards (redo) or backwards (undo) and selects the frame it concerns.
+    void ApplyFrameStep(THistoryStep& step, bool forwards);
+    // Undo (forwards false) or Redo.
+    bool StepHistory(bool forwards);
+    // Makes index current, reloading WorkBitmap from the frame even when it already was.
+    void SelectFrameAgain(int index);
     // The pictures and undo stacks moved on (another frame, an undo, a save, a new document): edits
     // still open can no longer be put back.
     void SettleOpenEdits();
-    void RestoreEdit(int frame, size_t depth);
+    void RestoreEdit(int frame, size_t depth, std::vector<TPictureStep>& redo);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
     TOpenResult OpenPath(const std::string& path, bool addToRecent);
     TOpenResult LoadPath(const std::string& path, bool addToRecent);
@@ -238,6 +266,7 @@ class TIconDocument {
     std::unique_ptr<TGIFPicture> Frames40_;
     std::unique_ptr<TGIFPicture> Frames32_;
     std::vector<TFrameEntry> Entries_;
+    TFrameHistory History_;
     TSurface32 WorkBitmap_;
     TSurface32 Preview_;
 
@@ -250,7 +279,7 @@ class TIconDocument {
     bool Animating_ = false;
     TDocumentName Name_;
     std::string Caption_ = "Tindra";
-    // Frames inserted, removed or moved, or a display time changed, since the last start or save.
+    // A change the histories do not record, since the last start or save.
     bool FramesChanged_ = false;
 
     TSurfaceColor DrawColor_ = DefaultDrawColor;
@@ -294,5 +323,6 @@ class TIconDocument::TEdit {
     int Frame_;               // the frame whose stack has the snapshot, or -1 (no snapshot)
     size_t Depth_;            // that stack's size with the snapshot on it
     bool Restorable_;         // the snapshot is still the newest change of the current frame
+    std::vector<TPictureStep> Redo_; // the frame's redo steps the edit dropped, back if it is dropped
     bool Open_ = true;
 };

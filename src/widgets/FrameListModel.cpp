@@ -1,5 +1,7 @@
 #include "FrameListModel.h"
 
+#include <QMimeData>
+
 #include <algorithm>
 
 TFrameListModel::TFrameListModel(TPictureSource source, QObject* parent)
@@ -20,6 +22,29 @@ QVariant TFrameListModel::data(const QModelIndex& index, int role) const {
         ++PicturesDrawn_;
     }
     return frame.Picture;
+}
+
+Qt::ItemFlags TFrameListModel::flags(const QModelIndex& index) const {
+    // Rows can be dragged; drops land between rows (on the list), never onto a row.
+    if (!index.isValid()) return Qt::ItemIsDropEnabled;
+    return QAbstractListModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+QStringList TFrameListModel::mimeTypes() const {
+    return {QString::fromLatin1(RowMimeType)};
+}
+
+QMimeData* TFrameListModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(RowMimeType), QByteArray::number(indexes.front().row()));
+    return data;
+}
+
+int TFrameListModel::RowOf(const QMimeData* data, bool* ok) {
+    *ok = false;
+    if (!data || !data->hasFormat(QString::fromLatin1(RowMimeType))) return -1;
+    return data->data(QString::fromLatin1(RowMimeType)).toInt(ok);
 }
 
 void TFrameListModel::Reset(int count) {

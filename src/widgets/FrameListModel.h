@@ -20,6 +20,16 @@ class TFrameListModel : public QAbstractListModel {
 
     explicit TFrameListModel(TPictureSource source, QObject* parent = nullptr);
 
+    // A dragged row travels as its row number in this format.
+    static constexpr const char* RowMimeType = "application/x-tindra-frame-row";
+    // The row number a drag carries; ok false when it carries none.
+    static int RowOf(const QMimeData* data, bool* ok);
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction | Qt::CopyAction; }
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     // DisplayRole: the row number from 1; DecorationRole: the frame's picture.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

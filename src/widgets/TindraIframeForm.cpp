@@ -41,7 +41,7 @@ TTindraIframeForm::TTindraIframeForm(const TIconDocument& document, IDocumentAsk
     CBFrameSource = new QComboBox(this);
     CBFrameSource->setObjectName("CBFrameSource");
     CBFrameSource->addItems({QString::fromUtf8("Prázdný rámec"), QString::fromUtf8("Ze schránky"),
-                             QString::fromUtf8("Ze souboru")});
+                             QString::fromUtf8("Ze souboru"), QString::fromUtf8("Kopie aktuálního rámce")});
 
     ImPreview = new QLabel(this);
     ImPreview->setObjectName("ImPreview");
@@ -93,6 +93,7 @@ void TTindraIframeForm::ApplyLanguage(int languageIndex) {
     CBFrameSource->setItemText(SourceEmpty, text("Prázdný rámec", "Empty frame"));
     CBFrameSource->setItemText(SourceClipboard, text("Ze schránky", "From the clipboard"));
     CBFrameSource->setItemText(SourceFile, text("Ze souboru", "From a file"));
+    CBFrameSource->setItemText(SourceCopy, text("Kopie aktuálního rámce", "Copy of the current frame"));
     STDisplayTime->setText(text("Doba zobrazení rámce (ms):", "Display time of the frame (ms):"));
     CancelButton->setText(text("Zrušit", "Cancel"));
 }
@@ -135,6 +136,15 @@ void TTindraIframeForm::CBFrameSourceClick(int source) {
         }
         break;
     }
+    case SourceCopy:
+        // The current frame as it is, with its display time.
+        if (Document.CurrentFrame() >= 0 && Document.CurrentFrame() < Document.FrameCount()) {
+            FPreview = Document.FrameBitmap(Document.CurrentFrame());
+            ImPreview->setPixmap(PixelArtPixmap(SurfaceImage(FPreview), ImPreview->devicePixelRatio()));
+            const int time = Document.DisplayTime(Document.CurrentFrame());
+            if (time >= TIconDocument::MinDisplayTime) SEDisplayTime->setValue(time);
+        }
+        break;
     default:
         ShowPreview(nullptr);
         break;

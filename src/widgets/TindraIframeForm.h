@@ -3,7 +3,8 @@
 //
 // The preview is always built on the empty bordered frame by the document's placement rule
 // (TIconDocument::InsertPreview); the clipboard source reads the system clipboard, the file source
-// asks the window's open dialog (IDocumentAsker::AskOpenFileName) for a picture file. The position and
+// asks the window's open dialog (IDocumentAsker::AskOpenFileName) for a picture file, the copy source
+// takes the current frame's picture and display time. The position and
 // the display time are kept between uses.
 
 #include "PixelImage.h"
@@ -24,7 +25,7 @@ class QSpinBox;
 class TTindraIframeForm : public QDialog {
     Q_OBJECT
   public:
-    enum TSource : int { SourceEmpty = 0, SourceClipboard = 1, SourceFile = 2 };
+    enum TSource : int { SourceEmpty = 0, SourceClipboard = 1, SourceFile = 2, SourceCopy = 3 };
 
     TTindraIframeForm(const TIconDocument& document, IDocumentAsker& asker, QWidget* parent = nullptr);
 

@@ -5,6 +5,8 @@
 #include "CanvasWidget.h"
 #include "ClipboardPicture.h"
 #include "FontPanel.h"
+#include "FrameListModel.h"
+#include "FrameListView.h"
 #include "GIFException.h"
 #include "GIFPicture.h"
 #include "IconDocument.h"
@@ -24,6 +26,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QImage>
@@ -683,6 +686,182 @@ class TCommandsTest : public QObject {
         QCOMPARE(form->Errors.size(), 1);
         QVERIFY(form->isEnabled());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // Redo, Undelete and Duplicate frame from the Edit menu: shortcuts, enabled rules, results.
+    void RedoUndeleteAndDuplicateFromTheEditMenu() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        auto* undo = Find<QAction>(form.get(), "MnEditUndo");
+        auto* redo = Find<QAction>(form.get(), "MnEditRedo");
+        auto* undelete = Find<QAction>(form.get(), "MnEditUndelete");
+        auto* duplicate = Find<QAction>(form.get(), "MnEditDuplicateFrame");
+        QCOMPARE(redo->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")}));
+        QCOMPARE(undelete->shortcut(), QKeySequence("Ctrl+Alt+Del"));
+        QVERIFY(!redo->isEnabled());
+        QVERIFY(!undelete->isEnabled());
+        QVERIFY(duplicate->isEnabled());
+
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(5, 5, 0xFFFF0000u);
+            edit.Commit();
+        }
+        doc.SetDisplayTime(250);
+        duplicate->trigger(); // the copy after the current frame, with its display time
+        QCOMPARE(doc.FrameCount(), 2);
+        QCOMPARE(doc.CurrentFrame(), 1);
+        QCOMPARE(doc.FrameBitmap(1).GetPixel(5, 5), 0xFFFF0000u);
+        QCOMPARE(doc.DisplayTime(1), 250);
+        undo->trigger(); // the duplicate
+        QCOMPARE(doc.FrameCount(), 1);
+        QVERIFY(redo->isEnabled());
+        redo->trigger();
+        QCOMPARE(doc.FrameCount(), 2);
+        QVERIFY(!redo->isEnabled());
+
+        // Remove frame 1, then Undelete brings it back, selected; the command is then disabled again.
+        doc.SelectFrame(0);
+        Find<QAction>(form.get(), "MnEditRemoveFrame")->trigger();
+        QCOMPARE(doc.FrameCount(), 1);
+        QVERIFY(undelete->isEnabled());
+        undelete->trigger();
+        QCOMPARE(doc.FrameCount(), 2);
+        QCOMPARE(doc.CurrentFrame(), 0);
+        QVERIFY(!undelete->isEnabled());
+        QVERIFY(form->windowTitle().endsWith(" *"));
+        // The Edit menu shows the new items in both languages.
+        QCOMPARE(redo->text(), QStringLiteral("R&edo"));
+        QCOMPARE(duplicate->text(), QStringLiteral("&Duplicate frame"));
+    }
+
+    void InsertDialogCopiesTheCurrentFrame() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        doc.WorkBitmap().SetPixel(3, 4, 0xFFFF0000u); // a few colours: kept pixel for pixel
+        doc.WorkBitmap().SetPixel(30, 20, 0xFF0000FFu);
+        doc.CommitFrame();
+        doc.SetDisplayTime(330);
+        const TSurface32 current = doc.FrameBitmap(0);
+        WhenShown<TTindraIframeForm>([&current](TTindraIframeForm* dialog) {
+            QCOMPARE(dialog->CBFrameSource->itemText(TTindraIframeForm::SourceCopy),
+                     QStringLiteral("Copy of the current frame"));
+            dialog->CBFrameSourceClick(TTindraIframeForm::SourceCopy);
+            QCOMPARE(dialog->SEDisplayTime->value(), 330);
+            QVERIFY(std::equal(current.Bits(), current.Bits() + 40 * 40, dialog->Preview().Bits()));
+            dialog->RBAfter->click();
+            dialog->OKButton->click();
+        });
+        form->MnEditInsertFrameClick();
+        QCOMPARE(doc.FrameCount(), 2);
+        QCOMPARE(doc.CurrentFrame(), 1);
+        QCOMPARE(doc.DisplayTime(1), 330);
+        QVERIFY(std::equal(current.Bits(), current.Bits() + 40 * 40, doc.FrameBitmap(1).Bits()));
+    }
+
+    // A row dropped on the frame list moves its frame as the move dialog does, as one step of the
+    // history; the place follows the half of the row the drop lands on.
+    void DraggingARowMovesTheFrame_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("onto");
+        QTest::addColumn<bool>("lowerHalf");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("down, after the last") << 1 << 3 << true << "ACDB";
+        QTest::newRow("down, before a row") << 0 << 2 << false << "BACD";
+        QTest::newRow("up, before the first") << 3 << 0 << false << "DABC";
+        QTest::newRow("up, after a row") << 3 << 1 << true << "ABDC";
+        QTest::newRow("onto itself") << 2 << 2 << false << "ABCD";
+    }
+    void DraggingARowMovesTheFrame() {
+        QFETCH(int, from);
+        QFETCH(int, onto);
+        QFETCH(bool, lowerHalf);
+        QFETCH(QString, order);
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        const uint32_t tags[] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u}; // A B C D
+        doc.WorkBitmap().FillAll(tags[0]);
+        doc.CommitFrame();
+        for (int k = 1; k < 4; ++k) {
+            TSurface32 p(40, 40);
+            p.FillAll(tags[k]);
+            doc.InsertFrame(TInsertPosition::After, p, 100);
+        }
+        auto frames = [&] {
+            QString s;
+            for (int i = 0; i < doc.FrameCount(); ++i)
+                s += QChar('A' + int(std::find(std::begin(tags), std::end(tags),
+                                               doc.FrameBitmap(i).GetPixel(20, 20)) -
+                                     std::begin(tags)));
+            return s;
+        };
+        auto* list = Find<TFrameListView>(form.get(), "LBImageBox");
+        list->resize(120, 400);
+        QCoreApplication::processEvents();
+        const QRect row = list->visualRect(list->model()->index(onto, 0));
+        const QPoint at(row.center().x(), lowerHalf ? row.bottom() - 2 : row.top() + 2);
+
+        QMimeData data;
+        data.setData(TFrameListModel::RowMimeType, QByteArray::number(from));
+        QDragEnterEvent enter(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDragMoveEvent move(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &move);
+        QVERIFY(move.isAccepted());
+        QDropEvent drop(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drop);
+
+        QCOMPARE(frames(), order);
+        QCOMPARE(list->model()->rowCount(), 4);
+        if (order == "ABCD") return;
+        const int target = order.indexOf(QChar('A' + from));
+        QCOMPARE(doc.CurrentFrame(), target);
+        QCOMPARE(list->currentIndex().row(), target);
+        Find<QAction>(form.get(), "MnEditUndo")->trigger(); // one step
+        QCOMPARE(frames(), QStringLiteral("ABCD"));
+        QCOMPARE(doc.CurrentFrame(), from);
+    }
+
+    // Another kind of data dropped on the frame list is refused and changes nothing.
+    void ForeignDropsAreRefused() {
+        auto form = StartedWithNewIcon();
+        form->DocumentModel().DuplicateFrame();
+        auto* list = Find<TFrameListView>(form.get(), "LBImageBox");
+        QMimeData data;
+        data.setText("1");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drop);
+        QCOMPARE(form->DocumentModel().CurrentFrame(), 1);
+        Find<QAction>(form.get(), "MnEditUndo")->trigger(); // the duplicate is the only step
+        QCOMPARE(form->DocumentModel().FrameCount(), 1);
+    }
+
+    // The warning beside the display-time field shows below 20 ms, with its hint in both languages.
+    void ShortDisplayTimesAreFlagged_data() {
+        QTest::addColumn<int>("milliseconds");
+        QTest::addColumn<bool>("flagged");
+        QTest::newRow("10") << 10 << true;
+        QTest::newRow("0 stored") << 0 << true;
+        QTest::newRow("20") << 20 << false;
+        QTest::newRow("100") << 100 << false;
+    }
+    void ShortDisplayTimesAreFlagged() {
+        QFETCH(int, milliseconds);
+        QFETCH(bool, flagged);
+        auto form = StartedWithNewIcon();
+        form->DisplayTimeChanged(milliseconds); // as a frame with that time shows it
+        auto* sign = Find<QLabel>(form.get(), "LBSpeedHint");
+        QCOMPARE(sign->isVisibleTo(form.get()), flagged);
+        QCOMPARE(sign->toolTip(), QStringLiteral("Browsers play 10 ms or less as 100 ms"));
+        // Typing in the field flags it as well.
+        auto* field = Find<QSpinBox>(form.get(), "EDSpeed");
+        field->setValue(flagged ? 100 : 10);
+        QCOMPARE(sign->isVisibleTo(form.get()), !flagged);
     }
 };
 

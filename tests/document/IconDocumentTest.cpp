@@ -164,7 +164,8 @@ TEST_F(IconDocumentTest, UndoIsPerFrameAndDrivesTheMarks) {
 }
 
 // Frame operations and display times are work too: each makes the document modified (caption mark,
-// "Save changes?") until it is saved, without touching the per-frame undo marks. Operations that change
+// "Save changes?") until it is saved or undone, and can be undone, without touching the frame
+// information's mark (which follows the current frame's picture steps). Operations that change
 // nothing leave it unmodified.
 TEST_F(IconDocumentTest, FrameChangesMakeTheDocumentModified) {
     struct TCase {
@@ -194,7 +195,7 @@ TEST_F(IconDocumentTest, FrameChangesMakeTheDocumentModified) {
         EXPECT_EQ(doc.IsModified(), c.Modifies);
         EXPECT_EQ(doc.Caption(), c.Modifies ? "Tindra - new.gif *" : "Tindra - new.gif");
         EXPECT_EQ(seen.FrameInfo.find('*'), std::string::npos); // no frame has undo snapshots
-        EXPECT_FALSE(seen.UndoEnabled);
+        EXPECT_EQ(seen.UndoEnabled, c.Modifies);
         asker.SaveChangesAsked = 0;
         EXPECT_TRUE(doc.SaveChangesIfWanted(asker)); // No: go on
         EXPECT_EQ(asker.SaveChangesAsked, c.Modifies ? 1 : 0);
@@ -298,8 +299,17 @@ TEST_F(IconDocumentTest, MoveTakesTheFrameAndItsUndoStack) {
     EXPECT_EQ(doc.WorkBitmap().GetPixel(20, 20), Green);
     EXPECT_EQ(doc.UndoDepth(3), 1);
     EXPECT_EQ(doc.UndoDepth(1), 0);
+    // The move is the newer step: undone first, the stack goes back with the frame; then the stroke.
     EXPECT_TRUE(doc.Undo());
-    EXPECT_NE(doc.FrameBitmap(3).GetPixel(7, 7), Red);
+    EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Green, Blue, Black}));
+    EXPECT_EQ(doc.CurrentFrame(), 1);
+    EXPECT_EQ(doc.UndoDepth(1), 1);
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_NE(doc.FrameBitmap(1).GetPixel(7, 7), Red);
+    EXPECT_TRUE(doc.Redo());
+    EXPECT_TRUE(doc.Redo());
+    EXPECT_EQ(doc.FrameBitmap(3).GetPixel(7, 7), Red);
+    EXPECT_EQ(doc.UndoDepth(3), 1);
     EXPECT_EQ(Order(), (std::vector<uint32_t>{Red, Blue, Black, Green}));
     // Out-of-range targets change nothing.
     doc.MoveFrame(9);

@@ -1,0 +1,101 @@
+// Editing end to end in the real window under a window manager (openbox on a virtual X display,
+// started by with-window-manager.sh): draw with the pencil, undo and redo from the keyboard, duplicate
+// and remove a frame and undo the removal, save; giflib then reads the saved file back.
+
+#include "CanvasWidget.h"
+#include "GifOracle.h"
+#include "IconDocument.h"
+#include "TindraMainForm.h"
+
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// The real window with its save dialog answered.
+class TEditForm : public TTindraMainForm {
+  public:
+    QString SaveName;
+    std::string AskSaveFileName(TFileKind, const std::string&) override { return SaveName.toStdString(); }
+};
+
+constexpr uint32_t Black = 0xFF000000u;
+
+} // namespace
+
+class TEditUnderWindowManagerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        if (QGuiApplication::platformName() != "xcb") QSKIP("needs an X display with a window manager");
+    }
+
+    void DrawUndoRedoRemoveUndoSave() {
+        TEditForm form;
+        form.SetControlImagePath(TINDRA_IMAGES_IML);
+        form.SetMessageSink([](const QString&) {});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form, 5000));
+        form.MnFileNewClick();
+        TIconDocument& doc = form.DocumentModel();
+        const uint32_t grey = doc.WorkBitmap().GetPixel(10, 10);
+        QVERIFY(grey != Black);
+
+        auto* canvas = form.findChild<TCanvasWidget*>("PBMain");
+        QVERIFY(canvas);
+        form.findChild<QToolButton*>("SBToolPen")->click();
+        auto draw = [&](int col, int row) {
+            const int z = canvas->Zoom();
+            const QPoint at(col * z + z / 2, row * z + z / 2);
+            QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        auto keys = [&](int key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(&form, Qt::Key(key), modifiers);
+            QCoreApplication::processEvents();
+        };
+
+        draw(10, 10);
+        QCOMPARE(doc.WorkBitmap().GetPixel(10, 10), Black);
+        keys(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(10, 10), grey);
+        keys(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(10, 10), Black);
+        keys(Qt::Key_Z, Qt::ControlModifier);
+        keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(10, 10), Black);
+
+        // A copy of the frame, drawn on, removed, and brought back by Undo with its picture.
+        keys(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc.FrameCount(), 2);
+        draw(20, 20);
+        keys(Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(doc.FrameCount(), 1);
+        keys(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc.FrameCount(), 2);
+        QCOMPARE(doc.CurrentFrame(), 1);
+        QCOMPARE(doc.WorkBitmap().GetPixel(20, 20), Black);
+
+        QTemporaryDir dir;
+        form.SaveName = dir.filePath("edited.gif");
+        keys(Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!form.windowTitle().endsWith("*"));
+
+        const GifOracle::Decoded gif = GifOracle::Read(form.SaveName.toStdString());
+        QVERIFY(gif.Ok);
+        QCOMPARE(gif.Frames.size(), size_t(2));
+        const uint32_t greyRgb = grey & 0xFFFFFFu;
+        QCOMPARE(gif.Frames[0].ColorAt(10, 10), 0u);
+        QCOMPARE(gif.Frames[0].ColorAt(20, 20), greyRgb);
+        QCOMPARE(gif.Frames[1].ColorAt(10, 10), 0u);
+        QCOMPARE(gif.Frames[1].ColorAt(20, 20), 0u);
+        QCOMPARE(gif.Frames[1].ColorAt(30, 30), greyRgb);
+        QVERIFY(form.close());
+    }
+};
+
+QTEST_MAIN(TEditUnderWindowManagerTest)
+#include "EditUnderWindowManagerTest.moc"
