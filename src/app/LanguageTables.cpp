@@ -125,6 +125,19 @@ const TRawRow MainRows[] = {
     {"MnHelpThemes", nullptr, "&Nápověda", "&Help", "Zobrazení nápovědy k programu", "Show programme help"},
     {"MnHelpAbout", nullptr, "&O programu Tindra", "Ab&out Tindra", "Informace o programu",
      "Information about programme"},
+    {"MnViewZoomIn", nullptr, "&Zvětšit", "Zoom &in", "Zvětšit obrázek na plátně", "Enlarge the canvas"},
+    {"MnViewZoomOut", nullptr, "Zmen&šit", "Zoom o&ut", "Zmenšit obrázek na plátně", "Reduce the canvas"},
+    {"MnViewZoomFit", nullptr, "&Přizpůsobit oknu", "&Fit to window",
+     "Zvětšení podle velikosti okna", "Zoom that fits the window"},
+    {"MnViewZoomActual", nullptr, "&1:1", "&1:1", "Jeden bod obrazovky na bod obrázku",
+     "One screen pixel per image pixel"},
+    {"MnViewOnionSkin", nullptr, "&Cibulová slupka", "Onion s&kin",
+     "x = Ukázat předchozí rámec pod aktuálním", "x = Show previous frame under current one"},
+    {"MnViewOnionSkinNext", nullptr, "Cibulová slupka i s následující&m", "Onion skin with ne&xt",
+     "x = Ukázat pod aktuálním rámcem i následující (modře)",
+     "x = Show next frame under current one too (blue)"},
+    {"MnViewTransparency", nullptr, "Průhlednos&t", "&Transparency",
+     "x = Ukázat průhlednou barvu jako šachovnici", "x = Show transparent color as checkerboard"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -201,9 +214,11 @@ const TRawRow MainRows[] = {
     {"SBNext", nullptr, nullptr, nullptr, "Zobrazit následující rámec", "Show next frame"},
     {"SBLast", nullptr, nullptr, nullptr, "Zobrazit poslední rámec", "Show last frame"},
     {"LBImageBox", nullptr, nullptr, nullptr, "Seznam rámců obrázku", "Picture frames list"},
+    {"SBZoomInfo", nullptr, nullptr, nullptr, "Zvětšení: body obrazovky na bod obrázku (Ctrl + kolečko myši)",
+     "Zoom: screen pixels per image pixel (Ctrl + mouse wheel)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 110 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 118 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

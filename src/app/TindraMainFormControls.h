@@ -89,4 +89,10 @@ struct TTindraMainForm::TControls {
     TTindraIframeForm* IframeForm = nullptr;
     TTindraMFrameForm* MFrameForm = nullptr;
     TTindraHelpForm* HelpForm = nullptr;
+
+    // The canvas's zoom and view options: the panel it sits on inside the scroll area of MainPanel,
+    // the zoom cell of the status bar, the View items of the onion skin and the transparency.
+    QWidget* CanvasPanel = nullptr;
+    QLabel* SBZoomInfo = nullptr;
+    QAction *MnViewOnionSkin = nullptr, *MnViewOnionSkinNext = nullptr, *MnViewTransparency = nullptr;
 };
