@@ -103,8 +103,16 @@ uint32_t Tinted(uint32_t c) {
 // the onion skin's neighbours shown through.
 void PaintCell(TSurface32& buffer, int i, int j, uint32_t color, const TCanvasPaintOptions& o) {
     const int zoom = o.Zoom, x0 = i * zoom, y0 = j * zoom;
-    const uint32_t* previous = o.PreviousFrame ? &o.PreviousFrame->ScanLine(j)[i] : nullptr;
-    const uint32_t* next = o.NextFrame ? &o.NextFrame->ScanLine(j)[i] : nullptr;
+    // A neighbour shows only what is drawn on it where it differs from the current frame: what stays
+    // still, and the neighbour's background of the transparent colour, leave the cell clean.
+    auto differing = [&](const TSurface32* frame) -> const uint32_t* {
+        const uint32_t* p = frame ? &frame->ScanLine(j)[i] : nullptr;
+        return p && ((*p ^ color) & 0x00FFFFFFu) != 0 && ((*p ^ o.TransparentColor) & 0x00FFFFFFu) != 0
+                   ? p
+                   : nullptr;
+    };
+    const uint32_t* previous = differing(o.PreviousFrame);
+    const uint32_t* next = differing(o.NextFrame);
     const bool checker = o.ShowTransparency && ((color ^ o.TransparentColor) & 0x00FFFFFFu) == 0;
     if (!checker) {
         buffer.FillRectClipped(x0, y0, x0 + zoom, y0 + zoom, OnionBlend(color, previous, next));

@@ -40,9 +40,10 @@ struct TCanvasPaintOptions {
     // Cells whose red, green and blue equal TransparentColor's show a light and dark checkerboard
     // (squares of CheckerSquare(Zoom) screen pixels, counted from the canvas's corner).
     bool ShowTransparency = false;
-    uint32_t TransparentColor = 0;
-    // Onion skin: the neighbouring frames' pictures (40 x 40, or nullptr) shown through the cells,
-    // the previous one as it is, the next one tinted blue.
+    uint32_t TransparentColor = 0xFFCCCCCCu;
+    // Onion skin: the neighbouring frames' pictures (40 x 40, or nullptr) shown through the cells
+    // where they differ from work and are not of the transparent colour, the previous one as it is,
+    // the next one tinted blue.
     const TSurface32* PreviousFrame = nullptr;
     const TSurface32* NextFrame = nullptr;
 };

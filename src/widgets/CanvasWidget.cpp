@@ -75,16 +75,26 @@ void TCanvasWidget::FitToPanel() {
     }
     const int deviceSide = std::max(IconCells * ZoomValue, qCeil(CanvasMinimumSize * ratio - 1e-6));
     const int side = qCeil(deviceSide / ratio - 1e-6);
-    if (QAbstractScrollArea* scroll = ScrollArea()) {
-        // The panel is the scroll area's widget: at least as large as the canvas, so the area scrolls
-        // when the canvas is larger than its view. The area lays the panel out again at once.
-        panel->setMinimumSize(side, side);
+    QAbstractScrollArea* scroll = ScrollArea();
+    // A zoom the user chose keeps the canvas where zooming put it in the panel.
+    const bool placed = scroll && !FitZoom && Placed;
+    if (scroll) {
+        // The panel is the scroll area's widget: at least as large as the canvas (and as the room
+        // zooming left around it), so the area scrolls when the canvas is larger than its view. The
+        // area lays the panel out again at once.
+        QSize least(side, side);
+        if (placed)
+            least = least.expandedTo(PlacedExtent).expandedTo(QSize(Placed->x() + side, Placed->y() + side));
+        panel->setMinimumSize(least);
         QEvent relayout(QEvent::LayoutRequest);
         QCoreApplication::sendEvent(scroll, &relayout);
     }
-    // Centred in the panel; a canvas larger than the panel starts at its corner.
+    // Centred in the panel; with a scroll area never above or left of it.
     int left = panel->width() / 2 - side / 2, top = panel->height() / 2 - side / 2;
-    if (ScrollArea()) {
+    if (placed) {
+        left = Placed->x();
+        top = Placed->y();
+    } else if (scroll) {
         left = std::max(left, 0);
         top = std::max(top, 0);
     }
@@ -112,6 +122,7 @@ QSize TCanvasWidget::FitArea() const {
 
 void TCanvasWidget::FitToWindow() {
     FitZoom = true;
+    Placed.reset();
     FitToPanel();
 }
 
@@ -135,11 +146,20 @@ void TCanvasWidget::SetZoom(int zoom, QPointF anchor) {
     FitToPanel();
     if (!scroll) return;
     // The anchor's cell, at the new zoom, goes back to where it was in the view.
-    const QPointF after(ZoomedPosition(std::max(device.x(), 0), from, zoom) / ratio,
-                        ZoomedPosition(std::max(device.y(), 0), from, zoom) / ratio);
-    const QPoint inPanel = pos() + after.toPoint();
-    scroll->horizontalScrollBar()->setValue(inPanel.x() - qRound(inView.x()));
-    scroll->verticalScrollBar()->setValue(inPanel.y() - qRound(inView.y()));
+    const QPoint after(qFloor(ZoomedPosition(std::max(device.x(), 0), from, zoom) / ratio),
+                       qFloor(ZoomedPosition(std::max(device.y(), 0), from, zoom) / ratio));
+    // The canvas's corner in the view that does it. The canvas goes there in the panel and the panel
+    // scrolls; the panel grows where that needs room beyond the canvas.
+    const QPoint corner = inView.toPoint() - after;
+    const QSize view = scroll->viewport()->size();
+    const QPoint at(std::max(corner.x(), 0), std::max(corner.y(), 0));
+    const QPoint scrolled(std::max(-corner.x(), 0), std::max(-corner.y(), 0));
+    Placed = at;
+    PlacedExtent = QSize(std::max(at.x() + width(), scrolled.x() + view.width()),
+                         std::max(at.y() + height(), scrolled.y() + view.height()));
+    FitToPanel();
+    scroll->horizontalScrollBar()->setValue(scrolled.x());
+    scroll->verticalScrollBar()->setValue(scrolled.y());
 }
 
 void TCanvasWidget::ZoomIn() {

@@ -144,6 +144,10 @@ class TCanvasWidget : public QWidget {
     QSize FitArea() const;
     bool FitZoom = true;
     int ReportedZoom = 0; // the zoom ZoomChanged last told
+    // Where wheel or key zooming put the canvas (its corner in the panel), and the panel's size that
+    // lets the scroll area show it there.
+    std::optional<QPoint> Placed;
+    QSize PlacedExtent;
     bool Placing = false; // FitToPanel under way (the panel's resizes come back to it)
     int WheelSteps = 0;   // eighths of a degree of Ctrl+wheel not yet turned into zoom steps
     bool ShowTransparency = false;
