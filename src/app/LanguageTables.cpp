@@ -129,6 +129,19 @@ const TRawRow MainRows[] = {
      "Redo the change undone last (of the image or the frames)"},
     {"MnEditDuplicateFrame", nullptr, "&Duplikovat rámec", "&Duplicate frame",
      "Vložení kopie aktuálního rámce za něj", "Insert a copy of the current frame after it"},
+    {"MnViewZoomIn", nullptr, "&Zvětšit", "Zoom &in", "Zvětšit obrázek na plátně", "Enlarge the canvas"},
+    {"MnViewZoomOut", nullptr, "Zmen&šit", "Zoom o&ut", "Zmenšit obrázek na plátně", "Reduce the canvas"},
+    {"MnViewZoomFit", nullptr, "&Přizpůsobit oknu", "&Fit to window",
+     "Zvětšení podle velikosti okna", "Zoom that fits the window"},
+    {"MnViewZoomActual", nullptr, "&1:1", "&1:1", "Jeden bod obrazovky na bod obrázku",
+     "One screen pixel per image pixel"},
+    {"MnViewOnionSkin", nullptr, "&Cibulová slupka", "Onion s&kin",
+     "x = Ukázat předchozí rámec pod aktuálním", "x = Show previous frame under current one"},
+    {"MnViewOnionSkinNext", nullptr, "Cibulová slupka i s následující&m", "Onion skin with ne&xt",
+     "x = Ukázat pod aktuálním rámcem i následující (modře)",
+     "x = Show next frame under current one too (blue)"},
+    {"MnViewTransparency", nullptr, "Průhlednos&t", "&Transparency",
+     "x = Ukázat průhlednou barvu jako šachovnici", "x = Show transparent color as checkerboard"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -207,9 +220,11 @@ const TRawRow MainRows[] = {
     {"LBImageBox", nullptr, nullptr, nullptr, "Seznam rámců obrázku", "Picture frames list"},
     {"LBSpeedHint", nullptr, nullptr, nullptr, "Prohlížeče přehrávají 10 ms a méně jako 100 ms",
      "Browsers play 10 ms or less as 100 ms"},
+    {"SBZoomInfo", nullptr, nullptr, nullptr, "Zvětšení: body obrazovky na bod obrázku (Ctrl + kolečko myši)",
+     "Zoom: screen pixels per image pixel (Ctrl + mouse wheel)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 113 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 121 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

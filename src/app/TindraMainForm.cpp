@@ -139,7 +139,7 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent), Ui(std:
     Document = std::make_unique<TIconDocument>(
         TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath()).toStdString());
     Document->SetObserver(this);
-    Ui->Canvas = new TCanvasWidget(*Document, Ui->MainPanel);
+    Ui->Canvas = new TCanvasWidget(*Document, Ui->CanvasPanel);
     Ui->Canvas->hide();
     connect(Ui->Canvas, &TCanvasWidget::PointerInfo, this, &TTindraMainForm::ShowPointerInfo);
     Ui->Colors =
@@ -182,6 +182,10 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent), Ui(std:
     MRU.AttachMenu(Ui->MnFileOpenMru, Ui->MnMRUSep);
     MRU.SetOpenHandler([this](const QString& path) { OpenFile(path, false); });
     MRU.Load(RegCtrl);
+    // The zoom in the status bar; the onion skin and the transparency as last chosen.
+    connect(Ui->Canvas, &TCanvasWidget::ZoomChanged, this, &TTindraMainForm::ShowZoom);
+    ShowZoom(Ui->Canvas->Zoom());
+    ReadViewOptions();
 
     setWindowTitle("Tindra");
     // Help: each area of the window names its section of the manual; message boxes keep their

@@ -243,6 +243,13 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnHelpThemesClick();
     void MnHelpAboutClick();
     void UpdateLockKeys();
+    // Zoom and what the canvas shows (TindraMainFormView.cpp).
+    void MnViewZoomInClick();
+    void MnViewZoomOutClick();
+    void MnViewZoomFitClick();
+    void MnViewZoomActualClick();
+    void MnViewOnionSkinClick();
+    void MnViewTransparencyClick();
 
   protected:
     // Window placement and language, defaults where nothing is stored.
@@ -275,6 +282,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void CreatePreviewPanel();
     void CreateColorPanel();
     void CreateStatusBar();
+    void CreateCanvasScrollArea();
     // Connects the table's buttons to their commands' handlers.
     void BindCommandButtons();
     QToolButton* MakeButton(QWidget* owner, const char* name, QSize size, int glyph,
@@ -312,4 +320,21 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     std::unique_ptr<TQtTranslator> QtTexts;
     std::unique_ptr<TLockKeys> SISysInfo;
     QTimer* LockKeyTimer = nullptr;
+
+    // ---- The canvas's view options (TindraMainFormView.cpp)
+  public:
+    // The zoom as the status bar shows it: "×17".
+    static QString ZoomText(int zoom);
+
+  private:
+    // The View check items of the onion skin and the transparency from the settings, and back.
+    void ReadViewOptions();
+    void WriteViewOptions();
+    // Shows the transparency as the item says for the current output size, on the canvas and in the
+    // frame list (after a change of the item, the transparent colour or the output size).
+    void ApplyTransparencyView();
+    void ShowZoom(int zoom);
+    // Transparency shown with the border (index 0) and without it (index 1): by default only without,
+    // where the transparent colour is saved as transparent.
+    bool TransparencyFor[2] = {false, true};
 };

@@ -93,4 +93,9 @@ struct TTindraMainForm::TControls {
     // Beside the display-time field: a warning sign whose hint says what browsers do with very short
     // display times (shown below 20 ms).
     QLabel* LBSpeedHint = nullptr;
+    // The canvas's zoom and view options: the panel it sits on inside the scroll area of MainPanel,
+    // the zoom cell of the status bar, the View items of the onion skin and the transparency.
+    QWidget* CanvasPanel = nullptr;
+    QLabel* SBZoomInfo = nullptr;
+    QAction *MnViewOnionSkin = nullptr, *MnViewOnionSkinNext = nullptr, *MnViewTransparency = nullptr;
 };

@@ -73,6 +73,7 @@ void TTindraMainForm::OutputSizeChanged(int outputSize) {
     Ui->PMS3->setChecked(outputSize == 32);
     Ui->PMS4->setChecked(outputSize != 32);
     ApplyCommandRules(); // the icon export
+    ApplyTransparencyView(); // shown as chosen for this output size
     FrameListRepaint();
     Ui->Canvas->Repaint();
 }
@@ -114,6 +115,7 @@ void TTindraMainForm::CommandsNeedUpdate() {
 
 void TTindraMainForm::ColorsChanged() {
     Ui->Colors->ShowColors();
+    ApplyTransparencyView(); // the transparent colour may have changed
 }
 
 void TTindraMainForm::PaletteChanged() {

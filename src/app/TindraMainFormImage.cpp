@@ -41,6 +41,7 @@ void TTindraMainForm::PlayAnimation() {
                                TRect(0, 0, TPreviewView::PictureSize, TPreviewView::PictureSize),
                                pfThreaded | pfAnimate | pfLoop | pfLoopForever | pfDirectDraw);
     Document->SetAnimating(true);
+    Ui->Canvas->Repaint(); // without the onion skin while the preview plays
     UpdateCommands();
 }
 

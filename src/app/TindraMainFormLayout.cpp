@@ -25,6 +25,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -97,6 +98,7 @@ void TTindraMainForm::CreateControls() {
     Ui->MainPanel->setObjectName("MainPanel");
     Ui->MainPanel->setMinimumSize(325, 325);
     Ui->MainPanel->setAcceptDrops(true); // file drop target (FMDrop)
+    CreateCanvasScrollArea();
 
     auto* middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
@@ -177,6 +179,9 @@ void TTindraMainForm::CreateMenus() {
     Ui->MnViewToolBar = action("MnViewToolBar");
     Ui->MnViewColorBar = action("MnViewColorBar");
     Ui->MnImageAutoBorder = action("MnImageAutoBorder");
+    Ui->MnViewOnionSkin = action("MnViewOnionSkin");
+    Ui->MnViewOnionSkinNext = action("MnViewOnionSkinNext");
+    Ui->MnViewTransparency = action("MnViewTransparency");
 }
 
 void TTindraMainForm::BindCommandButtons() {
@@ -516,6 +521,23 @@ void TTindraMainForm::CreateColorPanel() {
     row->addWidget(Ui->TestPanel);
 }
 
+// The canvas area: a scroll area filling MainPanel, whose widget CanvasPanel carries the canvas. While
+// the zoom fits the window the panel is the area's whole view and nothing scrolls; a larger zoom
+// widens the panel (the canvas does that) and the area shows scroll bars. Drops still reach MainPanel,
+// the first parent that takes them.
+void TTindraMainForm::CreateCanvasScrollArea() {
+    auto* scroll = new QScrollArea(Ui->MainPanel);
+    scroll->setObjectName("CanvasScrollArea");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    Ui->CanvasPanel = new QWidget;
+    Ui->CanvasPanel->setObjectName("CanvasPanel");
+    scroll->setWidget(Ui->CanvasPanel);
+    auto* fill = new QVBoxLayout(Ui->MainPanel);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroll);
+}
+
 void TTindraMainForm::CreateStatusBar() {
     Ui->StatusBar = new QWidget(centralWidget());
     Ui->StatusBar->setObjectName("StatusBar");
@@ -552,6 +574,11 @@ void TTindraMainForm::CreateStatusBar() {
     lower->addWidget(Ui->SBFrameInfo);
     lower->addWidget(Ui->SBColorInfo);
     lower->addWidget(Ui->SBPixelInfo, 1);
+    // The zoom, "×17": screen pixels per icon pixel.
+    Ui->SBZoomInfo = StatusCell(Ui->StatusBar, "SBZoomInfo", 0);
+    Ui->SBZoomInfo->setAlignment(Qt::AlignCenter);
+    Ui->SBZoomInfo->setMinimumWidth(StatusTextWidth(Ui->SBZoomInfo, ZoomText(MaxZoom).toStdString()));
+    lower->addWidget(Ui->SBZoomInfo);
     lower->addWidget(Ui->SBCapsLockInfo);
     lower->addWidget(Ui->SBNumLockInfo);
     lines->addLayout(lower);

@@ -1,11 +1,13 @@
 // The View menu: frame navigation (also the frame panel's buttons), with the frame list and the
 // display-time field of the preview panel; the pixel grid, the preview, the GIF attributes and the
-// three panels.
+// three panels; the zoom, the onion skin and the visible transparency.
 
 #include "TindraMainForm.h"
 #include "TindraMainFormControls.h"
 
+#include "CanvasView.h"
 #include "CanvasWidget.h"
+#include "FrameListModel.h"
 #include "IconDocument.h"
 #include "TindraInfoForm.h"
 
@@ -96,4 +98,71 @@ void TTindraMainForm::MnViewToolBarClick() {
 // The layout keeps the status bar below the colour panel, so it stays at the bottom.
 void TTindraMainForm::MnViewColorBarClick() {
     Ui->ColorPanel->setVisible(Ui->MnViewColorBar->isChecked());
+}
+
+// ---- Zoom
+
+void TTindraMainForm::MnViewZoomInClick() {
+    Ui->Canvas->ZoomIn();
+}
+
+void TTindraMainForm::MnViewZoomOutClick() {
+    Ui->Canvas->ZoomOut();
+}
+
+void TTindraMainForm::MnViewZoomFitClick() {
+    Ui->Canvas->FitToWindow();
+}
+
+void TTindraMainForm::MnViewZoomActualClick() {
+    Ui->Canvas->SetZoom(MinZoom);
+}
+
+QString TTindraMainForm::ZoomText(int zoom) {
+    return QString::fromUtf8("\u00D7") + QString::number(zoom);
+}
+
+void TTindraMainForm::ShowZoom(int zoom) {
+    Ui->SBZoomInfo->setText(ZoomText(zoom));
+}
+
+// ---- Onion skin and transparency
+
+void TTindraMainForm::MnViewOnionSkinClick() {
+    Ui->Canvas->SetOnionSkin(Ui->MnViewOnionSkin->isChecked(), Ui->MnViewOnionSkinNext->isChecked());
+    WriteViewOptions();
+}
+
+void TTindraMainForm::MnViewTransparencyClick() {
+    TransparencyFor[Document->OutputSize() == TIconDocument::InnerSide ? 1 : 0] =
+        Ui->MnViewTransparency->isChecked();
+    ApplyTransparencyView();
+    WriteViewOptions();
+}
+
+void TTindraMainForm::ApplyTransparencyView() {
+    const bool on = TransparencyFor[Document->OutputSize() == TIconDocument::InnerSide ? 1 : 0];
+    Ui->MnViewTransparency->setChecked(on);
+    Ui->Canvas->SetTransparencyShown(on);
+    Ui->FrameList->SetTransparency(on, Document->TransparentColor().Value);
+}
+
+namespace {
+const QString ViewSection = QStringLiteral("View");
+}
+
+void TTindraMainForm::ReadViewOptions() {
+    Ui->MnViewOnionSkin->setChecked(RegCtrl.ReadInteger(ViewSection, "OnionSkin", 0) != 0);
+    Ui->MnViewOnionSkinNext->setChecked(RegCtrl.ReadInteger(ViewSection, "OnionSkinNext", 0) != 0);
+    TransparencyFor[0] = RegCtrl.ReadInteger(ViewSection, "Transparency40", 0) != 0;
+    TransparencyFor[1] = RegCtrl.ReadInteger(ViewSection, "Transparency32", 1) != 0;
+    Ui->Canvas->SetOnionSkin(Ui->MnViewOnionSkin->isChecked(), Ui->MnViewOnionSkinNext->isChecked());
+    ApplyTransparencyView();
+}
+
+void TTindraMainForm::WriteViewOptions() {
+    RegCtrl.WriteInteger(ViewSection, "OnionSkin", Ui->MnViewOnionSkin->isChecked() ? 1 : 0);
+    RegCtrl.WriteInteger(ViewSection, "OnionSkinNext", Ui->MnViewOnionSkinNext->isChecked() ? 1 : 0);
+    RegCtrl.WriteInteger(ViewSection, "Transparency40", TransparencyFor[0] ? 1 : 0);
+    RegCtrl.WriteInteger(ViewSection, "Transparency32", TransparencyFor[1] ? 1 : 0);
 }

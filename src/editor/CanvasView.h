@@ -36,9 +36,42 @@ struct TCanvasPaintOptions {
     bool Grid = true;
     int OutputSize = 40;    // 32: the border ring is crossed out (only with the grid)
     uint32_t GridColor = 0; // surface pixel value, normally the button face colour
+
+    // Cells whose red, green and blue equal TransparentColor's show a light and dark checkerboard
+    // (squares of CheckerSquare(Zoom) screen pixels, counted from the canvas's corner).
+    bool ShowTransparency = false;
+    uint32_t TransparentColor = 0xFFCCCCCCu;
+    // Onion skin: the neighbouring frames' pictures (40 x 40, or nullptr) shown through the cells
+    // where they differ from work and are not of the transparent colour, the previous one as it is,
+    // the next one tinted blue.
+    const TSurface32* PreviousFrame = nullptr;
+    const TSurface32* NextFrame = nullptr;
 };
+
+// ---- Zoom chosen by the user
+constexpr int MinZoom = 1;
+constexpr int MaxZoom = 40;
+int ClampZoom(int zoom);
+// The next zoom of the zoom steps (1, 2, 3, 4, 5, 6, 8, 10, 12, 14, 16, 20, 24, 28, 32, 36, 40)
+// above or below zoom; the limits stay where they are.
+int ZoomInStep(int zoom);
+int ZoomOutStep(int zoom);
+// Where a canvas position (screen pixels from the canvas's corner, at least 0) lands when the zoom
+// changes: in the same cell, at the same fraction of it.
+int ZoomedPosition(int position, int fromZoom, int toZoom);
+
+// ---- Visible transparency and onion skin
+constexpr uint32_t CheckerLight = 0xFFFFFFFFu;
+constexpr uint32_t CheckerDark = 0xFFBFBFBFu;
+// Side of a checkerboard square in screen pixels: half a cell, at least 2.
+int CheckerSquare(int zoom);
+// How much of a neighbouring frame shows through a cell, in 256ths (about 30 %).
+constexpr int OnionWeight = 77;
+// The colour shown for `shown` with the onion skin's neighbours (either may be absent).
+uint32_t OnionBlend(uint32_t shown, const uint32_t* previous, const uint32_t* next);
 
 // Paints work (40 × 40) enlarged into the buffer: every cell's block in the cell's stored value,
 // then the grid lines at multiples of zoom and, for output size 32, the crosses over the border.
-// Pixels the cells and lines do not cover are left as they are.
+// Pixels the cells and lines do not cover are left as they are. Transparency and the onion skin
+// change only what the screen shows, never work.
 void PaintCanvasBuffer(TSurface32& buffer, const TSurface32& work, const TCanvasPaintOptions& options);

@@ -6,10 +6,12 @@
 #include "Surface32.h"
 #include "SurfaceColor.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScrollBar>
 #include <QtMath>
 
 #include <algorithm>
@@ -62,14 +64,141 @@ TCanvasWidget::~TCanvasWidget() = default;
 
 void TCanvasWidget::FitToPanel() {
     QWidget* panel = parentWidget();
-    if (!panel) return;
+    if (!panel || Placing) return;
+    Placing = true;
     // Zoom counts device pixels, so a cell is a whole number of them at any device-pixel ratio;
     // the control is at least 321 logical pixels, and its logical size covers the cells.
     const qreal ratio = devicePixelRatio();
-    ZoomValue = CanvasZoom(qFloor(panel->width() * ratio), qFloor(panel->height() * ratio));
+    if (FitZoom) {
+        const QSize area = FitArea();
+        ZoomValue = CanvasZoom(qFloor(area.width() * ratio), qFloor(area.height() * ratio));
+    }
     const int deviceSide = std::max(IconCells * ZoomValue, qCeil(CanvasMinimumSize * ratio - 1e-6));
     const int side = qCeil(deviceSide / ratio - 1e-6);
-    setGeometry(panel->width() / 2 - side / 2, panel->height() / 2 - side / 2, side, side);
+    QAbstractScrollArea* scroll = ScrollArea();
+    // A zoom the user chose keeps the canvas where zooming put it in the panel.
+    const bool placed = scroll && !FitZoom && Placed;
+    if (scroll) {
+        // The panel is the scroll area's widget: at least as large as the canvas (and as the room
+        // zooming left around it), so the area scrolls when the canvas is larger than its view. The
+        // area lays the panel out again at once.
+        QSize least(side, side);
+        if (placed)
+            least = least.expandedTo(PlacedExtent).expandedTo(QSize(Placed->x() + side, Placed->y() + side));
+        panel->setMinimumSize(least);
+        QEvent relayout(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(scroll, &relayout);
+    }
+    // Centred in the panel; with a scroll area never above or left of it.
+    int left = panel->width() / 2 - side / 2, top = panel->height() / 2 - side / 2;
+    if (placed) {
+        left = Placed->x();
+        top = Placed->y();
+    } else if (scroll) {
+        left = std::max(left, 0);
+        top = std::max(top, 0);
+    }
+    setGeometry(left, top, side, side);
+    Placing = false;
+    Repaint();
+    if (ZoomValue != ReportedZoom) {
+        ReportedZoom = ZoomValue;
+        emit ZoomChanged(ZoomValue);
+    }
+}
+
+QAbstractScrollArea* TCanvasWidget::ScrollArea() const {
+    // The canvas sits on a panel that is the widget of a scroll area: panel, viewport, area.
+    QWidget* panel = parentWidget();
+    QWidget* viewport = panel ? panel->parentWidget() : nullptr;
+    auto* scroll = viewport ? qobject_cast<QAbstractScrollArea*>(viewport->parentWidget()) : nullptr;
+    return scroll && scroll->viewport() == viewport ? scroll : nullptr;
+}
+
+QSize TCanvasWidget::FitArea() const {
+    if (const QAbstractScrollArea* scroll = ScrollArea()) return scroll->maximumViewportSize();
+    return parentWidget() ? parentWidget()->size() : size();
+}
+
+void TCanvasWidget::FitToWindow() {
+    FitZoom = true;
+    Placed.reset();
+    FitToPanel();
+}
+
+void TCanvasWidget::SetZoom(int zoom) {
+    // The middle of the part of the canvas in view.
+    QRect shown = visibleRegion().boundingRect();
+    if (shown.isEmpty()) shown = rect();
+    SetZoom(zoom, QPointF(shown.center()));
+}
+
+void TCanvasWidget::SetZoom(int zoom, QPointF anchor) {
+    zoom = ClampZoom(zoom);
+    QAbstractScrollArea* scroll = ScrollArea();
+    const qreal ratio = devicePixelRatio();
+    const QPoint device = DevicePoint(anchor);
+    // Where the anchor is in the scroll area's view, before.
+    const QPointF inView = scroll ? QPointF(mapTo(scroll->viewport(), anchor.toPoint())) : anchor;
+    const int from = ZoomValue;
+    FitZoom = false;
+    ZoomValue = zoom;
+    FitToPanel();
+    if (!scroll) return;
+    // The anchor's cell, at the new zoom, goes back to where it was in the view.
+    const QPoint after(qFloor(ZoomedPosition(std::max(device.x(), 0), from, zoom) / ratio),
+                       qFloor(ZoomedPosition(std::max(device.y(), 0), from, zoom) / ratio));
+    // The canvas's corner in the view that does it. The canvas goes there in the panel and the panel
+    // scrolls; the panel grows where that needs room beyond the canvas.
+    const QPoint corner = inView.toPoint() - after;
+    const QSize view = scroll->viewport()->size();
+    const QPoint at(std::max(corner.x(), 0), std::max(corner.y(), 0));
+    const QPoint scrolled(std::max(-corner.x(), 0), std::max(-corner.y(), 0));
+    Placed = at;
+    PlacedExtent = QSize(std::max(at.x() + width(), scrolled.x() + view.width()),
+                         std::max(at.y() + height(), scrolled.y() + view.height()));
+    FitToPanel();
+    scroll->horizontalScrollBar()->setValue(scrolled.x());
+    scroll->verticalScrollBar()->setValue(scrolled.y());
+}
+
+void TCanvasWidget::ZoomIn() {
+    SetZoom(ZoomInStep(ZoomValue));
+}
+
+void TCanvasWidget::ZoomOut() {
+    SetZoom(ZoomOutStep(ZoomValue));
+}
+
+void TCanvasWidget::wheelEvent(QWheelEvent* event) {
+    // Ctrl+wheel zooms about the pointer; the plain wheel scrolls the area around the canvas.
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // One step per notch (120 eighths of a degree); finer wheels add up to a notch.
+    WheelSteps += event->angleDelta().y();
+    int zoom = ZoomValue;
+    while (WheelSteps >= 120) {
+        zoom = ZoomInStep(zoom);
+        WheelSteps -= 120;
+    }
+    while (WheelSteps <= -120) {
+        zoom = ZoomOutStep(zoom);
+        WheelSteps += 120;
+    }
+    if (zoom != ZoomValue) SetZoom(zoom, event->position());
+}
+
+void TCanvasWidget::SetTransparencyShown(bool on) {
+    ShowTransparency = on;
+    Repaint();
+}
+
+void TCanvasWidget::SetOnionSkin(bool previous, bool next) {
+    OnionPrevious = previous;
+    OnionNext = next;
     Repaint();
 }
 
@@ -130,7 +259,19 @@ void TCanvasWidget::PaintBuffer(TSurface32& b) {
     options.Grid = Grid;
     options.OutputSize = Document.OutputSize();
     options.GridColor = face;
+    PaintViewOptions(options);
     PaintCanvasBuffer(b, Document.WorkBitmap(), options);
+}
+
+void TCanvasWidget::PaintViewOptions(TCanvasPaintOptions& options) const {
+    options.ShowTransparency = ShowTransparency;
+    options.TransparentColor = Document.TransparentColor().Value;
+    // The onion skin rests while the preview plays.
+    if (Document.Animating()) return;
+    const int current = Document.CurrentFrame(), count = Document.FrameCount();
+    if (OnionPrevious && current > 0) options.PreviousFrame = &Document.FrameBitmap(current - 1);
+    if (OnionNext && current >= 0 && current + 1 < count)
+        options.NextFrame = &Document.FrameBitmap(current + 1);
 }
 
 void TCanvasWidget::EnsureScreen() {

@@ -20,6 +20,8 @@
 #include "IconDocument.h"
 #include "SurfaceView.h"
 
+class QAbstractScrollArea;
+
 class TCanvasWidget : public QWidget {
     Q_OBJECT
 
@@ -54,12 +56,37 @@ class TCanvasWidget : public QWidget {
     const QImage& Screen();
     bool DragActive() const { return Dragging; }
 
+    // ---- Zoom chosen by the user. By default the zoom fits the window (the rule of FitToPanel); a
+    // zoom set here (1..40, device pixels per icon pixel) holds until FitToWindow. Inside a scroll
+    // area the canvas widens the panel it sits on, so the area scrolls over a canvas larger than it.
+    bool ZoomFitsWindow() const { return FitZoom; }
+    void FitToWindow();
+    // Sets the zoom keeping the cell at `anchor` (a canvas position, logical pixels) where it is on
+    // the screen as far as the scroll area allows.
+    void SetZoom(int zoom, QPointF anchor);
+    // Sets the zoom keeping the middle of what is in view in view.
+    void SetZoom(int zoom);
+    void ZoomIn();
+    void ZoomOut();
+
+    // ---- What the canvas shows beyond the picture itself (never part of the document).
+    // Pixels of the document's transparent colour as a light and dark checkerboard.
+    bool TransparencyShown() const { return ShowTransparency; }
+    void SetTransparencyShown(bool on);
+    // The previous frame (and the next one, tinted) shown through the current one. Not shown while
+    // the document's preview plays.
+    bool OnionSkinPrevious() const { return OnionPrevious; }
+    bool OnionSkinNext() const { return OnionNext; }
+    void SetOnionSkin(bool previous, bool next);
+
   signals:
     // The pointer feedback for the status bar: the pixel text and the swatch's colour (none: the
     // button face colour).
     void PointerInfo(const QString& text, std::optional<TInterfaceColor> color);
     // The text tool was released over a cell with a button.
     void TextToolReleased(int col, int row, Qt::MouseButton button);
+    // The zoom changed (by the user, or the fit rule with the window's size).
+    void ZoomChanged(int zoom);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -70,11 +97,14 @@ class TCanvasWidget : public QWidget {
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     enum class TBand { Line, Rectangle, Ellipse };
 
     void PaintBuffer(TSurface32& b);
+    // The transparency and onion-skin part of the paint options.
+    void PaintViewOptions(struct TCanvasPaintOptions& options) const;
     // The control's size in device pixels, and a logical position as a device pixel.
     QSize DeviceSize() const;
     QPoint DevicePoint(QPointF position) const;
@@ -107,4 +137,20 @@ class TCanvasWidget : public QWidget {
     // The edit of a pencil or brush stroke, from the press to the release.
     std::optional<TIconDocument::TEdit> Stroke;
     bool PointerInside = false;
+
+    // Zoom and view options.
+    QAbstractScrollArea* ScrollArea() const;
+    // The size the fit rule fills: the scroll area's view without scroll bars, else the panel.
+    QSize FitArea() const;
+    bool FitZoom = true;
+    int ReportedZoom = 0; // the zoom ZoomChanged last told
+    // Where wheel or key zooming put the canvas (its corner in the panel), and the panel's size that
+    // lets the scroll area show it there.
+    std::optional<QPoint> Placed;
+    QSize PlacedExtent;
+    bool Placing = false; // FitToPanel under way (the panel's resizes come back to it)
+    int WheelSteps = 0;   // eighths of a degree of Ctrl+wheel not yet turned into zoom steps
+    bool ShowTransparency = false;
+    bool OnionPrevious = false;
+    bool OnionNext = false;
 };

@@ -4,6 +4,23 @@
 
 #include <algorithm>
 
+namespace {
+// The checkerboard of the frame list: squares of 4 pixels, the canvas's light and dark.
+constexpr int CheckerSide = 4;
+constexpr QRgb CheckerLightRgb = 0xFFFFFFFFu, CheckerDarkRgb = 0xFFBFBFBFu;
+
+void ShowTransparentAsChecker(QImage& picture, uint32_t transparentColor) {
+    if (picture.isNull()) return;
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x)
+            if (((line[x] ^ transparentColor) & 0x00FFFFFFu) == 0)
+                line[x] = ((x / CheckerSide + y / CheckerSide) & 1) ? CheckerDarkRgb : CheckerLightRgb;
+    }
+}
+} // namespace
+
 TFrameListModel::TFrameListModel(TPictureSource source, QObject* parent)
     : QAbstractListModel(parent), Source_(std::move(source)) {}
 
@@ -17,7 +34,9 @@ QVariant TFrameListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DecorationRole) return QVariant();
     TFrameRow& frame = Frames_[static_cast<std::size_t>(index.row())];
     if (frame.Picture.isNull() && Source_) {
-        frame.Picture = QPixmap::fromImage(Source_(index.row()));
+        QImage picture = Source_(index.row());
+        if (ShowTransparency_) ShowTransparentAsChecker(picture, TransparentColor_);
+        frame.Picture = QPixmap::fromImage(picture);
         ++frame.Draws;
         ++PicturesDrawn_;
     }
@@ -91,4 +110,11 @@ void TFrameListModel::AllPicturesChanged() {
     for (TFrameRow& frame : Frames_)
         frame.Picture = QPixmap();
     emit dataChanged(index(0), index(rowCount() - 1), {Qt::DecorationRole});
+}
+
+void TFrameListModel::SetTransparency(bool shown, uint32_t transparentColor) {
+    if (shown == ShowTransparency_ && (!shown || transparentColor == TransparentColor_)) return;
+    ShowTransparency_ = shown;
+    TransparentColor_ = transparentColor;
+    AllPicturesChanged();
 }

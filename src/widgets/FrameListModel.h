@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -44,6 +45,9 @@ class TFrameListModel : public QAbstractListModel {
     void PictureChanged(int row);
     // Every picture changed (the output size): each drawn again when its row is shown.
     void AllPicturesChanged();
+    // Pixels whose red, green and blue are those of transparentColor (0xAARRGGBB) drawn as a light and
+    // dark checkerboard, or as they are; every picture is drawn again when this changes.
+    void SetTransparency(bool shown, uint32_t transparentColor);
 
     // How often the picture of the frame now in `row` has been drawn (for tests of the work done).
     int DrawCount(int row) const { return Frames_.at(static_cast<std::size_t>(row)).Draws; }
@@ -56,6 +60,8 @@ class TFrameListModel : public QAbstractListModel {
         int Draws = 0;
     };
     TPictureSource Source_;
+    bool ShowTransparency_ = false;
+    uint32_t TransparentColor_ = 0;
     mutable std::vector<TFrameRow> Frames_;
     mutable long long PicturesDrawn_ = 0;
 };

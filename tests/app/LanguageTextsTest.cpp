@@ -23,7 +23,8 @@ QString U(const char* text) {
 
 const QStringList CheckItems = {"MnMRUShowPath",   "MnFileSaveWithoutBorder", "MnViewGrid",
                                 "MnViewThumbnail", "MnViewControlBar",        "MnViewToolBar",
-                                "MnViewColorBar",  "MnImageAutoBorder"};
+                                "MnViewColorBar",  "MnImageAutoBorder",
+                                "MnViewOnionSkin", "MnViewOnionSkinNext",     "MnViewTransparency"};
 
 const QStringList TopMenus = {"MnFile", "MnEdit", "MnView", "MnImage", "MnColors", "MnHelp"};
 

@@ -2,6 +2,7 @@
 // Undo, the display-time field, the frame list (its rows, the pictures it draws and redraws, and its
 // thumbnail size), the dropper and the swatches.
 
+#include "CanvasView.h"
 #include "CanvasWidget.h"
 #include "FrameListModel.h"
 #include "IconDocument.h"
@@ -19,8 +20,10 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -63,6 +66,11 @@ class TMainFormDocumentTest : public QObject {
     }
 
   private slots:
+    // The View items are remembered in the settings: the tests' own store, empty at start.
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings("Marrowby", "Tindra").clear();
+    }
     void init() {
         Form = new TTindraMainForm;
         Form->SetControlImagePath(TINDRA_IMAGES_IML); // without them the window closes at start
@@ -240,6 +248,67 @@ class TMainFormDocumentTest : public QObject {
         QVERIFY(!Doc().AutoBorder());
         Find<QAction>(Form, "MnImageAutoBorder")->trigger();
         QVERIFY(Doc().AutoBorder());
+    }
+
+    // The onion skin and the checkerboard are only shown: the saved bytes stay the same with them on,
+    // with and without the border. The transparency item follows the output size (on without the
+    // border by default), and every View item is there again in the next window.
+    void viewItemsNeverReachSavedFilesAndAreRemembered() {
+        QAction* onion = Find<QAction>(Form, "MnViewOnionSkin");
+        QAction* onionNext = Find<QAction>(Form, "MnViewOnionSkinNext");
+        QAction* transparency = Find<QAction>(Form, "MnViewTransparency");
+        QVERIFY(!onion->isChecked() && !onionNext->isChecked() && !transparency->isChecked());
+        // Two frames, the second with a black cell on the grey (transparent) background.
+        TSurface32 second = Doc().WorkBitmap();
+        second.SetPixel(10, 10, 0xFF000000u);
+        Doc().InsertFrame(TInsertPosition::After, second, 100);
+        const std::vector<uint8_t> plain40 = Doc().EncodeDocumentGif();
+        Find<QAction>(Form, "MnFileSaveWithoutBorder")->trigger();
+        QVERIFY(transparency->isChecked()); // without the border: on by default
+        QVERIFY(Canvas()->TransparencyShown());
+        PaintFrameList();
+        QVERIFY(!RowShowsFrame(0)); // the frame list shows the checkerboard too
+        transparency->trigger();
+        const std::vector<uint8_t> plain32 = Doc().EncodeDocumentGif();
+        PaintFrameList();
+        QVERIFY(RowShowsFrame(0));
+
+        onion->trigger();
+        onionNext->trigger();
+        transparency->trigger();
+        Canvas()->Screen(); // painted with all of it
+        QVERIFY(Canvas()->OnionSkinPrevious() && Canvas()->OnionSkinNext());
+        QVERIFY(Doc().EncodeDocumentGif() == plain32);
+        Find<QAction>(Form, "MnFileSaveWithoutBorder")->trigger();
+        QVERIFY(!transparency->isChecked()); // with the border: off until chosen
+        transparency->trigger();
+        Canvas()->Screen();
+        QVERIFY(Doc().EncodeDocumentGif() == plain40);
+
+        delete Form;
+        init();
+        QVERIFY(Find<QAction>(Form, "MnViewOnionSkin")->isChecked());
+        QVERIFY(Find<QAction>(Form, "MnViewOnionSkinNext")->isChecked());
+        QVERIFY(Find<QAction>(Form, "MnViewTransparency")->isChecked());
+        QVERIFY(Canvas()->OnionSkinPrevious() && Canvas()->TransparencyShown());
+        QSettings("Marrowby", "Tindra").clear();
+    }
+
+    // The zoom commands and the status bar's zoom.
+    void zoomCommandsAndStatus() {
+        QLabel* zoom = Find<QLabel>(Form, "SBZoomInfo");
+        const int fit = Canvas()->Zoom();
+        QCOMPARE(zoom->text(), QString::fromUtf8("\u00D7") + QString::number(fit));
+        Find<QAction>(Form, "MnViewZoomIn")->trigger();
+        QCOMPARE(Canvas()->Zoom(), ZoomInStep(fit));
+        QCOMPARE(zoom->text(), QString::fromUtf8("\u00D7") + QString::number(ZoomInStep(fit)));
+        Find<QAction>(Form, "MnViewZoomActual")->trigger();
+        QCOMPARE(Canvas()->Zoom(), 1);
+        Find<QAction>(Form, "MnViewZoomOut")->trigger();
+        QCOMPARE(Canvas()->Zoom(), 1);
+        Find<QAction>(Form, "MnViewZoomFit")->trigger();
+        QCOMPARE(Canvas()->Zoom(), fit);
+        QVERIFY(Canvas()->ZoomFitsWindow());
     }
 };
 

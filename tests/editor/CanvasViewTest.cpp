@@ -82,3 +82,66 @@ TEST(CanvasView, PaintingCellsGridAndCrosses) {
     EXPECT_EQ(crossed.GetPixel(20 * 8 + 4, 37 * 8 + 4), Grid);
     EXPECT_EQ(crossed.GetPixel(20 * 8 + 4, 35 * 8 + 4), Cell);
 }
+
+TEST(CanvasView, ZoomStepsLimitsAndAnchor) {
+    struct Case {
+        int zoom, in, out;
+    } steps[] = {{1, 2, 1}, {6, 8, 5}, {8, 10, 6}, {17, 20, 16}, {36, 40, 32}, {40, 40, 36}};
+    for (const Case& c : steps) {
+        EXPECT_EQ(ZoomInStep(c.zoom), c.in) << c.zoom;
+        EXPECT_EQ(ZoomOutStep(c.zoom), c.out) << c.zoom;
+    }
+    EXPECT_EQ(ClampZoom(0), 1);
+    EXPECT_EQ(ClampZoom(-5), 1);
+    EXPECT_EQ(ClampZoom(41), 40);
+    // A position keeps its cell and its place in the cell: 13 at zoom 8 is cell 1, 5/8 in.
+    struct Position {
+        int position, from, to, expected;
+    } positions[] = {{13, 8, 16, 26}, {13, 8, 4, 6}, {0, 8, 40, 0}, {319, 8, 40, 1595}, {399, 10, 1, 39}};
+    for (const Position& p : positions) {
+        const int moved = ZoomedPosition(p.position, p.from, p.to);
+        EXPECT_EQ(moved, p.expected) << p.position << " " << p.from << "->" << p.to;
+        EXPECT_EQ(moved / p.to, p.position / p.from);
+    }
+}
+
+// Fixture: a grey (transparent colour) picture with a red cell at (1, 0); the previous frame has a
+// black cell at (2, 0) and the same red cell; the next frame a white cell at (3, 0).
+TEST(CanvasView, CheckerboardAndOnionSkinPixels) {
+    constexpr uint32_t Grey = 0xFFCCCCCCu, Red = 0xFFFF0000u, Black = 0xFF000000u, White = 0xFFFFFFFFu;
+    TSurface32 work = FilledSurface(40, 40, Grey);
+    work.SetPixel(1, 0, Red);
+    TSurface32 previous = work, next = work;
+    previous.SetPixel(2, 0, Black);
+    next.SetPixel(3, 0, White);
+    TSurface32 buffer(320, 320);
+    TCanvasPaintOptions o;
+    o.Zoom = 8;
+    o.Grid = false;
+    o.ShowTransparency = true;
+    o.TransparentColor = 0x00CCCCCCu; // alpha is not compared
+    PaintCanvasBuffer(buffer, work, o);
+    // Squares of 4 pixels from the canvas's corner, across cells.
+    EXPECT_EQ(buffer.GetPixel(0, 0), CheckerLight);
+    EXPECT_EQ(buffer.GetPixel(4, 0), CheckerDark);
+    EXPECT_EQ(buffer.GetPixel(0, 4), CheckerDark);
+    EXPECT_EQ(buffer.GetPixel(7, 7), CheckerLight);
+    EXPECT_EQ(buffer.GetPixel(16, 0), CheckerLight);
+    EXPECT_EQ(buffer.GetPixel(8, 0), Red);
+    EXPECT_EQ(CheckerSquare(1), 2);
+    EXPECT_EQ(CheckerSquare(40), 20);
+
+    o.ShowTransparency = false;
+    o.PreviousFrame = &previous;
+    o.NextFrame = &next;
+    PaintCanvasBuffer(buffer, work, o);
+    // 30 % of the neighbour over the cell (77/256), truncated: 0xCC - 0xCC * 77 / 256 = 0x8F.
+    EXPECT_EQ(buffer.GetPixel(17, 1), 0xFF8F8F8Fu);
+    EXPECT_EQ(buffer.GetPixel(8, 0), Red);  // the same in both frames: clean
+    EXPECT_EQ(buffer.GetPixel(0, 0), Grey); // the neighbours' background: clean
+    const uint32_t nextShown = buffer.GetPixel(25, 1);
+    EXPECT_NE(nextShown, Grey);
+    EXPECT_GT(nextShown & 0xFF, (nextShown >> 16) & 0xFF); // the next frame is tinted blue
+    EXPECT_EQ(buffer.GetPixel(25, 1), OnionBlend(Grey, nullptr, &White));
+    EXPECT_EQ(OnionBlend(Grey, nullptr, nullptr), Grey);
+}

@@ -1,7 +1,9 @@
-// The canvas driven by real mouse events: tools, pointer feedback, rubber bands, painting and sizing.
+// The canvas driven by real mouse events: tools, pointer feedback, rubber bands, painting and sizing,
+// zoom in a scroll area, onion skin and transparency on the screen.
 // The canvas edits a real document whose picture starts all white; an observer counts its commits.
 
 #include "CanvasWidget.h"
+#include "CanvasView.h"
 #include "DocumentTestSupport.h"
 #include "ToolCursors.h"
 
@@ -10,6 +12,9 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <memory>
@@ -48,6 +53,31 @@ TCells Box(int l, int t, int r, int b, bool outlineOnly) {
             if (!outlineOnly || x == l || x == r || y == t || y == b) out.insert({x, y});
     return out;
 }
+
+// The canvas on a panel in a scroll area, as the window has it.
+struct TScrolled {
+    QScrollArea Area;
+    QWidget* Panel;
+    TCanvasWidget* Canvas;
+    explicit TScrolled(TIconDocument& doc) {
+        Area.setFrameShape(QFrame::NoFrame);
+        Area.setWidgetResizable(true);
+        Panel = new QWidget;
+        Area.setWidget(Panel);
+        Canvas = new TCanvasWidget(doc, Panel);
+        Area.resize(500, 420);
+        Area.show();
+        Canvas->FitToPanel();
+    }
+    // The cell under a point of the area's view.
+    TCell CellAtView(QPoint view) const { return Canvas->CellAt(Canvas->mapFrom(Area.viewport(), view)); }
+    void Wheel(QPoint view, int delta, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+        const QPointF at = Canvas->mapFrom(Area.viewport(), QPointF(view));
+        QWheelEvent e(at, Canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(Canvas, &e);
+    }
+};
 
 } // namespace
 
@@ -371,6 +401,120 @@ class TCanvasWidgetTest : public QObject {
             for (int y = 0; y < 8; ++y)
                 QCOMPARE(pixel(x, y), 0xFF123456u);
         QCOMPARE(pixel(8, 0), White);
+    }
+
+    // ---- Zoom in a scroll area (TScrolled).
+
+    void wheelZoomKeepsTheCellUnderThePointer_data() {
+        QTest::addColumn<QPoint>("view"); // pointer in the area's view (500 x 420, canvas at 50, 10)
+        QTest::addColumn<QList<int>>("notches");
+        QTest::addColumn<int>("zoom");
+        QTest::newRow("one in, middle") << QPoint(250, 210) << QList<int>{1} << 12;
+        QTest::newRow("three in, upper left") << QPoint(150, 110) << QList<int>{1, 1, 1} << 16;
+        QTest::newRow("in, in, out, lower right") << QPoint(400, 350) << QList<int>{2, -1} << 12;
+        QTest::newRow("to the top") << QPoint(300, 200) << QList<int>{20} << 40;
+    }
+    void wheelZoomKeepsTheCellUnderThePointer() {
+        QFETCH(QPoint, view);
+        QFETCH(QList<int>, notches);
+        QFETCH(int, zoom);
+        TScrolled s(*Doc);
+        QCOMPARE(s.Canvas->Zoom(), 10);
+        const TCell before = s.CellAtView(view);
+        for (int n : notches)
+            s.Wheel(view, n * 120);
+        QCOMPARE(s.Canvas->Zoom(), zoom);
+        QVERIFY(!s.Canvas->ZoomFitsWindow());
+        QCOMPARE(s.CellAtView(view), before);
+        QVERIFY(s.Area.verticalScrollBar()->maximum() > 0); // taller than the view: it scrolls
+    }
+
+    void zoomLimitsFitAndPlainWheel() {
+        TScrolled s(*Doc);
+        QSignalSpy told(s.Canvas, &TCanvasWidget::ZoomChanged);
+        s.Wheel(QPoint(250, 210), 120, Qt::NoModifier); // the plain wheel scrolls, it does not zoom
+        s.Wheel(QPoint(250, 210), 60);                  // half a notch waits for the other half
+        QCOMPARE(s.Canvas->Zoom(), 10);
+        QVERIFY(s.Canvas->ZoomFitsWindow());
+        s.Canvas->SetZoom(0);
+        QCOMPARE(s.Canvas->Zoom(), 1);
+        QCOMPARE(s.Canvas->size(), QSize(321, 321)); // never smaller than the control's minimum
+        s.Canvas->ZoomOut();
+        QCOMPARE(s.Canvas->Zoom(), 1);
+        s.Canvas->SetZoom(99);
+        QCOMPARE(s.Canvas->Zoom(), 40);
+        QCOMPARE(s.Canvas->size(), QSize(1600, 1600));
+        s.Canvas->ZoomIn();
+        QCOMPARE(s.Canvas->Zoom(), 40);
+        QCOMPARE(s.Canvas->CellAt(QPoint(1599, 40)), (TCell{39, 1}));
+        // Back to the window's rule: the same zoom and place as before, nothing to scroll.
+        s.Canvas->FitToWindow();
+        QCOMPARE(s.Canvas->Zoom(), 10);
+        QCOMPARE(s.Canvas->geometry(), QRect(50, 10, 400, 400));
+        QCOMPARE(s.Area.horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(s.Area.verticalScrollBar()->maximum(), 0);
+        QCOMPARE(told.count(), 3); // 1, 40, 10
+        // A zoom the user chose, and where it put the canvas, stay when the window grows.
+        s.Canvas->SetZoom(12);
+        const QRect placed = s.Canvas->geometry();
+        s.Area.resize(900, 900);
+        QCOMPARE(s.Canvas->Zoom(), 12);
+        QCOMPARE(s.Canvas->geometry(), placed);
+    }
+
+    // ---- What the canvas shows beyond the picture: the checkerboard and the onion skin.
+
+    void transparencyAndOnionSkinShowOnlyOnScreen() {
+        constexpr uint32_t Red = 0xFFFF0000u;
+        Canvas->SetGridVisible(false);
+        // Frame 1: grey (the transparent colour) with a black cell at (6, 6) and a red one at (5, 5).
+        TSurface32 first(40, 40);
+        first.FillAll(Grey);
+        first.SetPixel(6, 6, Black);
+        first.SetPixel(5, 5, Red);
+        Work() = first;
+        Doc->CommitFrame();
+        // Frame 2 (current): grey with the same red cell; frame 3: a black cell at (8, 8).
+        TSurface32 second = first, third = first;
+        second.SetPixel(6, 6, Grey);
+        third.SetPixel(6, 6, Grey);
+        third.SetPixel(8, 8, Black);
+        Doc->InsertFrame(TInsertPosition::After, third, 100);
+        Doc->SelectFrame(0);
+        Doc->InsertFrame(TInsertPosition::After, second, 100);
+        QCOMPARE(Doc->CurrentFrame(), 1);
+        const TSurface32 kept = Work();
+        auto pixel = [&](int x, int y) { return Canvas->Screen().pixel(x, y) | 0xFF000000u; };
+        auto cellPixel = [&](int col, int row) { return pixel(col * 8 + 1, row * 8 + 1); };
+        QCOMPARE(cellPixel(0, 0), Grey); // both off: the picture as it is
+
+        Canvas->SetTransparencyShown(true);
+        // Squares of 4 screen pixels at zoom 8, light at the corner.
+        QCOMPARE(pixel(0, 0), CheckerLight);
+        QCOMPARE(pixel(4, 0), CheckerDark);
+        QCOMPARE(pixel(4, 4), CheckerLight);
+        QCOMPARE(pixel(5 * 8 + 1, 5 * 8 + 1), Red);
+
+        Canvas->SetOnionSkin(true, false);
+        // Frame 1's black cell shows through the checkerboard at about 30 %; its red cell, the same as
+        // the current one, and its grey background do not show.
+        const uint32_t ghost = OnionBlend(CheckerLight, &Black, nullptr);
+        QCOMPARE(ghost, 0xFFB3B3B3u);
+        QCOMPARE(pixel(6 * 8, 6 * 8), ghost);
+        QCOMPARE(cellPixel(5, 5), Red);
+        QCOMPARE(pixel(8 * 8, 8 * 8), CheckerLight); // the next frame only with its own item
+        Canvas->SetOnionSkin(true, true);
+        QVERIFY(pixel(8 * 8, 8 * 8) != CheckerLight);
+        QVERIFY((pixel(8 * 8, 8 * 8) & 0xFF) > ((pixel(8 * 8, 8 * 8) >> 16) & 0xFF)); // tinted blue
+
+        // While the preview plays, no onion skin.
+        Doc->SetAnimating(true);
+        Canvas->Repaint();
+        QCOMPARE(pixel(6 * 8, 6 * 8), CheckerLight);
+        Doc->SetAnimating(false);
+        // Nothing of it reaches the picture.
+        QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Work().Bits()));
+        QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Doc->FrameBitmap(1).Bits()));
     }
 };
 
