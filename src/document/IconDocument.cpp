@@ -2,7 +2,7 @@
 
 #include "BmpFile.h"
 #include "GIFPicture.h"
-#include "GifFrames.h"
+#include "DocumentGif.h"
 #include "IcoFile.h"
 #include "SafeFile.h"
 

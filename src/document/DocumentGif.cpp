@@ -1,4 +1,4 @@
-#include "GifFrames.h"
+#include "DocumentGif.h"
 
 #include "ColorMapOptimizer.h"
 #include "ColorReduction.h"
