@@ -125,6 +125,13 @@ const TRawRow MainRows[] = {
     {"MnHelpThemes", nullptr, "&Nápověda", "&Help", "Zobrazení nápovědy k programu", "Show programme help"},
     {"MnHelpAbout", nullptr, "&O programu Tindra", "Ab&out Tindra", "Informace o programu",
      "Information about programme"},
+    // Files people use today.
+    {"MnImageLoopCount", nullptr, "Poče&t opakování...", "Loop &count...",
+     "Kolikrát se uložená animace opakuje", "How often the saved animation repeats"},
+    {"MnFileSaveFrameAsPNG", nullptr, "&PNG", "&PNG", "Uložení aktuálního rámce ve formátu PNG",
+     "Save current frame as PNG image"},
+    {"MnFileExportSpriteSheet", nullptr, "&Exportovat pás rámců (PNG)...", "Export spri&te sheet (PNG)...",
+     "Uložení všech rámců vedle sebe do PNG", "Save all frames side by side as one PNG"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -203,7 +210,7 @@ const TRawRow MainRows[] = {
     {"LBImageBox", nullptr, nullptr, nullptr, "Seznam rámců obrázku", "Picture frames list"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 110 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 113 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

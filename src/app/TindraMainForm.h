@@ -236,6 +236,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnHelpThemesClick();
     void MnHelpAboutClick();
     void UpdateLockKeys();
+    // Loop count of the saved animation (TindraMainFormImage.cpp).
+    void MnImageLoopCountClick();
+    // PNG exports (TindraMainFormFile.cpp): the current frame, and all frames as one strip.
+    void MnFileSaveFrameAsPNGClick();
+    void MnFileExportSpriteSheetClick();
 
   protected:
     // Window placement and language, defaults where nothing is stored.
@@ -305,4 +310,6 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     std::unique_ptr<TQtTranslator> QtTexts;
     std::unique_ptr<TLockKeys> SISysInfo;
     QTimer* LockKeyTimer = nullptr;
+    // Counts the preview's plays, so that the end of an earlier one does not stop a later one.
+    int PreviewRun = 0;
 };
