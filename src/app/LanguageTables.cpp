@@ -142,6 +142,13 @@ const TRawRow MainRows[] = {
      "x = Show next frame under current one too (blue)"},
     {"MnViewTransparency", nullptr, "Průhlednos&t", "&Transparency",
      "x = Ukázat průhlednou barvu jako šachovnici", "x = Show transparent color as checkerboard"},
+    // Files people use today.
+    {"MnImageLoopCount", nullptr, "Poče&t opakování...", "Loop &count...",
+     "Kolikrát se uložená animace opakuje", "How often the saved animation repeats"},
+    {"MnFileSaveFrameAsPNG", nullptr, "&PNG", "&PNG", "Uložení aktuálního rámce ve formátu PNG",
+     "Save current frame as PNG image"},
+    {"MnFileExportSpriteSheet", nullptr, "&Exportovat pás rámců (PNG)...", "Export spri&te sheet (PNG)...",
+     "Uložení všech rámců vedle sebe do PNG", "Save all frames side by side as one PNG"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -224,7 +231,7 @@ const TRawRow MainRows[] = {
      "Zoom: screen pixels per image pixel (Ctrl + mouse wheel)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 121 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 124 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

@@ -47,6 +47,20 @@ std::string OverwriteQuestion(const std::string& fileName, int languageIndex) {
            MessageText(MsgAlreadyExists, languageIndex) + "\r\n" + MessageText(MsgReplaceIt, languageIndex);
 }
 
+std::string LoopCountPrompt(int languageIndex) {
+    return NormalizedLanguage(languageIndex) == LanguageEnglish
+               ? "Repeat the animation after its first play how many times?\n"
+                 "0 = forever, empty = play once only."
+               : "Kolikrát animaci po prvním přehrání opakovat?\n"
+                 "0 = stále dokola, prázdné = přehrát jen jednou.";
+}
+
+std::string LoopCountErrorText(int languageIndex) {
+    return NormalizedLanguage(languageIndex) == LanguageEnglish
+               ? "The loop count must be a whole number from 0 to 65535, or empty."
+               : "Počet opakování musí být celé číslo od 0 do 65535, nebo prázdný.";
+}
+
 std::string SaveErrorText(int languageIndex) {
     return NormalizedLanguage(languageIndex) == LanguageEnglish
                ? "Error saving file. The original file was left unchanged."

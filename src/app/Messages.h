@@ -48,6 +48,10 @@ std::string OverwriteQuestion(const std::string& fileName, int languageIndex);
 // Shown when a file could not be written; the file on disk is then left as it was.
 std::string SaveErrorText(int languageIndex);
 
+// The loop count's input box: its prompt, and the error for a value it does not take.
+std::string LoopCountPrompt(int languageIndex);
+std::string LoopCountErrorText(int languageIndex);
+
 // The application title, the same in both languages; plain message boxes carry it.
 inline const char* ApplicationTitle() {
     return "Tindra";

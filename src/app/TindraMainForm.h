@@ -250,6 +250,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnViewZoomActualClick();
     void MnViewOnionSkinClick();
     void MnViewTransparencyClick();
+    // Loop count of the saved animation (TindraMainFormImage.cpp).
+    void MnImageLoopCountClick();
+    // PNG exports (TindraMainFormFile.cpp): the current frame, and all frames as one strip.
+    void MnFileSaveFrameAsPNGClick();
+    void MnFileExportSpriteSheetClick();
 
   protected:
     // Window placement and language, defaults where nothing is stored.
@@ -337,4 +342,6 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // Transparency shown with the border (index 0) and without it (index 1): by default only without,
     // where the transparent colour is saved as transparent.
     bool TransparencyFor[2] = {false, true};
+    // Counts the preview's plays, so that the end of an earlier one does not stop a later one.
+    int PreviewRun = 0;
 };

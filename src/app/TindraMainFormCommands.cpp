@@ -73,6 +73,8 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnFileSaveFrameAsGIF",    "MnFileSaveFrameAs", "Ctrl+Alt+G",    3, &F::MnFileSaveFrameAsGIFClick,    "TBFileSaveFrameAsGIF",  DocumentOpen},
         {K::Item,      "MnFileSaveFrameAsICO",    "MnFileSaveFrameAs", "Ctrl+Alt+I",    4, &F::MnFileSaveFrameAsICOClick,    "TBFileSaveFrameAsICO",  IcoExport},
         {K::Item,      "MnFileSaveFrameAsBMP",    "MnFileSaveFrameAs", "Ctrl+Alt+B",    5, &F::MnFileSaveFrameAsBMPClick,    "TBFileSaveFrameAsBMP",  DocumentOpen},
+        {K::Item,      "MnFileSaveFrameAsPNG",    "MnFileSaveFrameAs", nullptr,        -1, &F::MnFileSaveFrameAsPNGClick,    nullptr,                 DocumentOpen},
+        {K::Item,      "MnFileExportSpriteSheet", "MnFile",            nullptr,        -1, &F::MnFileExportSpriteSheetClick, nullptr,                 DocumentOpen},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnFileSaveAs",            "MnFile",            "Ctrl+S",        2, &F::MnFileSaveAsClick,            "TBFileSave",            DocumentOpen},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
@@ -147,6 +149,9 @@ const std::vector<TCommand>& MainFormCommands() {
         // Controls outside the menus that follow the document too.
         {K::Control,   "ToolPanel",               nullptr,             nullptr,        -1, nullptr,                          nullptr,                 DocumentOpen},
         {K::Control,   "EDSpeed",                 nullptr,             nullptr,        -1, nullptr,                          nullptr,                 AnimationStopped},
+
+        // Files people use today.
+        {K::Item,      "MnImageLoopCount",        "MnImage",           nullptr,        -1, &F::MnImageLoopCountClick,        nullptr,                 DocumentOpen},
     };
     // clang-format on
     return rows;

@@ -123,6 +123,7 @@ void TTindraMainForm::PaletteChanged() {
 }
 
 void TTindraMainForm::DocumentClosing() {
+    ++PreviewRun;
     TGIFPainter::StopPainting(Document->Frames40());
     Ui->SBToolNone->setChecked(true);
     Ui->Canvas->SetCurrentTool(ToolNone);

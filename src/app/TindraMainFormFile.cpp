@@ -60,6 +60,14 @@ void TTindraMainForm::MnFileSaveFrameAsBMPClick() {
     SaveFrameAs(TFileKind::FrameBmp);
 }
 
+void TTindraMainForm::MnFileSaveFrameAsPNGClick() {
+    SaveFrameAs(TFileKind::FramePng);
+}
+
+void TTindraMainForm::MnFileExportSpriteSheetClick() {
+    SaveFrameAs(TFileKind::SpriteSheet);
+}
+
 void TTindraMainForm::MnFileSaveAsClick() {
     SaveDocumentAs();
 }
@@ -128,16 +136,20 @@ TSaveChangesAnswer TTindraMainForm::AskSaveChanges() {
 std::string TTindraMainForm::AskOpenFileName() {
     const char* filter =
         LanguageIndex == tindra::LanguageEnglish
-            ? "All supported types (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmap (*.bmp);;Icon (*.ico)"
-            : "Všechny podporované typy (*.gif *.bmp *.ico);;GIF (*.gif);;Bitmapa (*.bmp);;Ikona (*.ico)";
+            ? "All supported types (*.gif *.bmp *.ico *.png);;GIF (*.gif);;Bitmap (*.bmp);;Icon (*.ico);;"
+              "PNG (*.png)"
+            : "Všechny podporované typy (*.gif *.bmp *.ico *.png);;GIF (*.gif);;Bitmapa (*.bmp);;Ikona "
+              "(*.ico);;"
+              "PNG (*.png)";
     return QFileDialog::getOpenFileName(this, QString(), DialogFolder(), QString::fromUtf8(filter))
         .toStdString();
 }
 
 std::string TTindraMainForm::AskSaveFileName(TFileKind kind, const std::string& defaultName) {
-    const char* filter = kind == TFileKind::FrameBmp   ? "BMP (*.bmp)"
-                         : kind == TFileKind::FrameIco ? "ICO (*.ico)"
-                                                       : "GIF (*.gif)";
+    const char* filter = kind == TFileKind::FrameBmp                                     ? "BMP (*.bmp)"
+                         : kind == TFileKind::FrameIco                                   ? "ICO (*.ico)"
+                         : kind == TFileKind::FramePng || kind == TFileKind::SpriteSheet ? "PNG (*.png)"
+                                                                                         : "GIF (*.gif)";
     // The overwrite question is the document's (ConfirmOverwrite), not the dialog's.
     const QString start = QDir(DialogFolder()).filePath(QString::fromStdString(defaultName));
     return QFileDialog::getSaveFileName(this, QString(), start, filter, nullptr,

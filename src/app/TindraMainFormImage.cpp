@@ -7,17 +7,20 @@
 #include "TindraMainFormControls.h"
 
 #include "CanvasWidget.h"
+#include "DocumentGif.h"
 #include "DrawingTools.h"
 #include "GIFPainter.h"
 #include "GIFPicture.h"
 #include "IconDocument.h"
 #include "ImageTransforms.h"
+#include "InputBox.h"
 #include "LanguageTables.h"
 #include "Messages.h"
 #include "PreviewView.h"
 #include "TindraAngleForm.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -36,10 +39,20 @@ void TTindraMainForm::PlayAnimation() {
     if (Document->FrameCount() < 2 || Document->Animating()) return;
     TGIFPicture& frames = Document->Frames40();
     frames.EnableAnimation(true);
-    // Threaded, animate, loop, loop without end, direct; drawn opaquely over the whole preview.
-    TGIFPainter::StartPainting(frames, Ui->ImThumbnail->Canvas(),
-                               TRect(0, 0, TPreviewView::PictureSize, TPreviewView::PictureSize),
-                               pfThreaded | pfAnimate | pfLoop | pfLoopForever | pfDirectDraw);
+    // The preview plays as often as the saved file will: without end, or the document's passes, after
+    // which it stops by itself and shows the current frame again.
+    const int passes = Document->PreviewPasses();
+    GifFrames::SetPlaybackLoops(frames, passes);
+    const int run = ++PreviewRun;
+    frames.OnEndPaint = [this, run](TGIFPainter*) {
+        QTimer::singleShot(0, this, [this, run] {
+            if (run == PreviewRun) StopAnimation();
+        });
+    };
+    // Threaded, animate, loop, direct; drawn opaquely over the whole preview.
+    TGIFPainter::StartPainting(
+        frames, Ui->ImThumbnail->Canvas(), TRect(0, 0, TPreviewView::PictureSize, TPreviewView::PictureSize),
+        pfThreaded | pfAnimate | pfLoop | pfDirectDraw | (passes == 0 ? pfLoopForever : 0));
     Document->SetAnimating(true);
     Ui->Canvas->Repaint(); // without the onion skin while the preview plays
     UpdateCommands();
@@ -47,7 +60,9 @@ void TTindraMainForm::PlayAnimation() {
 
 void TTindraMainForm::StopAnimation() {
     if (!Document->Animating()) return;
+    ++PreviewRun;
     TGIFPainter::StopPainting(Document->Frames40());
+    GifFrames::SetPlaybackLoops(Document->Frames40(), 0);
     Document->SetAnimating(false); // selects the current frame again, which refreshes the preview
     UpdateCommands();
 }
@@ -122,3 +137,18 @@ void TTindraMainForm::PopupClick() {
 
 // Every tool draws one pixel wide; the size field stays hidden and changes nothing.
 void TTindraMainForm::EdToolSizeChange() {}
+
+void TTindraMainForm::MnImageLoopCountClick() {
+    if (!Document->ImageLoaded()) return;
+    const int count = Document->LoopCount();
+    const QString preset = count == TIconDocument::PlayOnce ? QString() : QString::number(count);
+    const QString answer =
+        TInputBox::Ask(this, QStringLiteral("Tindra"),
+                       QString::fromStdString(tindra::LoopCountPrompt(LanguageIndex)), preset);
+    int value = 0;
+    if (!TIconDocument::ParseLoopCount(answer.toStdString(), value)) {
+        ShowErrorMessage(QString::fromStdString(tindra::LoopCountErrorText(LanguageIndex)));
+        return;
+    }
+    Document->SetLoopCount(value);
+}

@@ -18,8 +18,9 @@ bool ParsePositive(const std::string& text, int& value) {
 
 const char* TBatchConverter::UsageText() {
     return "Usage: tindra --convert IN OUT [--without-border] [--frame N]\n"
-           "  IN   a .gif, .ico or .bmp file\n"
-           "  OUT  .gif: the whole icon; .bmp or .ico: frame N (default 1); .ico needs --without-border\n";
+           "  IN   a .gif, .ico, .bmp or .png file\n"
+           "  OUT  .gif: the whole icon; .bmp, .png or .ico: frame N (default 1); .ico needs "
+           "--without-border\n";
 }
 
 bool TBatchConverter::Wanted(int argc, const char* const* argv) {
@@ -74,8 +75,10 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
         kind = TFileKind::FrameBmp;
     else if (outExt == ".ico")
         kind = TFileKind::FrameIco;
+    else if (outExt == ".png")
+        kind = TFileKind::FramePng;
     else {
-        err << "OUT must end in .gif, .bmp or .ico\n" << UsageText();
+        err << "OUT must end in .gif, .bmp, .ico or .png\n" << UsageText();
         return Usage;
     }
     if (kind == TFileKind::FrameIco && !withoutBorder) {
@@ -83,7 +86,7 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
         return Usage;
     }
     if (kind == TFileKind::Document && frameGiven) {
-        err << "--frame applies to .bmp and .ico output only\n" << UsageText();
+        err << "--frame applies to .bmp, .png and .ico output only\n" << UsageText();
         return Usage;
     }
 

@@ -3,9 +3,9 @@
 //
 //   tindra --convert IN OUT [--without-border] [--frame N]
 //
-// IN is opened as the editor opens a file (GIF, ICO or BMP). OUT is written by its extension: ".gif" the
-// whole document as Save as writes it, ".bmp" and ".ico" frame N (1-based, default 1) as the frame exports
-// write it; ".ico" needs --without-border. --without-border saves the inner 32 × 32 area only.
+// IN is opened as the editor opens a file (GIF, ICO, BMP or PNG). OUT is written by its extension: ".gif"
+// the whole document as Save as writes it, ".bmp", ".png" and ".ico" frame N (1-based, default 1) as the
+// frame exports write it; ".ico" needs --without-border. --without-border saves the inner 32 × 32 area only.
 // Recent files and settings are not touched.
 
 #include <iosfwd>

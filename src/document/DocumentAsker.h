@@ -5,7 +5,9 @@
 #include <string>
 
 // Kinds of file a save dialog is asked for (each has its own filter and default name).
-enum class TFileKind { Document, FrameGif, FrameBmp, FrameIco };
+// FramePng is the current frame as PNG; SpriteSheet all frames side by side in one PNG, with a text file
+// of their display times beside it.
+enum class TFileKind { Document, FrameGif, FrameBmp, FrameIco, FramePng, SpriteSheet };
 
 // The answers to "Save changes?": save first, go on without saving, or call off whatever asked.
 enum class TSaveChangesAnswer { Yes, No, Cancel };

@@ -1,9 +1,10 @@
 #include "IconDocument.h"
 
 #include "BmpFile.h"
+#include "DocumentGif.h"
 #include "GIFPicture.h"
-#include "GifFrames.h"
 #include "IcoFile.h"
+#include "PngFile.h"
 #include "SafeFile.h"
 
 #include "ImageTransforms.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -20,6 +22,25 @@ constexpr size_t MaxGifFileBytes = 16u << 20;
 constexpr size_t MaxPictureFileBytes = 16u << 20;
 constexpr int MaxInsertSide = 4096;
 constexpr uint32_t TemplateGrey = 0xFFCCCCCCu;
+// A sprite sheet's display-time file is a few bytes a frame.
+constexpr size_t MaxTimesFileBytes = 1u << 20;
+
+// One channel of source over target with alpha a (0..255), rounded.
+uint32_t Blend(uint32_t source, uint32_t target, uint32_t a, int shift) {
+    const uint32_t s = (source >> shift) & 0xFFu, t = (target >> shift) & 0xFFu;
+    return ((s * a + t * (255u - a) + 127u) / 255u) << shift;
+}
+
+// The surface pixels of a w × h block of picture at (sx, 0) with alpha zeroed where the colour is
+// transparentColor (all 32 bits compared), else opaque.
+void CopyWithAlpha(const TSurface32& picture, int sx, int sy, int side, TPixelImage& out, int ox,
+                   bool withAlpha, uint32_t transparentColor) {
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const uint32_t c = picture.GetPixel(sx + x, sy + y);
+            out.At(ox + x, y) = withAlpha && c == transparentColor ? (c & 0xFFFFFFu) : (c | 0xFF000000u);
+        }
+}
 
 // Copies the w × h block of source at (sx, sy) into a new surface.
 TSurface32 Crop(const TSurface32& source, int sx, int sy, int w, int h) {
@@ -345,6 +366,35 @@ bool TIconDocument::SetDisplayTime(int milliseconds) {
     return true;
 }
 
+bool TIconDocument::SetLoopCount(int count) {
+    if (!ImageLoaded_ || count < PlayOnce || count > MaxLoopCount) return false;
+    if (count == LoopCount_) return true;
+    LoopCount_ = count;
+    MarkModified();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return true;
+}
+
+bool TIconDocument::ParseLoopCount(const std::string& text, int& count) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        count = PlayOnce;
+        return true;
+    }
+    const size_t last = text.find_last_not_of(" \t");
+    const std::string digits = text.substr(first, last - first + 1);
+    if (digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+    const int value = std::stoi(digits);
+    if (value > MaxLoopCount) return false;
+    count = value;
+    return true;
+}
+
+int TIconDocument::PreviewPasses() const {
+    if (LoopCount_ == LoopForever) return 0;
+    return LoopCount_ == PlayOnce ? 1 : LoopCount_ + 1;
+}
+
 void TIconDocument::SetOutputSize(int size) {
     OutputSize_ = size == InnerSide ? InnerSide : FrameSide;
     if (Observer_) Observer_->OutputSizeChanged(OutputSize_);
@@ -414,6 +464,7 @@ bool TIconDocument::NewDocument(IDocumentAsker& asker) {
         AppendFrame(Templates_[1], DefaultDelay);
         Name_ = TDocumentName::Untitled(ProgramFolder_);
         ImageSize_ = FrameSide;
+        LoopCount_ = LoopForever;
         SourceFormat_ = TSourceFormat::Gif;
         StartDocument();
     }
@@ -424,69 +475,162 @@ bool TIconDocument::NewDocument(IDocumentAsker& asker) {
 
 TOpenResult TIconDocument::OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker) {
     if (!SaveChangesIfWanted(asker)) return TOpenResult::Abandoned;
-    if (!name.empty()) return OpenPath(name, addToRecent);
+    if (!name.empty()) return OpenPath(name, addToRecent, true);
     // The document is only replaced once a file was chosen.
     const std::string chosen = asker.AskOpenFileName();
     if (chosen.empty()) return TOpenResult::Cancelled;
-    return OpenPath(chosen, addToRecent);
+    return OpenPath(chosen, addToRecent, true);
 }
 
 TOpenResult TIconDocument::OpenFileDirect(const std::string& path, bool addToRecent) {
-    return OpenPath(path, addToRecent);
+    return OpenPath(path, addToRecent, false);
 }
 
-TOpenResult TIconDocument::OpenPath(const std::string& path, bool addToRecent) {
+TOpenResult TIconDocument::OpenPath(const std::string& path, bool addToRecent, bool keepOnFailure) {
     TOpenResult result;
     {
         TBusy busy(Observer_);
-        result = LoadPath(path, addToRecent);
+        result = LoadPath(path, addToRecent, keepOnFailure);
     }
     Notify(&IDocumentObserver::PaletteChanged);
     Notify(&IDocumentObserver::CommandsNeedUpdate);
     return result;
 }
 
-TOpenResult TIconDocument::LoadPath(const std::string& path, bool addToRecent) {
-    ResetDocument();
-    Name_ = TDocumentName::FromPath(path);
-    if (Observer_) Observer_->FolderUsed(Name_.Folder);
+TOpenResult TIconDocument::LoadPath(const std::string& path, bool addToRecent, bool keepOnFailure) {
+    const TDocumentName name = TDocumentName::FromPath(path);
+    if (Observer_) Observer_->FolderUsed(name.Folder);
 
-    // The loader is chosen by the extension in any letter case.
-    const std::string ext = LowerAscii(Name_.Extension);
-    bool loaded = false;
+    TLoadedPictures loaded;
+    bool ok = false;
     try {
-        if (ext == ".gif") {
-            loaded = LoadGif(TSafeFile::ReadAll(path, MaxGifFileBytes));
-        } else if (ext == ".ico") {
-            loaded = LoadIco(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)));
-        } else if (ext == ".bmp") {
-            loaded = LoadBmp(TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)));
-        }
+        ok = DecodePath(path, loaded);
     } catch (const std::exception&) {
-        loaded = false;
+        ok = false;
     }
-
-    TOpenResult result;
-    if (loaded) {
-        StartDocument();
-        if (addToRecent && Observer_) Observer_->AddRecentFile(Name_.Path);
-        result = TOpenResult::Opened;
-    } else {
-        // Whatever a loader had added goes: no document.
-        GifFrames::ResetDocumentPicture(*Frames40_);
-        GifFrames::ResetDocumentPicture(*Frames32_);
-        Entries_.clear();
-        if (Observer_) Observer_->FrameListChanged(0);
-        FrameCount_ = 0;
-        CurrentFrame_ = -1;
-        ImageLoaded_ = false;
+    if (!ok) {
+        // The file was read into temporaries only: the document that was open stays as it was.
+        if (keepOnFailure) return TOpenResult::Failed;
+        ResetDocument();
         SetCaption("Tindra");
-        result = TOpenResult::Failed;
+        return TOpenResult::Failed;
     }
-    return result;
+    ResetDocument();
+    Name_ = name;
+    ApplyLoaded(loaded);
+    StartDocument();
+    if (addToRecent && Observer_) Observer_->AddRecentFile(Name_.Path);
+    return TOpenResult::Opened;
 }
 
-bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
+bool TIconDocument::DecodePath(const std::string& path, TLoadedPictures& out) const {
+    // The loader is chosen by the extension in any letter case.
+    const std::string ext = LowerAscii(TDocumentName::FromPath(path).Extension);
+    if (ext == ".gif") return DecodeGif(TSafeFile::ReadAll(path, MaxGifFileBytes), out);
+    if (ext == ".ico")
+        return DecodeSingle(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
+                            TSourceFormat::Ico, false, out);
+    if (ext == ".bmp")
+        return DecodeSingle(TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
+                            TSourceFormat::Bmp, true, out);
+    if (ext == ".png") return DecodePng(TSafeFile::ReadAll(path, MaxPictureFileBytes), path, out);
+    return false;
+}
+
+bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::string& path,
+                              TLoadedPictures& out) const {
+    // A 40 × 40 or 32 × 32 picture is one frame; a strip of such squares side by side (a sprite sheet) is
+    // one frame per square. Both bounds hold before libpng allocates any row.
+    TPngFile::TLimits limits;
+    limits.MaxHeight = FrameSide;
+    limits.MaxWidth = FrameSide * MaxFrames;
+    limits.MaxPixels = static_cast<std::int64_t>(FrameSide) * FrameSide * MaxFrames;
+    const TPixelImage png = TPngFile::Decode(bytes, limits);
+    const int side = png.Height;
+    if ((side != FrameSide && side != InnerSide) || png.Width % side != 0) return false;
+    const int count = png.Width / side;
+    if (count < 1 || count > MaxFrames) return false;
+    const TSurface32& start = Templates_[side == InnerSide ? 1 : 0];
+    const int at = side == InnerSide ? BorderWidth : 0;
+    out.Pictures.clear();
+    for (int k = 0; k < count; ++k) {
+        TSurface32 b;
+        b.CopyFrom(start);
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const uint32_t c = png.At(k * side + x, y);
+                const uint32_t a = c >> 24;
+                uint32_t pixel;
+                if (a == 0xFF) {
+                    pixel = c;
+                } else if (a == 0) {
+                    // Fully transparent: the transparent colour, which a save without the border marks
+                    // transparent again.
+                    pixel = DefaultTransparentColor.Value;
+                } else {
+                    const uint32_t t = b.GetPixel(at + x, at + y);
+                    pixel = 0xFF000000u | Blend(c, t, a, 16) | Blend(c, t, a, 8) | Blend(c, t, a, 0);
+                }
+                b.SetPixel(at + x, at + y, pixel);
+            }
+        out.Pictures.push_back(std::move(b));
+    }
+    // A strip takes its display times from the text file beside it when that lists one for each frame.
+    std::vector<int> times;
+    if (count > 1) {
+        try {
+            const std::vector<uint8_t> text =
+                TSafeFile::ReadAll(SpriteSheetTimesPath(path), MaxTimesFileBytes);
+            times = ParseSpriteSheetTimes(std::string(text.begin(), text.end()));
+        } catch (const std::exception&) {
+            times.clear(); // no file: 100 ms each
+        }
+    }
+    out.Delays.assign(count, DefaultDelay);
+    if (static_cast<int>(times.size()) == count)
+        for (int k = 0; k < count; ++k)
+            out.Delays[k] = std::clamp(times[k], MinDisplayTime, MaxDisplayTime) / 10;
+    out.Side = side;
+    out.Format = TSourceFormat::Png;
+    out.Loops = LoopForever;
+    return true;
+}
+
+std::string TIconDocument::SpriteSheetTimesPath(const std::string& pngPath) {
+    const TDocumentName name = TDocumentName::FromPath(pngPath);
+    // A strip named without an extension, or with ".txt" itself, gets ".txt" added, never replaced.
+    if (name.Extension.empty() || LowerAscii(name.Extension) == ".txt") return pngPath + ".txt";
+    return pngPath.substr(0, pngPath.size() - name.Extension.size()) + ".txt";
+}
+
+std::vector<int> TIconDocument::ParseSpriteSheetTimes(const std::string& text) {
+    std::vector<int> times;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        const size_t last = line.find_last_not_of(" \t");
+        const std::string digits = line.substr(first, last - first + 1);
+        if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) return {};
+        times.push_back(std::stoi(digits));
+        if (static_cast<int>(times.size()) > MaxFrames) return {};
+    }
+    return times;
+}
+
+void TIconDocument::ApplyLoaded(TLoadedPictures& loaded) {
+    ImageSize_ = loaded.Side;
+    FrameCount_ = static_cast<int>(loaded.Pictures.size());
+    for (size_t k = 0; k < loaded.Pictures.size(); ++k)
+        AppendFrame(loaded.Pictures[k], loaded.Delays[k]);
+    LoopCount_ = loaded.Loops;
+    ImageLoaded_ = true;
+    SourceFormat_ = loaded.Format;
+}
+
+bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures& out) const {
     int side;
     std::unique_ptr<TGIFPicture> gif;
     try {
@@ -504,53 +648,66 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
     if (count < 1) return false;
     const bool small = side == InnerSide;
     std::vector<int> delays;
-    std::vector<TSurface32> pictures;
     try {
-        pictures = GifFrames::ComposeFrames(*gif, Templates_[small ? 1 : 0], small ? BorderWidth : 0, delays,
-                                            DefaultDelay);
+        out.Pictures = GifFrames::ComposeFrames(*gif, Templates_[small ? 1 : 0], small ? BorderWidth : 0,
+                                                delays, DefaultDelay);
     } catch (const std::exception&) {
         return false;
     }
-    ImageSize_ = side;
-    FrameCount_ = count;
-    if (count < 2) {
-        AppendFrame(pictures[0], DefaultDelay); // a single frame's own Delay Time is not used
+    out.Side = side;
+    out.Format = TSourceFormat::Gif;
+    out.Loops = GifFrames::LoopCount(*gif);
+    if (count < 2)
+        out.Delays.assign(1, DefaultDelay); // a single frame's own Delay Time is not used
+    else
+        out.Delays = delays;
+    return true;
+}
+
+bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
+                                 TLoadedPictures& out) const {
+    const int w = picture.Width;
+    // An icon is taken at 32 × 32 only; a bitmap at 40 × 40 or 32 × 32.
+    const bool fits =
+        w == picture.Height && (w == InnerSide || (w == FrameSide && format != TSourceFormat::Ico));
+    if (!fits) return false;
+    TSurface32 b;
+    b.CopyFrom(Templates_[w == InnerSide ? 1 : 0]);
+    const int at = w == InnerSide ? BorderWidth : 0;
+    if (opaque) {
+        TPixelImage drawn = picture;
+        drawn.Transparent.clear(); // bitmaps are drawn opaquely
+        DrawPicture(b, drawn, at, at);
     } else {
-        for (int k = 0; k < count; ++k)
-            AppendFrame(pictures[k], delays[k]);
+        DrawPicture(b, picture, at, at); // its transparent pixels show the template
     }
-    ImageLoaded_ = true;
-    SourceFormat_ = TSourceFormat::Gif;
+    out.Side = w;
+    out.Format = format;
+    out.Pictures.clear();
+    out.Pictures.push_back(std::move(b));
+    out.Delays.assign(1, DefaultDelay);
+    out.Loops = LoopForever;
+    return true;
+}
+
+bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
+    TLoadedPictures loaded;
+    if (!DecodeGif(bytes, loaded)) return false;
+    ApplyLoaded(loaded);
     return true;
 }
 
 bool TIconDocument::LoadIco(const TPixelImage& icon) {
-    if (icon.Width != InnerSide || icon.Height != InnerSide) return false;
-    FrameCount_ = 1;
-    ImageSize_ = InnerSide;
-    TSurface32 b;
-    b.CopyFrom(Templates_[1]);
-    DrawPicture(b, icon, BorderWidth, BorderWidth);
-    AppendFrame(b, DefaultDelay);
-    ImageLoaded_ = true;
-    SourceFormat_ = TSourceFormat::Ico;
+    TLoadedPictures loaded;
+    if (!DecodeSingle(icon, TSourceFormat::Ico, false, loaded)) return false;
+    ApplyLoaded(loaded);
     return true;
 }
 
 bool TIconDocument::LoadBmp(const TPixelImage& bitmap) {
-    const int w = bitmap.Width;
-    if (!((w == FrameSide && bitmap.Height == FrameSide) || (w == InnerSide && bitmap.Height == InnerSide)))
-        return false;
-    FrameCount_ = 1;
-    ImageSize_ = w;
-    TSurface32 b;
-    b.CopyFrom(Templates_[w == InnerSide ? 1 : 0]);
-    TPixelImage opaque = bitmap;
-    opaque.Transparent.clear(); // bitmaps are drawn opaquely
-    DrawPicture(b, opaque, w == InnerSide ? BorderWidth : 0, w == InnerSide ? BorderWidth : 0);
-    AppendFrame(b, DefaultDelay);
-    ImageLoaded_ = true;
-    SourceFormat_ = TSourceFormat::Bmp;
+    TLoadedPictures loaded;
+    if (!DecodeSingle(bitmap, TSourceFormat::Bmp, true, loaded)) return false;
+    ApplyLoaded(loaded);
     return true;
 }
 
@@ -562,12 +719,18 @@ std::string TIconDocument::DefaultDocumentFileName() const {
         name += "_BMP";
     else if (SourceFormat_ == TSourceFormat::Ico)
         name += "_ICO";
+    else if (SourceFormat_ == TSourceFormat::Png)
+        name += "_PNG";
     if (ImageSize_ != OutputSize_) name += "_" + std::to_string(OutputSize_);
     return name + ".gif";
 }
 
 std::string TIconDocument::DefaultFrameFileName(TFileKind kind) const {
-    const char* ext = kind == TFileKind::FrameBmp ? ".bmp" : kind == TFileKind::FrameIco ? ".ico" : ".gif";
+    if (kind == TFileKind::SpriteSheet) return Name_.BaseName + "_sheet.png";
+    const char* ext = kind == TFileKind::FrameBmp   ? ".bmp"
+                      : kind == TFileKind::FrameIco ? ".ico"
+                      : kind == TFileKind::FramePng ? ".png"
+                                                    : ".gif";
     return Name_.BaseName + "_" + std::to_string(CurrentFrame_ + 1) + ext;
 }
 
@@ -578,7 +741,8 @@ std::vector<uint8_t> TIconDocument::EncodeDocumentGif() const {
         const TSurface32 f = withoutBorder ? Inner(WorkBitmap_) : WorkBitmap_;
         return GifFrames::EncodeSingleFrame(f, withoutBorder, transparent);
     }
-    return GifFrames::EncodeAnimation(withoutBorder ? *Frames32_ : *Frames40_, withoutBorder, transparent);
+    return GifFrames::EncodeAnimation(withoutBorder ? *Frames32_ : *Frames40_, withoutBorder, transparent,
+                                      LoopCount_ == PlayOnce ? GifFrames::NoLooping : LoopCount_);
 }
 
 std::vector<uint8_t> TIconDocument::EncodeFrameGif() const {
@@ -607,6 +771,34 @@ std::vector<uint8_t> TIconDocument::EncodeFrameIco() const {
             colors.Transparent[static_cast<size_t>(y) * InnerSide + x] = false;
         }
     return GifFrames::EncodeIcon(colors);
+}
+
+std::vector<uint8_t> TIconDocument::EncodeFramePng() const {
+    const bool withoutBorder = OutputSize_ == InnerSide;
+    const int at = withoutBorder ? BorderWidth : 0;
+    TPixelImage image(OutputSize_, OutputSize_);
+    CopyWithAlpha(WorkBitmap_, at, at, OutputSize_, image, 0, withoutBorder, TransparentColor_.Value);
+    return TPngFile::Encode(image, withoutBorder);
+}
+
+std::vector<uint8_t> TIconDocument::EncodeSpriteSheet() const {
+    const bool withoutBorder = OutputSize_ == InnerSide;
+    const int at = withoutBorder ? BorderWidth : 0;
+    TPixelImage strip(OutputSize_ * FrameCount_, OutputSize_);
+    for (int k = 0; k < FrameCount_; ++k) {
+        // The current frame as it is being edited, the others as committed.
+        const TSurface32& frame = k == CurrentFrame_ ? WorkBitmap_ : Entries_.at(k).Bitmap;
+        CopyWithAlpha(frame, at, at, OutputSize_, strip, k * OutputSize_, withoutBorder,
+                      TransparentColor_.Value);
+    }
+    return TPngFile::Encode(strip, withoutBorder);
+}
+
+std::string TIconDocument::SpriteSheetTimes() const {
+    std::string text = "# Display time of each frame in milliseconds, left to right\n";
+    for (int k = 0; k < FrameCount_; ++k)
+        text += std::to_string(std::max(DisplayTime(k), MinDisplayTime)) + "\n";
+    return text;
 }
 
 TSaveResult TIconDocument::SaveDocumentTo(const std::string& path) {
@@ -644,6 +836,15 @@ TSaveResult TIconDocument::WriteFrame(TFileKind kind, const std::string& path) {
         case TFileKind::FrameIco:
             TSafeFile::WriteAll(path, EncodeFrameIco());
             break;
+        case TFileKind::FramePng:
+            TSafeFile::WriteAll(path, EncodeFramePng());
+            break;
+        case TFileKind::SpriteSheet: {
+            const std::string times = SpriteSheetTimes();
+            TSafeFile::WriteAll(path, EncodeSpriteSheet());
+            TSafeFile::WriteAll(SpriteSheetTimesPath(path), std::vector<uint8_t>(times.begin(), times.end()));
+            break;
+        }
         default:
             TSafeFile::WriteAll(path, EncodeFrameGif());
             break;
@@ -745,6 +946,16 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
     const std::string ext = LowerAscii(TDocumentName::FromPath(path).Extension);
     if (ext == ".bmp") return TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
     if (ext == ".ico") return TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
+    if (ext == ".png") {
+        TPngFile::TLimits limits;
+        limits.MaxWidth = limits.MaxHeight = MaxInsertSide;
+        TPixelImage image = TPngFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes), limits);
+        // Fully transparent pixels keep the template; the others are drawn opaquely.
+        image.Transparent.resize(image.Pixels.size());
+        for (size_t i = 0; i < image.Pixels.size(); ++i)
+            image.Transparent[i] = (image.Pixels[i] >> 24) == 0;
+        return image;
+    }
     if (ext == ".gif") {
         const std::vector<uint8_t> bytes = TSafeFile::ReadAll(path, MaxGifFileBytes);
         // Only the first frame is used (the reader stops after it); any size will do, but absurd ones are

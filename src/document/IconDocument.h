@@ -28,14 +28,14 @@
 
 class TGIFPicture;
 
-enum class TSourceFormat : uint8_t { Gif = 0, Bmp = 1, Ico = 2 };
+enum class TSourceFormat : uint8_t { Gif = 0, Bmp = 1, Ico = 2, Png = 3 };
 enum class TFrameStep { First, Previous, Next, Last };
 enum class TInsertPosition { Before = 0, After = 1 };
 
 enum class TOpenResult {
     Opened,    // a document with the file's frames
     Cancelled, // the open dialog was cancelled: the document stays as it was
-    Failed,    // the file was refused: no document, caption "Tindra"; show "Error opening file."
+    Failed,    // the file was refused; show "Error opening file." (what stays: see OpenFile)
     Abandoned  // Cancel to "Save changes?", or Yes but nothing was saved: the document stays untouched
 };
 
@@ -96,6 +96,20 @@ class TIconDocument {
     void SetBackColor(TSurfaceColor color);
     // The transparent colour becomes the background colour (the right button's) as well.
     void SetTransparentColor(TSurfaceColor color);
+
+    // ---- Looping of the animation: how often a saved animation plays. LoopForever (a new document), N
+    // (the animation repeats N more times after it was shown once: the looping extension's count), or
+    // PlayOnce (no looping extension). An opened GIF keeps its own; a change makes the document modified.
+    static constexpr int LoopForever = 0;
+    static constexpr int PlayOnce = -1;
+    static constexpr int MaxLoopCount = 65535;
+    int LoopCount() const { return LoopCount_; }
+    // Values outside PlayOnce..MaxLoopCount are refused (false), as is a change without a document.
+    bool SetLoopCount(int count);
+    // How many passes the preview plays: 0 without end, else LoopCount() + 1.
+    int PreviewPasses() const;
+    // A typed loop count: empty (or blanks) is PlayOnce, else a whole number 0..MaxLoopCount.
+    static bool ParseLoopCount(const std::string& text, int& count);
 
     bool AutoBorder() const { return AutoBorder_; }
     void SetAutoBorder(bool on) { AutoBorder_ = on; }
@@ -172,11 +186,13 @@ class TIconDocument {
     bool SaveChangesIfWanted(IDocumentAsker& asker);
     // A new one-frame document; false (nothing changed) when SaveChangesIfWanted says so.
     bool NewDocument(IDocumentAsker& asker);
-    // Opens a GIF, ICO or BMP file. An empty name asks the open dialog; cancelling it leaves the
+    // Opens a GIF, ICO, BMP or PNG file. An empty name asks the open dialog; cancelling it leaves the
     // document as it was. addToRecent: report the file through IDocumentObserver::AddRecentFile on
-    // success.
+    // success. A refused file leaves the document that was open as it was (unsaved changes included):
+    // the file is read completely before anything of the document changes.
     TOpenResult OpenFile(const std::string& name, bool addToRecent, IDocumentAsker& asker);
-    // The same without any question (the command line of batch conversion): opens or fails.
+    // The same without any question (the command line of batch conversion): opens, or fails and leaves
+    // no document.
     TOpenResult OpenFileDirect(const std::string& path, bool addToRecent);
 
     std::string DefaultDocumentFileName() const;
@@ -193,6 +209,19 @@ class TIconDocument {
     std::vector<uint8_t> EncodeFrameGif() const;
     std::vector<uint8_t> EncodeFrameBmp() const;
     std::vector<uint8_t> EncodeFrameIco() const;
+    // The current frame as PNG: 40 × 40 opaque with the border; without it the inner 32 × 32 area with
+    // the transparent colour as alpha 0.
+    std::vector<uint8_t> EncodeFramePng() const;
+    // Every frame left to right in one PNG strip (OutputSize high, FrameCount × OutputSize wide, the
+    // transparent colour as alpha 0 without the border), and the text file of display times written
+    // beside it (SpriteSheetTimesPath).
+    std::vector<uint8_t> EncodeSpriteSheet() const;
+    std::string SpriteSheetTimes() const;
+    // The display-time file that belongs to a strip: the same path with the extension ".txt".
+    static std::string SpriteSheetTimesPath(const std::string& pngPath);
+    // Display times (milliseconds) read from a strip's text file: numbers one a line, "#" lines and blank
+    // lines skipped. Empty when the text is not such a list.
+    static std::vector<int> ParseSpriteSheetTimes(const std::string& text);
 
     // ---- Frame operations (each one step of the document's history; see FrameHistory.h)
     // Inserts a 40 × 40 picture before or after the current frame with a display time in milliseconds.
@@ -228,6 +257,20 @@ class TIconDocument {
   private:
     friend class TEdit;
     using TFrameEntry = THistoryFrame;
+    // What a file gives, read completely before the document is replaced.
+    struct TLoadedPictures {
+        int Side = FrameSide;
+        TSourceFormat Format = TSourceFormat::Gif;
+        std::vector<TSurface32> Pictures; // 40 × 40, composed on the templates
+        std::vector<int> Delays;          // hundredths of a second
+        int Loops = LoopForever;
+    };
+    bool DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures& out) const;
+    bool DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
+                      TLoadedPictures& out) const;
+    bool DecodePath(const std::string& path, TLoadedPictures& out) const;
+    bool DecodePng(const std::vector<uint8_t>& bytes, const std::string& path, TLoadedPictures& out) const;
+    void ApplyLoaded(TLoadedPictures& loaded);
 
     void Notify(void (IDocumentObserver::*fn)());
     void SetCaption(const std::string& caption);
@@ -256,8 +299,8 @@ class TIconDocument {
     void SettleOpenEdits();
     void RestoreEdit(int frame, size_t depth, std::vector<TPictureStep>& redo);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
-    TOpenResult OpenPath(const std::string& path, bool addToRecent);
-    TOpenResult LoadPath(const std::string& path, bool addToRecent);
+    TOpenResult OpenPath(const std::string& path, bool addToRecent, bool keepOnFailure);
+    TOpenResult LoadPath(const std::string& path, bool addToRecent, bool keepOnFailure);
 
     std::string ProgramFolder_;
     IDocumentObserver* Observer_ = nullptr;
@@ -281,6 +324,7 @@ class TIconDocument {
     std::string Caption_ = "Tindra";
     // A change the histories do not record, since the last start or save.
     bool FramesChanged_ = false;
+    int LoopCount_ = LoopForever;
 
     TSurfaceColor DrawColor_ = DefaultDrawColor;
     TSurfaceColor BackColor_ = DefaultBackColor;

@@ -2,7 +2,7 @@
 
 #include "GIFException.h"
 #include "GIFPicture.h"
-#include "GifFrames.h"
+#include "DocumentGif.h"
 #include "Stream.h"
 #include "SurfaceImage.h"
 

@@ -4,6 +4,7 @@
 #include "AngleDialWidget.h"
 #include "CanvasWidget.h"
 #include "ClipboardPicture.h"
+#include "DocumentGif.h"
 #include "FontPanel.h"
 #include "FrameListModel.h"
 #include "FrameListView.h"
@@ -627,7 +628,9 @@ class TCommandsTest : public QObject {
         form->OpenName = path;
         form->MnFileOpenClick();
         QCOMPARE(form->Errors, QStringList{"Error opening file."});
-        QCOMPARE(form->windowTitle(), QStringLiteral("Tindra"));
+        // The icon that was open stays, with its name.
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tindra - new.gif"));
+        QVERIFY(form->DocumentModel().ImageLoaded());
         QVERIFY(form->isEnabled());
     }
 
@@ -862,6 +865,45 @@ class TCommandsTest : public QObject {
         auto* field = Find<QSpinBox>(form.get(), "EDSpeed");
         field->setValue(flagged ? 100 : 10);
         QCOMPARE(sign->isVisibleTo(form.get()), !flagged);
+    // The loop count typed into its box (kept on Cancel, refused with a message when it is no count),
+    // and the preview playing it: a finite count stops by itself after its passes, forever does not.
+    void LoopCountIsTypedAndPlayed() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(0), 10);
+        doc.SetDisplayTime(10);
+        QString answer, offered;
+        TInputBox::SetHook([&](const QString&, const QString&, const QString& preset) {
+            offered = preset;
+            return answer;
+        });
+        auto* item = Find<QAction>(form, "MnImageLoopCount");
+        const struct {
+            const char* typed;
+            int count; // what the document holds afterwards
+            int errors;
+        } steps[] = {
+            {"3", 3, 0}, {"x", 3, 1}, {"70000", 3, 2}, {"", TIconDocument::PlayOnce, 2}, {"0", 0, 2}};
+        for (const auto& step : steps) {
+            answer = QString::fromUtf8(step.typed);
+            item->trigger();
+            QCOMPARE(doc.LoopCount(), step.count);
+            QCOMPARE(form->Errors.size(), step.errors);
+        }
+        QCOMPARE(offered, QString()); // the box showed play once as an empty field
+
+        QVERIFY(doc.SetLoopCount(1)); // two passes of two short frames
+        form->MnImagePlayAnimationClick();
+        QVERIFY(doc.Animating());
+        QTRY_VERIFY_WITH_TIMEOUT(!doc.Animating(), 5000);
+        QVERIFY(Find<QAction>(form, "MnImagePlayAnimation")->isEnabled());
+        QVERIFY(doc.SetLoopCount(TIconDocument::LoopForever));
+        form->MnImagePlayAnimationClick();
+        QTest::qWait(400);
+        QVERIFY(doc.Animating());
+        form->MnImageStopAnimationClick();
+        QVERIFY(!doc.Animating());
+        QCOMPARE(GifFrames::LoopCount(doc.Frames40()), GifFrames::NoLooping); // the preview's loop is gone
     }
 };
 

@@ -8,7 +8,7 @@
 
 #include "BmpFile.h"
 #include "GIFPicture.h"
-#include "GifFrames.h"
+#include "DocumentGif.h"
 #include "IconDocument.h"
 #include "SafeFile.h"
 #include "Surface32.h"

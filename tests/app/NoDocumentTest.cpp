@@ -65,16 +65,23 @@ class TNoDocumentTest : public QObject {
         file.write("GIF89a not really");
         file.close();
 
+        // A failed open from the window reports the file and keeps the document with what it shows.
+        form.MnFileNewClick();
+        form.OpenFile(broken, false);
+        QCOMPARE(form.Errors.size(), 1);
+        QCOMPARE(Find<QLabel>(&form, "SBFrameInfo")->text(), QStringLiteral("1/1"));
+        QVERIFY(!PreviewBlank(Find<TPreviewView>(&form, "ImThumbnail")));
+
         // A document shows its frame and pointer information; each way of losing it clears them (a
-        // cancelled open keeps the document, so it is not one of them).
+        // cancelled or failed open from the window keeps the document, so it is not one of them).
         const struct {
             const char* When;
             std::function<void()> Lose;
         } ways[] = {
-            {"failed open",
+            {"failed conversion open",
              [&] {
-                 form.OpenFile(broken, false);
-                 QCOMPARE(form.Errors.size(), 1);
+                 QCOMPARE(form.DocumentModel().OpenFileDirect(broken.toStdString(), false),
+                          TOpenResult::Failed);
              }},
         };
         for (const auto& way : ways) {

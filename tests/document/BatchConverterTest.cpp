@@ -46,7 +46,9 @@ TEST(BatchConverter, ExitCodes) {
         {{"--convert", dir + "locked.bmp", dir + "x.gif"}, 1},
         {{"--convert", in}, 2},
         {{"--convert", in, dir + "x.ico"}, 2},
-        {{"--convert", in, dir + "x.png"}, 2},
+        {{"--convert", in, dir + "out.png", "--frame", "2"}, 0},
+        {{"--convert", dir + "out.png", dir + "back.gif"}, 0},
+        {{"--convert", in, dir + "x.tif"}, 2},
         {{"--convert", in, dir + "x.bmp", "--frame", "0"}, 2},
         {{"--convert", in, dir + "x.bmp", "--frame", "3"}, 2},
         {{"--convert", in, dir + "x.bmp", "--frame"}, 2},
@@ -81,6 +83,10 @@ TEST(BatchConverter, ExitCodes) {
     const TPixelImage ico = TIcoFile::Read(dir + "out.ico");
     EXPECT_EQ(ico.At(11, 11), 0xFF0000FFu);
     EXPECT_TRUE(ico.IsTransparent(0, 0)); // the grey background is the transparent colour
+    // PNG out and back in: frame 2 as a one-frame icon.
+    const GifOracle::Decoded back = GifOracle::Read(dir + "back.gif");
+    ASSERT_EQ(back.Frames.size(), 1u);
+    EXPECT_EQ(back.Frames[0].ColorAt(15, 15), 0x0000FFu);
 
     const char* argv[] = {"tindra", "--convert", "a", "b"};
     EXPECT_TRUE(TBatchConverter::Wanted(4, argv));

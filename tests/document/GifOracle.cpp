@@ -44,7 +44,8 @@ bool Write(const std::string& path, const File& file) {
         const int index = static_cast<int>(k);
         if (k == 0 && file.Looping) {
             unsigned char id[] = "NETSCAPE2.0";
-            unsigned char loop[] = {1, 0, 0};
+            unsigned char loop[] = {1, static_cast<unsigned char>(file.Loops & 0xFF),
+                                    static_cast<unsigned char>(file.Loops >> 8)};
             GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks,
                                  APPLICATION_EXT_FUNC_CODE, 11, id);
             GifAddExtensionBlock(&image->ExtensionBlockCount, &image->ExtensionBlocks, CONTINUE_EXT_FUNC_CODE,
@@ -106,7 +107,12 @@ Decoded Read(const std::string& path) {
         f.Palette = image.ImageDesc.ColorMap ? palette(image.ImageDesc.ColorMap) : out.GlobalPalette;
         for (int e = 0; e < image.ExtensionBlockCount; ++e) {
             const ExtensionBlock& block = image.ExtensionBlocks[e];
-            if (block.Function == CONTINUE_EXT_FUNC_CODE) continue;
+            if (block.Function == CONTINUE_EXT_FUNC_CODE) {
+                const bool afterLoop = !f.ApplicationIds.empty() && f.ApplicationIds.back() == "NETSCAPE2.0";
+                if (afterLoop && block.ByteCount >= 3 && block.Bytes[0] == 1)
+                    f.Loops = block.Bytes[1] | (block.Bytes[2] << 8);
+                continue;
+            }
             f.ExtensionCodes.push_back(block.Function);
             if (block.Function == APPLICATION_EXT_FUNC_CODE)
                 f.ApplicationIds.emplace_back(reinterpret_cast<const char*>(block.Bytes), block.ByteCount);

@@ -19,7 +19,8 @@ struct File {
     int Width = 0, Height = 0;
     std::vector<uint32_t> Palette; // 0x00RRGGBB, global table
     std::vector<Frame> Frames;
-    bool Looping = false; // NETSCAPE2.0 extension (loop forever) before frame 0
+    bool Looping = false; // NETSCAPE2.0 extension before frame 0, with Loops
+    int Loops = 0;        // 0 loops forever
 };
 
 // Writes a GIF with giflib; false on any giflib error.
@@ -33,6 +34,7 @@ struct DecodedFrame {
     bool HasControl = false;
     std::vector<int> ExtensionCodes; // 0xF9 control, 0xFF application, ...
     std::vector<std::string> ApplicationIds;
+    int Loops = -1;                       // the NETSCAPE2.0 loop count, -1 without that extension
     uint32_t ColorAt(int x, int y) const; // colour of the pixel through the active table
 };
 struct Decoded {

@@ -8,7 +8,7 @@
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
-#include "GifFrames.h"
+#include "DocumentGif.h"
 #include "ImageTransforms.h"
 
 #include <gtest/gtest.h>

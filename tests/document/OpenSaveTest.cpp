@@ -9,7 +9,7 @@
 
 #include "BmpFile.h"
 #include "GIFPicture.h"
-#include "GifFrames.h"
+#include "DocumentGif.h"
 #include "IcoFile.h"
 #include "SafeFile.h"
 
@@ -261,16 +261,36 @@ TEST_F(OpenSaveTest, RefusedFilesLeaveNoDocument) {
                                  dir + "stray-wide.gif"};
     for (const std::string& path : cases) {
         SCOPED_TRACE(path);
+        // Unsaved work of two frames, the second one edited, survives the refused file untouched.
         ASSERT_TRUE(doc.NewDocument(asker));
+        doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(0), 300);
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(7, 7, Red);
+            edit.Commit();
+        }
+        const std::string caption = doc.Caption();
         EXPECT_EQ(Open(path), TOpenResult::Failed);
-        EXPECT_FALSE(doc.ImageLoaded());
-        EXPECT_EQ(doc.FrameCount(), 0);
-        EXPECT_EQ(doc.Caption(), "Tindra");
-        EXPECT_FALSE(doc.IsModified());
-        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), 0);
+        EXPECT_TRUE(doc.ImageLoaded());
+        EXPECT_EQ(doc.FrameCount(), 2);
+        EXPECT_EQ(doc.CurrentFrame(), 1);
+        EXPECT_EQ(doc.Caption(), caption);
+        EXPECT_EQ(doc.Name().Name, "new.gif");
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.UndoDepth(1), 1);
+        EXPECT_EQ(doc.WorkBitmap().GetPixel(7, 7), Red);
+        EXPECT_EQ(doc.FrameBitmap(1).GetPixel(7, 7), Red);
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), 2);
+        EXPECT_EQ(seen.Rows, 2);
         EXPECT_EQ(seen.Busy, 0);
         // The folder was used anyway (the setting "Path" follows the last file tried).
         EXPECT_EQ(seen.Folders.back(), dir);
+        // The batch converter's open leaves no document on the same file.
+        EXPECT_EQ(doc.OpenFileDirect(path, false), TOpenResult::Failed);
+        EXPECT_FALSE(doc.ImageLoaded());
+        EXPECT_EQ(doc.FrameCount(), 0);
+        EXPECT_EQ(doc.Caption(), "Tindra");
+        EXPECT_EQ(GifFrames::FrameCount(doc.Frames40()), 0);
     }
     EXPECT_TRUE(seen.Recent.empty());
 }
@@ -354,6 +374,77 @@ TEST_F(OpenSaveTest, SavedAnimationHasDelaysLoopFirstAndNoTransparency) {
     EXPECT_EQ(g.Frames[0].ExtensionCodes[0], 0xFF);
     EXPECT_EQ(g.Frames[0].ApplicationIds.at(0), "NETSCAPE2.0");
     EXPECT_TRUE(g.Frames[1].ApplicationIds.empty());
+}
+
+// The loop count of an opened GIF (three times, forever, no looping extension) goes back into the saved
+// file, with and without the border; a changed one is written and makes the document modified.
+TEST_F(OpenSaveTest, LoopCountIsKeptThroughOpenAndSave) {
+    struct Case {
+        bool looping;
+        int loops;
+        int expected; // LoopCount() and the saved file's count (-1: no looping extension)
+    } cases[] = {{true, 3, 3}, {true, 0, 0}, {false, 0, -1}, {true, 65535, 65535}};
+    for (const Case& c : cases) {
+        for (int output : {40, 32}) {
+            SCOPED_TRACE(std::to_string(c.loops) + (c.looping ? " looping, output " : " none, output ") +
+                         std::to_string(output));
+            GifOracle::File f{
+                40, 40, Palette, {Rect(0, 0, 40, 40, 1, 20), Rect(0, 0, 40, 40, 3, 30)}, c.looping};
+            f.Loops = c.loops;
+            ASSERT_EQ(Open(WriteGif("loops.gif", f)), TOpenResult::Opened);
+            EXPECT_EQ(doc.LoopCount(), c.expected);
+            EXPECT_FALSE(doc.IsModified());
+            doc.SetOutputSize(output);
+            asker.SaveName = dir + "saved.gif";
+            ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+            const GifOracle::Decoded g = GifOracle::Read(asker.SaveName);
+            ASSERT_EQ(g.Frames.size(), 2u);
+            EXPECT_EQ(g.Frames[0].Loops, c.expected);
+            EXPECT_EQ(g.Frames[0].ApplicationIds.empty(), c.expected == -1);
+            ASSERT_EQ(Open(asker.SaveName), TOpenResult::Opened);
+            EXPECT_EQ(doc.LoopCount(), c.expected);
+            doc.SetOutputSize(40);
+        }
+    }
+    // Changing it: refused values change nothing; a new value marks the document and is saved.
+    EXPECT_FALSE(doc.SetLoopCount(-2));
+    EXPECT_FALSE(doc.SetLoopCount(65536));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.SetLoopCount(7));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.Caption().back(), '*');
+    ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+    EXPECT_EQ(GifOracle::Read(asker.SaveName).Frames[0].Loops, 7);
+    EXPECT_FALSE(doc.IsModified());
+    // A new document loops forever, as every saved animation did before.
+    ASSERT_TRUE(doc.NewDocument(asker));
+    EXPECT_EQ(doc.LoopCount(), TIconDocument::LoopForever);
+    EXPECT_EQ(doc.PreviewPasses(), 0);
+}
+
+TEST(LoopCountText, TypedValues) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int count;
+    } cases[] = {{"", true, TIconDocument::PlayOnce},
+                 {"  ", true, TIconDocument::PlayOnce},
+                 {"0", true, 0},
+                 {" 3 ", true, 3},
+                 {"65535", true, 65535},
+                 {"65536", false, 0},
+                 {"-1", false, 0},
+                 {"2x", false, 0},
+                 {"999999", false, 0},
+                 {"1 2", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        int count = 12345;
+        EXPECT_EQ(TIconDocument::ParseLoopCount(c.text, count), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(count, c.count);
+        }
+    }
 }
 
 TEST_F(OpenSaveTest, WithoutBorderMarksTheTransparentColourAndDisposal) {

@@ -1,4 +1,4 @@
-#include "GifFrames.h"
+#include "DocumentGif.h"
 
 #include "ColorMapOptimizer.h"
 #include "ColorReduction.h"
@@ -315,10 +315,43 @@ std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransp
     return Write(n);
 }
 
+namespace {
+
+void RemoveLoopExtensions(TGIFPicture& picture) {
+    for (int i = 0; i < FrameCount(picture); ++i) {
+        auto& extensions = picture.Images().ItemAt(i)->Extensions();
+        for (int e = extensions.ItemCount() - 1; e >= 0; --e)
+            if (dynamic_cast<TGIFAppExtNSLoop*>(extensions.ItemAt(e))) extensions.DeleteAt(e);
+    }
+}
+
+void InsertLoopExtension(TGIFPicture& picture, int loops) {
+    if (FrameCount(picture) == 0) return;
+    TGIFSubImage& first = *picture.Images().ItemAt(0);
+    auto* loop = new TGIFAppExtNSLoop(&first);
+    loop->Loops = static_cast<std::uint16_t>(loops);
+    first.Extensions().InsertAt(0, loop);
+}
+
+} // namespace
+
+int LoopCount(const TGIFPicture& gif) {
+    for (int i = 0; i < FrameCount(gif); ++i)
+        for (const TGIFBaseExtension* ext : gif.Images().ItemAt(i)->Extensions())
+            if (const auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(ext)) return loop->Loops;
+    return NoLooping;
+}
+
+void SetPlaybackLoops(TGIFPicture& picture, int loops) {
+    RemoveLoopExtensions(picture);
+    if (loops > 0) InsertLoopExtension(picture, std::min(loops, 0xFFFF));
+}
+
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
-                                     uint32_t transparentColor) {
+                                     uint32_t transparentColor, int loopCount) {
     TGIFPicture n;
     n.CopyFrom(frames);
+    RemoveLoopExtensions(n); // the preview's, while it plays
     OptimizeColors(n);
     const TGIFGlobalColorMap& global = n.GlobalColorMap();
     if (global.Count() > 0) n.PaintBackground = global.ColorAt(0);
@@ -338,12 +371,7 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
             gce->SetDisposal(0);
         }
     }
-    if (FrameCount(n) > 0) {
-        TGIFSubImage& first = *n.Images().ItemAt(0);
-        auto* loop = new TGIFAppExtNSLoop(&first);
-        loop->Loops = 0;
-        first.Extensions().InsertAt(0, loop);
-    }
+    if (loopCount != NoLooping) InsertLoopExtension(n, std::clamp(loopCount, 0, 0xFFFF));
     return Write(n);
 }
 

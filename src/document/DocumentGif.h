@@ -67,11 +67,20 @@ std::vector<TSurface32> ComposeFrames(const TGIFPicture& gif, const TSurface32& 
 std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransparent,
                                        uint32_t transparentColor);
 // An animated GIF copied from frames (the document's Frames40 or Frames32): merged colour tables, each
-// frame's display time, a looping extension (forever) first in frame 0; with markTransparent the
+// frame's display time, a looping extension first in frame 0 (see loopCount); with markTransparent the
 // transparent colour (when the global table holds it) with Disposal Method 2 on every frame, so that no
 // frame shows through the transparent pixels of the next.
+// loopCount: the looping extension's count (0 forever, N), or NoLooping to write none (plays once).
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
-                                     uint32_t transparentColor);
+                                     uint32_t transparentColor, int loopCount = 0);
+
+// Loop count of a read GIF: the count of its first looping extension (0 = forever), or NoLooping when it
+// has none (browsers then play it once).
+constexpr int NoLooping = -1;
+int LoopCount(const TGIFPicture& gif);
+// Gives the picture the looping extension the painter follows: loops passes (1 to 65535) in front of
+// frame 0, or none when loops is 0. Any looping extension it had goes first.
+void SetPlaybackLoops(TGIFPicture& picture, int loops);
 // A 256-colour 32 × 32 icon of the colour picture with its AND mask (true = transparent).
 std::vector<uint8_t> EncodeIcon(const TPixelImage& colors);
 
