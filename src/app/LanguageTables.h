@@ -24,11 +24,11 @@ struct TDialogTexts {
     std::vector<TControlText> Controls;
 };
 
-// The main window: 51 menu items (caption and hint) followed by 59 other controls
+// The main window: 51 menu items (caption and hint) followed by 62 other controls
 // (hint only). The row named "MRU" is the hint given to every recent-file entry.
 const std::vector<TControlText>& MainWindowTexts();
 constexpr int MainWindowMenuRows = 51;
-constexpr int MainWindowRows = 110;
+constexpr int MainWindowRows = 113;
 
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);

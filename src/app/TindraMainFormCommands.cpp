@@ -88,7 +88,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnEditRemoveFrame",       "MnEdit",            "Ctrl+Del",     12, &F::MnEditRemoveFrameClick,       "TBEditRemoveFrame",     SeveralFrames},
         {K::Item,      "MnEditMoveFrame",         "MnEdit",            "Ctrl+M",       47, &F::MnEditMoveFrameClick,         "TBEditMoveFrame",       SeveralFrames},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
-        {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 Never},
+        {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 DocumentOpen},
 
         {K::Menu,      "MnView",                  nullptr,             nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Menu,      "MnViewFrame",             "MnView",            nullptr,        -1, nullptr,                          nullptr,                 SeveralFrames},

@@ -18,7 +18,10 @@
 
 #include "DrawingTools.h"
 #include "IconDocument.h"
+#include "Selection.h"
 #include "SurfaceView.h"
+
+class QTimer;
 
 class TCanvasWidget : public QWidget {
     Q_OBJECT
@@ -54,6 +57,33 @@ class TCanvasWidget : public QWidget {
     const QImage& Screen();
     bool DragActive() const { return Dragging; }
 
+    // ---- Pen size, selection and mover
+    // The pen of the pencil, brush, line and shape outlines, 1..5 cells (fill, dropper and text
+    // ignore it).
+    int ToolSize() const { return PenSize; }
+    void SetToolSize(int size);
+    // The rectangle the select tool drew, or the block a paste or the mover made floating. Every
+    // change of the picture a selection makes (a move, a paste, a clear) is one edit committed at
+    // once, so dropping a selection never loses anything.
+    const TSelection& Selection() const { return Sel; }
+    bool HasSelection();
+    void SelectAll();
+    void DropSelection();
+    // Another frame becomes current: a move under way is abandoned (its picture belongs to the frame
+    // that goes) and the selection dropped.
+    void FrameChanging();
+    // The selected pixels (for Copy), or nothing without a selection.
+    std::optional<TSurface32> SelectedPixels();
+    // Clears the selection's cells to the background colour (a floating block goes, leaving what
+    // lies under it) as one edit; false without a selection.
+    bool ClearSelection();
+    // Lays block on the picture as a floating selection (one edit): at the selection's top-left
+    // corner, or without one at the place of a paste (centred up to 32 × 32, else at the corner).
+    void PasteBlock(const TSurface32& block);
+    // The mover's step: the selection (lifted when anchored) or, without one, the whole picture with
+    // wrap-around, moved by (dx, dy) cells as one edit.
+    void MoveBy(int dx, int dy);
+
   signals:
     // The pointer feedback for the status bar: the pixel text and the swatch's colour (none: the
     // button face colour).
@@ -70,6 +100,7 @@ class TCanvasWidget : public QWidget {
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     enum class TBand { Line, Rectangle, Ellipse };
@@ -90,6 +121,23 @@ class TCanvasWidget : public QWidget {
     void DrawBand(TBand band, TCell from, TCell to);
     TColorPair Colors() const;
 
+    // Selection and mover (the select and mover tools' press, move and release).
+    void SelectPress(TCell cell);
+    void SelectMove(TCell cell);
+    void MoverPress(TCell cell);
+    void MoverMove(TCell cell);
+    void MoverRelease(TCell cell);
+    // Ends a move where it stands: committed when it moved anything, else dropped.
+    void FinishMove();
+    // A floating selection whose picture changed behind its back (an undo, another frame, a command)
+    // is dropped: its block and base no longer match the picture.
+    void CheckSelection();
+    // The picture as the selection left it, to see whether anything else changed it since.
+    void SelectionSettled();
+    void SelectionChanged();
+    void PaintSelectionOutline(QPainter& p);
+    QString SelectionText() const;
+
     TIconDocument& Document;
     TSurfaceView View; // back buffer, with room to grow
     QImage ScreenImage;
@@ -107,4 +155,20 @@ class TCanvasWidget : public QWidget {
     // The edit of a pencil or brush stroke, from the press to the release.
     std::optional<TIconDocument::TEdit> Stroke;
     bool PointerInside = false;
+
+    // Pen size, selection and mover.
+    int PenSize = 1;
+    TSelection Sel;
+    TCell SelStart;                               // the select tool's press
+    bool SelMoved = false;                        // the select drag reached another cell
+    TSurface32 SettledPicture;                    // the picture after the selection's last change
+    int SettledFrame = -1;                        // and its frame
+    std::optional<TIconDocument::TEdit> MoveEdit; // the mover's drag, committed at the release
+    bool MoveLiftedHere = false;                  // the drag lifted an anchored selection
+    bool MoveWholePicture = false;
+    TCell MoveOrigin;      // the block's top-left corner at the press
+    TSurface32 MoveSource; // the whole picture at the press
+    TCell MoveDelta;       // the drag so far, in cells
+    QTimer* AntsTimer = nullptr;
+    int AntsPhase = 0;
 };

@@ -120,7 +120,7 @@ void LanguageTextsTest::tableShape() {
         }
     }
     QVERIFY(FindMainWindowText("MRU"));
-    QVERIFY(!FindMainWindowText("SBToolMover"));
+    QVERIFY(FindMainWindowText("SBToolMover"));
 }
 
 void LanguageTextsTest::hintRules() {

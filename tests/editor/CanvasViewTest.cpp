@@ -82,3 +82,18 @@ TEST(CanvasView, PaintingCellsGridAndCrosses) {
     EXPECT_EQ(crossed.GetPixel(20 * 8 + 4, 37 * 8 + 4), Grid);
     EXPECT_EQ(crossed.GetPixel(20 * 8 + 4, 35 * 8 + 4), Cell);
 }
+
+// A drag beyond the canvas: strokes see the cell off the icon, line and shape ends stay on its edge.
+TEST(CanvasView, CellsBeyondTheEdges) {
+    struct Case {
+        int x, y;
+        TCell beyond, clamped;
+    } cases[] = {
+        {5, 9, {0, 1}, {0, 1}},        {-1, 9, {-1, 1}, {0, 1}},       {-8, -9, {-1, -2}, {0, 0}},
+        {-17, 330, {-3, 41}, {0, 39}}, {320, 319, {40, 39}, {39, 39}}, {900, -400, {112, -50}, {39, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CanvasCellBeyond(c.x, c.y, 8), c.beyond) << c.x << "," << c.y;
+        EXPECT_EQ(ClampToIcon(CanvasCellBeyond(c.x, c.y, 8)), c.clamped) << c.x << "," << c.y;
+    }
+}
