@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QtMath>
 
@@ -533,7 +534,7 @@ void TCanvasWidget::SelectionSettled() {
 }
 
 void TCanvasWidget::CheckSelection() {
-    if (!Sel.Floating() || MoveEdit) return;
+    if (!Sel.Floating() || MoveEdit || SelectionEditing) return;
     const TSurface32& work = Document.WorkBitmap();
     const bool same =
         Document.ImageLoaded() && SettledFrame == Document.CurrentFrame() &&
@@ -576,7 +577,11 @@ void TCanvasWidget::PasteBlock(const TSurface32& block) {
         Sel.Active() ? TCell{Sel.Rect().Left, Sel.Rect().Top} : PastePlace(block.Width(), block.Height());
     TIconDocument::TEdit edit = Document.BeginEdit();
     Sel.Float(edit.Picture(), pasted, at.Col, at.Row);
-    edit.Commit();
+    {
+        // The commit repaints the canvas before the picture is noted as the selection's own.
+        const QScopedValueRollback<bool> own(SelectionEditing, true);
+        edit.Commit();
+    }
     SelectionSettled();
     SelectionChanged();
     Repaint();

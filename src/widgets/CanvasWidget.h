@@ -166,9 +166,10 @@ class TCanvasWidget : public QWidget {
     std::optional<TIconDocument::TEdit> MoveEdit; // the mover's drag, committed at the release
     bool MoveLiftedHere = false;                  // the drag lifted an anchored selection
     bool MoveWholePicture = false;
-    TCell MoveOrigin;      // the block's top-left corner at the press
-    TSurface32 MoveSource; // the whole picture at the press
-    TCell MoveDelta;       // the drag so far, in cells
+    TCell MoveOrigin;              // the block's top-left corner at the press
+    TSurface32 MoveSource;         // the whole picture at the press
+    TCell MoveDelta;               // the drag so far, in cells
+    bool SelectionEditing = false; // the selection's own edit is being committed
     QTimer* AntsTimer = nullptr;
     int AntsPhase = 0;
 };
