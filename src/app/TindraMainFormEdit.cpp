@@ -1,6 +1,7 @@
 // The Edit menu: Undo, the clipboard (Cut, Copy, Paste, with Paste following the clipboard's
-// content), Clear, and the frame commands Insert, Remove and Move with their dialogs. Paste and Clear
-// are each one edit of the document.
+// content), Clear, Select all, and the frame commands Insert, Remove and Move with their dialogs.
+// Paste and Clear are each one edit of the document. With a selection on the canvas, Cut, Copy and
+// Clear work on its cells, and Paste floats the picture at its corner.
 
 #include "TindraMainForm.h"
 #include "TindraMainFormControls.h"
@@ -16,6 +17,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QToolButton>
 
 #include <optional>
 
@@ -58,6 +60,9 @@ void TTindraMainForm::MnEditPasteClick() {
             block.SetPixel(x, y, under ? work.GetPixel(wx, wy) : picture->At(x, y));
         }
     Ui->Canvas->PasteBlock(block);
+    // The mover takes the floating block, ready to be dragged into place.
+    if (Ui->Canvas->CurrentTool() != ToolMover)
+        if (auto* mover = Ui->ToolPanel->findChild<QToolButton*>("SBToolMover")) mover->click();
 }
 
 void TTindraMainForm::CBViewerClipboardChanged() {

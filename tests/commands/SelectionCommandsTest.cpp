@@ -140,6 +140,7 @@ class TSelectionCommandsTest : public QObject {
         form->MnEditPasteClick();
         QCOMPARE(canvas->Selection().Rect(), TRect(20, 20, 25, 23));
         QVERIFY(canvas->Selection().Floating());
+        QCOMPARE(canvas->CurrentTool(), ToolMover); // ready to drag the block
         QCOMPARE(doc.WorkBitmap().GetPixel(20, 20), before.GetPixel(3, 4));
         QCOMPARE(doc.WorkBitmap().GetPixel(25, 20), before.GetPixel(25, 20));
         form->MnEditUndoClick();
