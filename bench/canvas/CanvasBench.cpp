@@ -1,4 +1,5 @@
-// One pencil move event with its repaint, one pencil press with its undo snapshot, and one pencil
+// One pencil move event with its repaint (also with the widest pen), one mover move (a selection or
+// the whole picture), one pencil press with its undo snapshot, and one pencil
 // release with CommitFrame and repaint, on the real canvas at zoom 17 (a panel of 800 x 700). The
 // peer paints the same 40 x 40 picture scaled up to 680 x 680 by Qt into a widget of the same size.
 // Run offscreen.
@@ -103,6 +104,41 @@ void BM_PencilPressWithSnapshot(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PencilPressWithSnapshot)->Unit(benchmark::kMicrosecond);
+
+// One pointer move of the widest pencil (5 × 5 cells) with its repaint.
+void BM_WidePencilMoveWithRepaint(benchmark::State& state) {
+    TScene scene;
+    scene.Canvas->SetToolSize(5);
+    scene.Send(QEvent::MouseButtonPress, scene.At(0, 0), Qt::LeftButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        ++i;
+        scene.Send(QEvent::MouseMove, scene.At(i % 40, (i * 7) % 40), Qt::NoButton, Qt::LeftButton);
+        scene.Repaint();
+    }
+}
+BENCHMARK(BM_WidePencilMoveWithRepaint)->Unit(benchmark::kMicrosecond);
+
+// One pointer move of the mover with its repaint: a lifted 20 × 20 selection (range 1), or the whole
+// picture with wrap-around (range 0). The drag stays open; nothing is committed while it lasts.
+void BM_MoverMoveWithRepaint(benchmark::State& state) {
+    TScene scene;
+    if (state.range(0)) {
+        scene.Canvas->SetCurrentTool(ToolSelect);
+        scene.Send(QEvent::MouseButtonPress, scene.At(10, 10), Qt::LeftButton, Qt::LeftButton);
+        scene.Send(QEvent::MouseMove, scene.At(29, 29), Qt::NoButton, Qt::LeftButton);
+        scene.Send(QEvent::MouseButtonRelease, scene.At(29, 29), Qt::LeftButton, Qt::NoButton);
+    }
+    scene.Canvas->SetCurrentTool(ToolMover);
+    scene.Send(QEvent::MouseButtonPress, scene.At(15, 15), Qt::LeftButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        ++i;
+        scene.Send(QEvent::MouseMove, scene.At(i % 40, (i * 7) % 40), Qt::NoButton, Qt::LeftButton);
+        scene.Repaint();
+    }
+}
+BENCHMARK(BM_MoverMoveWithRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // CommitFrame alone on a frame of a given number of colours: 13 (a drawn icon), 250 (more than the
 // octree keeps exactly, imported colour by colour) and 1600 (every pixel its own colour: octree and

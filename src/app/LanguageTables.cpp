@@ -172,19 +172,19 @@ const TRawRow MainRows[] = {
     {"TBHelp", "MnHelpThemes", nullptr, nullptr, nullptr, nullptr},
     {"TBAbout", nullptr, nullptr, nullptr, "Informace o programu", "About Tindra"},
     {"TBExit", nullptr, nullptr, nullptr, "Ukončení programu", "Exit"},
-    {"SBToolColorDropper", nullptr, nullptr, nullptr, "Pipeta - výběr barvy na pozici kurzoru",
-     "Pipette - select color at cursor position"},
-    {"SBToolPen", nullptr, nullptr, nullptr, "Tužka - kreslení po obrázku", "Pencil - draw onto image"},
-    {"SBToolBrush", nullptr, nullptr, nullptr, "Štětec - malování po obrázku", "Brush - paint onto image"},
-    {"SBToolFloodFill", nullptr, nullptr, nullptr, "Kádinka - výplň části obrázku",
-     "Beaker - fill image part"},
-    {"SBToolLine", nullptr, nullptr, nullptr, "Čára - kreslení čáry", "Line - draw line"},
+    {"SBToolColorDropper", nullptr, nullptr, nullptr, "Pipeta - výběr barvy na pozici kurzoru (I)",
+     "Pipette - select color at cursor position (I)"},
+    {"SBToolPen", nullptr, nullptr, nullptr, "Tužka - kreslení po obrázku (P)", "Pencil - draw onto image (P)"},
+    {"SBToolBrush", nullptr, nullptr, nullptr, "Štětec - malování po obrázku (B)", "Brush - paint onto image (B)"},
+    {"SBToolFloodFill", nullptr, nullptr, nullptr, "Kádinka - výplň části obrázku (G)",
+     "Beaker - fill image part (G)"},
+    {"SBToolLine", nullptr, nullptr, nullptr, "Čára - kreslení čáry (L)", "Line - draw line (L)"},
     {"SBToolRectangle", nullptr, nullptr, nullptr,
-     "Obdélník - kreslení obdélníku nebo čtverce, popř. s výplní",
-     "Rectangle - draw rectangle or square, empty or filled"},
-    {"SBToolEllipse", nullptr, nullptr, nullptr, "Elipsa - kreslení elipsy nebo kružnice, popř. s výplní",
-     "Ellipse - draw ellipse or circle, empty or filled"},
-    {"SBToolText", nullptr, nullptr, nullptr, "Text - psaní textu", "Text - write text"},
+     "Obdélník - kreslení obdélníku nebo čtverce, popř. s výplní (R)",
+     "Rectangle - draw rectangle or square, empty or filled (R)"},
+    {"SBToolEllipse", nullptr, nullptr, nullptr, "Elipsa - kreslení elipsy nebo kružnice, popř. s výplní (E)",
+     "Ellipse - draw ellipse or circle, empty or filled (E)"},
+    {"SBToolText", nullptr, nullptr, nullptr, "Text - psaní textu (T)", "Text - write text (T)"},
     {"EDSpeed", nullptr, nullptr, nullptr, "Doba zobrazení aktuálního rámce (v milisekundách)",
      "Display time for current frame (in miliseconds)"},
     {"TLColor", "SLColor", nullptr, nullptr, nullptr, nullptr},
@@ -229,9 +229,17 @@ const TRawRow MainRows[] = {
      "Browsers play 10 ms or less as 100 ms"},
     {"SBZoomInfo", nullptr, nullptr, nullptr, "Zvětšení: body obrazovky na bod obrázku (Ctrl + kolečko myši)",
      "Zoom: screen pixels per image pixel (Ctrl + mouse wheel)"},
+    // The selection, the mover and the pen size.
+    {"SBToolMover", nullptr, nullptr, nullptr,
+     "Posun - přesunutí výběru, bez výběru celého obrázku; šipky posouvají o jeden bod (V)",
+     "Mover - move the selection, or the whole image without one; arrow keys move by one pixel (V)"},
+    {"SBToolSelect", nullptr, nullptr, nullptr, "Výběr - označení obdélníkové části obrázku; Esc výběr zruší (M)",
+     "Select - mark a rectangular part of the image; Esc drops the selection (M)"},
+    {"EdToolSize", nullptr, nullptr, nullptr, "Šířka čáry pro tužku, štětec, čáru a obrysy tvarů (1 až 5 bodů)",
+     "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 124 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 127 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

@@ -298,6 +298,10 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     bool ClipboardHasPicture() const;
     // The shape buttons back to their first shape and no tool (no document open).
     void ResetTools();
+    // Single-letter tool keys (their letters end the tool hints), X (swap colours) and Escape
+    // (drop the selection).
+    static const std::vector<std::pair<const char*, const char*>>& ToolKeys();
+    void CreateToolKeys();
     void AssignGlyphs();
     void SetGlyph(QObject* control, int glyph);
     void ClearPointerInfo();

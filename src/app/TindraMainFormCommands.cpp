@@ -98,7 +98,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnEditMoveFrame",         "MnEdit",            "Ctrl+M",       47, &F::MnEditMoveFrameClick,         "TBEditMoveFrame",       SeveralFrames},
         {K::Item,      "MnEditDuplicateFrame",    "MnEdit",            "Ctrl+Shift+D", -1, &F::MnEditDuplicateFrameClick,    nullptr,                 DocumentOpen},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
-        {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 Never},
+        {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 DocumentOpen},
 
         {K::Menu,      "MnView",                  nullptr,             nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Menu,      "MnViewFrame",             "MnView",            nullptr,        -1, nullptr,                          nullptr,                 SeveralFrames},

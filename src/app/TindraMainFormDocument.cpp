@@ -34,21 +34,25 @@ void TTindraMainForm::FrameInfoChanged(const std::string& text) {
 
 // The frame list follows the document row by row; its pictures are drawn when rows are shown.
 void TTindraMainForm::FrameListChanged(int count) {
+    Ui->Canvas->FrameChanging(); // frame commands and navigation drop the selection
     const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
     Ui->FrameList->Reset(count);
 }
 
 void TTindraMainForm::FrameInserted(int index) {
+    Ui->Canvas->FrameChanging(); // frame commands and navigation drop the selection
     const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
     Ui->FrameList->InsertRow(index);
 }
 
 void TTindraMainForm::FrameRemoved(int index) {
+    Ui->Canvas->FrameChanging(); // frame commands and navigation drop the selection
     const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
     Ui->FrameList->RemoveRow(index);
 }
 
 void TTindraMainForm::FrameMoved(int from, int to) {
+    Ui->Canvas->FrameChanging(); // frame commands and navigation drop the selection
     const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
     Ui->FrameList->MoveRow(from, to);
 }
@@ -64,6 +68,7 @@ void TTindraMainForm::FrameListRepaint() {
 }
 
 void TTindraMainForm::FrameRowSelected(int index) {
+    Ui->Canvas->FrameChanging(); // frame commands and navigation drop the selection
     const QScopedValueRollback<bool> quiet(FrameListFollowsDocument, true);
     Ui->LBImageBox->setCurrentIndex(Ui->FrameList->index(index));
 }

@@ -1,19 +1,23 @@
-// The Edit menu: Undo, Redo, Undelete, the clipboard (Cut, Copy, Paste, with Paste following the clipboard's
-// content), Clear, and the frame commands Insert, Remove, Move and Duplicate with their dialogs. Paste and Clear
-// are each one edit of the document.
+// The Edit menu: Undo, Redo, Undelete, the clipboard (Cut, Copy, Paste, with Paste following the
+// clipboard's content), Clear, Select all, and the frame commands Insert, Remove, Move and Duplicate
+// with their dialogs. Paste and Clear are each one edit of the document. With a selection on the
+// canvas, Cut, Copy and Clear work on its cells, and Paste floats the picture at its corner.
 
 #include "TindraMainForm.h"
 #include "TindraMainFormControls.h"
 
+#include "CanvasWidget.h"
 #include "ClipboardPicture.h"
 #include "IconDocument.h"
 #include "ImageTransforms.h"
 #include "LanguageTables.h"
+#include "Selection.h"
 #include "TindraIframeForm.h"
 #include "TindraMFrameForm.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QToolButton>
 
 #include <optional>
 
@@ -27,8 +31,12 @@ void TTindraMainForm::MnEditCutClick() {
     MnEditClearClick();
 }
 
+// With a selection, Copy takes its pixels; without one, the whole frame.
 void TTindraMainForm::MnEditCopyClick() {
-    if (Document->ImageLoaded())
+    if (!Document->ImageLoaded()) return;
+    if (const std::optional<TSurface32> selected = Ui->Canvas->SelectedPixels())
+        QGuiApplication::clipboard()->setMimeData(TClipboardPicture::FrameData(*selected));
+    else
         QGuiApplication::clipboard()->setMimeData(TClipboardPicture::FrameData(Document->WorkBitmap()));
 }
 
@@ -36,20 +44,34 @@ void TTindraMainForm::MnEditPasteClick() {
     if (!Document->ImageLoaded()) return;
     const std::optional<TPixelImage> picture =
         TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
-    if (!picture) return;
-    // Placed on the empty bordered frame as an inserted frame is.
-    const TSurface32 pasted = Document->InsertPreview(&*picture);
-    TIconDocument::TEdit edit = Document->BeginEdit();
-    edit.Picture().CopyFrom(pasted);
-    edit.Commit();
+    if (!picture || picture->Width <= 0 || picture->Height <= 0) return;
+    // The picture floats over the frame (at the selection's corner, or centred as an inserted
+    // picture is); its transparent pixels show the frame's pixels under them at that moment.
+    TSurface32 block(picture->Width, picture->Height);
+    const TCell at = Ui->Canvas->HasSelection()
+                         ? TCell{Ui->Canvas->Selection().Rect().Left, Ui->Canvas->Selection().Rect().Top}
+                         : PastePlace(picture->Width, picture->Height);
+    const TSurface32& work = Document->WorkBitmap();
+    for (int y = 0; y < picture->Height; ++y)
+        for (int x = 0; x < picture->Width; ++x) {
+            const int wx = at.Col + x, wy = at.Row + y;
+            const bool under =
+                picture->IsTransparent(x, y) && wx >= 0 && wy >= 0 && wx < work.Width() && wy < work.Height();
+            block.SetPixel(x, y, under ? work.GetPixel(wx, wy) : picture->At(x, y));
+        }
+    Ui->Canvas->PasteBlock(block);
+    // The mover takes the floating block, ready to be dragged into place.
+    if (Ui->Canvas->CurrentTool() != ToolMover)
+        if (auto* mover = Ui->ToolPanel->findChild<QToolButton*>("SBToolMover")) mover->click();
 }
 
 void TTindraMainForm::CBViewerClipboardChanged() {
     ApplyCommandRules(); // Paste
 }
 
+// With a selection, Clear empties its cells (or takes a floating block away).
 void TTindraMainForm::MnEditClearClick() {
-    if (!Document->ImageLoaded()) return;
+    if (!Document->ImageLoaded() || Ui->Canvas->ClearSelection()) return;
     TIconDocument::TEdit edit = Document->BeginEdit();
     ClearImage(edit.Picture(), Document->BackColor().Value);
     edit.Commit();
@@ -79,9 +101,6 @@ void TTindraMainForm::MnEditMoveFrameClick() {
     if (Ui->MFrameForm->exec() == QDialog::Accepted) Document->MoveFrame(Ui->MFrameForm->Target());
 }
 
-// The editor has no selection: the command is always disabled and does nothing.
-void TTindraMainForm::MnEditSelectAllClick() {}
-
 void TTindraMainForm::MnEditRedoClick() {
     Document->Redo();
 }
@@ -92,4 +111,8 @@ void TTindraMainForm::MnEditUndeleteClick() {
 
 void TTindraMainForm::MnEditDuplicateFrameClick() {
     Document->DuplicateFrame();
+}
+
+void TTindraMainForm::MnEditSelectAllClick() {
+    Ui->Canvas->SelectAll();
 }

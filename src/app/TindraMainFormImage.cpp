@@ -21,6 +21,9 @@
 
 #include <QAction>
 #include <QTimer>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QSpinBox>
 #include <QToolButton>
 
 namespace {
@@ -135,9 +138,6 @@ void TTindraMainForm::PopupClick() {
     button->setChecked(true);
 }
 
-// Every tool draws one pixel wide; the size field stays hidden and changes nothing.
-void TTindraMainForm::EdToolSizeChange() {}
-
 void TTindraMainForm::MnImageLoopCountClick() {
     if (!Document->ImageLoaded()) return;
     const int count = Document->LoopCount();
@@ -151,4 +151,44 @@ void TTindraMainForm::MnImageLoopCountClick() {
         return;
     }
     Document->SetLoopCount(value);
+}
+
+void TTindraMainForm::EdToolSizeChange() {
+    Ui->Canvas->SetToolSize(Ui->EdToolSize->value());
+}
+
+// ---- Tool keys: a letter picks a tool (as its button does), X swaps the drawing and background
+// colours, Escape drops the selection. Letters typed into a text field stay there.
+
+const std::vector<std::pair<const char*, const char*>>& TTindraMainForm::ToolKeys() {
+    static const std::vector<std::pair<const char*, const char*>> keys = {
+        {"SBToolMover", "V"}, {"SBToolSelect", "M"},    {"SBToolColorDropper", "I"},
+        {"SBToolPen", "P"},   {"SBToolBrush", "B"},     {"SBToolFloodFill", "G"},
+        {"SBToolLine", "L"},  {"SBToolRectangle", "R"}, {"SBToolEllipse", "E"},
+        {"SBToolText", "T"},
+    };
+    return keys;
+}
+
+void TTindraMainForm::CreateToolKeys() {
+    for (const auto& [name, key] : ToolKeys()) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key)), this);
+        shortcut->setObjectName(QStringLiteral("Key") + QString::fromLatin1(name));
+        const QString button = QString::fromLatin1(name);
+        connect(shortcut, &QShortcut::activated, this, [this, button] {
+            auto* b = Ui->ToolPanel->findChild<QToolButton*>(button);
+            if (b && b->isEnabled() && Ui->ToolPanel->isEnabled()) b->click();
+        });
+    }
+    auto* swap = new QShortcut(QKeySequence(QStringLiteral("X")), this);
+    swap->setObjectName("KeySwapColors");
+    connect(swap, &QShortcut::activated, this, [this] {
+        if (!Document->ImageLoaded()) return;
+        const TSurfaceColor draw = Document->DrawColor(), back = Document->BackColor();
+        Document->SetDrawColor(back);
+        Document->SetBackColor(draw);
+    });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName("KeyDropSelection");
+    connect(escape, &QShortcut::activated, this, [this] { Ui->Canvas->DropSelection(); });
 }

@@ -316,15 +316,16 @@ void TTindraMainForm::CreateToolPanel() {
     entry(ellipses, "PME3", ToolCircle);
     entry(ellipses, "PME4", ToolFilledCircle);
 
-    // Every tool draws one pixel wide: the size field stays hidden and disabled.
+    // The pen size of the pencil, brush, line and shape outlines, under the tools.
     Ui->EdToolSize = new QSpinBox(Ui->ToolPanel);
     Ui->EdToolSize->setObjectName("EdToolSize");
     Ui->EdToolSize->setRange(1, 5);
     Ui->EdToolSize->setValue(1);
-    Ui->EdToolSize->setEnabled(false);
-    Ui->EdToolSize->hide();
+    Ui->EdToolSize->setFixedWidth(39);
+    column->addWidget(Ui->EdToolSize, 0, Qt::AlignHCenter);
     connect(Ui->EdToolSize, &QSpinBox::valueChanged, this, &TTindraMainForm::EdToolSizeChange);
     column->addStretch(1);
+    CreateToolKeys();
 }
 
 void TTindraMainForm::CreatePreviewPanel() {

@@ -24,6 +24,15 @@ TCell CanvasCellAt(int x, int y, int zoom) {
     return {std::min(DivTrunc(x, zoom), IconCells - 1), std::min(DivTrunc(y, zoom), IconCells - 1)};
 }
 
+TCell CanvasCellBeyond(int x, int y, int zoom) {
+    auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    return {floorDiv(x, zoom), floorDiv(y, zoom)};
+}
+
+TCell ClampToIcon(const TCell& c) {
+    return {std::clamp(c.Col, 0, IconCells - 1), std::clamp(c.Row, 0, IconCells - 1)};
+}
+
 bool IsIconCell(const TCell& c) {
     return c.Col >= 0 && c.Col < IconCells && c.Row >= 0 && c.Row < IconCells;
 }

@@ -20,6 +20,12 @@ TRect CanvasBounds(int panelWidth, int panelHeight);
 // Cell under canvas position (X, Y): (min(X div zoom, 39), min(Y div zoom, 39)); negative positions
 // give negative cells (a drag beyond the left or top edge).
 TCell CanvasCellAt(int x, int y, int zoom);
+// The cell of canvas position (X, Y) without any bound: (X div zoom, Y div zoom) rounded down, so a
+// pointer dragged beyond any edge gives a cell off the icon (strokes are clipped there).
+TCell CanvasCellBeyond(int x, int y, int zoom);
+// The nearest cell of the icon: each coordinate clamped to 0..39 (line and shape drags that leave
+// the canvas stay on its edge).
+TCell ClampToIcon(const TCell& c);
 // Whether a cell lies on the 40 × 40 icon.
 bool IsIconCell(const TCell& c);
 // The 4-cell ring around the inner 32 × 32 icon.

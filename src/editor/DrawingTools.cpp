@@ -53,24 +53,87 @@ TRect SortCorners(const TCell& a, const TCell& b) {
                  std::max(a.Row, b.Row));
 }
 
-void PencilDot(TSurface32& surface, const TCell& c, uint32_t color) {
-    surface.SetPixelClipped(c.Col, c.Row, color);
+namespace {
+int ClampPen(int penSize) {
+    return std::clamp(penSize, 1, MaxPenSize);
+}
+void Stamp(TSurface32& surface, int x, int y, uint32_t color, int penSize) {
+    const TRect r = PenSquare({x, y}, penSize);
+    surface.FillRectClipped(r.Left, r.Top, r.Right, r.Bottom, color);
+}
+} // namespace
+
+TRect PenSquare(const TCell& c, int penSize) {
+    const int n = ClampPen(penSize), l = c.Col - (n - 1) / 2, t = c.Row - (n - 1) / 2;
+    return TRect(l, t, l + n, t + n);
 }
 
-void PencilLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color) {
-    surface.LineClipped(from.Col, from.Row, to.Col, to.Row, color, true);
+void ForEachLineCell(int x1, int y1, int x2, int y2, bool includeEnd,
+                     const std::function<void(int, int)>& visit) {
+    // The walk of LineClipped: along the major axis, the minor offset at step k is
+    // floor((2k*m + M) / (2M)), so an exact half steps towards the end point.
+    const long long dx = static_cast<long long>(x2) - x1, dy = static_cast<long long>(y2) - y1;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long M = std::llabs(xMajor ? dx : dy), m = std::llabs(xMajor ? dy : dx);
+    const int majorSign = (xMajor ? dx : dy) >= 0 ? 1 : -1, minorSign = (xMajor ? dy : dx) >= 0 ? 1 : -1;
+    const long long last = includeEnd ? M : M - 1;
+    for (long long k = 0; k <= last; ++k) {
+        const long long minor = M == 0 ? 0 : (2 * k * m + M) / (2 * M);
+        const long long major = k * majorSign, off = minor * minorSign;
+        if (xMajor)
+            visit(static_cast<int>(x1 + major), static_cast<int>(y1 + off));
+        else
+            visit(static_cast<int>(x1 + off), static_cast<int>(y1 + major));
+    }
 }
 
-void BrushDot(TSurface32& surface, const TCell& c, uint32_t color) {
-    surface.DotAA(c.Col * 65536, c.Row * 65536, color);
+void PencilDot(TSurface32& surface, const TCell& c, uint32_t color, int penSize) {
+    if (ClampPen(penSize) == 1)
+        surface.SetPixelClipped(c.Col, c.Row, color);
+    else
+        Stamp(surface, c.Col, c.Row, color, penSize);
 }
 
-void BrushLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color) {
-    surface.LineAA(from.Col * 65536, from.Row * 65536, to.Col * 65536, to.Row * 65536, color, true);
+void PencilLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color, int penSize) {
+    if (ClampPen(penSize) == 1) {
+        surface.LineClipped(from.Col, from.Row, to.Col, to.Row, color, true);
+        return;
+    }
+    ForEachLineCell(from.Col, from.Row, to.Col, to.Row, true,
+                    [&](int x, int y) { Stamp(surface, x, y, color, penSize); });
+}
+
+void BrushDot(TSurface32& surface, const TCell& c, uint32_t color, int penSize) {
+    const TRect r = PenSquare(c, penSize);
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            surface.DotAA(x * 65536, y * 65536, color);
+}
+
+void BrushLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color, int penSize) {
+    const TRect r = PenSquare(from, penSize);
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x) {
+            const int dx = x - from.Col, dy = y - from.Row;
+            surface.LineAA(x * 65536, y * 65536, (to.Col + dx) * 65536, (to.Row + dy) * 65536, color, true);
+        }
 }
 
 void DrawRectangleShape(TSurface32& surface, int l, int t, int r, int b, uint32_t outline, uint32_t fill,
-                        bool filled) {
+                        bool filled, int penSize) {
+    if (ClampPen(penSize) > 1) {
+        // The fill first, then the pen laid on every cell of the one-pixel outline.
+        if (filled) surface.FillRectClipped(l + 1, t + 1, r, b, fill);
+        for (int x = l; x <= r; ++x) {
+            Stamp(surface, x, t, outline, penSize);
+            Stamp(surface, x, b, outline, penSize);
+        }
+        for (int y = t + 1; y < b; ++y) {
+            Stamp(surface, l, y, outline, penSize);
+            Stamp(surface, r, y, outline, penSize);
+        }
+        return;
+    }
     surface.HorzLineClipped(l, t, r, outline);
     surface.HorzLineClipped(l, b, r, outline);
     if (b - t >= 2) {
@@ -127,8 +190,23 @@ class TEllipseRegion {
 } // namespace
 
 void DrawEllipseShape(TSurface32& surface, int l, int t, int r, int b, uint32_t outline, uint32_t fill,
-                      bool filled) {
+                      bool filled, int penSize) {
     if (r < l || b < t) return;
+    if (ClampPen(penSize) > 1) {
+        // The one-pixel ellipse drawn on a scratch surface of the box's size with marker values;
+        // then the fill, then the pen laid on every cell of the ring.
+        constexpr uint32_t RingMark = 1, FillMark = 2;
+        TSurface32 scratch(r - l + 1, b - t + 1);
+        scratch.FillAll(0);
+        DrawEllipseShape(scratch, 0, 0, r - l, b - t, RingMark, FillMark, true);
+        for (int y = 0; y < scratch.Height(); ++y)
+            for (int x = 0; x < scratch.Width(); ++x)
+                if (filled && scratch.GetPixel(x, y) == FillMark) surface.SetPixelClipped(l + x, t + y, fill);
+        for (int y = 0; y < scratch.Height(); ++y)
+            for (int x = 0; x < scratch.Width(); ++x)
+                if (scratch.GetPixel(x, y) == RingMark) Stamp(surface, l + x, t + y, outline, penSize);
+        return;
+    }
     const TEllipseRegion region(l, t, r, b);
     const TRect& clip = surface.ClipRect();
     const int y0 = std::max(t, clip.Top), y1 = std::min(b, clip.Bottom - 1);

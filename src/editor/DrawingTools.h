@@ -9,6 +9,7 @@
 #include "SurfaceColor.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -65,21 +66,34 @@ void ConstrainSquare(const TCell& start, TCell& end);
 // (l, t, r, b) = (min x, min y, max x, max y), all inclusive cells.
 TRect SortCorners(const TCell& a, const TCell& b);
 
+// The pen of the pencil, brush, line and shape outlines is a square of penSize × penSize cells
+// (1..MaxPenSize) laid on each cell the one-pixel tool would draw: centred on the cell for odd sizes,
+// the extra column and row to the right and below for even sizes. Size 1 is the one-pixel tool.
+constexpr int MaxPenSize = 5;
+// The cells the pen covers on cell c, right and bottom exclusive.
+TRect PenSquare(const TCell& c, int penSize);
+// Calls visit(x, y) for each cell of the Bresenham line from (x1, y1) to (x2, y2), the end only
+// when includeEnd: the very cells TSurface32::LineClipped sets, unclipped.
+void ForEachLineCell(int x1, int y1, int x2, int y2, bool includeEnd,
+                     const std::function<void(int, int)>& visit);
+
 // Pencil: one pixel, or the Bresenham line from the last stroke point including the end.
-void PencilDot(TSurface32& surface, const TCell& c, uint32_t color);
-void PencilLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color);
-// Brush: an anti-aliased dot at the cell, or an anti-aliased line from the last stroke point.
-void BrushDot(TSurface32& surface, const TCell& c, uint32_t color);
-void BrushLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color);
+void PencilDot(TSurface32& surface, const TCell& c, uint32_t color, int penSize = 1);
+void PencilLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color, int penSize = 1);
+// Brush: an anti-aliased dot at the cell, or an anti-aliased line from the last stroke point; a
+// larger pen lays one dot or line on each cell of its square.
+void BrushDot(TSurface32& surface, const TCell& c, uint32_t color, int penSize = 1);
+void BrushLine(TSurface32& surface, const TCell& from, const TCell& to, uint32_t color, int penSize = 1);
 
 // Rectangle outline in cells l..r × t..b (r >= l, b >= t) in outline colour; when filled, the inside
-// of the outline in the fill colour. Clipped.
+// of the outline in the fill colour. Clipped. A larger pen widens the outline over the fill.
 void DrawRectangleShape(TSurface32& surface, int l, int t, int r, int b, uint32_t outline, uint32_t fill,
-                        bool filled);
+                        bool filled, int penSize = 1);
 // Ellipse inscribed in cells l..r × t..b: a closed one-pixel ring in the outline colour and, when
-// filled, every pixel inside the ring in the fill colour. Pixels outside the ring stay. Clipped.
+// filled, every pixel inside the ring in the fill colour. Pixels outside the ring stay. Clipped. A
+// larger pen widens the ring over the fill.
 void DrawEllipseShape(TSurface32& surface, int l, int t, int r, int b, uint32_t outline, uint32_t fill,
-                      bool filled);
+                      bool filled, int penSize = 1);
 
 // Whether a fill pressed at (x, y) with this colour changes anything: the cell lies on the surface
 // and its pixel differs from the colour in some of its 32 bits.

@@ -8,10 +8,13 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <QtMath>
 
 #include <algorithm>
@@ -58,6 +61,15 @@ TCanvasWidget::TCanvasWidget(TIconDocument& document, QWidget* parent) : QWidget
     resize(CanvasMinimumSize, CanvasMinimumSize);
     if (parent) parent->installEventFilter(this);
     SetCurrentTool(ToolNone);
+    // The canvas takes the keyboard when clicked: arrows move with the mover, Escape drops the
+    // selection. The selection's outline marches while there is one.
+    setFocusPolicy(Qt::ClickFocus);
+    AntsTimer = new QTimer(this);
+    AntsTimer->setInterval(150);
+    connect(AntsTimer, &QTimer::timeout, this, [this] {
+        AntsPhase = (AntsPhase + 1) % 8;
+        update();
+    });
 }
 
 TCanvasWidget::~TCanvasWidget() = default;
@@ -218,16 +230,22 @@ void TCanvasWidget::SetGridVisible(bool on) {
 }
 
 void TCanvasWidget::SetCurrentTool(TTool tool) {
-    // A pencil or brush stroke under way ends here and keeps what it drew, as when the pointer leaves.
+    // A pencil or brush stroke under way ends here and keeps what it drew.
     if (Stroke) {
         Stroke->Commit();
         Stroke.reset();
     }
-    Tool = tool <= ToolText ? tool : ToolNone;
+    // So does a move; the selection stays only for the select and mover tools.
+    if (MoveEdit) FinishMove();
+    Dragging = false;
+    const TTool next = tool <= ToolText ? tool : ToolNone;
+    if (next != ToolSelect && next != ToolMover) DropSelection();
+    Tool = next;
     setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
 }
 
 void TCanvasWidget::Repaint() {
+    CheckSelection();
     View.Invalidate();
     ScreenValid = false;
     update();
@@ -305,6 +323,7 @@ void TCanvasWidget::paintEvent(QPaintEvent*) {
     QImage shown = ScreenImage;
     shown.setDevicePixelRatio(devicePixelRatio());
     p.drawImage(QPointF(0, 0), shown);
+    PaintSelectionOutline(p);
 }
 
 void TCanvasWidget::resizeEvent(QResizeEvent*) {
@@ -351,15 +370,12 @@ void TCanvasWidget::PointerFeedback(TCell cell) {
     }
     const uint32_t pixel = Document.WorkBitmap().GetPixel(cell.Col, cell.Row);
     const std::string text = Tool == ToolDropper ? DropperInfoText(cell, pixel) : PixelInfoText(cell);
-    emit PointerInfo(QString::fromStdString(text), ToInterfaceColor(TSurfaceColor(pixel)));
+    emit PointerInfo(QString::fromStdString(text) + SelectionText(), ToInterfaceColor(TSurfaceColor(pixel)));
 }
 
 void TCanvasWidget::PointerLeft() {
-    // A pencil or brush stroke ends here and keeps what it drew; a line or shape drag is dropped,
-    // and the repaint that follows the commit wipes its rubber band.
-    Dragging = false;
-    if (Stroke || Document.ImageLoaded()) EndStroke();
-    Repaint();
+    // Nothing ends here: a drag under way goes on outside the canvas until the button is released
+    // (the canvas keeps the pointer while a button is held).
 }
 
 // ---- tools ----
@@ -374,9 +390,15 @@ void TCanvasWidget::Press(TCell cell, TMouseButton button) {
     DragButton = button;
     if (!Document.ImageLoaded()) return;
     const TColorPair colors = Colors();
+    // A tool that draws works on the whole picture: the selection goes first.
+    if (Tool != ToolSelect && Tool != ToolMover && Tool != ToolDropper && Tool != ToolNone) DropSelection();
     switch (Tool) {
     case ToolMover:
+        MoverPress(cell);
+        break;
     case ToolSelect:
+        SelectPress(cell);
+        break;
     case ToolLine:
         Dragging = true;
         break;
@@ -388,9 +410,9 @@ void TCanvasWidget::Press(TCell cell, TMouseButton button) {
         Dragging = true;
         if (colors.Draws) {
             if (Tool == ToolPencil)
-                PencilDot(Stroke->Picture(), cell, colors.Main);
+                PencilDot(Stroke->Picture(), cell, colors.Main, PenSize);
             else
-                BrushDot(Stroke->Picture(), cell, colors.Main);
+                BrushDot(Stroke->Picture(), cell, colors.Main, PenSize);
         }
         Repaint();
         break;
@@ -413,14 +435,18 @@ void TCanvasWidget::Press(TCell cell, TMouseButton button) {
 void TCanvasWidget::Move(TCell cell) {
     if (!Dragging) return;
     const TColorPair colors = Colors();
-    if (Tool == ToolPencil || Tool == ToolBrush) {
+    if (Tool == ToolSelect) {
+        SelectMove(cell);
+    } else if (Tool == ToolMover) {
+        MoverMove(cell);
+    } else if (Tool == ToolPencil || Tool == ToolBrush) {
         // The middle button draws nothing but still moves the stroke point.
         if (colors.Draws) {
             TSurface32& work = Stroke ? Stroke->Picture() : Document.WorkBitmap();
             if (Tool == ToolPencil)
-                PencilLine(work, DragStart, cell, colors.Main);
+                PencilLine(work, DragStart, cell, colors.Main, PenSize);
             else
-                BrushLine(work, DragStart, cell, colors.Main);
+                BrushLine(work, DragStart, cell, colors.Main, PenSize);
         }
         DragStart = cell;
         Repaint();
@@ -428,6 +454,8 @@ void TCanvasWidget::Move(TCell cell) {
         const TBand band = Tool == ToolLine        ? TBand::Line
                            : IsRectangleTool(Tool) ? TBand::Rectangle
                                                    : TBand::Ellipse;
+        // A drag that leaves the canvas stays alive on its edge.
+        cell = ClampToIcon(cell);
         const TCell end = Constrained(Tool, DragStart, cell);
         std::optional<TInterfaceColor> swatch;
         if (IsIconCell(cell))
@@ -467,36 +495,48 @@ void TCanvasWidget::Release(TCell cell, TMouseButton button, bool ctrl) {
                                                   : Qt::MiddleButton);
         return;
     }
-    // Mover and selector change nothing and keep following the pointer until it leaves.
-    if (!Dragging || Tool == ToolMover || Tool == ToolSelect) return;
+    if (!Dragging) return;
+    if (Tool == ToolSelect) {
+        SelectMove(cell);
+        Dragging = false;
+        if (!SelMoved) DropSelection(); // a click without a drag selects nothing
+        SelectionChanged();
+        return;
+    }
+    if (Tool == ToolMover) {
+        MoverRelease(cell);
+        return;
+    }
     const TColorPair colors = Colors();
     if (Tool == ToolPencil || Tool == ToolBrush) {
         // The stroke's last dot, and the stroke is kept.
         TSurface32& work = Stroke ? Stroke->Picture() : Document.WorkBitmap();
         if (colors.Draws) {
             if (Tool == ToolPencil)
-                PencilDot(work, cell, colors.Main);
+                PencilDot(work, cell, colors.Main, PenSize);
             else
-                BrushDot(work, cell, colors.Main);
+                BrushDot(work, cell, colors.Main, PenSize);
         }
         Dragging = false;
         EndStroke();
     } else if (Tool == ToolLine || IsShapeTool(Tool)) {
-        // Lines and shapes are drawn, as one edit, only now.
+        // Lines and shapes are drawn, as one edit, only now; released beyond the canvas, they end
+        // on its edge.
+        cell = ClampToIcon(cell);
         TIconDocument::TEdit edit = Document.BeginEdit();
         TSurface32& work = edit.Picture();
         if (colors.Draws) {
             if (Tool == ToolLine) {
-                PencilLine(work, DragStart, cell, colors.Main);
+                PencilLine(work, DragStart, cell, colors.Main, PenSize);
             } else {
                 const TRect box = SortCorners(DragStart, Constrained(Tool, DragStart, cell));
                 const bool filled = IsFilledTool(Tool);
                 if (IsRectangleTool(Tool))
                     DrawRectangleShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
-                                       colors.Other, filled);
+                                       colors.Other, filled, PenSize);
                 else
                     DrawEllipseShape(work, box.Left, box.Top, box.Right, box.Bottom, colors.Main,
-                                     colors.Other, filled);
+                                     colors.Other, filled, PenSize);
             }
         }
         Dragging = false;
@@ -543,26 +583,31 @@ void TCanvasWidget::mousePressEvent(QMouseEvent* event) {
     Press(CellAtDevice(DevicePoint(event->position())), b);
 }
 
+// The cell a drag sees: on the canvas the cell under the pointer; beyond it (the canvas keeps the
+// pointer while a button is held) the cell off the icon where the pointer is, so that strokes are
+// clipped at the edge and come back in where the pointer does.
+static TCell DragCell(const QRect& canvas, QPoint pos, QPoint device, int zoom) {
+    return canvas.contains(pos) ? CanvasCellAt(device.x(), device.y(), zoom)
+                                : CanvasCellBeyond(device.x(), device.y(), zoom);
+}
+
 void TCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    // While a button is held the canvas keeps the pointer, and Qt reports no leave: crossing the
-    // edge counts as leaving here.
-    const bool inside = rect().contains(pos);
-    if (!inside && PointerInside) {
-        PointerInside = false;
-        PointerLeft();
-    } else if (inside) {
-        PointerInside = true;
-    }
-    const TCell cell = CellAtDevice(DevicePoint(event->position()));
-    PointerFeedback(cell);
-    Move(cell);
+    PointerInside = rect().contains(pos);
+    const QPoint device = DevicePoint(event->position());
+    PointerFeedback(CellAtDevice(device));
+    Move(DragCell(rect(), pos, device, ZoomValue));
 }
 
 void TCanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     TMouseButton b;
     if (!ButtonOf(event->button(), b)) return;
-    Release(CellAtDevice(DevicePoint(event->position())), b, event->modifiers() & Qt::ControlModifier);
+    const QPoint device = DevicePoint(event->position());
+    // Released beyond the canvas: a stroke draws nothing more there; the dropper and the text tool
+    // take the nearest cell as before.
+    const bool tracked = Dragging && Tool != ToolDropper && Tool != ToolText;
+    Release(tracked ? DragCell(rect(), event->position().toPoint(), device, ZoomValue) : CellAtDevice(device),
+            b, event->modifiers() & Qt::ControlModifier);
 }
 
 void TCanvasWidget::enterEvent(QEnterEvent*) {
@@ -573,4 +618,248 @@ void TCanvasWidget::leaveEvent(QEvent*) {
     if (!PointerInside) return;
     PointerInside = false;
     PointerLeft();
+}
+
+// ---- pen size, selection and mover ----
+
+void TCanvasWidget::SetToolSize(int size) {
+    PenSize = std::clamp(size, 1, MaxPenSize);
+}
+
+bool TCanvasWidget::HasSelection() {
+    CheckSelection();
+    return Sel.Active();
+}
+
+void TCanvasWidget::SelectAll() {
+    if (!Document.ImageLoaded()) return;
+    if (MoveEdit) FinishMove();
+    Sel.Select(TRect(0, 0, IconCells, IconCells), Document.WorkBitmap().BoundsRect());
+    SelectionChanged();
+}
+
+void TCanvasWidget::DropSelection() {
+    if (MoveEdit) FinishMove();
+    if (!Sel.Active()) return;
+    // Every change the selection made is committed already: its block stays where it lies.
+    Sel.Drop();
+    SelectionChanged();
+}
+
+void TCanvasWidget::FrameChanging() {
+    if (MoveEdit) {
+        MoveEdit.reset();
+        Dragging = false;
+    }
+    DropSelection();
+}
+
+void TCanvasWidget::SelectionChanged() {
+    if (Sel.Active()) {
+        AntsTimer->start();
+        emit PointerInfo(SelectionText().trimmed(), std::nullopt);
+    } else {
+        AntsTimer->stop();
+    }
+    update();
+}
+
+QString TCanvasWidget::SelectionText() const {
+    return Sel.Active() ? QStringLiteral("   ") + QString::fromStdString(SelectionSizeText(Sel.Rect()))
+                        : QString();
+}
+
+void TCanvasWidget::SelectionSettled() {
+    SettledPicture.CopyFrom(Document.WorkBitmap());
+    SettledFrame = Document.CurrentFrame();
+}
+
+void TCanvasWidget::CheckSelection() {
+    if (!Sel.Floating() || MoveEdit || SelectionEditing) return;
+    const TSurface32& work = Document.WorkBitmap();
+    const bool same =
+        Document.ImageLoaded() && SettledFrame == Document.CurrentFrame() &&
+        SettledPicture.Width() == work.Width() && SettledPicture.Height() == work.Height() &&
+        std::equal(work.Bits(), work.Bits() + size_t(work.Width()) * work.Height(), SettledPicture.Bits());
+    if (same) return;
+    Sel.Drop();
+    SelectionChanged();
+}
+
+std::optional<TSurface32> TCanvasWidget::SelectedPixels() {
+    if (!HasSelection()) return std::nullopt;
+    return Sel.Copy(Document.WorkBitmap());
+}
+
+bool TCanvasWidget::ClearSelection() {
+    if (!HasSelection() || !Document.ImageLoaded()) return false;
+    if (MoveEdit) FinishMove();
+    TIconDocument::TEdit edit = Document.BeginEdit();
+    if (Sel.Floating()) {
+        Sel.RemoveBlock(edit.Picture());
+    } else {
+        const TRect& r = Sel.Rect();
+        edit.Picture().FillRectClipped(r.Left, r.Top, r.Right, r.Bottom, Document.BackColor().Value);
+    }
+    edit.Commit();
+    SelectionChanged();
+    Repaint();
+    return true;
+}
+
+void TCanvasWidget::PasteBlock(const TSurface32& block) {
+    if (!Document.ImageLoaded() || block.Empty()) return;
+    CheckSelection();
+    if (MoveEdit) FinishMove();
+    // A picture larger than the icon keeps its top-left 40 × 40 cells.
+    TSurface32 pasted(std::min(block.Width(), IconCells), std::min(block.Height(), IconCells));
+    block.DrawTo(pasted, 0, 0);
+    const TCell at =
+        Sel.Active() ? TCell{Sel.Rect().Left, Sel.Rect().Top} : PastePlace(block.Width(), block.Height());
+    TIconDocument::TEdit edit = Document.BeginEdit();
+    Sel.Float(edit.Picture(), pasted, at.Col, at.Row);
+    {
+        // The commit repaints the canvas before the picture is noted as the selection's own.
+        const QScopedValueRollback<bool> own(SelectionEditing, true);
+        edit.Commit();
+    }
+    SelectionSettled();
+    SelectionChanged();
+    Repaint();
+}
+
+void TCanvasWidget::SelectPress(TCell cell) {
+    CheckSelection();
+    DropSelection();
+    SelStart = ClampToIcon(cell);
+    SelMoved = false;
+    Dragging = true;
+}
+
+void TCanvasWidget::SelectMove(TCell cell) {
+    const TCell end = ClampToIcon(cell);
+    if (end != SelStart) SelMoved = true;
+    if (!SelMoved) return;
+    const TRect r = SortCorners(SelStart, end);
+    Sel.Select(TRect(r.Left, r.Top, r.Right + 1, r.Bottom + 1), Document.WorkBitmap().BoundsRect());
+    emit PointerInfo(QString::fromStdString(DragInfoText(SelStart, end)) + SelectionText(), std::nullopt);
+    update();
+}
+
+void TCanvasWidget::MoverPress(TCell cell) {
+    CheckSelection();
+    if (Sel.Active() && !Sel.Contains(cell.Col, cell.Row)) {
+        // A click outside the selection drops it; this drag moves nothing.
+        DropSelection();
+        return;
+    }
+    MoveEdit.emplace(Document.BeginEdit());
+    MoveWholePicture = !Sel.Active();
+    MoveLiftedHere = false;
+    MoveDelta = {0, 0};
+    if (MoveWholePicture) {
+        MoveSource.CopyFrom(MoveEdit->Picture());
+    } else {
+        if (!Sel.Floating()) {
+            Sel.Lift(MoveEdit->Picture(), Document.BackColor().Value);
+            MoveLiftedHere = true;
+        }
+        MoveOrigin = {Sel.Rect().Left, Sel.Rect().Top};
+    }
+    Dragging = true;
+}
+
+void TCanvasWidget::MoverMove(TCell cell) {
+    if (!MoveEdit) return;
+    const TCell delta{cell.Col - DragStart.Col, cell.Row - DragStart.Row};
+    if (delta == MoveDelta) return;
+    MoveDelta = delta;
+    if (MoveWholePicture)
+        ShiftWrapped(MoveSource, delta.Col, delta.Row, MoveEdit->Picture());
+    else
+        Sel.MoveTo(MoveEdit->Picture(), MoveOrigin.Col + delta.Col, MoveOrigin.Row + delta.Row);
+    Repaint();
+}
+
+void TCanvasWidget::MoverRelease(TCell cell) {
+    MoverMove(cell);
+    FinishMove();
+}
+
+void TCanvasWidget::FinishMove() {
+    Dragging = false;
+    if (!MoveEdit) return;
+    if (MoveDelta == TCell{0, 0}) {
+        // Nothing moved: the edit is dropped (the picture and the undo stack as they were), and a
+        // selection lifted for it lies anchored again.
+        if (MoveLiftedHere) Sel.Anchor();
+        MoveEdit.reset();
+    } else {
+        MoveEdit->Commit();
+        MoveEdit.reset();
+    }
+    MoveSource.SetSize(0, 0);
+    SelectionSettled();
+    SelectionChanged();
+    Repaint();
+}
+
+void TCanvasWidget::MoveBy(int dx, int dy) {
+    if (!Document.ImageLoaded() || Dragging) return;
+    CheckSelection();
+    const TCell from = Sel.Active() ? TCell{Sel.Rect().Left, Sel.Rect().Top} : TCell{0, 0};
+    DragStart = from;
+    MoverPress(from);
+    MoverRelease({from.Col + dx, from.Row + dy});
+}
+
+void TCanvasWidget::keyPressEvent(QKeyEvent* event) {
+    int dx = 0, dy = 0;
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (Sel.Active()) {
+            DropSelection();
+            return;
+        }
+        break;
+    case Qt::Key_Left:
+        dx = -1;
+        break;
+    case Qt::Key_Right:
+        dx = 1;
+        break;
+    case Qt::Key_Up:
+        dy = -1;
+        break;
+    case Qt::Key_Down:
+        dy = 1;
+        break;
+    default:
+        break;
+    }
+    if ((dx || dy) && Tool == ToolMover && event->modifiers() == Qt::NoModifier) {
+        MoveBy(dx, dy);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// The marching ants: the selection's outline on the cell edges, black dashes over white ones that
+// move along while the selection lasts.
+void TCanvasWidget::PaintSelectionOutline(QPainter& p) {
+    if (!Sel.Active() || !Document.ImageLoaded()) return;
+    const qreal ratio = devicePixelRatio();
+    const TRect& r = Sel.Rect();
+    const qreal z = ZoomValue / ratio;
+    const QRectF box(r.Left * z, r.Top * z, r.Width() * z, r.Height() * z);
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 0));
+    p.drawRect(box);
+    QPen dashes(Qt::black, 0, Qt::CustomDashLine);
+    dashes.setDashPattern({4, 4});
+    dashes.setDashOffset(AntsPhase);
+    p.setPen(dashes);
+    p.drawRect(box);
+    p.restore();
 }

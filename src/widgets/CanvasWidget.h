@@ -18,9 +18,11 @@
 
 #include "DrawingTools.h"
 #include "IconDocument.h"
+#include "Selection.h"
 #include "SurfaceView.h"
 
 class QAbstractScrollArea;
+class QTimer;
 
 class TCanvasWidget : public QWidget {
     Q_OBJECT
@@ -78,6 +80,32 @@ class TCanvasWidget : public QWidget {
     bool OnionSkinPrevious() const { return OnionPrevious; }
     bool OnionSkinNext() const { return OnionNext; }
     void SetOnionSkin(bool previous, bool next);
+    // ---- Pen size, selection and mover
+    // The pen of the pencil, brush, line and shape outlines, 1..5 cells (fill, dropper and text
+    // ignore it).
+    int ToolSize() const { return PenSize; }
+    void SetToolSize(int size);
+    // The rectangle the select tool drew, or the block a paste or the mover made floating. Every
+    // change of the picture a selection makes (a move, a paste, a clear) is one edit committed at
+    // once, so dropping a selection never loses anything.
+    const TSelection& Selection() const { return Sel; }
+    bool HasSelection();
+    void SelectAll();
+    void DropSelection();
+    // Another frame becomes current: a move under way is abandoned (its picture belongs to the frame
+    // that goes) and the selection dropped.
+    void FrameChanging();
+    // The selected pixels (for Copy), or nothing without a selection.
+    std::optional<TSurface32> SelectedPixels();
+    // Clears the selection's cells to the background colour (a floating block goes, leaving what
+    // lies under it) as one edit; false without a selection.
+    bool ClearSelection();
+    // Lays block on the picture as a floating selection (one edit): at the selection's top-left
+    // corner, or without one at the place of a paste (centred up to 32 × 32, else at the corner).
+    void PasteBlock(const TSurface32& block);
+    // The mover's step: the selection (lifted when anchored) or, without one, the whole picture with
+    // wrap-around, moved by (dx, dy) cells as one edit.
+    void MoveBy(int dx, int dy);
 
   signals:
     // The pointer feedback for the status bar: the pixel text and the swatch's colour (none: the
@@ -98,6 +126,7 @@ class TCanvasWidget : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     enum class TBand { Line, Rectangle, Ellipse };
@@ -119,6 +148,23 @@ class TCanvasWidget : public QWidget {
     void EndStroke();
     void DrawBand(TBand band, TCell from, TCell to);
     TColorPair Colors() const;
+
+    // Selection and mover (the select and mover tools' press, move and release).
+    void SelectPress(TCell cell);
+    void SelectMove(TCell cell);
+    void MoverPress(TCell cell);
+    void MoverMove(TCell cell);
+    void MoverRelease(TCell cell);
+    // Ends a move where it stands: committed when it moved anything, else dropped.
+    void FinishMove();
+    // A floating selection whose picture changed behind its back (an undo, another frame, a command)
+    // is dropped: its block and base no longer match the picture.
+    void CheckSelection();
+    // The picture as the selection left it, to see whether anything else changed it since.
+    void SelectionSettled();
+    void SelectionChanged();
+    void PaintSelectionOutline(QPainter& p);
+    QString SelectionText() const;
 
     TIconDocument& Document;
     TSurfaceView View; // back buffer, with room to grow
@@ -153,4 +199,20 @@ class TCanvasWidget : public QWidget {
     bool ShowTransparency = false;
     bool OnionPrevious = false;
     bool OnionNext = false;
+    // Pen size, selection and mover.
+    int PenSize = 1;
+    TSelection Sel;
+    TCell SelStart;                               // the select tool's press
+    bool SelMoved = false;                        // the select drag reached another cell
+    TSurface32 SettledPicture;                    // the picture after the selection's last change
+    int SettledFrame = -1;                        // and its frame
+    std::optional<TIconDocument::TEdit> MoveEdit; // the mover's drag, committed at the release
+    bool MoveLiftedHere = false;                  // the drag lifted an anchored selection
+    bool MoveWholePicture = false;
+    TCell MoveOrigin;              // the block's top-left corner at the press
+    TSurface32 MoveSource;         // the whole picture at the press
+    TCell MoveDelta;               // the drag so far, in cells
+    bool SelectionEditing = false; // the selection's own edit is being committed
+    QTimer* AntsTimer = nullptr;
+    int AntsPhase = 0;
 };

@@ -14,3 +14,9 @@ if(TINDRA_GIFLIB)
   target_compile_definitions(work_kept_tests PRIVATE TINDRA_IMAGES_IML="${TINDRA_IMAGES_IML}")
   add_dependencies(work_kept_tests tindra_images)
 endif()
+
+# The window's side of the selection: tool keys, the clipboard on a selection, frame commands.
+tindra_add_qttest(selection_commands_tests SOURCES SelectionCommandsTest.cpp LIBS tindra_app)
+target_include_directories(selection_commands_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/widgets)
+target_compile_definitions(selection_commands_tests PRIVATE TINDRA_IMAGES_IML="${TINDRA_IMAGES_IML}")
+add_dependencies(selection_commands_tests tindra_images)

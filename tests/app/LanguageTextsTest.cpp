@@ -121,7 +121,7 @@ void LanguageTextsTest::tableShape() {
         }
     }
     QVERIFY(FindMainWindowText("MRU"));
-    QVERIFY(!FindMainWindowText("SBToolMover"));
+    QVERIFY(FindMainWindowText("SBToolMover"));
 }
 
 void LanguageTextsTest::hintRules() {

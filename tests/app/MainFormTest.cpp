@@ -278,8 +278,9 @@ class TMainFormTest : public QObject {
                                  "TBEditCopy",
                                  "TBEditClear",
                                  "TBEditInsertFrame",
-                                 "ToolPanel"};
-        const QStringList never{"MnEditUndelete", "MnEditSelectAll", "MnImageAttributes"};
+                                 "ToolPanel",
+                                 "MnEditSelectAll"};
+        const QStringList never{"MnEditUndelete", "MnImageAttributes"};
         QTest::newRow("one frame") << 1 << 0 << false << 40 << always
                                    << never + QStringList{"MnViewFrame",
                                                           "EDSpeed",

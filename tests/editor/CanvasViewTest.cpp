@@ -145,3 +145,17 @@ TEST(CanvasView, CheckerboardAndOnionSkinPixels) {
     EXPECT_EQ(buffer.GetPixel(25, 1), OnionBlend(Grey, nullptr, &White));
     EXPECT_EQ(OnionBlend(Grey, nullptr, nullptr), Grey);
 }
+// A drag beyond the canvas: strokes see the cell off the icon, line and shape ends stay on its edge.
+TEST(CanvasView, CellsBeyondTheEdges) {
+    struct Case {
+        int x, y;
+        TCell beyond, clamped;
+    } cases[] = {
+        {5, 9, {0, 1}, {0, 1}},        {-1, 9, {-1, 1}, {0, 1}},       {-8, -9, {-1, -2}, {0, 0}},
+        {-17, 330, {-3, 41}, {0, 39}}, {320, 319, {40, 39}, {39, 39}}, {900, -400, {112, -50}, {39, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CanvasCellBeyond(c.x, c.y, 8), c.beyond) << c.x << "," << c.y;
+        EXPECT_EQ(ClampToIcon(CanvasCellBeyond(c.x, c.y, 8)), c.clamped) << c.x << "," << c.y;
+    }
+}

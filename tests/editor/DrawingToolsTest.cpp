@@ -279,3 +279,82 @@ TEST(DrawingTools, RubberBandGeometry) {
     EXPECT_EQ(RubberBandBox({2, 2}, {0, 5}, 10), TRect(4, 24, 26, 56));
     EXPECT_EQ(RubberBandBox({1, 1}, {1, 1}, 8), TRect(11, 11, 13, 13));
 }
+
+namespace {
+// Every cell of the box l..r × t..b (inclusive), less the cells of the hole (inclusive; none when
+// the hole is empty).
+TCellSet Ring(int l, int t, int r, int b, int hl = 1, int ht = 1, int hr = 0, int hb = 0) {
+    TCellSet out;
+    for (int y = t; y <= b; ++y)
+        for (int x = l; x <= r; ++x)
+            if (!(x >= hl && x <= hr && y >= ht && y <= hb)) out.insert({x, y});
+    return out;
+}
+} // namespace
+
+// A pen of n cells: odd sizes centred on the cell, even ones reaching one more cell right and down.
+TEST(DrawingTools, PenSizesOnALineAndARectangle) {
+    struct Case {
+        int size;
+        TRect line;         // cells of a pencil line from (5, 10) to (12, 10), inclusive
+        TRect outer, inner; // a filled rectangle from (10, 20) to (20, 26): outline outside, fill inside
+    } cases[] = {
+        {1, {5, 10, 12, 10}, {10, 20, 20, 26}, {11, 21, 19, 25}},
+        {2, {5, 10, 13, 11}, {10, 20, 21, 27}, {12, 22, 19, 25}},
+        {3, {4, 9, 13, 11}, {9, 19, 21, 27}, {12, 22, 18, 24}},
+        {4, {4, 9, 14, 12}, {9, 19, 22, 28}, {13, 23, 18, 24}},
+        {5, {3, 8, 14, 12}, {8, 18, 22, 28}, {13, 23, 17, 23}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        TSurface32 s = FilledSurface(40, 40, Paper);
+        PencilLine(s, {5, 10}, {12, 10}, Draw, c.size);
+        EXPECT_EQ(PixelsNot(s, Paper), Ring(c.line.Left, c.line.Top, c.line.Right, c.line.Bottom));
+        TSurface32 r = FilledSurface(40, 40, Paper);
+        DrawRectangleShape(r, 10, 20, 20, 26, Draw, Back, true, c.size);
+        const TRect& o = c.outer;
+        const TRect& i = c.inner;
+        EXPECT_EQ(PixelsOf(r, Draw),
+                  Ring(o.Left, o.Top, o.Right, o.Bottom, i.Left, i.Top, i.Right, i.Bottom));
+        EXPECT_EQ(PixelsOf(r, Back), Ring(i.Left, i.Top, i.Right, i.Bottom));
+    }
+}
+
+// Slanted strokes: the wide pen covers exactly its square around every cell of the one-pixel line,
+// including lines that start or end off the picture.
+TEST(DrawingTools, WidePenFollowsTheOnePixelLine) {
+    const TCell ends[][2] = {{{3, 4}, {30, 17}}, {{20, 2}, {11, 37}}, {{-6, 5}, {8, 44}}, {{39, 0}, {0, 39}}};
+    for (int size = 2; size <= MaxPenSize; ++size)
+        for (const auto& e : ends) {
+            TSurface32 thin = FilledSurface(60, 60, Paper), wide = FilledSurface(40, 40, Paper);
+            // The thin line on a larger surface, shifted by 10, so that cells just off the picture count.
+            thin.LineClipped(e[0].Col + 10, e[0].Row + 10, e[1].Col + 10, e[1].Row + 10, Draw, true);
+            TCellSet want;
+            for (auto [x, y] : PixelsOf(thin, Draw)) {
+                const TRect sq = PenSquare({x - 10, y - 10}, size);
+                for (int j = sq.Top; j < sq.Bottom; ++j)
+                    for (int i = sq.Left; i < sq.Right; ++i)
+                        if (i >= 0 && i < 40 && j >= 0 && j < 40) want.insert({i, j});
+            }
+            PencilLine(wide, e[0], e[1], Draw, size);
+            EXPECT_EQ(PixelsOf(wide, Draw), want) << "size " << size;
+        }
+}
+
+TEST(DrawingTools, WideEllipseAndBrush) {
+    // A filled ellipse with a pen of 3: the ring grows one cell out and in, the fill stays inside.
+    TSurface32 one = FilledSurface(40, 40, Paper), three = FilledSurface(40, 40, Paper);
+    DrawEllipseShape(one, 10, 10, 25, 20, Draw, Back, true);
+    DrawEllipseShape(three, 10, 10, 25, 20, Draw, Back, true, 3);
+    EXPECT_EQ(three.GetPixel(9, 15), Draw);  // one cell left of the ring
+    EXPECT_EQ(three.GetPixel(11, 15), Draw); // one cell inside it
+    EXPECT_EQ(three.GetPixel(17, 15), Back);
+    for (auto [x, y] : PixelsOf(one, Draw))
+        EXPECT_EQ(three.GetPixel(x, y), Draw);
+    EXPECT_LT(PixelsOf(three, Back).size(), PixelsOf(one, Back).size());
+
+    // A brush of 2 lays a dot on each of its four cells.
+    TSurface32 b = FilledSurface(40, 40, Paper);
+    BrushDot(b, {7, 9}, Draw, 2);
+    EXPECT_EQ(PixelsOf(b, 0xFF030303u), (TCellSet{{7, 9}, {8, 9}, {7, 10}, {8, 10}}));
+}

@@ -305,25 +305,42 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(PixelText, QString("11, 11 -> 16,  6"));
     }
 
-    void leavingDropsShapeButKeepsStroke() {
+    // Drags go on beyond the canvas: a shape or line ends on the edge where the button is released,
+    // a pencil stroke is clipped outside and goes on when the pointer comes back.
+    void dragsSurviveTheEdge() {
         Canvas->SetCurrentTool(ToolRectangle);
         Press(At(2, 2));
         MoveHeld(At(8, 8));
-        MoveHeld(QPoint(400, 100)); // dragged off the canvas: counts as leaving
-        QCOMPARE(Seen.Commits, 1);
-        QVERIFY(!Canvas->DragActive());
+        MoveHeld(QPoint(400, 100)); // off the right edge, row 12
+        QVERIFY(Canvas->DragActive());
+        QCOMPARE(PixelText, QString(" 3,  3 -> 40, 13"));
+        QCOMPARE(Seen.Commits, 0);
         Release(QPoint(400, 100));
-        QVERIFY(Changed(Work()).empty());
-        QCOMPARE(Snapshots(), 0);
+        QCOMPARE(Changed(Work()), Box(2, 2, 39, 12, true));
+        QCOMPARE(Snapshots(), 1);
 
+        Work().FillAll(White);
+        Canvas->SetCurrentTool(ToolLine);
+        Press(At(5, 5));
+        MoveHeld(QPoint(-20, -30));
+        Release(QPoint(-20, -30)); // beyond the top-left corner: ends at (0, 0)
+        QCOMPARE(Changed(Work()), (TCells{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}));
+
+        Work().FillAll(White);
         Canvas->SetCurrentTool(ToolPencil);
         Press(At(1, 1));
         MoveHeld(At(3, 1));
-        MoveHeld(QPoint(-20, 8)); // beyond the left edge: the stroke ends there
-        MoveHeld(At(6, 6));       // back inside: the stroke has ended
+        MoveHeld(QPoint(-20, 12)); // cell (-3, 1): clipped at the edge
+        MoveHeld(At(6, 6));        // back inside: the stroke goes on from outside
         Release(At(6, 6));
-        QCOMPARE(Changed(Work()), (TCells{{1, 1}, {2, 1}, {3, 1}}));
-        QCOMPARE(Snapshots(), 1);
+        TSurface32 want(40, 40);
+        want.FillAll(White);
+        want.LineClipped(1, 1, 3, 1, Black, true);
+        want.LineClipped(3, 1, -3, 1, Black, true);
+        want.LineClipped(-3, 1, 6, 6, Black, true);
+        QCOMPARE(Changed(Work()), Changed(want));
+        QCOMPARE(Snapshots(), 3);
+        QCOMPARE(Seen.Commits, 3);
     }
 
     // Another tool chosen while a stroke is under way (a new document drops the tool): the stroke ends
@@ -515,6 +532,140 @@ class TCanvasWidgetTest : public QObject {
         // Nothing of it reaches the picture.
         QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Work().Bits()));
         QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Doc->FrameBitmap(1).Bits()));
+    // The pen size widens the pencil and the shapes; the fill ignores it.
+    void toolSizeWidensPensOnly() {
+        Canvas->SetToolSize(3);
+        Drag(ToolPencil, At(10, 10), At(10, 10));
+        QCOMPARE(Changed(Work()), Box(9, 9, 11, 11, false));
+        Work().FillAll(White);
+        Drag(ToolRectangle, At(20, 20), At(30, 26));
+        TCells ring = Box(19, 19, 31, 27, false);
+        for (const auto& inside : Box(22, 22, 28, 24, false))
+            ring.erase(inside);
+        QCOMPARE(Changed(Work()), ring);
+        Work().FillAll(White);
+        Work().SetPixel(5, 5, Black);
+        Canvas->SetCurrentTool(ToolFill);
+        Press(At(5, 5), Qt::RightButton); // one cell of its colour: one cell filled
+        QCOMPARE(Work().GetPixel(5, 5), Grey);
+        QCOMPARE(Work().GetPixel(6, 5), White);
+    }
+
+    void selectShowsSizeAndEscapeDrops() {
+        Drag(ToolSelect, At(2, 3), At(13, 10));
+        QCOMPARE(Canvas->Selection().Rect(), TRect(2, 3, 14, 11));
+        QVERIFY(PixelText.endsWith(QString::fromUtf8("12 × 8")));
+        Send(QEvent::MouseMove, At(20, 20), Qt::NoButton, Qt::NoButton);
+        QCOMPARE(PixelText, QString::fromUtf8("21, 21   12 × 8"));
+        QVERIFY(Changed(Work()).empty()); // selecting changes nothing
+        QCOMPARE(Snapshots(), 0);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(Canvas, &escape);
+        QVERIFY(!Canvas->Selection().Active());
+        // A click without a drag selects nothing; a drag beyond the canvas stops at its edge.
+        Drag(ToolSelect, At(5, 5), At(5, 5));
+        QVERIFY(!Canvas->Selection().Active());
+        Drag(ToolSelect, At(30, 30), QPoint(500, 500));
+        QCOMPARE(Canvas->Selection().Rect(), TRect(30, 30, 40, 40));
+    }
+
+    // The mover lifts the selection (its hole in the background colour) and moves it as one edit,
+    // committed at the release; Undo puts it back; moving again keeps what lay under the block.
+    void moverMovesTheSelection() {
+        const TSurface32 pattern = Numbered();
+        Work().CopyFrom(pattern);
+        Drag(ToolSelect, At(2, 2), At(5, 4));
+        Canvas->SetCurrentTool(ToolMover);
+        Press(At(3, 3));
+        MoveHeld(At(13, 8));
+        QCOMPARE(Seen.Commits, 0); // nothing committed before the move ends
+        QCOMPARE(Work().GetPixel(12, 7), pattern.GetPixel(2, 2));
+        Release(At(13, 8));
+        QCOMPARE(Seen.Commits, 1);
+        QCOMPARE(Snapshots(), 1);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool block = x >= 12 && x < 16 && y >= 7 && y < 10;
+                const bool hole = x >= 2 && x < 6 && y >= 2 && y < 5;
+                const uint32_t want = block  ? pattern.GetPixel(x - 10, y - 5)
+                                      : hole ? Grey
+                                             : pattern.GetPixel(x, y);
+                QVERIFY2(Work().GetPixel(x, y) == want, qPrintable(QString("%1,%2").arg(x).arg(y)));
+            }
+        QCOMPARE(Canvas->Selection().Rect(), TRect(12, 7, 16, 10));
+        // Moved on by arrow keys, one cell and one snapshot a key; what it covered comes back.
+        QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+        QApplication::sendEvent(Canvas, &left);
+        QCOMPARE(Snapshots(), 2);
+        QCOMPARE(Work().GetPixel(15, 8), pattern.GetPixel(15, 8));
+        QCOMPARE(Work().GetPixel(11, 7), pattern.GetPixel(2, 2));
+        // Undo twice: the picture as it was, and the selection (whose block no longer lies there) is gone.
+        Doc->Undo();
+        Doc->Undo();
+        QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, Work().Bits()));
+        Canvas->Repaint();
+        QVERIFY(!Canvas->Selection().Active());
+        // A click without moving records nothing; a click outside drops the selection.
+        Drag(ToolSelect, At(2, 2), At(5, 4));
+        Drag(ToolMover, At(3, 3), At(3, 3));
+        QCOMPARE(Snapshots(), 0);
+        QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, Work().Bits()));
+        Drag(ToolMover, At(20, 20), At(25, 25));
+        QVERIFY(!Canvas->Selection().Active());
+        QCOMPARE(Snapshots(), 0);
+    }
+
+    void moverWrapsTheWholePicture_data() {
+        QTest::addColumn<QPoint>("drag"); // in cells
+        QTest::newRow("left") << QPoint(-3, 0);
+        QTest::newRow("down right") << QPoint(5, 2);
+        QTest::newRow("beyond the canvas") << QPoint(-30, 45);
+    }
+    void moverWrapsTheWholePicture() {
+        QFETCH(QPoint, drag);
+        const TSurface32 pattern = Numbered();
+        Work().CopyFrom(pattern);
+        Drag(ToolMover, At(10, 10), At(10 + drag.x(), 10 + drag.y()));
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const int sx = ((x - drag.x()) % 40 + 40) % 40, sy = ((y - drag.y()) % 40 + 40) % 40;
+                QCOMPARE(Work().GetPixel(x, y), pattern.GetPixel(sx, sy));
+            }
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Seen.Commits, 1);
+    }
+
+    // A pasted block floats at the selection's corner; moving it never loses what lies under it.
+    void pastedBlockFloats() {
+        const TSurface32 pattern = Numbered();
+        Work().CopyFrom(pattern);
+        Drag(ToolSelect, At(6, 6), At(9, 9));
+        TSurface32 block(3, 2);
+        block.FillAll(0xFF0000FFu);
+        Canvas->PasteBlock(block);
+        QCOMPARE(Canvas->Selection().Rect(), TRect(6, 6, 9, 8));
+        QCOMPARE(Snapshots(), 1);
+        QCOMPARE(Work().GetPixel(8, 7), 0xFF0000FFu);
+        Drag(ToolMover, At(7, 7), At(27, 17));
+        QCOMPARE(Snapshots(), 2);
+        QCOMPARE(Work().GetPixel(8, 7), pattern.GetPixel(8, 7)); // no hole: it floated
+        QCOMPARE(Work().GetPixel(28, 17), 0xFF0000FFu);
+        QCOMPARE(Canvas->SelectedPixels()->Width(), 3);
+        QVERIFY(Canvas->ClearSelection()); // a floating block goes, leaving what lay under it
+        QVERIFY(std::equal(pattern.Bits(), pattern.Bits() + 1600, Work().Bits()));
+        QCOMPARE(Snapshots(), 3);
+        // Another drawing tool drops the selection.
+        Canvas->SetCurrentTool(ToolPencil);
+        QVERIFY(!Canvas->Selection().Active());
+    }
+
+  private:
+    static TSurface32 Numbered() {
+        TSurface32 s(40, 40);
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x)
+                s.SetPixel(x, y, 0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
+        return s;
     }
 };
 
