@@ -7,6 +7,8 @@
 
 #include "CanvasWidget.h"
 #include "IconDocument.h"
+#include "GifAttributes.h"
+#include "LanguageTables.h"
 #include "TindraInfoForm.h"
 
 #include <QAction>
@@ -62,8 +64,13 @@ void TTindraMainForm::MnViewThumbnailClick() {
     SetGlyph(Ui->TBViewThumbnail, shown ? GlyphPreviewOn : GlyphPreviewOff);
 }
 
+// The blocks of the file Save as would write now, encoded the way Save as encodes it; nothing is
+// written anywhere.
 void TTindraMainForm::MnImageAttributesClick() {
-    if (Ui->InfoForm) Ui->InfoForm->exec();
+    if (!Ui->InfoForm || !Document->ImageLoaded()) return;
+    tindra::ApplyInfoLanguage(Ui->InfoForm, LanguageIndex);
+    Ui->InfoForm->Show(DescribeGif(Document->EncodeDocumentGif(), LanguageIndex));
+    Ui->InfoForm->exec();
 }
 
 void TTindraMainForm::MnViewControlBarClick() {
