@@ -323,7 +323,8 @@ bool TWalker::Image(std::vector<TGifNode>& pending, TGifNode& root) {
                 if (f.Name != T(TxBytes)) frame.Fields.push_back(f);
             if (PendingTransparent >= 0) {
                 const std::string color = TableColor(&local, PendingTransparent);
-                Add(child, TxTransparentColor, color);
+                // Beside the transparent index, before the block's byte count.
+                child.Fields.insert(child.Fields.end() - 1, {T(TxTransparentColor), color});
                 Add(frame, TxTransparentColor, color);
             }
         }

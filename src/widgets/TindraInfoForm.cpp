@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
+
 // Sizeable and left at its designed place (not centred like the other dialogs).
 TTindraInfoForm::TTindraInfoForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TindraInfoForm"));
@@ -30,6 +32,8 @@ TTindraInfoForm::TTindraInfoForm(QWidget* parent) : QDialog(parent) {
     ListViewInfo->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListViewInfo->setShowGrid(true);
     ListViewInfo->verticalHeader()->hide();
+    // Rows as high as a line of text, as in a report list.
+    ListViewInfo->verticalHeader()->setDefaultSectionSize(ListViewInfo->fontMetrics().height() + 6);
     QHeaderView* header = ListViewInfo->horizontalHeader();
     header->setMinimumSectionSize(100);
     header->setStretchLastSection(false);
@@ -58,9 +62,13 @@ void TTindraInfoForm::Show(const TGifNode& root) {
     TreeViewGIF->clear();
     Fields.clear();
     AddNode(nullptr, root);
-    TreeViewGIF->expandToDepth(0);
+    TreeViewGIF->expandAll();
     TreeViewGIF->setCurrentItem(TreeViewGIF->topLevelItem(0));
     ShowFields(TreeViewGIF->topLevelItem(0));
+    // The tree as wide as its longest block name, the fields the rest.
+    TreeViewGIF->resizeColumnToContents(0);
+    const int tree = TreeViewGIF->columnWidth(0) + 8;
+    Splitter->setSizes({tree, std::max(1, width() - tree)});
 }
 
 void TTindraInfoForm::AddNode(QTreeWidgetItem* parent, const TGifNode& node) {
@@ -84,4 +92,6 @@ void TTindraInfoForm::ShowFields(QTreeWidgetItem* item) {
         ListViewInfo->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(f.Name)));
         ListViewInfo->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(f.Value)));
     }
+    // The names are never cut ("LZW minimum code size"); the column keeps its designed minimum.
+    ListViewInfo->resizeColumnToContents(0);
 }
