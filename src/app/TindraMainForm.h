@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QTimer;
 class QToolButton;
 enum class TSaveResult;
@@ -146,6 +147,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     int HelpContextHere() const;
     // Opens the manual in the interface language at the section of `context`.
     void ShowHelp(int context);
+    // F1 inside the dialog opens the manual at the section of `context`; the help window is a
+    // window of the dialog while the dialog is open (the modal dialog would block it otherwise).
+    void InstallDialogHelp(QDialog* dialog, int context);
 
     // What the document reports (IDocumentObserver, TindraMainFormDocument.cpp).
     void CaptionChanged(const std::string& caption) override;

@@ -8,6 +8,7 @@
 #include "CanvasWidget.h"
 #include "ColorReducer.h"
 #include "EditorColors.h"
+#include "HelpTopics.h"
 #include "IconDocument.h"
 #include "IconEffects.h"
 #include "LanguageTables.h"
@@ -135,7 +136,10 @@ void TTindraMainForm::MnColorsReplaceAllClick() {
 void TTindraMainForm::MnColorsReduceClick() {
     if (!Document->ImageLoaded()) return;
     auto* form = findChild<TTindraReduceForm*>();
-    if (!form) form = new TTindraReduceForm(this);
+    if (!form) {
+        form = new TTindraReduceForm(this);
+        InstallDialogHelp(form, tindra::HelpColors);
+    }
     tindra::ApplyReduceLanguage(form, LanguageIndex);
     const TRect area = EffectArea();
     {
@@ -156,9 +160,10 @@ void TTindraMainForm::MnColorsReduceClick() {
 }
 
 QString TTindraMainForm::AskPaletteFileName(bool save) {
-    const QString filter = LanguageIndex == tindra::LanguageEnglish
-                               ? "Palettes (*.gpl *.pal);;GIMP palette (*.gpl);;JASC palette (*.pal)"
-                               : QString::fromUtf8("Palety (*.gpl *.pal);;Paleta GIMP (*.gpl);;Paleta JASC (*.pal)");
+    const QString filter =
+        LanguageIndex == tindra::LanguageEnglish
+            ? "Palettes (*.gpl *.pal);;GIMP palette (*.gpl);;JASC palette (*.pal)"
+            : QString::fromUtf8("Palety (*.gpl *.pal);;Paleta GIMP (*.gpl);;Paleta JASC (*.pal)");
     return save ? QFileDialog::getSaveFileName(this, QString(), DialogFolder(), filter)
                 : QFileDialog::getOpenFileName(this, QString(), DialogFolder(), filter);
 }

@@ -221,8 +221,9 @@ bool TWalker::Extension(std::vector<TGifNode>& pending, TGifNode& root) {
         node.Bytes = Pos - start;
         Add(node, TxDelay, Number(static_cast<std::size_t>(delay) * 10));
         const int disposal = (packed >> 2) & 7;
-        Add(node, TxDisposal, disposal <= 3 ? T(static_cast<TText>(TxDisposal0 + disposal))
-                                            : Number(disposal) + " - " + T(TxDisposalOther));
+        Add(node, TxDisposal,
+            disposal <= 3 ? T(static_cast<TText>(TxDisposal0 + disposal))
+                          : Number(disposal) + " - " + T(TxDisposalOther));
         Add(node, TxUserInput, YesNo(packed & 0x02));
         PendingTransparent = (packed & 0x01) ? transparent : -1;
         Add(node, TxTransparentIndex, PendingTransparent >= 0 ? Number(transparent) : T(TxNone));
@@ -283,10 +284,10 @@ bool TWalker::Image(std::vector<TGifNode>& pending, TGifNode& root) {
     const std::uint8_t packed = At(Pos + 9);
     Pos += 10;
 
+    // The extensions before the image become the frame's only once the whole frame is read.
     TGifNode frame = Node(TGifNodeKind::Frame, TxFrame, start);
-    frame.Title += " " + Number(static_cast<std::size_t>(++FrameNumber));
-    frame.Children = std::move(pending);
-    pending.clear();
+    frame.Title += " " + Number(static_cast<std::size_t>(FrameNumber + 1));
+    frame.Children = pending;
 
     std::vector<std::uint8_t> local;
     if (packed & 0x80) {
@@ -331,6 +332,8 @@ bool TWalker::Image(std::vector<TGifNode>& pending, TGifNode& root) {
     frame.Bytes = Pos - start;
     Add(frame, TxBytes, Number(frame.Bytes));
     PendingTransparent = -1;
+    ++FrameNumber;
+    pending.clear();
     root.Children.push_back(frame);
     return true;
 }
@@ -383,6 +386,8 @@ TGifNode TWalker::Walk() {
     std::vector<TGifNode> pending; // extensions waiting for the image they belong to
     bool ok = true;
     while (ok && Has(1)) {
+        // A block that cannot be read whole is unreadable from its first byte on.
+        const std::size_t blockStart = Pos;
         const std::uint8_t introducer = At(Pos);
         if (introducer == 0x3B) {
             TGifNode trailer = Node(TGifNodeKind::Trailer, TxTrailer, Pos);
@@ -401,6 +406,7 @@ TGifNode TWalker::Walk() {
             ok = Image(pending, root);
         else
             ok = false;
+        if (!ok) Pos = blockStart;
     }
     for (TGifNode& p : pending)
         root.Children.push_back(std::move(p));
@@ -416,7 +422,8 @@ TGifNode TWalker::Walk() {
         frames = T(TxCodecRefused);
     }
     // After the size and the version.
-    const auto place = root.Fields.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(2, root.Fields.size()));
+    const auto place =
+        root.Fields.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(2, root.Fields.size()));
     root.Fields.insert(place, {T(TxFrames), frames});
     return root;
 }

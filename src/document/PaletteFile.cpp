@@ -25,14 +25,17 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string Trimmed(const std::string& s) {
     size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
+        ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
+        --b;
     return s.substr(a, b - a);
 }
 
 // A whole decimal number of at most `digits` digits at `at`; advances past it.
 bool Number(const std::string& s, size_t& at, int& value, size_t digits = 3) {
-    while (at < s.size() && (s[at] == ' ' || s[at] == '\t')) ++at;
+    while (at < s.size() && (s[at] == ' ' || s[at] == '\t'))
+        ++at;
     const size_t start = at;
     value = 0;
     while (at < s.size() && std::isdigit(static_cast<unsigned char>(s[at])) && at - start < digits + 1)
@@ -70,7 +73,8 @@ std::vector<TInterfaceColor> ParseGimp(const std::vector<std::string>& lines) {
 }
 
 std::vector<TInterfaceColor> ParseJasc(const std::vector<std::string>& lines) {
-    if (lines.size() < 2 || Trimmed(lines[1]) != "0100") throw TPaletteFileError(TPaletteFault::BadVersion, 2);
+    if (lines.size() < 2 || Trimmed(lines[1]) != "0100")
+        throw TPaletteFileError(TPaletteFault::BadVersion, 2);
     if (lines.size() < 3) throw TPaletteFileError(TPaletteFault::BadCount, 3);
     const std::string countText = Trimmed(lines[2]);
     size_t at = 0;
@@ -86,7 +90,8 @@ std::vector<TInterfaceColor> ParseJasc(const std::vector<std::string>& lines) {
     if (static_cast<int>(colors.size()) < count) throw TPaletteFileError(TPaletteFault::BadCount, 3);
     // Only blank lines may follow the colours the count announced.
     for (; i < lines.size(); ++i)
-        if (!Trimmed(lines[i]).empty()) throw TPaletteFileError(TPaletteFault::BadCount, static_cast<int>(i + 1));
+        if (!Trimmed(lines[i]).empty())
+            throw TPaletteFileError(TPaletteFault::BadCount, static_cast<int>(i + 1));
     return colors;
 }
 
@@ -140,7 +145,8 @@ std::string FormatPalette(const std::vector<TInterfaceColor>& colors, TPaletteFo
     return text;
 }
 
-void WritePaletteFile(const std::string& path, const std::vector<TInterfaceColor>& colors, TPaletteFormat format) {
+void WritePaletteFile(const std::string& path, const std::vector<TInterfaceColor>& colors,
+                      TPaletteFormat format) {
     std::string name = FileNameOf(path);
     if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.erase(dot);
     const std::string text = FormatPalette(colors, format, name);
@@ -172,7 +178,8 @@ std::string PaletteFaultText(const TPaletteFileError& error, int languageIndex) 
                        : "Počet barev neodpovídá barvám v souboru.";
         break;
     case TPaletteFault::BadColor:
-        text = english ? "A color is not three numbers from 0 to 255." : "Barva není trojice čísel od 0 do 255.";
+        text =
+            english ? "A color is not three numbers from 0 to 255." : "Barva není trojice čísel od 0 do 255.";
         break;
     case TPaletteFault::NoColors:
         text = english ? "The palette holds no colors." : "Paleta neobsahuje žádné barvy.";
@@ -181,7 +188,6 @@ std::string PaletteFaultText(const TPaletteFileError& error, int languageIndex) 
         text = english ? "The palette holds more than 256 colors." : "Paleta obsahuje více než 256 barev.";
         break;
     }
-    if (error.Line() > 0)
-        text += (english ? " (line " : " (řádek ") + std::to_string(error.Line()) + ")";
+    if (error.Line() > 0) text += (english ? " (line " : " (řádek ") + std::to_string(error.Line()) + ")";
     return text;
 }

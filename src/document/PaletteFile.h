@@ -43,7 +43,8 @@ std::string FormatPalette(const std::vector<TInterfaceColor>& colors, TPaletteFo
                           const std::string& name);
 // Writes a palette file through the safe writer (a failed write leaves the old file); TFileError on
 // failure.
-void WritePaletteFile(const std::string& path, const std::vector<TInterfaceColor>& colors, TPaletteFormat format);
+void WritePaletteFile(const std::string& path, const std::vector<TInterfaceColor>& colors,
+                      TPaletteFormat format);
 // The format a file name asks for: ".pal" (any letter case) is JASC, anything else GIMP.
 TPaletteFormat PaletteFormatFor(const std::string& path);
 // The refusal as the user reads it, in the interface language (0 Czech, 1 English).

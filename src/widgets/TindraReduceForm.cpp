@@ -24,8 +24,8 @@ TTindraReduceForm::TTindraReduceForm(QWidget* parent) : QDialog(parent) {
     CBDither->setObjectName("CBDither");
     for (int i = 0; i < DitherMethodCount; ++i)
         CBDither->addItem(QString());
-    SetDitherNames({"None", "Floyd-Steinberg", "Stucki", "Sierra", "Jarvis-Judice-Ninke", "Stevenson-Arce",
-                    "Burkes"});
+    SetDitherNames(
+        {"None", "Floyd-Steinberg", "Stucki", "Sierra", "Jarvis-Judice-Ninke", "Stevenson-Arce", "Burkes"});
     CBDither->setCurrentIndex(1);
     STColors->setBuddy(SEColors);
     STDither->setBuddy(CBDither);
@@ -40,7 +40,8 @@ TTindraReduceForm::TTindraReduceForm(QWidget* parent) : QDialog(parent) {
     layout->addLayout(tindra::OkCancelRow(this, OKButton, CancelButton, "Cancel"));
 
     connect(SEColors, &QSpinBox::valueChanged, this, [this] { emit Changed(Colors(), DitherMethod()); });
-    connect(CBDither, &QComboBox::currentIndexChanged, this, [this] { emit Changed(Colors(), DitherMethod()); });
+    connect(CBDither, &QComboBox::currentIndexChanged, this,
+            [this] { emit Changed(Colors(), DitherMethod()); });
 }
 
 int TTindraReduceForm::Colors() const {

@@ -7,6 +7,8 @@
 #include "PaletteStrip.h"
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
+#include "TindraAngleForm.h"
+#include "TindraHelpForm.h"
 #include "TindraInfoForm.h"
 #include "TindraMainForm.h"
 #include "TindraReduceForm.h"
@@ -151,7 +153,8 @@ class TIconCommandsTest : public QObject {
                 frameTitles << root->child(i)->text(0);
             // Selecting a frame lists its fields.
             info->TreeViewGIF->setCurrentItem(root->child(frameTitles.indexOf("Frame 1")));
-            QVERIFY(ListedFields(info).join(";").contains("Width=" + QString::number(withoutBorder ? 32 : 40)));
+            QVERIFY(
+                ListedFields(info).join(";").contains("Width=" + QString::number(withoutBorder ? 32 : 40)));
             info->reject();
         });
         Trigger(form.get(), "MnImageAttributes");
@@ -325,6 +328,39 @@ class TIconCommandsTest : public QObject {
         QCOMPARE(strip->Colors().size(), imageColors.size());
         QCOMPARE(form->Errors.size(), 1);
         QVERIFY(form->Messages.isEmpty());
+    }
+
+    // F1 inside a modal dialog opens the manual at the dialog's subject, in a window the user can use
+    // while the dialog is open; it stays open after the dialog closes.
+    void F1InDialogsOpensItsSection() {
+        auto form = StartedWithNewIcon();
+        const struct {
+            const char* Item;
+            const char* Section;
+        } cases[] = {
+            {"MnImageRotate", "editing"}, {"MnImageAttributes", "saving"}, {"MnColorsReduce", "colors"}};
+        for (const auto& c : cases) {
+            QString anchor;
+            bool usable = false;
+            WhenShown<QDialog>([&](QDialog* dialog) {
+                QApplication::setActiveWindow(dialog);
+                QVERIFY(QTest::qWaitForWindowActive(dialog));
+                QTest::keyClick(dialog, Qt::Key_F1);
+                auto* help = form->findChild<TTindraHelpForm*>();
+                if (help) {
+                    anchor = help->Anchor();
+                    // A window of the dialog is not blocked by it.
+                    usable = help->isVisible() && help->parentWidget() == dialog;
+                }
+                dialog->reject();
+            });
+            Trigger(form.get(), c.Item);
+            QCOMPARE(anchor, QString(c.Section));
+            QVERIFY(usable);
+            auto* help = form->findChild<TTindraHelpForm*>();
+            QCOMPARE(help->parentWidget(), static_cast<QWidget*>(form.get()));
+            QVERIFY(help->isVisible());
+        }
     }
 
     // Without a document the new menus are disabled; with one they and the attributes are enabled.

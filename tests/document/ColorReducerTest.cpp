@@ -21,7 +21,8 @@ TSurface32 Gradient() {
     TSurface32 s(40, 40);
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
-            s.SetPixel(x, y, 0xFF000000u | uint32_t(x * 6) << 16 | uint32_t(y * 6) << 8 | uint32_t((x + y) * 3));
+            s.SetPixel(x, y,
+                       0xFF000000u | uint32_t(x * 6) << 16 | uint32_t(y * 6) << 8 | uint32_t((x + y) * 3));
     return s;
 }
 

@@ -1,7 +1,7 @@
 // The GIF attributes tree against the bytes it describes and against giflib's reading of the same file.
 
-#include "DocumentTestSupport.h"
 #include "GifAttributes.h"
+#include "DocumentTestSupport.h"
 #include "GifOracle.h"
 #include "SafeFile.h"
 
@@ -72,7 +72,8 @@ TEST(GifAttributes, TreeAgreesWithTheBytesAndWithGiflib) {
         ASSERT_FALSE(Child(root, TGifNodeKind::Unreadable));
         ASSERT_TRUE(Child(root, TGifNodeKind::Trailer));
 
-        TScratchFolder scratch(std::string("attributes") + std::to_string(c.Frames) + std::to_string(c.OutputSize));
+        TScratchFolder scratch(std::string("attributes") + std::to_string(c.Frames) +
+                               std::to_string(c.OutputSize));
         const std::string path = scratch.Dir + "a.gif";
         TSafeFile::WriteAll(path, bytes);
         const GifOracle::Decoded g = GifOracle::Read(path);
@@ -110,7 +111,8 @@ TEST(GifAttributes, TreeAgreesWithTheBytesAndWithGiflib) {
             const size_t table = Child(frame, TGifNodeKind::LocalColorTable)
                                      ? Child(frame, TGifNodeKind::LocalColorTable)->Bytes
                                      : 0;
-            EXPECT_EQ(image->Field("LZW minimum code size"), std::to_string(bytes[image->Offset + 10 + table]));
+            EXPECT_EQ(image->Field("LZW minimum code size"),
+                      std::to_string(bytes[image->Offset + 10 + table]));
             EXPECT_FALSE(image->Field("Data bytes").empty());
             const TGifNode* control = Child(frame, TGifNodeKind::GraphicControlExtension);
             ASSERT_EQ(control != nullptr, expected.HasControl);
@@ -121,7 +123,8 @@ TEST(GifAttributes, TreeAgreesWithTheBytesAndWithGiflib) {
             if (expected.Base.TransparentIndex < 0) {
                 EXPECT_EQ(control->Field("Transparent index"), "none");
             } else {
-                EXPECT_EQ(control->Field("Transparent index"), std::to_string(expected.Base.TransparentIndex));
+                EXPECT_EQ(control->Field("Transparent index"),
+                          std::to_string(expected.Base.TransparentIndex));
                 char hex[8];
                 std::snprintf(hex, sizeof hex, "#%06X",
                               expected.Palette[static_cast<size_t>(expected.Base.TransparentIndex)]);
@@ -131,22 +134,30 @@ TEST(GifAttributes, TreeAgreesWithTheBytesAndWithGiflib) {
     }
 }
 
-// Bytes that are not a whole GIF end the walk with an Unreadable node instead of reading past the end.
+// Bytes that are not a whole GIF: every cut of a saved file, and foreign bytes. The walk never reads past
+// the end, and every byte still belongs to one top-level block (the rest to an Unreadable one).
 TEST(GifAttributes, CutOrForeignBytesAreMarkedUnreadable) {
     TIconDocument doc;
     MakeFrames(doc, 3);
     const std::vector<uint8_t> whole = doc.EncodeDocumentGif();
-    const std::vector<std::vector<uint8_t>> broken = {
-        {},                                                 // nothing
-        {'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},   // not a GIF
-        std::vector<uint8_t>(whole.begin(), whole.begin() + 20),  // cut inside the global table
-        std::vector<uint8_t>(whole.begin(), whole.end() - 40),    // cut inside the last frame's data
-    };
-    for (const std::vector<uint8_t>& bytes : broken) {
+    std::vector<std::vector<uint8_t>> inputs = {{'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    for (size_t n = 0; n < whole.size(); ++n)
+        inputs.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
+    for (const std::vector<uint8_t>& bytes : inputs) {
         const TGifNode root = DescribeGif(bytes, English);
         EXPECT_EQ(root.Bytes, bytes.size());
+        size_t covered = 0;
+        for (const TGifNode& block : root.Children)
+            covered += block.Bytes;
+        EXPECT_EQ(covered, bytes.size());
+        EXPECT_FALSE(Child(root, TGifNodeKind::Trailer)) << bytes.size();
+    }
+    // Cut inside the global table, and inside the last frame's data: the rest is unreadable.
+    for (size_t n : {size_t(20), whole.size() - 40}) {
+        const TGifNode root = DescribeGif(
+            std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)), English);
         ASSERT_FALSE(root.Children.empty());
-        EXPECT_EQ(root.Children.back().Kind, TGifNodeKind::Unreadable) << bytes.size();
+        EXPECT_EQ(root.Children.back().Kind, TGifNodeKind::Unreadable) << n;
     }
     // Czech texts for the Czech interface.
     EXPECT_EQ(DescribeGif(whole, 0).Title, "Soubor GIF");

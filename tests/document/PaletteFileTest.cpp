@@ -1,7 +1,7 @@
 // Palette files: both formats round trip, foreign and damaged files are refused with their reason.
 
-#include "DocumentTestSupport.h"
 #include "PaletteFile.h"
+#include "DocumentTestSupport.h"
 #include "SafeFile.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,8 @@ TEST(PaletteFile, RoundTripBothFormats) {
     const std::vector<uint8_t> gimp = TSafeFile::ReadAll(scratch.Dir + "p.gpl", 1 << 20);
     EXPECT_EQ(std::string(gimp.begin(), gimp.begin() + 21), "GIMP Palette\nName: p\n");
     // Red is the low byte of an interface colour and the first number of a line.
-    EXPECT_NE(FormatPalette(Colors({0x0000FF}), TPaletteFormat::Jasc, "").find("\r\n255 0 0\r\n"), std::string::npos);
+    EXPECT_NE(FormatPalette(Colors({0x0000FF}), TPaletteFormat::Jasc, "").find("\r\n255 0 0\r\n"),
+              std::string::npos);
 }
 
 // Palettes as other programs write them: names, comments, tabs, CR LF, a byte-order mark.

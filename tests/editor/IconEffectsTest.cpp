@@ -73,13 +73,19 @@ TEST(IconEffects, EachEffectOnTheFixture) {
         {"invert", [](TSurface32& s) { InvertColors(s, Whole); }, {"IIII", "IXII", "IIYI", "IIII"}},
         // The background is a grey already and stays.
         {"greyscale", [](TSurface32& s) { Greyscale(s, Whole); }, {"....", ".g..", "..h.", "...."}},
-        {"shift left", [](TSurface32& s) { ShiftWrapped(s, Whole, -1, 0); }, {"....", "x...", ".y..", "...."}},
-        {"shift right", [](TSurface32& s) { ShiftWrapped(s, Whole, 1, 0); }, {"....", "..x.", "...y", "...."}},
+        {"shift left",
+         [](TSurface32& s) { ShiftWrapped(s, Whole, -1, 0); },
+         {"....", "x...", ".y..", "...."}},
+        {"shift right",
+         [](TSurface32& s) { ShiftWrapped(s, Whole, 1, 0); },
+         {"....", "..x.", "...y", "...."}},
         {"shift up", [](TSurface32& s) { ShiftWrapped(s, Whole, 0, -1); }, {".x..", "..y.", "....", "...."}},
         {"shift down", [](TSurface32& s) { ShiftWrapped(s, Whole, 0, 1); }, {"....", "....", ".x..", "..y."}},
         // x's shadow falls on y (not background): only y casts one.
         {"drop shadow", [](TSurface32& s) { DropShadow(s, Whole, Back); }, {"....", ".x..", "..y.", "...s"}},
-        {"outline", [](TSurface32& s) { Outline(s, Whole, Back, 0xFF00FF00u); }, {"ddd.", "dxdd", "ddyd", ".ddd"}},
+        {"outline",
+         [](TSurface32& s) { Outline(s, Whole, Back, 0xFF00FF00u); },
+         {"ddd.", "dxdd", "ddyd", ".ddd"}},
     };
     for (const TEffectCase& c : cases) {
         TSurface32 s = Make(Fixture);
@@ -107,7 +113,9 @@ TEST(IconEffects, OnlyTheAreaChanges) {
         {"invert", [&](TSurface32& s) { InvertColors(s, inner); }, {"y..y", ".XI.", ".II.", "y..y"}},
         {"shift", [&](TSurface32& s) { ShiftWrapped(s, inner, 1, 0); }, {"y..y", "..x.", "....", "y..y"}},
         {"shadow", [&](TSurface32& s) { DropShadow(s, inner, Back); }, {"y..y", ".x..", "..s.", "y..y"}},
-        {"outline", [&](TSurface32& s) { Outline(s, inner, Back, 0xFF00FF00u); }, {"y..y", ".xd.", ".dd.", "y..y"}},
+        {"outline",
+         [&](TSurface32& s) { Outline(s, inner, Back, 0xFF00FF00u); },
+         {"y..y", ".xd.", ".dd.", "y..y"}},
         {"outside the surface", [&](TSurface32& s) { InvertColors(s, TRect(-5, -5, 0, 99)); }, start},
     };
     for (const TEffectCase& c : cases) {
