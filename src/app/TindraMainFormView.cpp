@@ -6,12 +6,13 @@
 #include "TindraMainFormControls.h"
 
 #include "CanvasWidget.h"
-#include "IconDocument.h"
 #include "GifAttributes.h"
+#include "IconDocument.h"
 #include "LanguageTables.h"
 #include "TindraInfoForm.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -69,7 +70,17 @@ void TTindraMainForm::MnViewThumbnailClick() {
 void TTindraMainForm::MnImageAttributesClick() {
     if (!Ui->InfoForm || !Document->ImageLoaded()) return;
     tindra::ApplyInfoLanguage(Ui->InfoForm, LanguageIndex);
-    Ui->InfoForm->Show(DescribeGif(Document->EncodeDocumentGif(), LanguageIndex));
+    // Encoding a long animation takes a moment, as saving does.
+    struct TWaitCursor {
+        TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    };
+    TGifNode file;
+    {
+        const TWaitCursor busy;
+        file = DescribeGif(Document->EncodeDocumentGif(), LanguageIndex);
+    }
+    Ui->InfoForm->Show(file);
     Ui->InfoForm->exec();
 }
 

@@ -217,6 +217,20 @@ class TIconCommandsTest : public QObject {
             QCOMPARE(doc.UndoDepth(i), 1);
             QVERIFY(PixelsEqual(doc.FrameBitmap(i), inverted));
         }
+        // Shift held while the item is chosen does the same without the check mark.
+        for (int i = 0; i < 3; ++i) {
+            doc.SelectFrame(i);
+            QVERIFY(doc.Undo());
+        }
+        doc.SelectFrame(1);
+        Find<QAction>(form.get(), "MnEffectsAllFrames")->setChecked(false);
+        QTest::keyPress(form->windowHandle(), Qt::Key_Shift, Qt::ShiftModifier);
+        QVERIFY(QGuiApplication::keyboardModifiers().testFlag(Qt::ShiftModifier));
+        Trigger(form.get(), "MnEffectsInvert");
+        QTest::keyRelease(form->windowHandle(), Qt::Key_Shift, Qt::NoModifier);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(PixelsEqual(doc.FrameBitmap(i), inverted));
+        QCOMPARE(doc.CurrentFrame(), 1);
         // Saving without the border: only the inner 32 × 32 icon changes.
         Find<QAction>(form.get(), "MnEffectsAllFrames")->setChecked(false);
         Trigger(form.get(), "MnFileSaveWithoutBorder");
