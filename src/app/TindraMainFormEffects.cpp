@@ -7,6 +7,7 @@
 
 #include "CanvasWidget.h"
 #include "ColorReducer.h"
+#include "DialogSetup.h"
 #include "EditorColors.h"
 #include "HelpTopics.h"
 #include "IconDocument.h"
@@ -21,6 +22,9 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -141,6 +145,16 @@ void TTindraMainForm::MnColorsReduceClick() {
         InstallDialogHelp(form, tindra::HelpColors);
     }
     tindra::ApplyReduceLanguage(form, LanguageIndex);
+    tindra::FitDialog(form);
+    // Beside the canvas, not over the preview it shows: right of it where the screen has room,
+    // else left of it.
+    const QRect canvas(Ui->Canvas->mapToGlobal(QPoint(0, 0)), Ui->Canvas->size());
+    const QRect screen = Ui->Canvas->screen()->availableGeometry();
+    const QSize frame = form->frameGeometry().size().expandedTo(form->size());
+    const int right = canvas.right() + 12, left = canvas.left() - 12 - frame.width();
+    const int x = right + frame.width() <= screen.right() ? right : left >= screen.left() ? left : form->x();
+    form->move(
+        x, std::clamp(canvas.top(), screen.top(), std::max(screen.top(), screen.bottom() - frame.height())));
     const TRect area = EffectArea();
     {
         TIconDocument::TEdit edit = Document->BeginEdit();
