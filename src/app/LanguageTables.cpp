@@ -1,6 +1,8 @@
 #include "LanguageTables.h"
 
 #include "Messages.h"
+#include "TindraInfoForm.h"
+#include "TindraReduceForm.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -149,6 +151,48 @@ const TRawRow MainRows[] = {
      "Save current frame as PNG image"},
     {"MnFileExportSpriteSheet", nullptr, "&Exportovat pás rámců (PNG)...", "Export spri&te sheet (PNG)...",
      "Uložení všech rámců vedle sebe do PNG", "Save all frames side by side as one PNG"},
+    // Effects and Colours.
+    {"MnEffectsInvert", nullptr, "&Invertovat barvy", "&Invert colors", "Převrácení barev obrázku",
+     "Invert the colors of the image"},
+    {"MnEffectsGreyscale", nullptr, "Odstíny šed&i", "&Greyscale", "Převod obrázku na odstíny šedi",
+     "Turn the image into shades of grey"},
+    {"MnEffectsShiftLeft", nullptr, "Posunout v&levo", "Shift &left",
+     "Posunutí obrázku o bod vlevo (co vyjede, vrátí se vpravo)",
+     "Shift the image one pixel left (what leaves comes back on the right)"},
+    {"MnEffectsShiftRight", nullptr, "Posunout v&pravo", "Shift &right",
+     "Posunutí obrázku o bod vpravo (co vyjede, vrátí se vlevo)",
+     "Shift the image one pixel right (what leaves comes back on the left)"},
+    {"MnEffectsShiftUp", nullptr, "Posunout na&horu", "Shift &up",
+     "Posunutí obrázku o bod nahoru (co vyjede, vrátí se dole)",
+     "Shift the image one pixel up (what leaves comes back at the bottom)"},
+    {"MnEffectsShiftDown", nullptr, "Posunout &dolů", "Shift &down",
+     "Posunutí obrázku o bod dolů (co vyjede, vrátí se nahoře)",
+     "Shift the image one pixel down (what leaves comes back at the top)"},
+    {"MnEffectsShadow", nullptr, "&Stín", "Drop &shadow",
+     "Stín o bod vpravo dolů v tmavším odstínu barvy pozadí",
+     "Shadow one pixel down-right in a darker tone of the background color"},
+    {"MnEffectsOutline", nullptr, "&Obrys", "&Outline", "Obrys kolem kresby v kreslící barvě",
+     "Outline around the drawing in the drawing color"},
+    {"MnEffectsAllFrames", nullptr, "Na &všechny rámce", "&All frames",
+     "x = Efekty na všechny rámce (také se Shiftem)", "x = Apply effects to all frames (also with Shift)"},
+    {"MnColorsReplace", nullptr, "&Nahradit barvu", "&Replace color",
+     "Nahrazení kreslící barvy barvou pozadí v aktuálním rámci (se Shiftem ve všech)",
+     "Replace the drawing color with the background color in the current frame (all with Shift)"},
+    {"MnColorsReplaceAll", nullptr, "Nahradit barvu ve &všech rámcích", "Replace color in &all frames",
+     "Nahrazení kreslící barvy barvou pozadí ve všech rámcích",
+     "Replace the drawing color with the background color in all frames"},
+    {"MnColorsReduce", nullptr, "&Snížit počet barev...", "Re&duce colors...",
+     "Snížení počtu barev aktuálního rámce (2 až 256) s rozptylováním",
+     "Reduce the colors of the current frame (2 to 256) with dithering"},
+    {"MnColorsLoadPalette", nullptr, "Načíst &paletu...", "&Load palette...",
+     "Načtení palety ze souboru GIMP (.gpl) nebo JASC (.pal) do pruhu barev",
+     "Load a GIMP (.gpl) or JASC (.pal) palette file into the color strip"},
+    {"MnColorsSavePalette", nullptr, "&Uložit paletu...", "&Save palette...",
+     "Uložení barev pruhu do souboru GIMP (.gpl) nebo JASC (.pal)",
+     "Save the colors of the color strip as a GIMP (.gpl) or JASC (.pal) file"},
+    {"MnColorsImagePalette", nullptr, "Paleta &obrázku", "&Image palette",
+     "Zobrazení barev obrázku v pruhu barev místo načtené palety",
+     "Show the image's colors in the color strip instead of a loaded palette"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -239,7 +283,7 @@ const TRawRow MainRows[] = {
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 127 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 142 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;
@@ -388,6 +432,33 @@ const TDialogTexts& HelpTexts() {
     return texts;
 }
 
+const TDialogTexts& ReduceTexts() {
+    static const TDialogTexts texts = [] {
+        TDialogTexts t;
+        t.Caption[LanguageCzech] = "Tindra - snížení počtu barev";
+        t.Caption[LanguageEnglish] = "Tindra - reduce colors";
+        t.Controls = {
+            CaptionRow("STColors", "&Počet barev:", "&Colors:"),
+            CaptionRow("STDither", "&Rozptylování:", "&Dithering:"),
+            CaptionRow("CancelButton", "Zrušit", "Cancel"),
+        };
+        return t;
+    }();
+    return texts;
+}
+
+const TDialogTexts& InfoTexts() {
+    static const TDialogTexts texts = [] {
+        TDialogTexts t;
+        t.Caption[LanguageCzech] = "Tindra - atributy GIF";
+        t.Caption[LanguageEnglish] = "Tindra - GIF attributes";
+        // The two column captions of ListViewInfo.
+        t.Controls = {CaptionRow("ListViewInfo", "Položka", "Field"), CaptionRow("ListViewInfoValue", "Hodnota", "Value")};
+        return t;
+    }();
+    return texts;
+}
+
 std::vector<std::string> ApplyControlTexts(QObject* root, const std::vector<TControlText>& rows,
                                            int languageIndex) {
     const int language = NormalizedLanguage(languageIndex);
@@ -430,6 +501,22 @@ void ApplyRotationLanguage(QWidget* angleForm, int languageIndex) {
 
 void ApplyMoveFrameLanguage(QWidget* moveFrameForm, int languageIndex) {
     ApplyDialogTexts(moveFrameForm, MoveFrameTexts(), languageIndex);
+}
+
+void ApplyReduceLanguage(QWidget* reduceForm, int languageIndex) {
+    ApplyDialogTexts(reduceForm, ReduceTexts(), languageIndex);
+    const bool english = NormalizedLanguage(languageIndex) == LanguageEnglish;
+    if (auto* form = qobject_cast<TTindraReduceForm*>(reduceForm))
+        form->SetDitherNames({english ? "None (nearest color)" : Text("Žádné (nejbližší barva)"), "Floyd-Steinberg",
+                              "Stucki", "Sierra", "Jarvis-Judice-Ninke", "Stevenson-Arce", "Burkes"});
+}
+
+void ApplyInfoLanguage(QWidget* infoForm, int languageIndex) {
+    const int language = NormalizedLanguage(languageIndex);
+    const TDialogTexts& texts = InfoTexts();
+    infoForm->setWindowTitle(Text(texts.Caption[language]));
+    if (auto* form = qobject_cast<TTindraInfoForm*>(infoForm))
+        form->SetColumnTexts(Text(texts.Controls[0].Caption[language]), Text(texts.Controls[1].Caption[language]));
 }
 
 } // namespace tindra

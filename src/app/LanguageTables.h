@@ -24,11 +24,11 @@ struct TDialogTexts {
     std::vector<TControlText> Controls;
 };
 
-// The main window: 63 menu items (caption and hint) followed by 64 other controls
+// The main window: 78 menu items (caption and hint) followed by 64 other controls
 // (hint only). The row named "MRU" is the hint given to every recent-file entry.
 const std::vector<TControlText>& MainWindowTexts();
-constexpr int MainWindowMenuRows = 63;
-constexpr int MainWindowRows = 127;
+constexpr int MainWindowMenuRows = 78;
+constexpr int MainWindowRows = 142;
 
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);
@@ -56,5 +56,13 @@ std::vector<std::string> ApplyDialogTexts(QWidget* dialog, const TDialogTexts& t
 void ApplyAboutLanguage(QWidget* aboutForm, int languageIndex, const std::string& version);
 void ApplyRotationLanguage(QWidget* angleForm, int languageIndex);
 void ApplyMoveFrameLanguage(QWidget* moveFrameForm, int languageIndex);
+
+// The reduce-colours dialog: title, labels, the ditherers' names.
+const TDialogTexts& ReduceTexts();
+void ApplyReduceLanguage(QWidget* reduceForm, int languageIndex);
+
+// The GIF attributes window: its title and the captions of its field list's columns.
+const TDialogTexts& InfoTexts();
+void ApplyInfoLanguage(QWidget* infoForm, int languageIndex);
 
 } // namespace tindra

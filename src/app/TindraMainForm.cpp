@@ -259,6 +259,14 @@ void TTindraMainForm::CreateDialogs() {
     SetGlyph(Ui->AngleForm, GlyphRotate);
     SetGlyph(Ui->IframeForm, GlyphInsertFrame);
     SetGlyph(Ui->MFrameForm, GlyphMoveFrame);
+    // F1 in a dialog opens the manual at the dialog's subject.
+    for (const auto& [dialog, context] : {std::pair<QDialog*, int>{Ui->AboutForm, tindra::HelpWindow},
+                                          {Ui->LangForm, tindra::HelpWindow},
+                                          {Ui->InfoForm, tindra::HelpSaving},
+                                          {Ui->AngleForm, tindra::HelpEditing},
+                                          {Ui->IframeForm, tindra::HelpFrames},
+                                          {Ui->MFrameForm, tindra::HelpFrames}})
+        InstallDialogHelp(dialog, context);
     // The about dialog takes the current language every time it opens.
     Ui->AboutForm->SetLanguageHandler([this](TTindraAboutForm& about) {
         tindra::ApplyAboutLanguage(&about, LanguageIndex, TINDRA_VERSION);

@@ -34,10 +34,12 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QTimer;
 class QToolButton;
 enum class TSaveResult;
 class TSurface32;
+struct TRect;
 class TQtTranslator;
 class TIconDocument;
 class TLockKeys;
@@ -145,6 +147,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     int HelpContextHere() const;
     // Opens the manual in the interface language at the section of `context`.
     void ShowHelp(int context);
+    // F1 inside the dialog opens the manual at the section of `context`; the help window is a
+    // window of the dialog while the dialog is open (the modal dialog would block it otherwise).
+    void InstallDialogHelp(QDialog* dialog, int context);
 
     // What the document reports (IDocumentObserver, TindraMainFormDocument.cpp).
     void CaptionChanged(const std::string& caption) override;
@@ -235,10 +240,24 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnImageRotateClick();
     void MnImageDrawBorderClick();
     void MnImageAutoBorderClick();
-    void NotImplementedClick();
     void SBToolClick();
     void PopupClick();
     void EdToolSizeChange();
+    // Effects submenu and Colours menu (TindraMainFormEffects.cpp).
+    void MnEffectsInvertClick();
+    void MnEffectsGreyscaleClick();
+    void MnEffectsShiftLeftClick();
+    void MnEffectsShiftRightClick();
+    void MnEffectsShiftUpClick();
+    void MnEffectsShiftDownClick();
+    void MnEffectsShadowClick();
+    void MnEffectsOutlineClick();
+    void MnColorsReplaceClick();
+    void MnColorsReplaceAllClick();
+    void MnColorsReduceClick();
+    void MnColorsLoadPaletteClick();
+    void MnColorsSavePaletteClick();
+    void MnColorsImagePaletteClick();
     // Help menu (TindraMainFormHelp.cpp), with the status bar's lock keys.
     void MnHelpThemesClick();
     void MnHelpAboutClick();
@@ -269,6 +288,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void SaveFrameAs(TFileKind kind);
     // Error box with the error title; replaceable so that tests need not block.
     virtual void ShowErrorMessage(const QString& text);
+    // The open or save dialog for a palette file (.gpl, .pal); an empty name when cancelled.
+    virtual QString AskPaletteFileName(bool save);
 
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -309,6 +330,11 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void DropFiles(const QList<QUrl>& urls);
     void ReportSave(TSaveResult result);
     QString Message(int key) const;
+    // Effects and colours (TindraMainFormEffects.cpp): the part of the picture they change, and one
+    // change run on the current frame or, with Shift held or "all frames" checked, on every frame.
+    TRect EffectArea() const;
+    void ApplyToFrames(bool allFrames, const std::function<void(TSurface32&)>& change);
+    void ApplyEffect(const std::function<void(TSurface32&)>& change);
 
     std::unique_ptr<TControls> Ui;
     // Synchronised calls of the preview's painter thread; it outlives the document, whose Frames40

@@ -13,8 +13,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QUrl>
 
 namespace {
@@ -43,6 +45,30 @@ void TTindraMainForm::ShowHelp(int context) {
     Ui->HelpForm->ShowPage(QUrl("qrc" + QString::fromStdString(tindra::HelpPage(language))),
                            QString::fromStdString(tindra::HelpSection(context)),
                            QString::fromUtf8(tindra::HelpTexts().Caption[language]));
+}
+
+void TTindraMainForm::InstallDialogHelp(QDialog* dialog, int context) {
+    dialog->setProperty(HelpContextProperty, context);
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    key->setObjectName(QStringLiteral("DialogHelpKey"));
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, [this, dialog, context] {
+        if (!Ui->HelpForm) Ui->HelpForm = new TTindraHelpForm(this);
+        TTindraHelpForm* help = Ui->HelpForm;
+        if (help->parentWidget() != dialog) {
+            help->setParent(dialog, Qt::Window);
+            // Back to the main window when the dialog closes, still open if it was.
+            connect(
+                dialog, &QDialog::finished, this,
+                [this, help] {
+                    const bool shown = help->isVisible();
+                    help->setParent(this, Qt::Window);
+                    if (shown) help->show();
+                },
+                Qt::SingleShotConnection);
+        }
+        ShowHelp(context);
+    });
 }
 
 void TTindraMainForm::MnHelpAboutClick() {

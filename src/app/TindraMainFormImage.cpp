@@ -1,5 +1,5 @@
 // The Image menu: playing and stopping the preview (also its buttons and a click on it), the flips,
-// the rotation with its dialog, the border and the automatic border, the menus not implemented yet;
+// the rotation with its dialog, the border and the automatic border;
 // with the tool panel, whose tools change the image on the canvas. Each change of the picture is one
 // edit of the document.
 
@@ -15,7 +15,6 @@
 #include "ImageTransforms.h"
 #include "InputBox.h"
 #include "LanguageTables.h"
-#include "Messages.h"
 #include "PreviewView.h"
 #include "TindraAngleForm.h"
 
@@ -111,11 +110,6 @@ void TTindraMainForm::MnImageDrawBorderClick() {
 // Every commit draws the border while the item is checked.
 void TTindraMainForm::MnImageAutoBorderClick() {
     Document->SetAutoBorder(Ui->MnImageAutoBorder->isChecked());
-}
-
-// Effects and Colours: "This function is not implemented yet".
-void TTindraMainForm::NotImplementedClick() {
-    ShowMessage(QString::fromStdString(tindra::MessageText(tindra::MsgNotImplemented, LanguageIndex)));
 }
 
 // ---- Tool panel

@@ -8,11 +8,14 @@
 #include "CanvasView.h"
 #include "CanvasWidget.h"
 #include "FrameListModel.h"
+#include "GifAttributes.h"
 #include "IconDocument.h"
+#include "LanguageTables.h"
 #include "TindraInfoForm.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QSpinBox>
 #include <QToolButton>
 
@@ -83,8 +86,23 @@ void TTindraMainForm::MnViewThumbnailClick() {
     SetGlyph(Ui->TBViewThumbnail, shown ? GlyphPreviewOn : GlyphPreviewOff);
 }
 
+// The blocks of the file Save as would write now, encoded the way Save as encodes it; nothing is
+// written anywhere.
 void TTindraMainForm::MnImageAttributesClick() {
-    if (Ui->InfoForm) Ui->InfoForm->exec();
+    if (!Ui->InfoForm || !Document->ImageLoaded()) return;
+    tindra::ApplyInfoLanguage(Ui->InfoForm, LanguageIndex);
+    // Encoding a long animation takes a moment, as saving does.
+    struct TWaitCursor {
+        TWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~TWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    };
+    TGifNode file;
+    {
+        const TWaitCursor busy;
+        file = DescribeGif(Document->EncodeDocumentGif(), LanguageIndex);
+    }
+    Ui->InfoForm->Show(file);
+    Ui->InfoForm->exec();
 }
 
 void TTindraMainForm::MnViewControlBarClick() {

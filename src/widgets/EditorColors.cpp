@@ -31,6 +31,7 @@ TEditorColors::TEditorColors(TIconDocument& document, const TControls& controls,
     Controls.Palette->SetSource([this] {
         std::vector<TInterfaceColor> colors;
         if (!Document.ImageLoaded()) return colors;
+        if (!LoadedPalette.empty()) return LoadedPalette;
         const TGIFColorMap& map = Document.Frames40().GlobalColorMap();
         for (int i = 0; i < map.Count(); ++i)
             colors.push_back(TInterfaceColor(map.ColorAt(i)));
@@ -87,6 +88,11 @@ void TEditorColors::SetBackColor(bool fromDialog, TInterfaceColor color) {
 
 void TEditorColors::SetTransparentColor(bool fromDialog, TInterfaceColor color) {
     if (Pick(fromDialog, color)) Document.SetTransparentColor(ToSurfaceColor(color));
+}
+
+void TEditorColors::ShowLoadedPalette(std::vector<TInterfaceColor> colors) {
+    LoadedPalette = std::move(colors);
+    RepaintPalette();
 }
 
 void TEditorColors::RepaintPalette() {

@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QWidget;
 class TIconDocument;
@@ -61,6 +62,11 @@ class TEditorColors : public QObject {
     TInterfaceColor SwatchColor(const QWidget* swatch) const;
     TPaletteStrip* Palette() const { return Controls.Palette; }
 
+    // A palette loaded from a file, shown by the strip in place of the document's colour map while a
+    // document is open; an empty one gives the strip back to the document's map.
+    void ShowLoadedPalette(std::vector<TInterfaceColor> colors);
+    bool ShowsLoadedPalette() const { return !LoadedPalette.empty(); }
+
   signals:
     // Status-bar feedback: the pixel text, and the status swatch (none = the button face colour).
     void PixelInfo(const QString& text);
@@ -72,6 +78,7 @@ class TEditorColors : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    std::vector<TInterfaceColor> LoadedPalette;
     bool Pick(bool fromDialog, TInterfaceColor& color);
     void ShowSwatch(QWidget* swatch, TInterfaceColor color);
 

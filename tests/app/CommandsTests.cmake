@@ -20,3 +20,7 @@ tindra_add_qttest(selection_commands_tests SOURCES SelectionCommandsTest.cpp LIB
 target_include_directories(selection_commands_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/widgets)
 target_compile_definitions(selection_commands_tests PRIVATE TINDRA_IMAGES_IML="${TINDRA_IMAGES_IML}")
 add_dependencies(selection_commands_tests tindra_images)
+# GIF attributes window, Effects and Colours menus.
+tindra_add_qttest(icon_commands_tests SOURCES IconCommandsTest.cpp LIBS tindra_app)
+target_compile_definitions(icon_commands_tests PRIVATE TINDRA_IMAGES_IML="${TINDRA_IMAGES_IML}")
+add_dependencies(icon_commands_tests tindra_images)

@@ -24,7 +24,8 @@ QString U(const char* text) {
 const QStringList CheckItems = {"MnMRUShowPath",   "MnFileSaveWithoutBorder", "MnViewGrid",
                                 "MnViewThumbnail", "MnViewControlBar",        "MnViewToolBar",
                                 "MnViewColorBar",  "MnImageAutoBorder",
-                                "MnViewOnionSkin", "MnViewOnionSkinNext",     "MnViewTransparency"};
+                                "MnViewOnionSkin", "MnViewOnionSkinNext",     "MnViewTransparency",
+                                "MnEffectsAllFrames"};
 
 const QStringList TopMenus = {"MnFile", "MnEdit", "MnView", "MnImage", "MnColors", "MnHelp"};
 

@@ -17,6 +17,7 @@
 #include "TindraLangForm.h"
 #include "TindraMFrameForm.h"
 #include "TindraMainForm.h"
+#include "TindraReduceForm.h"
 #include "WindowControls.h"
 
 #include <QAbstractButton>
@@ -174,6 +175,13 @@ class TLayoutTest : public QObject {
         move->SetFrames(2, 12);
         ApplyMoveFrameLanguage(move, language);
         CheckDialog(move, "move frame");
+        TTindraReduceForm reduce(&form);
+        ApplyReduceLanguage(&reduce, language);
+        CheckDialog(&reduce, "reduce colors");
+        auto* info = form.findChild<TTindraInfoForm*>();
+        ApplyInfoLanguage(info, language);
+        info->Show(DescribeGif(form.DocumentModel().EncodeDocumentGif(), language));
+        CheckDialog(info, "GIF attributes, filled");
         form.MnHelpThemesClick();
         auto* help = form.findChild<TTindraHelpForm*>();
         QVERIFY(help);
