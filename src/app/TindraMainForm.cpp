@@ -418,7 +418,7 @@ void TTindraMainForm::AddRecentFile(const QString& path) {
 }
 
 QString TTindraMainForm::DialogFolder() const {
-    return RegCtrl.ReadPath(TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath()));
+    return RegCtrl.ReadPath(QDir::cleanPath(TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath())));
 }
 
 void TTindraMainForm::PlaceWindow() {

@@ -15,6 +15,7 @@
 #include "ImageTransforms.h"
 #include "InputBox.h"
 #include "LanguageTables.h"
+#include "Messages.h"
 #include "PreviewView.h"
 #include "TindraAngleForm.h"
 
@@ -46,7 +47,7 @@ void TTindraMainForm::PlayAnimation() {
     const int passes = Document->PreviewPasses();
     GifFrames::SetPlaybackLoops(frames, passes);
     const int run = ++PreviewRun;
-    frames.OnEndPaint = [this, run](TGIFPainter*) {
+    TGIFPainter::AnimationOf(frames).OnEndPaint = [this, run](TGIFPainter*) {
         QTimer::singleShot(0, this, [this, run] {
             if (run == PreviewRun) StopAnimation();
         });

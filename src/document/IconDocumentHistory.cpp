@@ -4,7 +4,7 @@
 
 #include "IconDocument.h"
 
-#include "GifFrames.h"
+#include "DocumentGif.h"
 
 #include <algorithm>
 #include <utility>

@@ -865,6 +865,8 @@ class TCommandsTest : public QObject {
         auto* field = Find<QSpinBox>(form.get(), "EDSpeed");
         field->setValue(flagged ? 100 : 10);
         QCOMPARE(sign->isVisibleTo(form.get()), !flagged);
+    }
+
     // The loop count typed into its box (kept on Cancel, refused with a message when it is no count),
     // and the preview playing it: a finite count stops by itself after its passes, forever does not.
     void LoopCountIsTypedAndPlayed() {

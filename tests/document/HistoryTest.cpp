@@ -7,7 +7,7 @@
 
 #include "DocumentTestSupport.h"
 
-#include "GifFrames.h"
+#include "DocumentGif.h"
 
 #include <gtest/gtest.h>
 

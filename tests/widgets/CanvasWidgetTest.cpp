@@ -532,6 +532,8 @@ class TCanvasWidgetTest : public QObject {
         // Nothing of it reaches the picture.
         QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Work().Bits()));
         QVERIFY(std::equal(kept.Bits(), kept.Bits() + 1600, Doc->FrameBitmap(1).Bits()));
+    }
+
     // The pen size widens the pencil and the shapes; the fill ignores it.
     void toolSizeWidensPensOnly() {
         Canvas->SetToolSize(3);
