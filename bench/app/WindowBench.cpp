@@ -109,13 +109,18 @@ void Open(benchmark::State& state) {
     if (window.Doc().FrameCount() != n) state.SkipWithError("the file did not open with all its frames");
 }
 
-void Commit(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
+// The window with the file of n frames open, its last frame current.
+TBenchWindow& OpenAtTheLastFrame(int n) {
     TBenchWindow& window = Window();
     window.OpenFile(QString::fromStdString(FileOf(n)), false);
     QApplication::processEvents();
     window.Doc().GoToFrame(TFrameStep::Last);
     QApplication::processEvents();
+    return window;
+}
+
+void Commit(benchmark::State& state) {
+    TBenchWindow& window = OpenAtTheLastFrame(static_cast<int>(state.range(0)));
     std::uint32_t colour = 0xFF000000u;
     for (auto _ : state) {
         // What a pencil release does after its dot: the commit, and the window's repaints.
@@ -130,12 +135,7 @@ void Commit(benchmark::State& state) {
 // its commit), Undo and Redo, at N frames. The history keeps only the frame a step changes, so this
 // costs what it costs at one frame.
 void Step(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    TBenchWindow& window = Window();
-    window.OpenFile(QString::fromStdString(FileOf(n)), false);
-    QApplication::processEvents();
-    window.Doc().GoToFrame(TFrameStep::Last);
-    QApplication::processEvents();
+    TBenchWindow& window = OpenAtTheLastFrame(static_cast<int>(state.range(0)));
     std::uint32_t colour = 0xFF000000u;
     for (auto _ : state) {
         colour ^= 0x00FFFFFFu;
