@@ -5,7 +5,8 @@
 // which reads, composes and converts every frame as opening does, without a window.
 //
 // Goals: opening 4,096 frames takes at most 3 times the conversion; a commit at 4,096 frames takes
-// under 2 ms and about what it takes at one frame. Medians of repetitions (TINDRA_BENCH_REPETITIONS,
+// under 2 ms and about what it takes at one frame, and so does a step of the history (an edit, Undo and
+// Redo). Medians of repetitions (TINDRA_BENCH_REPETITIONS,
 // default 3).
 
 #include "BatchConverter.h"
@@ -108,19 +109,41 @@ void Open(benchmark::State& state) {
     if (window.Doc().FrameCount() != n) state.SkipWithError("the file did not open with all its frames");
 }
 
-void Commit(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
+// The window with the file of n frames open, its last frame current.
+TBenchWindow& OpenAtTheLastFrame(int n) {
     TBenchWindow& window = Window();
     window.OpenFile(QString::fromStdString(FileOf(n)), false);
     QApplication::processEvents();
     window.Doc().GoToFrame(TFrameStep::Last);
     QApplication::processEvents();
+    return window;
+}
+
+void Commit(benchmark::State& state) {
+    TBenchWindow& window = OpenAtTheLastFrame(static_cast<int>(state.range(0)));
     std::uint32_t colour = 0xFF000000u;
     for (auto _ : state) {
         // What a pencil release does after its dot: the commit, and the window's repaints.
         colour ^= 0x00FFFFFFu;
         window.Doc().WorkBitmap().SetPixel(20, 20, colour);
         window.Doc().CommitFrame();
+        QApplication::processEvents();
+    }
+}
+
+// One step of the history and back through it: an edit (its snapshot on the frame's own history and
+// its commit), Undo and Redo, at N frames. The history keeps only the frame a step changes, so this
+// costs what it costs at one frame.
+void Step(benchmark::State& state) {
+    TBenchWindow& window = OpenAtTheLastFrame(static_cast<int>(state.range(0)));
+    std::uint32_t colour = 0xFF000000u;
+    for (auto _ : state) {
+        colour ^= 0x00FFFFFFu;
+        TIconDocument::TEdit edit = window.Doc().BeginEdit();
+        edit.Picture().SetPixel(20, 20, colour);
+        edit.Commit();
+        window.Doc().Undo();
+        window.Doc().Redo();
         QApplication::processEvents();
     }
 }
@@ -161,8 +184,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int repetitions = 3;
     if (const char* r = std::getenv("TINDRA_BENCH_REPETITIONS")) repetitions = std::max(1, std::atoi(r));
-    for (auto [name, fn] :
-         {std::pair{"open", Open}, std::pair{"commit", Commit}, std::pair{"convert", Convert}}) {
+    for (auto [name, fn] : {std::pair{"open", Open}, std::pair{"commit", Commit}, std::pair{"step", Step},
+                            std::pair{"convert", Convert}}) {
         auto* b = benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime();
         for (int n : Counts)
             b->Arg(n);
@@ -172,14 +195,15 @@ int main(int argc, char** argv) {
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    std::printf("\nmedians (ms) and ratios\n  %8s %10s %10s %10s %14s %16s\n", "frames", "open", "convert",
-                "commit", "open/convert", "commit/commit(1)");
-    const double commit1 = reporter.Time("commit", 1);
+    std::printf("\nmedians (ms) and ratios\n  %8s %10s %10s %10s %14s %16s %10s %14s\n", "frames", "open",
+                "convert", "commit", "open/convert", "commit/commit(1)", "step", "step/step(1)");
+    const double commit1 = reporter.Time("commit", 1), step1 = reporter.Time("step", 1);
     for (int n : Counts) {
         const double open = reporter.Time("open", n), convert = reporter.Time("convert", n),
-                     commit = reporter.Time("commit", n);
-        std::printf("  %8d %10.2f %10.2f %10.3f %14.2f %16.2f\n", n, open, convert, commit,
-                    convert > 0 ? open / convert : 0, commit1 > 0 ? commit / commit1 : 0);
+                     commit = reporter.Time("commit", n), step = reporter.Time("step", n);
+        std::printf("  %8d %10.2f %10.2f %10.3f %14.2f %16.2f %10.3f %14.2f\n", n, open, convert, commit,
+                    convert > 0 ? open / convert : 0, commit1 > 0 ? commit / commit1 : 0, step,
+                    step1 > 0 ? step / step1 : 0);
     }
     const double open4096 = reporter.Time("open", 4096), convert4096 = reporter.Time("convert", 4096),
                  commit4096 = reporter.Time("commit", 4096);

@@ -33,15 +33,17 @@ class TFrameRowDelegate : public QStyledItemDelegate {
         painter->fillRect(option.rect, option.palette.base());
         const QPixmap picture = index.data(Qt::DecorationRole).value<QPixmap>();
         if (!picture.isNull()) {
-            // Whole device pixels per picture pixel: floor(ratio) × the room's own factor.
+            // Whole device pixels per picture pixel (the most that fit the room), placed on whole
+            // device pixels, so that every device pixel shows exactly one picture pixel.
             const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-            const QSize devicePicture = picture.size();
-            const int scale = PixelArtScale(devicePicture, QSize(int(std::floor(room.width() * ratio)),
-                                                                 int(std::floor(room.height() * ratio))));
-            const QSizeF shown(devicePicture.width() * scale / ratio, devicePicture.height() * scale / ratio);
-            const QRectF target(pictureRoom.left() + (room.width() - shown.width()) / 2,
-                                pictureRoom.top() + (room.height() - shown.height()) / 2, shown.width(),
-                                shown.height());
+            const QSize pictureSize = picture.size();
+            const int roomWidth = int(std::floor(room.width() * ratio)),
+                      roomHeight = int(std::floor(room.height() * ratio));
+            const int scale = PixelArtScale(pictureSize, QSize(roomWidth, roomHeight));
+            const int width = pictureSize.width() * scale, height = pictureSize.height() * scale;
+            const qreal left = std::round(pictureRoom.left() * ratio) + (roomWidth - width) / 2;
+            const qreal top = std::round(pictureRoom.top() * ratio) + (roomHeight - height) / 2;
+            const QRectF target(left / ratio, top / ratio, width / ratio, height / ratio);
             painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
             painter->drawPixmap(target, picture, QRectF(picture.rect()));
         }

@@ -1,7 +1,7 @@
-// Pixel art stays crisp at any device-pixel ratio: glyphs, flags, the canvas and the preview are
-// enlarged by whole factors only, so every device pixel shows exactly one picture pixel (no blended
-// colours), and the canvas counts its zoom in device pixels. CTest runs this program under
-// QT_SCALE_FACTOR 1, 1.5 and 2.
+// Pixel art stays crisp at any device-pixel ratio: glyphs, flags, the canvas, the preview and the
+// frame list's pictures are enlarged by whole factors only, so every device pixel shows exactly one
+// picture pixel (no blended colours), and the canvas counts its zoom in device pixels. CTest runs this
+// program under QT_SCALE_FACTOR 1, 1.5 and 2.
 
 #include "CanvasView.h"
 #include "CanvasWidget.h"
@@ -116,6 +116,22 @@ class THighDpiTest : public QObject {
         const int offset = (qFloor(40 * ratio) - 40 * k) / 2;
         const QString previewFaults = BlockFaults(preview, picture, k, offset, offset);
         QVERIFY2(previewFaults.isEmpty(), qPrintable(previewFaults));
+
+        // The frame list's row: the same whole factor, and the selection (the row is current) frames
+        // the picture instead of tinting it.
+        auto* list = Find<QWidget>(&form, "LBImageBox");
+        const QImage rows = list->findChild<QWidget*>("qt_scrollarea_viewport")->grab().toImage().convertToFormat(
+            QImage::Format_ARGB32);
+        QPoint corner(-1, -1);
+        for (int y = 0; y < rows.height() && corner.x() < 0; ++y)
+            for (int x = 0; x < rows.width(); ++x)
+                if (rows.pixel(x, y) == picture.pixel(0, 0)) {
+                    corner = QPoint(x, y);
+                    break;
+                }
+        QVERIFY2(corner.x() >= 0, "the first picture pixel is shown untinted");
+        const QString rowFaults = BlockFaults(rows, picture, k, corner.x(), corner.y());
+        QVERIFY2(rowFaults.isEmpty(), qPrintable(rowFaults));
     }
 
     // The insert-frame and rotation previews are labels showing PixelArtPixmap.
