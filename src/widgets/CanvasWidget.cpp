@@ -647,7 +647,10 @@ void TCanvasWidget::DropSelection() {
 }
 
 void TCanvasWidget::FrameChanging() {
-    if (MoveEdit) {
+    // A pencil or brush stroke would go on drawing into the next frame under the snapshot of the
+    // frame it began on: it ends here, and the rest of the drag draws nothing.
+    if (Stroke || MoveEdit) {
+        Stroke.reset();
         MoveEdit.reset();
         Dragging = false;
     }

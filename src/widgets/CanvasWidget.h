@@ -92,8 +92,8 @@ class TCanvasWidget : public QWidget {
     bool HasSelection();
     void SelectAll();
     void DropSelection();
-    // Another frame becomes current: a move under way is abandoned (its picture belongs to the frame
-    // that goes) and the selection dropped.
+    // Another frame becomes current: a stroke or move under way is abandoned (its picture belongs to
+    // the frame that goes) and the selection dropped.
     void FrameChanging();
     // The selected pixels (for Copy), or nothing without a selection.
     std::optional<TSurface32> SelectedPixels();

@@ -358,6 +358,25 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(Seen.Commits, 1);
     }
 
+    // Another frame mid-drag (a key pressed with the button held): the stroke or move stops there
+    // and draws nothing into the next frame.
+    void frameChangeEndsDrags() {
+        Doc->InsertFrame(TInsertPosition::After, Work(), 100); // frame 1, white, current
+        Doc->SelectFrame(0);
+        for (TTool tool : {ToolPencil, ToolMover}) {
+            Canvas->SetCurrentTool(tool);
+            Press(At(1, 1));
+            MoveHeld(At(3, 1));
+            Doc->SelectFrame(1);
+            Canvas->FrameChanging(); // as the window does when the document reports the new frame
+            MoveHeld(At(9, 9));
+            Release(At(9, 9));
+            QVERIFY(Changed(Doc->FrameBitmap(1)).empty());
+            QCOMPARE(Doc->UndoDepth(1), 0);
+            Doc->SelectFrame(0);
+        }
+    }
+
     void brushDotsAddUpOnOneCell() {
         Canvas->SetCurrentTool(ToolBrush);
         Press(At(4, 4));
