@@ -46,6 +46,9 @@ struct TCanvasPaintOptions {
     // the next one tinted blue.
     const TSurface32* PreviousFrame = nullptr;
     const TSurface32* NextFrame = nullptr;
+    // The part of the buffer to paint (the part on screen); empty: all of it. Cells it touches are
+    // painted whole, with their crosses; the grid lines always run the whole length.
+    TRect Area;
 };
 
 // ---- Zoom chosen by the user

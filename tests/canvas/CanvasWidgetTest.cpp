@@ -462,6 +462,28 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(s.Canvas->geometry(), placed);
     }
 
+    // At zoom 40 only the part in view is painted; what the view shows equals the whole canvas's
+    // picture there, also after scrolling to a part not painted before.
+    void viewShowsTheCanvasAfterScrolling() {
+        for (int i = 0; i < 1600; ++i)
+            Work().SetPixel(i % 40, i / 40, 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8));
+        Doc->CommitFrame();
+        TScrolled s(*Doc);
+        s.Canvas->SetTransparencyShown(true);
+        s.Canvas->SetZoom(40);
+        std::vector<std::pair<QImage, QPoint>> views; // what the view showed, and where on the canvas
+        for (const QPoint scrolled : {QPoint(0, 0), QPoint(700, 900), QPoint(1100, 1200)}) {
+            s.Area.horizontalScrollBar()->setValue(scrolled.x());
+            s.Area.verticalScrollBar()->setValue(scrolled.y());
+            QImage view(s.Area.viewport()->size(), QImage::Format_RGB32);
+            s.Area.viewport()->render(&view);
+            views.emplace_back(view, s.Canvas->mapFrom(s.Area.viewport(), QPoint(0, 0)));
+        }
+        s.Canvas->Repaint(); // the whole canvas painted anew
+        for (const auto& [view, corner] : views)
+            QCOMPARE(view, s.Canvas->Screen().copy(QRect(corner, view.size())));
+    }
+
     // ---- What the canvas shows beyond the picture: the checkerboard and the onion skin.
 
     void transparencyAndOnionSkinShowOnlyOnScreen() {
