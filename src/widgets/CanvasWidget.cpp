@@ -177,8 +177,12 @@ void TCanvasWidget::wheelEvent(QWheelEvent* event) {
         return;
     }
     event->accept();
+    WheelZoom(event->angleDelta().y(), event->position());
+}
+
+void TCanvasWidget::WheelZoom(int delta, QPointF anchor) {
     // One step per notch (120 eighths of a degree); finer wheels add up to a notch.
-    WheelSteps += event->angleDelta().y();
+    WheelSteps += delta;
     int zoom = ZoomValue;
     while (WheelSteps >= 120) {
         zoom = ZoomInStep(zoom);
@@ -188,7 +192,7 @@ void TCanvasWidget::wheelEvent(QWheelEvent* event) {
         zoom = ZoomOutStep(zoom);
         WheelSteps += 120;
     }
-    if (zoom != ZoomValue) SetZoom(zoom, event->position());
+    if (zoom != ZoomValue) SetZoom(zoom, anchor);
 }
 
 void TCanvasWidget::SetTransparencyShown(bool on) {
@@ -332,6 +336,14 @@ void TCanvasWidget::resizeEvent(QResizeEvent*) {
 
 bool TCanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) FitToPanel();
+    // Ctrl+wheel beside the canvas zooms too, about the pointer.
+    if (watched == parentWidget() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            WheelZoom(wheel->angleDelta().y(), mapFromParent(wheel->position()));
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -144,6 +144,8 @@ class TCanvasWidget : public QWidget {
 
     // Zoom and view options.
     QAbstractScrollArea* ScrollArea() const;
+    // Turns wheel turns (eighths of a degree) into zoom steps about a canvas position.
+    void WheelZoom(int delta, QPointF anchor);
     // The size the fit rule fills: the scroll area's view without scroll bars, else the panel.
     QSize FitArea() const;
     bool FitZoom = true;

@@ -436,6 +436,12 @@ class TCanvasWidgetTest : public QObject {
         s.Wheel(QPoint(250, 210), 60);                  // half a notch waits for the other half
         QCOMPARE(s.Canvas->Zoom(), 10);
         QVERIFY(s.Canvas->ZoomFitsWindow());
+        { // Ctrl+wheel beside the canvas, on the panel, zooms as well: with the half notch above, one out
+            QWheelEvent beside(QPointF(20, 210), s.Panel->mapToGlobal(QPointF(20, 210)), QPoint(),
+                               QPoint(0, -180), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(s.Panel, &beside);
+            QCOMPARE(s.Canvas->Zoom(), 8);
+        }
         s.Canvas->SetZoom(0);
         QCOMPARE(s.Canvas->Zoom(), 1);
         QCOMPARE(s.Canvas->size(), QSize(321, 321)); // never smaller than the control's minimum
@@ -453,7 +459,7 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(s.Canvas->geometry(), QRect(50, 10, 400, 400));
         QCOMPARE(s.Area.horizontalScrollBar()->maximum(), 0);
         QCOMPARE(s.Area.verticalScrollBar()->maximum(), 0);
-        QCOMPARE(told.count(), 3); // 1, 40, 10
+        QCOMPARE(told.count(), 4); // 8, 1, 40, 10
         // A zoom the user chose, and where it put the canvas, stay when the window grows.
         s.Canvas->SetZoom(12);
         const QRect placed = s.Canvas->geometry();
