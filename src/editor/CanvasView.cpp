@@ -169,7 +169,8 @@ void PaintCanvasBuffer(TSurface32& buffer, const TSurface32& work, const TCanvas
             else
                 PaintCell(buffer, i, j, work.GetPixel(i, j), o);
         }
-    if (!options.Grid) return;
+    // Below zoom 4 the lines would cover most of the picture (at zoom 1 all of it): no grid.
+    if (!options.Grid || zoom < MinGridZoom) return;
     const uint32_t g = options.GridColor;
     for (int i = 0; i <= IconCells; ++i) {
         buffer.VertLineClipped(i * zoom, 0, IconCells * zoom + 1, g);
