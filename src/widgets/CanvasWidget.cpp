@@ -73,7 +73,11 @@ void TCanvasWidget::FitToPanel() {
         const QSize area = FitArea();
         ZoomValue = CanvasZoom(qFloor(area.width() * ratio), qFloor(area.height() * ratio));
     }
-    const int deviceSide = std::max(IconCells * ZoomValue, qCeil(CanvasMinimumSize * ratio - 1e-6));
+    // A zoom the user chose gives the cells' size, however small (1:1 is 40 x 40 pixels); the fit
+    // rule keeps the control's minimum of 321.
+    const int least = FitZoom ? CanvasMinimumSize : 0;
+    setMinimumSize(least, least);
+    const int deviceSide = std::max(IconCells * ZoomValue, qCeil(least * ratio - 1e-6));
     const int side = qCeil(deviceSide / ratio - 1e-6);
     QAbstractScrollArea* scroll = ScrollArea();
     // A zoom the user chose keeps the canvas where zooming put it in the panel.

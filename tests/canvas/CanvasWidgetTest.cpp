@@ -444,7 +444,9 @@ class TCanvasWidgetTest : public QObject {
         }
         s.Canvas->SetZoom(0);
         QCOMPARE(s.Canvas->Zoom(), 1);
-        QCOMPARE(s.Canvas->size(), QSize(321, 321)); // never smaller than the control's minimum
+        QCOMPARE(s.Canvas->size(), QSize(40, 40)); // 1:1, the picture's own size
+        QCOMPARE(s.Canvas->CellAt(QPoint(39, 39)), (TCell{39, 39}));
+        QCOMPARE(s.Area.horizontalScrollBar()->maximum(), 0); // all in view
         s.Canvas->ZoomOut();
         QCOMPARE(s.Canvas->Zoom(), 1);
         s.Canvas->SetZoom(99);
