@@ -1,8 +1,11 @@
 // One pencil move event with its repaint (also with the widest pen), one mover move (a selection or
-// the whole picture), one pencil press with its undo snapshot, and one pencil
-// release with CommitFrame and repaint, on the real canvas at zoom 17 (a panel of 800 x 700). The
-// peer paints the same 40 x 40 picture scaled up to 680 x 680 by Qt into a widget of the same size.
-// Run offscreen.
+// the whole picture), one pencil press with its undo snapshot, and one pencil release with
+// CommitFrame and repaint, on the real canvas at zoom 17 (a panel of 800 x 700; argument 0), and at
+// the largest zoom, 40, with the onion skin of both neighbours and the transparency checkerboard on
+// (argument 1): three frames of many colours, the middle one current, its every other pixel of the
+// transparent colour, the 1600 x 1600 canvas in a scroll area of 800 x 700 as in the window, whose
+// view is repainted each time. The peer paints the same 40 x 40 picture scaled up by Qt into a widget
+// of the same size (680 x 680, or 1600 x 1600 in the same scroll area). Run offscreen.
 
 #include "CanvasWidget.h"
 #include "IconDocument.h"
@@ -10,6 +13,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
 
 #include <benchmark/benchmark.h>
 
@@ -30,22 +34,57 @@ struct TNoQuestions : IDocumentAsker {
 struct TScene {
     TIconDocument Document;
     QWidget Panel;
+    QScrollArea Area; // zoom 40: the canvas on a panel in a scroll area of 800 x 700, as in the window
+    QWidget* Shown;   // what a repaint paints: the canvas, or the scroll area's view
     TCanvasWidget* Canvas;
     QImage Screen; // what a repaint paints into
 
-    TScene() {
+    // viewOptions: zoom 40 with the onion skin and the checkerboard.
+    explicit TScene(bool viewOptions = false) {
         TNoQuestions asker;
         Document.NewDocument(asker);
-        Canvas = new TCanvasWidget(Document, &Panel);
-        Panel.resize(800, 700);
-        Panel.show();
+        if (viewOptions) {
+            Area.setFrameShape(QFrame::NoFrame);
+            Area.setWidgetResizable(true);
+            auto* panel = new QWidget;
+            Area.setWidget(panel);
+            Canvas = new TCanvasWidget(Document, panel);
+            Area.resize(800, 700);
+            Area.show();
+            Shown = Area.viewport();
+        } else {
+            Canvas = new TCanvasWidget(Document, &Panel);
+            Panel.resize(800, 700);
+            Panel.show();
+            Shown = Canvas;
+        }
         Canvas->FitToPanel();
+        if (viewOptions) {
+            // Neighbours that differ from the current frame everywhere, so every cell is blended.
+            auto picture = [](uint32_t seed, bool transparent) {
+                TSurface32 p(40, 40);
+                for (int i = 0; i < 1600; ++i)
+                    p.SetPixel(i % 40, i / 40,
+                               transparent && i % 2
+                                   ? 0xFFCCCCCCu
+                                   : 0xFF000000u | static_cast<uint32_t>((i + seed) * 2654435761u >> 8));
+                return p;
+            };
+            Document.WorkBitmap() = picture(1, false);
+            Document.CommitFrame();
+            Document.InsertFrame(TInsertPosition::After, picture(7, false), 100);
+            Document.SelectFrame(0);
+            Document.InsertFrame(TInsertPosition::After, picture(3, true), 100);
+            Canvas->SetZoom(40);
+            Canvas->SetOnionSkin(true, true);
+            Canvas->SetTransparencyShown(true);
+        }
         Canvas->SetCurrentTool(ToolPencil);
-        Screen = QImage(Canvas->size(), QImage::Format_RGB32);
+        Screen = QImage(Shown->size(), QImage::Format_RGB32);
         Repaint();
     }
     // Runs the canvas's paint handler into Screen, as a repaint on the display would.
-    void Repaint() { Canvas->render(&Screen); }
+    void Repaint() { Shown->render(&Screen); }
     QPoint At(int col, int row) const {
         const int z = Canvas->Zoom();
         return QPoint(col * z + z / 2, row * z + z / 2);
@@ -57,7 +96,7 @@ struct TScene {
 };
 
 void BM_PencilMoveWithRepaint(benchmark::State& state) {
-    TScene scene;
+    TScene scene(state.range(0) != 0);
     scene.Send(QEvent::MouseButtonPress, scene.At(0, 0), Qt::LeftButton, Qt::LeftButton);
     int i = 0;
     for (auto _ : state) {
@@ -67,10 +106,10 @@ void BM_PencilMoveWithRepaint(benchmark::State& state) {
     }
     state.counters["zoom"] = scene.Canvas->Zoom();
 }
-BENCHMARK(BM_PencilMoveWithRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PencilMoveWithRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_PencilReleaseWithCommit(benchmark::State& state) {
-    TScene scene;
+    TScene scene(state.range(0) != 0);
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming(); // the press takes a snapshot; undone below so the stack stays small
@@ -85,12 +124,12 @@ void BM_PencilReleaseWithCommit(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PencilReleaseWithCommit)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PencilReleaseWithCommit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // One pencil press: the stroke's edit begins (the undo snapshot) and the first dot is drawn and
 // repainted. The release and an undo, which keep the stack small, are not timed.
 void BM_PencilPressWithSnapshot(benchmark::State& state) {
-    TScene scene;
+    TScene scene(state.range(0) != 0);
     int i = 0;
     for (auto _ : state) {
         ++i;
@@ -103,7 +142,7 @@ void BM_PencilPressWithSnapshot(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PencilPressWithSnapshot)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PencilPressWithSnapshot)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // One pointer move of the widest pencil (5 × 5 cells) with its repaint.
 void BM_WidePencilMoveWithRepaint(benchmark::State& state) {
@@ -167,30 +206,44 @@ void BM_CommitFrameOfColours(benchmark::State& state) {
 }
 BENCHMARK(BM_CommitFrameOfColours)->Arg(13)->Arg(250)->Arg(1600)->Unit(benchmark::kMicrosecond);
 
-// The peer: Qt scales a 40 x 40 picture to 680 x 680 and paints it, once per repaint.
+// The peer: Qt scales a 40 x 40 picture to the canvas's size and paints it, once per repaint.
 class TScaledPeer : public QWidget {
   public:
     QImage Picture = QImage(40, 40, QImage::Format_RGB32);
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        p.drawImage(0, 0, Picture.scaled(680, 680, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        p.drawImage(0, 0, Picture.scaled(width(), height(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
     }
 };
 
+// Argument: the side, 680 (zoom 17, painted whole) or 1600 (zoom 40, in a scroll area of 800 x 700
+// whose view is painted, as the canvas's is).
 void BM_PeerQtScaledRepaint(benchmark::State& state) {
-    TScaledPeer peer;
-    peer.Picture.fill(Qt::white);
-    peer.resize(680, 680);
-    peer.show();
-    QImage screen(peer.size(), QImage::Format_RGB32);
+    const int side = static_cast<int>(state.range(0));
+    QScrollArea area;
+    auto* peer = new TScaledPeer;
+    peer->Picture.fill(Qt::white);
+    peer->resize(side, side);
+    QWidget* shown = peer;
+    if (side > 800) {
+        area.setWidget(peer);
+        area.setFrameShape(QFrame::NoFrame);
+        area.resize(800, 700);
+        area.show();
+        shown = area.viewport();
+    } else {
+        peer->show();
+    }
+    QImage screen(shown->size(), QImage::Format_RGB32);
     int i = 0;
     for (auto _ : state) {
         ++i;
-        peer.Picture.setPixel(i % 40, (i * 7) % 40, 0xFF000000u);
-        peer.render(&screen);
+        peer->Picture.setPixel(i % 40, (i * 7) % 40, 0xFF000000u);
+        shown->render(&screen);
     }
+    if (shown == peer) delete peer;
 }
-BENCHMARK(BM_PeerQtScaledRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PeerQtScaledRepaint)->Arg(680)->Arg(1600)->Unit(benchmark::kMicrosecond);
 
 // Prints as usual, then each canvas figure as a ratio to the peer's (CPU time per iteration).
 class TRatioReporter : public benchmark::ConsoleReporter {
@@ -203,10 +256,15 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const auto peer = CpuTimes.find("BM_PeerQtScaledRepaint");
-        if (peer == CpuTimes.end() || peer->second <= 0) return;
-        for (const auto& [name, cpu] : CpuTimes)
-            if (name != peer->first) std::printf("ratio %s / peer: %.2f\n", name.c_str(), cpu / peer->second);
+        // Each canvas case against the peer of its size: argument 0 with 680, 1 with 1600.
+        for (const auto& [name, cpu] : CpuTimes) {
+            if (name.rfind("BM_PeerQtScaledRepaint", 0) == 0) continue;
+            const bool large = name.size() > 2 && name.compare(name.size() - 2, 2, "/1") == 0;
+            const auto peer =
+                CpuTimes.find(large ? "BM_PeerQtScaledRepaint/1600" : "BM_PeerQtScaledRepaint/680");
+            if (peer == CpuTimes.end() || peer->second <= 0) continue;
+            std::printf("ratio %s / %s: %.2f\n", name.c_str(), peer->first.c_str(), cpu / peer->second);
+        }
     }
 
   private:

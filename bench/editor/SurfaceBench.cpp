@@ -174,6 +174,80 @@ void Peer_CanvasPaint(benchmark::State& state) {
 }
 BENCHMARK(Peer_CanvasPaint);
 
+// --- the canvas at zoom 40 (1600 x 1600) with the transparency checkerboard and the onion skin of
+// both neighbours: every other pixel of the transparent colour, neighbours that differ everywhere.
+
+constexpr int ViewZoom = 40, ViewSide = 40 * ViewZoom;
+constexpr uint32_t ViewTransparent = 0xFFCCCCCCu;
+
+uint32_t ViewPixel(int i, uint32_t seed, bool transparent) {
+    return transparent && i % 2 ? ViewTransparent
+                                : 0xFF000000u | static_cast<uint32_t>((i + seed) * 2654435761u >> 8);
+}
+
+void Ours_CanvasViewOptions(benchmark::State& state) {
+    TSurface32 work(40, 40), previous(40, 40), next(40, 40), buffer(ViewSide + 40, ViewSide + 40);
+    for (int i = 0; i < 1600; ++i) {
+        work.SetPixel(i % 40, i / 40, ViewPixel(i, 3, true));
+        previous.SetPixel(i % 40, i / 40, ViewPixel(i, 1, false));
+        next.SetPixel(i % 40, i / 40, ViewPixel(i, 7, false));
+    }
+    TCanvasPaintOptions o;
+    o.Zoom = ViewZoom;
+    o.GridColor = 0xFFF0F0F0;
+    o.ShowTransparency = true;
+    o.TransparentColor = ViewTransparent;
+    o.PreviousFrame = &previous;
+    o.NextFrame = &next;
+    for (auto _ : state) {
+        PaintCanvasBuffer(buffer, work, o);
+        benchmark::DoNotOptimize(buffer.Bits());
+    }
+}
+BENCHMARK(Ours_CanvasViewOptions);
+
+// Qt: the picture scaled up, a checkerboard brush over the transparent cells, the neighbours scaled
+// up at 30 % opacity (the next one tinted blue beforehand), the grid.
+void Peer_CanvasViewOptions(benchmark::State& state) {
+    QImage work(40, 40, QImage::Format_ARGB32_Premultiplied),
+        previous = work, next = work,
+        buffer(ViewSide + 40, ViewSide + 40, QImage::Format_ARGB32_Premultiplied);
+    for (int i = 0; i < 1600; ++i) {
+        work.setPixel(i % 40, i / 40, ViewPixel(i, 3, true));
+        previous.setPixel(i % 40, i / 40, ViewPixel(i, 1, false));
+        const QRgb n = ViewPixel(i, 7, false);
+        next.setPixel(i % 40, i / 40, qRgb(qRed(n) / 2, qGreen(n) / 2, (qBlue(n) + 255) / 2));
+    }
+    QImage checker(2 * ViewZoom / 2, 2 * ViewZoom / 2, QImage::Format_ARGB32_Premultiplied);
+    checker.fill(0xFFFFFFFFu);
+    QPainter(&checker).fillRect(0, 0, ViewZoom / 2, ViewZoom / 2, QColor(0xBF, 0xBF, 0xBF));
+    QPainter(&checker).fillRect(ViewZoom / 2, ViewZoom / 2, ViewZoom / 2, ViewZoom / 2,
+                                QColor(0xBF, 0xBF, 0xBF));
+    const QBrush board(checker);
+    QPainter* p = AliasedPainter(buffer);
+    p->setPen(QPen(QColor(0xF0, 0xF0, 0xF0), 0));
+    const QRect all(0, 0, ViewSide, ViewSide);
+    for (auto _ : state) {
+        p->setOpacity(1.0);
+        p->drawImage(all, work);
+        for (int i = 0; i < 40; ++i)
+            for (int j = 0; j < 40; ++j)
+                if (work.pixel(i, j) == ViewTransparent)
+                    p->fillRect(i * ViewZoom, j * ViewZoom, ViewZoom, ViewZoom, board);
+        p->setOpacity(0.3);
+        p->drawImage(all, previous);
+        p->drawImage(all, next);
+        p->setOpacity(1.0);
+        for (int i = 0; i <= 40; ++i) {
+            p->drawLine(i * ViewZoom, 0, i * ViewZoom, ViewSide + 1);
+            p->drawLine(0, i * ViewZoom, ViewSide + 1, i * ViewZoom);
+        }
+        benchmark::DoNotOptimize(buffer.constBits());
+    }
+    delete p;
+}
+BENCHMARK(Peer_CanvasViewOptions);
+
 // --- flood fill of the whole 40 × 40 image -------------------------------------------------------
 
 void Ours_FloodFill(benchmark::State& state) {

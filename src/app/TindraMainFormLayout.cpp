@@ -534,6 +534,9 @@ void TTindraMainForm::CreateCanvasScrollArea() {
     Ui->CanvasPanel = new QWidget;
     Ui->CanvasPanel->setObjectName("CanvasPanel");
     scroll->setWidget(Ui->CanvasPanel);
+    // Moving over the panel beside the canvas clears the pointer information, as over MainPanel.
+    Ui->CanvasPanel->setMouseTracking(true);
+    Ui->CanvasPanel->installEventFilter(this);
     auto* fill = new QVBoxLayout(Ui->MainPanel);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(scroll);

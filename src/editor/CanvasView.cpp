@@ -162,15 +162,24 @@ void PaintCanvasBuffer(TSurface32& buffer, const TSurface32& work, const TCanvas
     o.PreviousFrame = fits(options.PreviousFrame);
     o.NextFrame = fits(options.NextFrame);
     const bool plain = !o.ShowTransparency && !o.PreviousFrame && !o.NextFrame;
-    for (int i = 0; i < cols; ++i)
-        for (int j = 0; j < rows; ++j) {
+    // Only the cells the area touches (all of them without an area).
+    int i0 = 0, i1 = cols - 1, j0 = 0, j1 = rows - 1;
+    if (!options.Area.IsEmpty()) {
+        i0 = std::max(options.Area.Left / zoom, 0);
+        i1 = std::min((options.Area.Right - 1) / zoom, cols - 1);
+        j0 = std::max(options.Area.Top / zoom, 0);
+        j1 = std::min((options.Area.Bottom - 1) / zoom, rows - 1);
+    }
+    for (int i = i0; i <= i1; ++i)
+        for (int j = j0; j <= j1; ++j) {
             if (plain)
                 buffer.FillRectClipped(i * zoom, j * zoom, i * zoom + zoom, j * zoom + zoom,
                                        work.GetPixel(i, j));
             else
                 PaintCell(buffer, i, j, work.GetPixel(i, j), o);
         }
-    if (!options.Grid) return;
+    // Below zoom 4 the lines would cover most of the picture (at zoom 1 all of it): no grid.
+    if (!options.Grid || zoom < MinGridZoom) return;
     const uint32_t g = options.GridColor;
     for (int i = 0; i <= IconCells; ++i) {
         buffer.VertLineClipped(i * zoom, 0, IconCells * zoom + 1, g);
@@ -179,6 +188,7 @@ void PaintCanvasBuffer(TSurface32& buffer, const TSurface32& work, const TCanvas
     if (options.OutputSize != 32) return;
     const int t = zoom / 3;
     auto cross = [&](int i, int j) {
+        if (i < i0 || i > i1 || j < j0 || j > j1) return;
         const int x0 = i * zoom, y0 = j * zoom;
         buffer.LineClipped(x0 + t, y0 + t, x0 + zoom - t, y0 + zoom - t, g, true);
         buffer.LineClipped(x0 + t, y0 + zoom - t, x0 + zoom - t, y0 + t, g, true);

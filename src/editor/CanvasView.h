@@ -52,11 +52,16 @@ struct TCanvasPaintOptions {
     // the next one tinted blue.
     const TSurface32* PreviousFrame = nullptr;
     const TSurface32* NextFrame = nullptr;
+    // The part of the buffer to paint (the part on screen); empty: all of it. Cells it touches are
+    // painted whole, with their crosses; the grid lines always run the whole length.
+    TRect Area;
 };
 
 // ---- Zoom chosen by the user
 constexpr int MinZoom = 1;
 constexpr int MaxZoom = 40;
+// The smallest zoom that shows the grid (and the border crosses, drawn with it).
+constexpr int MinGridZoom = 4;
 int ClampZoom(int zoom);
 // The next zoom of the zoom steps (1, 2, 3, 4, 5, 6, 8, 10, 12, 14, 16, 20, 24, 28, 32, 36, 40)
 // above or below zoom; the limits stay where they are.

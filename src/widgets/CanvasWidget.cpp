@@ -85,7 +85,11 @@ void TCanvasWidget::FitToPanel() {
         const QSize area = FitArea();
         ZoomValue = CanvasZoom(qFloor(area.width() * ratio), qFloor(area.height() * ratio));
     }
-    const int deviceSide = std::max(IconCells * ZoomValue, qCeil(CanvasMinimumSize * ratio - 1e-6));
+    // A zoom the user chose gives the cells' size, however small (1:1 is 40 x 40 pixels); the fit
+    // rule keeps the control's minimum of 321.
+    const int least = FitZoom ? CanvasMinimumSize : 0;
+    setMinimumSize(least, least);
+    const int deviceSide = std::max(IconCells * ZoomValue, qCeil(least * ratio - 1e-6));
     const int side = qCeil(deviceSide / ratio - 1e-6);
     QAbstractScrollArea* scroll = ScrollArea();
     // A zoom the user chose keeps the canvas where zooming put it in the panel.
@@ -189,8 +193,12 @@ void TCanvasWidget::wheelEvent(QWheelEvent* event) {
         return;
     }
     event->accept();
+    WheelZoom(event->angleDelta().y(), event->position());
+}
+
+void TCanvasWidget::WheelZoom(int delta, QPointF anchor) {
     // One step per notch (120 eighths of a degree); finer wheels add up to a notch.
-    WheelSteps += event->angleDelta().y();
+    WheelSteps += delta;
     int zoom = ZoomValue;
     while (WheelSteps >= 120) {
         zoom = ZoomInStep(zoom);
@@ -200,7 +208,7 @@ void TCanvasWidget::wheelEvent(QWheelEvent* event) {
         zoom = ZoomOutStep(zoom);
         WheelSteps += 120;
     }
-    if (zoom != ZoomValue) SetZoom(zoom, event->position());
+    if (zoom != ZoomValue) SetZoom(zoom, anchor);
 }
 
 void TCanvasWidget::SetTransparencyShown(bool on) {
@@ -277,6 +285,7 @@ void TCanvasWidget::PaintBuffer(TSurface32& b) {
     options.Grid = Grid;
     options.OutputSize = Document.OutputSize();
     options.GridColor = face;
+    options.Area = TRect(PaintArea.left(), PaintArea.top(), PaintArea.right() + 1, PaintArea.bottom() + 1);
     PaintViewOptions(options);
     PaintCanvasBuffer(b, Document.WorkBitmap(), options);
 }
@@ -292,18 +301,28 @@ void TCanvasWidget::PaintViewOptions(TCanvasPaintOptions& options) const {
         options.NextFrame = &Document.FrameBitmap(current + 1);
 }
 
-void TCanvasWidget::EnsureScreen() {
+void TCanvasWidget::EnsureScreen(QRect needed) {
     // The buffer and the screen image have one pixel per device pixel.
     const QSize device = DeviceSize();
+    const QRect whole(QPoint(0, 0), device);
+    needed = needed.isNull() ? whole : needed & whole;
     if (View.ControlWidth() != device.width() || View.ControlHeight() != device.height())
         View.SetControlSize(device.width(), device.height());
-    if (!View.BufferValid()) ScreenValid = false;
-    const TSurface32& buffer = View.Paint();
+    // Only the part asked for is painted (at the largest zoom the canvas is far larger than what
+    // the scroll area shows); a part beyond what was painted paints again.
+    if (View.BufferValid() && !PaintedArea.contains(needed)) View.Invalidate();
+    if (!View.BufferValid()) {
+        ScreenValid = false;
+        PaintArea = needed;
+    }
+    TSurface32& buffer = View.Buffer();
+    View.Paint();
+    PaintedArea = PaintArea;
     if (ScreenValid && ScreenImage.size() == device) return;
-    // The buffer's pixels are 0xAARRGGBB words, the layout of QImage::Format_RGB32 (alpha ignored).
-    const QImage view(reinterpret_cast<const uchar*>(buffer.Bits()), buffer.Width(), buffer.Height(),
-                      buffer.Width() * 4, QImage::Format_RGB32);
-    ScreenImage = view.copy(0, 0, device.width(), device.height());
+    // The screen image is the buffer itself, its 0xAARRGGBB words read as QImage::Format_RGB32 (alpha
+    // ignored): rubber bands drawn on it go into the buffer, and the next repaint wipes them.
+    ScreenImage = QImage(reinterpret_cast<uchar*>(buffer.Bits()), device.width(), device.height(),
+                         buffer.Width() * 4, QImage::Format_RGB32);
     ScreenValid = true;
 }
 
@@ -316,12 +335,18 @@ const QImage& TCanvasWidget::Screen() {
     return ScreenImage;
 }
 
-void TCanvasWidget::paintEvent(QPaintEvent*) {
-    EnsureScreen();
+void TCanvasWidget::paintEvent(QPaintEvent* event) {
+    const qreal ratio = devicePixelRatio();
+    const QRect asked = event->rect();
+    const QRect device(
+        QPoint(qFloor(asked.left() * ratio), qFloor(asked.top() * ratio)),
+        QPoint(qCeil((asked.right() + 1) * ratio) - 1, qCeil((asked.bottom() + 1) * ratio) - 1));
+    EnsureScreen(device);
     QPainter p(this);
     // Drawn one to one onto the device pixels: never scaled, so never blurred.
     QImage shown = ScreenImage;
-    shown.setDevicePixelRatio(devicePixelRatio());
+    shown.setDevicePixelRatio(ratio);
+    p.setClipRect(asked);
     p.drawImage(QPointF(0, 0), shown);
     PaintSelectionOutline(p);
 }
@@ -334,12 +359,20 @@ void TCanvasWidget::resizeEvent(QResizeEvent*) {
 
 bool TCanvasWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parentWidget() && event->type() == QEvent::Resize) FitToPanel();
+    // Ctrl+wheel beside the canvas zooms too, about the pointer.
+    if (watched == parentWidget() && event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            WheelZoom(wheel->angleDelta().y(), mapFromParent(wheel->position()));
+            return true;
+        }
+    }
     return QWidget::eventFilter(watched, event);
 }
 
 // Draws one rubber band exclusive-or on the screen image: white, dotted, no fill.
 void TCanvasWidget::DrawBand(TBand band, TCell from, TCell to) {
-    EnsureScreen();
+    EnsureScreen(visibleRegion().boundingRect());
     QPainter p(&ScreenImage);
     p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     p.setPen(QPen(QColor(255, 255, 255), 0, Qt::DotLine));

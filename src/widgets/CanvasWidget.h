@@ -138,7 +138,9 @@ class TCanvasWidget : public QWidget {
     QSize DeviceSize() const;
     QPoint DevicePoint(QPointF position) const;
     TCell CellAtDevice(QPoint devicePos) const;
-    void EnsureScreen();
+    // Brings the buffer and the screen image up to date for a part of the control (device pixels;
+    // a null rectangle: all of it).
+    void EnsureScreen(QRect needed = QRect());
     void PointerFeedback(TCell cell);
     void PointerLeft();
     void Press(TCell cell, TMouseButton button);
@@ -170,6 +172,8 @@ class TCanvasWidget : public QWidget {
     TSurfaceView View; // back buffer, with room to grow
     QImage ScreenImage;
     bool ScreenValid = false;
+    QRect PaintArea;   // the part the buffer's next paint covers (device pixels)
+    QRect PaintedArea; // the part its last paint covered
 
     int ZoomValue = 8;
     bool Grid = true;
@@ -186,6 +190,8 @@ class TCanvasWidget : public QWidget {
 
     // Zoom and view options.
     QAbstractScrollArea* ScrollArea() const;
+    // Turns wheel turns (eighths of a degree) into zoom steps about a canvas position.
+    void WheelZoom(int delta, QPointF anchor);
     // The size the fit rule fills: the scroll area's view without scroll bars, else the panel.
     QSize FitArea() const;
     bool FitZoom = true;

@@ -159,3 +159,18 @@ TEST(CanvasView, CellsBeyondTheEdges) {
         EXPECT_EQ(ClampToIcon(CanvasCellBeyond(c.x, c.y, 8)), c.clamped) << c.x << "," << c.y;
     }
 }
+
+// The grid and the crosses only from zoom 4: at zoom 1 they would hide every cell.
+TEST(CanvasView, NoGridAtSmallZooms) {
+    const TSurface32 work = FilledSurface(40, 40, 0xFF112233u);
+    for (int zoom : {1, 2, 3, 4}) {
+        TSurface32 buffer(40 * zoom + 1, 40 * zoom + 1);
+        TCanvasPaintOptions o;
+        o.Zoom = zoom;
+        o.OutputSize = 32;
+        o.GridColor = 0xFFF0F0F0u;
+        PaintCanvasBuffer(buffer, work, o);
+        EXPECT_EQ(buffer.GetPixel(zoom, zoom), zoom >= MinGridZoom ? 0xFFF0F0F0u : 0xFF112233u) << zoom;
+        EXPECT_EQ(buffer.GetPixel(20 * zoom + zoom / 2, 20 * zoom + zoom / 2), 0xFF112233u) << zoom;
+    }
+}

@@ -472,9 +472,17 @@ class TCanvasWidgetTest : public QObject {
         s.Wheel(QPoint(250, 210), 60);                  // half a notch waits for the other half
         QCOMPARE(s.Canvas->Zoom(), 10);
         QVERIFY(s.Canvas->ZoomFitsWindow());
+        { // Ctrl+wheel beside the canvas, on the panel, zooms as well: with the half notch above, one out
+            QWheelEvent beside(QPointF(20, 210), s.Panel->mapToGlobal(QPointF(20, 210)), QPoint(),
+                               QPoint(0, -180), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(s.Panel, &beside);
+            QCOMPARE(s.Canvas->Zoom(), 8);
+        }
         s.Canvas->SetZoom(0);
         QCOMPARE(s.Canvas->Zoom(), 1);
-        QCOMPARE(s.Canvas->size(), QSize(321, 321)); // never smaller than the control's minimum
+        QCOMPARE(s.Canvas->size(), QSize(40, 40)); // 1:1, the picture's own size
+        QCOMPARE(s.Canvas->CellAt(QPoint(39, 39)), (TCell{39, 39}));
+        QCOMPARE(s.Area.horizontalScrollBar()->maximum(), 0); // all in view
         s.Canvas->ZoomOut();
         QCOMPARE(s.Canvas->Zoom(), 1);
         s.Canvas->SetZoom(99);
@@ -489,13 +497,35 @@ class TCanvasWidgetTest : public QObject {
         QCOMPARE(s.Canvas->geometry(), QRect(50, 10, 400, 400));
         QCOMPARE(s.Area.horizontalScrollBar()->maximum(), 0);
         QCOMPARE(s.Area.verticalScrollBar()->maximum(), 0);
-        QCOMPARE(told.count(), 3); // 1, 40, 10
+        QCOMPARE(told.count(), 4); // 8, 1, 40, 10
         // A zoom the user chose, and where it put the canvas, stay when the window grows.
         s.Canvas->SetZoom(12);
         const QRect placed = s.Canvas->geometry();
         s.Area.resize(900, 900);
         QCOMPARE(s.Canvas->Zoom(), 12);
         QCOMPARE(s.Canvas->geometry(), placed);
+    }
+
+    // At zoom 40 only the part in view is painted; what the view shows equals the whole canvas's
+    // picture there, also after scrolling to a part not painted before.
+    void viewShowsTheCanvasAfterScrolling() {
+        for (int i = 0; i < 1600; ++i)
+            Work().SetPixel(i % 40, i / 40, 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8));
+        Doc->CommitFrame();
+        TScrolled s(*Doc);
+        s.Canvas->SetTransparencyShown(true);
+        s.Canvas->SetZoom(40);
+        std::vector<std::pair<QImage, QPoint>> views; // what the view showed, and where on the canvas
+        for (const QPoint scrolled : {QPoint(0, 0), QPoint(700, 900), QPoint(1100, 1200)}) {
+            s.Area.horizontalScrollBar()->setValue(scrolled.x());
+            s.Area.verticalScrollBar()->setValue(scrolled.y());
+            QImage view(s.Area.viewport()->size(), QImage::Format_RGB32);
+            s.Area.viewport()->render(&view);
+            views.emplace_back(view, s.Canvas->mapFrom(s.Area.viewport(), QPoint(0, 0)));
+        }
+        s.Canvas->Repaint(); // the whole canvas painted anew
+        for (const auto& [view, corner] : views)
+            QCOMPARE(view, s.Canvas->Screen().copy(QRect(corner, view.size())));
     }
 
     // ---- What the canvas shows beyond the picture: the checkerboard and the onion skin.
