@@ -593,6 +593,7 @@ void TTindraMainForm::UpdateCommands() {
         Ui->SBFrameInfo->clear();
         ClearPointerInfo();
     }
+    ShowZoom(Ui->Canvas->Zoom());
 }
 
 void TTindraMainForm::ResetTools() {

@@ -140,8 +140,9 @@ QString TTindraMainForm::ZoomText(int zoom) {
     return QString::fromUtf8("\u00D7") + QString::number(zoom);
 }
 
+// The zoom cell stays empty while no document is open, like the other status cells.
 void TTindraMainForm::ShowZoom(int zoom) {
-    Ui->SBZoomInfo->setText(ZoomText(zoom));
+    Ui->SBZoomInfo->setText(Document->ImageLoaded() ? ZoomText(zoom) : QString());
 }
 
 // ---- Onion skin and transparency

@@ -40,6 +40,7 @@ bool PreviewBlank(TPreviewView* preview) {
 void CheckNothingShown(TTindraMainForm& form, const char* when) {
     QVERIFY2(Find<QLabel>(&form, "SBFrameInfo")->text().isEmpty(), when);
     QVERIFY2(Find<QLabel>(&form, "SBPixelInfo")->text().isEmpty(), when);
+    QVERIFY2(Find<QLabel>(&form, "SBZoomInfo")->text().isEmpty(), when);
     QVERIFY2(PreviewBlank(Find<TPreviewView>(&form, "ImThumbnail")), when);
 }
 
