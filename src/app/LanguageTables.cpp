@@ -132,6 +132,8 @@ const TRawRow MainRows[] = {
      "Save current frame as PNG image"},
     {"MnFileExportSpriteSheet", nullptr, "&Exportovat pás rámců (PNG)...", "Export spri&te sheet (PNG)...",
      "Uložení všech rámců vedle sebe do PNG", "Save all frames side by side as one PNG"},
+    {"MnFileModernIco", nullptr, "ICO i 32bitové a &16 × 16", "ICO also 32-bit and &16 × 16",
+     "x = ICO navíc s 32bitovým obrázkem a velikostí 16 × 16", "x = ICO with 32-bit and 16 × 16 images too"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -210,7 +212,7 @@ const TRawRow MainRows[] = {
     {"LBImageBox", nullptr, nullptr, nullptr, "Seznam rámců obrázku", "Picture frames list"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 113 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 114 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

@@ -24,11 +24,11 @@ struct TDialogTexts {
     std::vector<TControlText> Controls;
 };
 
-// The main window: 54 menu items (caption and hint) followed by 59 other controls
+// The main window: 55 menu items (caption and hint) followed by 59 other controls
 // (hint only). The row named "MRU" is the hint given to every recent-file entry.
 const std::vector<TControlText>& MainWindowTexts();
-constexpr int MainWindowMenuRows = 54;
-constexpr int MainWindowRows = 113;
+constexpr int MainWindowMenuRows = 55;
+constexpr int MainWindowRows = 114;
 
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);

@@ -177,6 +177,7 @@ void TTindraMainForm::CreateMenus() {
     Ui->MnViewToolBar = action("MnViewToolBar");
     Ui->MnViewColorBar = action("MnViewColorBar");
     Ui->MnImageAutoBorder = action("MnImageAutoBorder");
+    Ui->MnFileModernIco = action("MnFileModernIco");
 }
 
 void TTindraMainForm::BindCommandButtons() {

@@ -17,10 +17,11 @@ bool ParsePositive(const std::string& text, int& value) {
 } // namespace
 
 const char* TBatchConverter::UsageText() {
-    return "Usage: tindra --convert IN OUT [--without-border] [--frame N]\n"
+    return "Usage: tindra --convert IN OUT [--without-border] [--frame N] [--ico-modern]\n"
            "  IN   a .gif, .ico, .bmp or .png file\n"
            "  OUT  .gif: the whole icon; .bmp, .png or .ico: frame N (default 1); .ico needs "
-           "--without-border\n";
+           "--without-border\n"
+           "  --ico-modern  the .ico also holds 32-bit 32 x 32 and 16 x 16 images (8 and 32 bits)\n";
 }
 
 bool TBatchConverter::Wanted(int argc, const char* const* argv) {
@@ -38,6 +39,7 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
                          const TSurface32* templates) {
     std::vector<std::string> files;
     bool withoutBorder = false;
+    bool modernIco = false;
     int frame = 1;
     bool frameGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -49,6 +51,8 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
             }
         } else if (a == "--without-border") {
             withoutBorder = true;
+        } else if (a == "--ico-modern") {
+            modernIco = true;
         } else if (a == "--frame") {
             if (i + 1 >= args.size() || !ParsePositive(args[i + 1], frame)) {
                 err << "--frame needs a frame number from 1\n" << UsageText();
@@ -93,6 +97,7 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
     TIconDocument document;
     if (templates) document.SetEmptyTemplates(templates[0], templates[1]);
     document.SetOutputSize(withoutBorder ? TIconDocument::InnerSide : TIconDocument::FrameSide);
+    document.SetModernIco(modernIco);
     if (document.OpenFileDirect(files[0], false) != TOpenResult::Opened) {
         err << "Error opening file.\n";
         return InputRefused;

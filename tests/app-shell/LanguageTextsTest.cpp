@@ -23,7 +23,7 @@ QString U(const char* text) {
 
 const QStringList CheckItems = {"MnMRUShowPath",   "MnFileSaveWithoutBorder", "MnViewGrid",
                                 "MnViewThumbnail", "MnViewControlBar",        "MnViewToolBar",
-                                "MnViewColorBar",  "MnImageAutoBorder"};
+                                "MnViewColorBar",  "MnImageAutoBorder",       "MnFileModernIco"};
 
 const QStringList TopMenus = {"MnFile", "MnEdit", "MnView", "MnImage", "MnColors", "MnHelp"};
 

@@ -42,6 +42,7 @@ TEST(BatchConverter, ExitCodes) {
         {{"--convert", in, dir + "out.bmp", "--frame", "2"}, 0},
         {{"--convert", in, dir + "out.ico", "--without-border", "--frame", "2"}, 0},
         {{"--convert", in, dir + "inner.gif", "--without-border"}, 0},
+        {{"--convert", in, dir + "modern.ico", "--without-border", "--ico-modern"}, 0},
         {{"--convert", dir + "missing.gif", dir + "x.gif"}, 1},
         {{"--convert", dir + "locked.bmp", dir + "x.gif"}, 1},
         {{"--convert", in}, 2},
@@ -83,6 +84,9 @@ TEST(BatchConverter, ExitCodes) {
     const TPixelImage ico = TIcoFile::Read(dir + "out.ico");
     EXPECT_EQ(ico.At(11, 11), 0xFF0000FFu);
     EXPECT_TRUE(ico.IsTransparent(0, 0)); // the grey background is the transparent colour
+    EXPECT_EQ(fs::file_size(dir + "out.ico"), 2238u);
+    EXPECT_GT(fs::file_size(dir + "modern.ico"), 2238u);
+    EXPECT_EQ(TIcoFile::Read(dir + "modern.ico").At(0, 0), TIcoFile::Read(dir + "out.ico").At(0, 0));
     // PNG out and back in: frame 2 as a one-frame icon.
     const GifOracle::Decoded back = GifOracle::Read(dir + "back.gif");
     ASSERT_EQ(back.Frames.size(), 1u);
