@@ -29,4 +29,12 @@ class TBatchConverter {
                    const TSurface32* templates = nullptr);
 
     static const char* UsageText();
+
+    // The many-files form: tindra --convert IN... --to gif|png|bmp|ico --out DIR [--jobs N] with the
+    // options of the single form. Each IN is written to DIR as its base name with the new extension,
+    // jobs files at a time (default: the number of cores). progress receives a bar with the counts and
+    // the current file when terminal is set, else one plain line a file; the refused files and their
+    // reasons follow at the end. Exit status 0, 1 when any file was refused, 3 when any write failed.
+    static int RunMany(const std::vector<std::string>& args, std::ostream& progress, bool terminal,
+                       const TSurface32* templates = nullptr);
 };
