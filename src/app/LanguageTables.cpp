@@ -193,6 +193,8 @@ const TRawRow MainRows[] = {
     {"MnColorsImagePalette", nullptr, "Paleta &obrázku", "&Image palette",
      "Zobrazení barev obrázku v pruhu barev místo načtené palety",
      "Show the image's colors in the color strip instead of a loaded palette"},
+    {"MnFileModernIco", nullptr, "ICO i 32bitové a &16 × 16", "ICO also 32-bit and &16 × 16",
+     "x = ICO navíc s 32bitovým obrázkem a velikostí 16 × 16", "x = ICO with 32-bit and 16 × 16 images too"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -283,7 +285,7 @@ const TRawRow MainRows[] = {
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 142 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 143 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

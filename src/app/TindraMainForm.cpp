@@ -468,6 +468,7 @@ void TTindraMainForm::FormActivate() {
     Ui->Canvas->hide();
     Ui->SBToolNone->setChecked(true);
     Ui->Canvas->SetCurrentTool(ToolNone);
+    ReadFileSettings();
     // The file named on the command line, then every command as the document now stands.
     if (!CommandLineFile.isEmpty()) OpenFile(CommandLineFile, true);
     UpdateCommands();

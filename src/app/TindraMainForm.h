@@ -274,6 +274,9 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     // PNG exports (TindraMainFormFile.cpp): the current frame, and all frames as one strip.
     void MnFileSaveFrameAsPNGClick();
     void MnFileExportSpriteSheetClick();
+    // The ICO export's setting, stored as "ModernIco" (0 classic, 1 modern).
+    void MnFileModernIcoClick();
+    void ReadFileSettings();
 
   protected:
     // Window placement and language, defaults where nothing is stored.

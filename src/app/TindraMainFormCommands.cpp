@@ -75,6 +75,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnFileSaveFrameAsBMP",    "MnFileSaveFrameAs", "Ctrl+Alt+B",    5, &F::MnFileSaveFrameAsBMPClick,    "TBFileSaveFrameAsBMP",  DocumentOpen},
         {K::Item,      "MnFileSaveFrameAsPNG",    "MnFileSaveFrameAs", nullptr,        -1, &F::MnFileSaveFrameAsPNGClick,    nullptr,                 DocumentOpen},
         {K::Item,      "MnFileExportSpriteSheet", "MnFile",            nullptr,        -1, &F::MnFileExportSpriteSheetClick, nullptr,                 DocumentOpen},
+        {K::Check,     "MnFileModernIco",         "MnFileSaveFrameAs", nullptr,        -1, &F::MnFileModernIcoClick,         nullptr,                 nullptr},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnFileSaveAs",            "MnFile",            "Ctrl+S",        2, &F::MnFileSaveAsClick,            "TBFileSave",            DocumentOpen},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},

@@ -44,6 +44,7 @@ struct TTindraMainForm::TControls {
     QAction *MnMRUSep, *MnMRUShowPath, *MnFileSaveWithoutBorder, *MnFileSaveFrameAsICO;
     QAction *MnViewGrid, *MnViewThumbnail, *MnViewControlBar, *MnViewToolBar, *MnViewColorBar;
     QAction* MnImageAutoBorder;
+    QAction* MnFileModernIco;
 
     // Panels.
     QWidget *ControlPanel, *ToolPanel, *MainPanel, *PreviewPanel, *ColorPanel, *StatusBar;

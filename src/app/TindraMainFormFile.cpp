@@ -68,6 +68,18 @@ void TTindraMainForm::MnFileExportSpriteSheetClick() {
     SaveFrameAs(TFileKind::SpriteSheet);
 }
 
+void TTindraMainForm::MnFileModernIcoClick() {
+    const bool on = Ui->MnFileModernIco->isChecked();
+    Document->SetModernIco(on);
+    RegCtrl.WriteInteger(QString(), QStringLiteral("ModernIco"), on ? 1 : 0);
+}
+
+void TTindraMainForm::ReadFileSettings() {
+    const bool modern = RegCtrl.ReadInteger(QString(), QStringLiteral("ModernIco"), 0) == 1;
+    Document->SetModernIco(modern);
+    Ui->MnFileModernIco->setChecked(modern);
+}
+
 void TTindraMainForm::MnFileSaveAsClick() {
     SaveDocumentAs();
 }

@@ -182,6 +182,7 @@ void TTindraMainForm::CreateMenus() {
     Ui->MnViewOnionSkin = action("MnViewOnionSkin");
     Ui->MnViewOnionSkinNext = action("MnViewOnionSkinNext");
     Ui->MnViewTransparency = action("MnViewTransparency");
+    Ui->MnFileModernIco = action("MnFileModernIco");
 }
 
 void TTindraMainForm::BindCommandButtons() {

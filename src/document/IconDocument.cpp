@@ -4,6 +4,7 @@
 #include "DocumentGif.h"
 #include "GIFPicture.h"
 #include "IcoFile.h"
+#include "ModernIcon.h"
 #include "PngFile.h"
 #include "SafeFile.h"
 
@@ -770,7 +771,12 @@ std::vector<uint8_t> TIconDocument::EncodeFrameIco() const {
             colors.At(x, y) = c | 0xFF000000u;
             colors.Transparent[static_cast<size_t>(y) * InnerSide + x] = false;
         }
-    return GifFrames::EncodeIcon(colors);
+    std::vector<uint8_t> classic = GifFrames::EncodeIcon(colors);
+    if (!ModernIco_) return classic;
+    TPixelImage withAlpha(InnerSide, InnerSide);
+    CopyWithAlpha(WorkBitmap_, BorderWidth, BorderWidth, InnerSide, withAlpha, 0, true,
+                  TransparentColor_.Value);
+    return ModernIcon::Encode(classic, withAlpha);
 }
 
 std::vector<uint8_t> TIconDocument::EncodeFramePng() const {

@@ -209,6 +209,10 @@ class TIconDocument {
     std::vector<uint8_t> EncodeFrameGif() const;
     std::vector<uint8_t> EncodeFrameBmp() const;
     std::vector<uint8_t> EncodeFrameIco() const;
+    // The ICO export writes the classic one-entry 256-colour icon (off, the default), or that entry
+    // followed by 32 × 32 in 32 bits with alpha and 16 × 16 in 8 and 32 bits (on).
+    bool ModernIco() const { return ModernIco_; }
+    void SetModernIco(bool on) { ModernIco_ = on; }
     // The current frame as PNG: 40 × 40 opaque with the border; without it the inner 32 × 32 area with
     // the transparent colour as alpha 0.
     std::vector<uint8_t> EncodeFramePng() const;
@@ -325,6 +329,7 @@ class TIconDocument {
     // A change the histories do not record, since the last start or save.
     bool FramesChanged_ = false;
     int LoopCount_ = LoopForever;
+    bool ModernIco_ = false;
 
     TSurfaceColor DrawColor_ = DefaultDrawColor;
     TSurfaceColor BackColor_ = DefaultBackColor;

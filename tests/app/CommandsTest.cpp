@@ -907,6 +907,24 @@ class TCommandsTest : public QObject {
         QVERIFY(!doc.Animating());
         QCOMPARE(GifFrames::LoopCount(doc.Frames40()), GifFrames::NoLooping); // the preview's loop is gone
     }
+
+    // The modern ICO setting is the document's from the click on, and the next window starts with it.
+    void ModernIcoSettingIsKept() {
+        {
+            auto form = StartedWithNewIcon();
+            auto* item = Find<QAction>(form, "MnFileModernIco");
+            QVERIFY(!item->isChecked());
+            QVERIFY(!form->DocumentModel().ModernIco());
+            item->trigger();
+            QVERIFY(form->DocumentModel().ModernIco());
+        }
+        auto again = StartedWithNewIcon();
+        auto* item = Find<QAction>(again, "MnFileModernIco");
+        QVERIFY(item->isChecked());
+        QVERIFY(again->DocumentModel().ModernIco());
+        item->trigger(); // back to the classic file for the other tests
+        QVERIFY(!again->DocumentModel().ModernIco());
+    }
 };
 
 QTEST_MAIN(TCommandsTest)

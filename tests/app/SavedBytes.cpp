@@ -80,7 +80,9 @@ class TRun {
             Form.Doc().InsertFrame(TInsertPosition::After, FewColours(40), 70);
             Trigger("MnViewFramePrev"); // the middle frame is the one edited
         }
-        return Form.windowTitle().startsWith("Tindra - ");
+        // A refused file may leave the document that was open before it: only the file's own counts.
+        const bool named = path.isEmpty() || path == "*" || Form.Doc().Name().Path == path.toStdString();
+        return named && Form.windowTitle().startsWith("Tindra - ");
     }
 
     // A picture of w × w pixels, each of its own colour (far more than a colour table holds).

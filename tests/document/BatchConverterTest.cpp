@@ -42,6 +42,7 @@ TEST(BatchConverter, ExitCodes) {
         {{"--convert", in, dir + "out.bmp", "--frame", "2"}, 0},
         {{"--convert", in, dir + "out.ico", "--without-border", "--frame", "2"}, 0},
         {{"--convert", in, dir + "inner.gif", "--without-border"}, 0},
+        {{"--convert", in, dir + "modern.ico", "--without-border", "--ico-modern"}, 0},
         {{"--convert", dir + "missing.gif", dir + "x.gif"}, 1},
         {{"--convert", dir + "locked.bmp", dir + "x.gif"}, 1},
         {{"--convert", in}, 2},
@@ -83,6 +84,9 @@ TEST(BatchConverter, ExitCodes) {
     const TPixelImage ico = TIcoFile::Read(dir + "out.ico");
     EXPECT_EQ(ico.At(11, 11), 0xFF0000FFu);
     EXPECT_TRUE(ico.IsTransparent(0, 0)); // the grey background is the transparent colour
+    EXPECT_EQ(fs::file_size(dir + "out.ico"), 2238u);
+    EXPECT_GT(fs::file_size(dir + "modern.ico"), 2238u);
+    EXPECT_EQ(TIcoFile::Read(dir + "modern.ico").At(0, 0), TIcoFile::Read(dir + "out.ico").At(0, 0));
     // PNG out and back in: frame 2 as a one-frame icon.
     const GifOracle::Decoded back = GifOracle::Read(dir + "back.gif");
     ASSERT_EQ(back.Frames.size(), 1u);
@@ -92,4 +96,73 @@ TEST(BatchConverter, ExitCodes) {
     EXPECT_TRUE(TBatchConverter::Wanted(4, argv));
     const char* plain[] = {"tindra", "file.gif"};
     EXPECT_FALSE(TBatchConverter::Wanted(2, plain));
+}
+
+// Many files at once: every good input converted into the folder, the refused ones listed with their
+// reasons (unreadable, an output name already taken), the exit status telling refusals and failed
+// writes apart, and the same bytes whatever the number of jobs.
+TEST(BatchConverter, ManyFiles) {
+    const TScratchFolder scratch("batch-many");
+    const std::string& dir = scratch.Dir;
+    std::vector<std::string> inputs;
+    for (int k = 0; k < 12; ++k) {
+        GifOracle::File f{40, 40, {0x000000, 0xFF0000, 0x0000FF, 0xCCCCCC}, {}, false};
+        GifOracle::Frame frame;
+        frame.Width = frame.Height = 40;
+        frame.Indices.assign(1600, static_cast<uint8_t>(k % 4));
+        f.Frames.push_back(frame);
+        inputs.push_back(dir + "icon" + std::to_string(k) + ".gif");
+        ASSERT_TRUE(GifOracle::Write(inputs.back(), f));
+    }
+    fs::create_directories(dir + "sub");
+    fs::copy_file(inputs[0], dir + "sub/icon0.gif");
+    TSafeFile::WriteAll(dir + "broken.gif", {'G', 'I', 'F'});
+    fs::create_directories(dir + "out1");
+    fs::create_directories(dir + "out4");
+
+    std::vector<std::string> args = {"--convert"};
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    args.insert(args.end(), {dir + "broken.gif", dir + "sub/icon0.gif", "--to", "png", "--out"});
+    for (const char* jobs : {"1", "4"}) {
+        std::vector<std::string> run = args;
+        run.insert(run.end(), {dir + "out" + jobs, "--jobs", jobs});
+        std::ostringstream progress;
+        EXPECT_EQ(TBatchConverter::Run(run, progress), TBatchConverter::InputRefused);
+        const std::string text = progress.str();
+        EXPECT_NE(text.find("14/14 "), std::string::npos) << text;
+        EXPECT_NE(text.find("refused: " + dir + "broken.gif: Error opening file."), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("refused: " + dir + "sub/icon0.gif: the same output file as " + inputs[0]),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("12 converted, 2 refused, 0 not written"), std::string::npos) << text;
+    }
+    for (int k = 0; k < 12; ++k) {
+        const std::string name = "icon" + std::to_string(k) + ".png";
+        EXPECT_EQ(TSafeFile::ReadAll(dir + "out1/" + name, 1 << 20),
+                  TSafeFile::ReadAll(dir + "out4/" + name, 1 << 20));
+    }
+    EXPECT_FALSE(fs::exists(dir + "out1/broken.png"));
+
+    // A folder that does not exist: every write fails (3); usage errors (2).
+    std::ostringstream progress;
+    EXPECT_EQ(
+        TBatchConverter::Run({"--convert", inputs[1], "--to", "gif", "--out", dir + "missing"}, progress),
+        TBatchConverter::WriteFailed);
+    const std::vector<std::string> bad[] = {
+        {"--convert", inputs[1], "--to", "tif", "--out", dir},
+        {"--convert", inputs[1], "--to", "gif"},
+        {"--convert", "--to", "gif", "--out", dir},
+        {"--convert", inputs[1], "--to", "ico", "--out", dir},
+        {"--convert", inputs[1], "--to", "gif", "--out", dir, "--jobs", "0"}};
+    for (const auto& b : bad)
+        EXPECT_EQ(TBatchConverter::Run(b, progress), TBatchConverter::Usage) << b.size();
+    // On a terminal the progress is one bar redrawn in place.
+    std::ostringstream bar;
+    EXPECT_EQ(TBatchConverter::RunMany(
+                  {"--convert", inputs[2], inputs[3], "--to", "bmp", "--out", dir + "out1", "--jobs", "1"},
+                  bar, true),
+              TBatchConverter::Done);
+    EXPECT_NE(bar.str().find("\r[###"), std::string::npos);
+    EXPECT_NE(bar.str().find("2/2  icon3.gif"), std::string::npos);
 }

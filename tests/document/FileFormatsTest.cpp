@@ -1,9 +1,10 @@
-// Our own BMP and ICO readers and writer, and the file replacement that never loses the old file.
+// Our own BMP and ICO readers and writer, the PNG reader's refusals, and the file replacement that never loses the old file.
 
 #include "BmpFile.h"
 #include "DocumentTestSupport.h"
 #include "IcoFile.h"
 #include "LittleEndian.h"
+#include "PngFile.h"
 #include "SafeFile.h"
 
 #include <gtest/gtest.h>
@@ -441,6 +442,10 @@ TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {
     const std::vector<uint8_t> bmps[] = {BmpFile(Dib(32, 32, 8, 0, pal, rows8)),
                                          BmpFile(Dib(8, 4, 8, 1, pal, rle)),
                                          TBmpFile::Encode32(TPixelImage(5, 3, 0xFF123456))};
+    TPixelImage pattern(24, 7);
+    for (size_t i = 0; i < pattern.Pixels.size(); ++i)
+        pattern.Pixels[i] = static_cast<uint32_t>(i * 2654435761u);
+    const std::vector<uint8_t> pngs[] = {TPngFile::Encode(pattern, true), TPngFile::Encode(pattern, false)};
     uint32_t seed = 12345;
     auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
     auto mutate = [&](std::vector<uint8_t> data) {
@@ -472,6 +477,11 @@ TEST(FileFormats, DamagedBytesNeverCrashTheReaders) {
         }
         try {
             TIcoFile::Decode(mutate(ico));
+        } catch (const std::exception&) {
+            ++refused;
+        }
+        try {
+            TPngFile::Decode(mutate(pngs[round % 2]));
         } catch (const std::exception&) {
             ++refused;
         }
