@@ -73,11 +73,13 @@ std::string MakeFile(int n) {
     for (int i = 0; i < 32; ++i)
         gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x070503));
     for (int f = 0; f < n; ++f) {
-        auto* frame = new TGIFSubImage(&gif);
+        auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+        auto* frame = frameOwned.get();
         frame->SetFrameBounds(0, 0, 40, 40);
-        gif.AddFrame(frame);
-        auto* gce = new TGIFGraphicControlExtension(frame);
-        frame->Extensions().AppendItem(gce);
+        gif.AddFrame(std::move(frameOwned));
+        auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+        auto* gce = gceOwned.get();
+        frame->Extensions().AppendItem(std::move(gceOwned));
         gce->SetDelay(10);
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {

@@ -104,9 +104,10 @@ std::unique_ptr<TGIFSubImage> ConvertFrame(TGIFPicture& picture, const TSurface3
 }
 
 TGIFGraphicControlExtension* AddControlExtension(TGIFSubImage& frame) {
-    auto* ext = new TGIFGraphicControlExtension(&frame);
-    frame.Extensions().AppendItem(ext);
-    return ext;
+    auto ext = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    TGIFGraphicControlExtension* added = ext.get();
+    frame.Extensions().AppendItem(std::move(ext));
+    return added;
 }
 
 // Colour lookup of a frame's indices; an index beyond the table shows entry 0, as the codec's ColorAt.
@@ -162,7 +163,7 @@ int FrameCount(const TGIFPicture& picture) {
 int AppendFrame(TGIFPicture& picture, const TSurface32& source, int delay) {
     std::unique_ptr<TGIFSubImage> frame = ConvertFrame(picture, source);
     AddControlExtension(*frame)->SetDelay(delay);
-    return picture.AddFrame(frame.release());
+    return picture.AddFrame(std::move(frame));
 }
 
 void ReplaceFrame(TGIFPicture& picture, int index, const TSurface32& source) {
@@ -176,7 +177,7 @@ void ReplaceFrame(TGIFPicture& picture, int index, const TSurface32& source) {
         gce->SetDisposal(control.Disposal);
     }
     picture.Images().DeleteAt(index);
-    const int last = picture.AddFrame(frame.release());
+    const int last = picture.AddFrame(std::move(frame));
     picture.Images().MoveItem(last, index);
 }
 
@@ -301,7 +302,7 @@ std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransp
     // document shows them and equals the frame of an animation saved from the same pictures.
     TGIFPicture n;
     ResetDocumentPicture(n);
-    n.AddFrame(ConvertFrame(n, source).release());
+    n.AddFrame(ConvertFrame(n, source));
     OptimizeColors(n);
     if (markTransparent) {
         const int t = n.GlobalColorMap().FindColor(transparentColor);
@@ -328,9 +329,9 @@ void RemoveLoopExtensions(TGIFPicture& picture) {
 void InsertLoopExtension(TGIFPicture& picture, int loops) {
     if (FrameCount(picture) == 0) return;
     TGIFSubImage& first = *picture.Images().ItemAt(0);
-    auto* loop = new TGIFAppExtNSLoop(&first);
+    auto loop = std::make_unique<TGIFAppExtNSLoop>(&first);
     loop->Loops = static_cast<std::uint16_t>(loops);
-    first.Extensions().InsertAt(0, loop);
+    first.Extensions().InsertAt(0, std::move(loop));
 }
 
 } // namespace

@@ -40,14 +40,9 @@ bool TGIFImageList::LoadFromStream(TStream& stream, TGIFPicture* image) {
             if (limits.MaxFrames > 0 && ItemCount() >= limits.MaxFrames)
                 throw EGIFException(GIFText::TooManyImages);
         }
-        auto* frame = new TGIFSubImage(image);
-        try {
-            frame->LoadFromStream(stream);
-        } catch (...) {
-            delete frame;
-            throw;
-        }
-        AppendItem(frame);
+        auto frame = std::make_unique<TGIFSubImage>(image);
+        frame->LoadFromStream(stream);
+        AppendItem(std::move(frame));
         if (image && image->OnProgress) {
             const std::int64_t size = stream.Size();
             image->Progress(1, size > 0 ? static_cast<int>(stream.Position() * 100 / size) : 100,
@@ -76,14 +71,9 @@ void TGIFFrameExtensionList::LoadFromStream(TStream& stream, TGIFSubImage* frame
         if (!cls) throw EGIFException(GIFText::UnknownExtensionType);
         stream.Seek(-1);
         if (frame && frame->Image()) frame->Image()->ChargeBlocks(1);
-        TGIFBaseExtension* ext = cls->Create(frame);
-        try {
-            ext->LoadFromStream(stream);
-        } catch (...) {
-            delete ext;
-            throw;
-        }
-        AppendItem(ext);
+        std::unique_ptr<TGIFBaseExtension> ext(cls->Create(frame));
+        ext->LoadFromStream(stream);
+        AppendItem(std::move(ext));
         b = stream.ReadByte();
         if (b < 0) return;
     }

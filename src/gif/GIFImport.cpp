@@ -169,8 +169,9 @@ void TGIFSubImage::ApplyMask(const TBitmap& mask) {
         ColorMap().RemoveColorAt(transparent);
         return;
     }
-    auto* gce = new TGIFGraphicControlExtension(this);
-    Extensions().AppendItem(gce);
+    auto owned = std::make_unique<TGIFGraphicControlExtension>(this);
+    TGIFGraphicControlExtension* gce = owned.get();
+    Extensions().AppendItem(std::move(owned));
     gce->SetTransparent(true);
     gce->SetTransparentColorIndex(transparent);
     DropCaches();
@@ -207,7 +208,7 @@ namespace {
 template <typename TSource> int AddConvertedFrame(TGIFPicture& image, TSource& source) {
     auto frame = std::make_unique<TGIFSubImage>(&image);
     frame->CopyFrom(source);
-    return image.AddFrame(frame.release());
+    return image.AddFrame(std::move(frame));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// An ordered list of codec items that owns them. An item destroyed directly detaches itself
-// (see the item destructors), so DeleteAt and a plain delete leave the list consistent.
+// An ordered list of codec items that owns them: items come in and go out as std::unique_ptr. An item
+// destroyed while listed detaches itself (see the item destructors), so the list stays consistent.
 //
 // Every item knows whether it stands in a list (TGIFItem::Listed). An item that does not stands in
 // none, so the destructor's detach and the "already added?" checks cost nothing for it: deleting or
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -93,17 +94,19 @@ template <class TItem> class TGIFList : public TGIFObject {
     }
     TItem* operator[](int index) const { return ItemAt(index); }
     int ItemCount() const { return Items_.Size(); }
-    int AppendItem(TItem* item) {
+    // Takes the item and appends it; answers its index.
+    int AppendItem(std::unique_ptr<TItem> item) {
         ++GIFListSteps;
-        Items_.Insert(ItemCount(), item);
-        item->Listed_ = true;
+        Items_.Insert(ItemCount(), item.get());
+        item.release()->Listed_ = true;
         return ItemCount() - 1;
     }
-    void InsertAt(int index, TItem* item) {
+    // Takes the item and inserts it before index (ItemCount() appends).
+    void InsertAt(int index, std::unique_ptr<TItem> item) {
         if (index < 0 || index > ItemCount()) throw std::out_of_range("List index out of bounds");
         GIFListSteps += static_cast<std::uint64_t>(ItemCount() - index) + 1;
-        Items_.Insert(index, item);
-        item->Listed_ = true;
+        Items_.Insert(index, item.get());
+        item.release()->Listed_ = true;
     }
     void MoveItem(int from, int to) {
         ItemAt(from);
@@ -111,15 +114,18 @@ template <class TItem> class TGIFList : public TGIFObject {
         GIFListSteps += static_cast<std::uint64_t>(from < to ? to - from : from - to) + 1;
         Items_.Move(from, to);
     }
-    // Removes the item and destroys it.
-    void DeleteAt(int index) {
+    // Removes the item and hands it to the caller.
+    std::unique_ptr<TItem> TakeAt(int index) {
         TItem* item = ItemAt(index);
         GIFListSteps += static_cast<std::uint64_t>(ItemCount() - index);
         Items_.Erase(index);
         item->Listed_ = false;
-        delete item;
+        return std::unique_ptr<TItem>(item);
     }
-    // Removes the item without destroying it; answers its former index (-1 when not listed).
+    // Removes the item and destroys it.
+    void DeleteAt(int index) { TakeAt(index); }
+    // Removes an item that is being destroyed (its destructor calls this), or one whose owner takes it
+    // over, without destroying it; answers its former index (-1 when not listed).
     int Detach(const TItem* item) {
         const int index = IndexOf(item);
         if (index < 0) return -1;
@@ -146,7 +152,7 @@ template <class TItem> class TGIFList : public TGIFObject {
         for (TItem* item : items)
             item->Listed_ = false;
         for (TItem* item : items)
-            delete item;
+            std::unique_ptr<TItem>{item}.reset();
     }
     // Writes every item in order.
     void SaveToStream(TStream& stream) const {

@@ -64,17 +64,21 @@ void TGIFPicture::SetHeight(int height) {
     }
 }
 
-int TGIFPicture::AddFrame(TGIFSubImage* frame) {
+int TGIFPicture::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
     if (!frame) throw EGIFException(GIFText::UnsupportedObjectType);
     // A frame that belongs to another picture leaves that picture's list.
     if (frame->Image() != this) {
-        if (frame->Image()) frame->Image()->Images().Detach(frame);
+        if (frame->Image()) frame->Image()->Images().Detach(frame.get());
         frame->SetImage(this);
         for (TGIFBaseExtension* ext : frame->Extensions())
             ext->SetImage(this);
     }
-    if (Images_.IndexOf(frame) >= 0) return Images_.IndexOf(frame);
-    const int index = Images_.AppendItem(frame);
+    // A frame that already stands in this list stays where it is: the list owns it already.
+    if (const int listed = Images_.IndexOf(frame.get()); listed >= 0) {
+        static_cast<void>(frame.release()); // owned by the list
+        return listed;
+    }
+    const int index = Images_.AppendItem(std::move(frame));
     CompositeCache.reset();
     Changed();
     return index;
@@ -94,14 +98,9 @@ void TGIFPicture::CopyFrom(const TGIFPicture* source) {
     OnCodecWarning = source->OnCodecWarning;
     const int count = source->Images_.ItemCount();
     for (int i = 0; i < count; ++i) {
-        auto* frame = new TGIFSubImage(this);
-        try {
-            frame->CopyFrom(*source->Images_.ItemAt(i));
-        } catch (...) {
-            delete frame;
-            throw;
-        }
-        AddFrame(frame);
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        frame->CopyFrom(*source->Images_.ItemAt(i));
+        AddFrame(std::move(frame));
         Progress(1, (i + 1) * 100 / count, GIFText::Copying);
     }
 }

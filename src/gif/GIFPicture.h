@@ -100,9 +100,9 @@ class TGIFPicture : public TGIFObject {
     TGIFGlobalColorMap& GlobalColorMap() { return Header_.ColorMap(); }
     const TGIFGlobalColorMap& GlobalColorMap() const { return Header_.ColorMap(); }
 
-    // Takes ownership of the frame and appends it; answers its index. nullptr raises
-    // "Object type not supported for operation".
-    int AddFrame(TGIFSubImage* frame);
+    // Takes the frame and appends it; answers its index. A frame made for another picture moves over
+    // to this one. nullptr raises "Object type not supported for operation".
+    int AddFrame(std::unique_ptr<TGIFSubImage> frame);
     // Copies header, options (not ReductionBitDepth, CompressionMethod, PlaybackSpeed), callbacks
     // and every frame; nullptr clears the picture.
     void CopyFrom(const TGIFPicture* source);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 
 #include "PainterTestSupport.h"
 
@@ -60,9 +61,10 @@ TEST(PainterRealTime, EditingWhilePlayingIsSafe) {
         }
         case 1: { // a frame is inserted
             auto extra = MakePicture(Frames({3}));
-            auto* frame = new TGIFSubImage(image.get());
+            auto frameOwned = std::make_unique<TGIFSubImage>(image.get());
+            auto* frame = frameOwned.get();
             frame->CopyFrom(*extra->Images().ItemAt(0));
-            image->Images().InsertAt(1, frame);
+            image->Images().InsertAt(1, std::move(frameOwned));
             break;
         }
         case 2: // frames move

@@ -81,26 +81,29 @@ inline std::unique_ptr<TGIFPicture> MakePicture(const std::vector<TFrameSetup>& 
     image->Header().SetHeight(40);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const TFrameSetup& shape = frames[i];
-        auto* frame = new TGIFSubImage(image.get());
+        auto frameOwned = std::make_unique<TGIFSubImage>(image.get());
+        auto* frame = frameOwned.get();
         frame->SetFrameBounds(shape.Left, shape.Top, shape.Width, shape.Height);
         frame->ColorMap().AppendColor(shape.Color);
         frame->ColorMap().AppendColor(0x000000);
         if (shape.Delay >= 0) {
-            auto* gce = new TGIFGraphicControlExtension(frame);
+            auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+            auto* gce = gceOwned.get();
             gce->SetDelay(shape.Delay);
             gce->SetDisposal(shape.Disposal);
             if (shape.TransparentIndex >= 0) {
                 gce->SetTransparent(true);
                 gce->SetTransparentColorIndex(shape.TransparentIndex);
             }
-            frame->Extensions().AppendItem(gce);
+            frame->Extensions().AppendItem(std::move(gceOwned));
         }
         if (loops >= 0 && static_cast<int>(i) == loopFrame) {
-            auto* loop = new TGIFAppExtNSLoop(frame);
+            auto loopOwned = std::make_unique<TGIFAppExtNSLoop>(frame);
+            auto* loop = loopOwned.get();
             loop->Loops = static_cast<std::uint16_t>(loops);
-            frame->Extensions().InsertAt(0, loop);
+            frame->Extensions().InsertAt(0, std::move(loopOwned));
         }
-        image->AddFrame(frame);
+        image->AddFrame(std::move(frameOwned));
     }
     return image;
 }

@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <memory>
+
 class TMainFormDocumentTest : public QObject {
     Q_OBJECT
 
@@ -174,10 +176,11 @@ class TMainFormDocumentTest : public QObject {
             for (int i = 0; i < frames; ++i)
                 gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x030507 + 0x102030));
             for (int k = 0; k < frames; ++k) {
-                auto* frame = new TGIFSubImage(&gif);
+                auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+                auto* frame = frameOwned.get();
                 frame->SetFrameBounds(0, 0, 40, 40);
-                gif.AddFrame(frame);
-                frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+                gif.AddFrame(std::move(frameOwned));
+                frame->Extensions().AppendItem(std::make_unique<TGIFGraphicControlExtension>(frame));
                 for (int y = 0; y < 40; ++y)
                     std::fill(frame->RowAt(y), frame->RowAt(y) + 40, static_cast<std::uint8_t>(k));
             }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "ColorMapOptimizer.h"
@@ -54,10 +55,11 @@ TEST(ColorMapOptimizer, EqualColoursOfTwoTablesMergeWithSummedCounts) {
     TGIFPicture image;
     image.GlobalColorMap().AppendColor(Rgb(5, 5, 5));
     image.GlobalColorMap().AppendColor(Rgb(9, 9, 9));
-    auto* plain = new TGIFSubImage(&image); // uses the global table
+    auto plainOwned = std::make_unique<TGIFSubImage>(&image); // uses the global table
+    auto* plain = plainOwned.get();
     plain->SetFrameBounds(0, 0, 3, 1);
     plain->RowAt(0)[0] = plain->RowAt(0)[1] = 1;
-    image.AddFrame(plain);
+    image.AddFrame(std::move(plainOwned));
     TGIFSubImage& local = AddFrame(image, {Rgb(3, 3, 3), Rgb(9, 9, 9)}, {1, 1, 0, 0, 0});
     const auto plainBefore = Colors(*plain), localBefore = Colors(local);
     OptimizeColorMaps(image);

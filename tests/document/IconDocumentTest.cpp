@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -330,10 +331,11 @@ TEST_F(IconDocumentTest, FrameListFollowsOneRowAndOnePictureAtATime) {
         for (int i = 0; i < frames + 1; ++i)
             gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(0x010203 * i + 0x204060));
         for (int k = 0; k < frames; ++k) {
-            auto* frame = new TGIFSubImage(&gif);
+            auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+            auto* frame = frameOwned.get();
             frame->SetFrameBounds(0, 0, 40, 40);
-            gif.AddFrame(frame);
-            frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+            gif.AddFrame(std::move(frameOwned));
+            frame->Extensions().AppendItem(std::make_unique<TGIFGraphicControlExtension>(frame));
             for (int y = 0; y < 40; ++y)
                 std::fill(frame->RowAt(y), frame->RowAt(y) + 40, static_cast<std::uint8_t>(frames));
             frame->RowAt(20)[20] = static_cast<std::uint8_t>(k);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
@@ -124,17 +126,19 @@ TEST(ColorMap, ReadEntriesShortDataRaises) {
 
 TEST(ColorMap, SortByUsageReordersRemapsAndDropsUnused) {
     TGIFPicture gif;
-    auto* frame = new TGIFSubImage(&gif);
+    auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+    auto* frame = frameOwned.get();
     frame->SetFrameBounds(0, 0, 4, 2);
-    gif.AddFrame(frame);
+    gif.AddFrame(std::move(frameOwned));
     Fill(gif.GlobalColorMap(), 4);
     const TGIFColor c1 = gif.GlobalColorMap().ColorAt(1), c2 = gif.GlobalColorMap().ColorAt(2),
                     c3 = gif.GlobalColorMap().ColorAt(3);
     // Index 2 used 5 times, index 3 twice, index 1 once, index 0 never; 3 is transparent.
     const std::uint8_t pixels[8] = {2, 2, 3, 2, 1, 2, 3, 2};
     std::copy(pixels, pixels + 8, frame->Pixels());
-    auto* gce = new TGIFGraphicControlExtension(frame);
-    frame->Extensions().AppendItem(gce);
+    auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+    auto* gce = gceOwned.get();
+    frame->Extensions().AppendItem(std::move(gceOwned));
     gce->SetTransparent(true);
     gce->SetTransparentColorIndex(3);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "Canvas.h"
 #include "FrameFixtures.h"
 #include "GIFException.h"
@@ -163,9 +165,10 @@ TEST(GIFRender, PalettesAndTheMissingColourTable) {
     EXPECT_EQ(image.Palette()->ColorAt(1), Rgb(4, 5, 6));
 
     TGIFPicture bare;
-    auto* lone = new TGIFSubImage(&bare);
+    auto loneOwned = std::make_unique<TGIFSubImage>(&bare);
+    auto* lone = loneOwned.get();
     lone->SetFrameBounds(0, 0, 2, 2);
-    bare.AddFrame(lone);
+    bare.AddFrame(std::move(loneOwned));
     try {
         bare.Palette();
         ADD_FAILURE();

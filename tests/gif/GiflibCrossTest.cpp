@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 #include "GIFExtensions.h"
 #include "GIFSubImage.h"
@@ -68,10 +69,11 @@ TEST_P(GiflibShapes, OursWritesGiflibReads) {
     for (TCompressionMethod method : {CompressLZW, CompressRLE}) {
         TGIFPicture gif;
         gif.CompressionMethod = method;
-        auto* frame = new TGIFSubImage(&gif);
+        auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+        auto* frame = frameOwned.get();
         frame->SetFrameBounds(0, 0, s.W, s.H);
         frame->SetInterlaced(s.Interlaced);
-        gif.AddFrame(frame);
+        gif.AddFrame(std::move(frameOwned));
         TGIFColorMap& table = s.Local ? static_cast<TGIFColorMap&>(frame->ColorMap()) : gif.GlobalColorMap();
         for (int i = 0; i < (1 << s.Bits); ++i)
             table.AppendColor(static_cast<TGIFColor>(i * 0x030201));
@@ -159,9 +161,10 @@ TEST(GiflibCross, RunLengthStreamsOfManyRunShapesDecodeWithGiflib) {
         pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
         TGIFPicture gif;
         gif.CompressionMethod = CompressRLE;
-        auto* frame = new TGIFSubImage(&gif);
+        auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+        auto* frame = frameOwned.get();
         frame->SetFrameBounds(0, 0, w, h);
-        gif.AddFrame(frame);
+        gif.AddFrame(std::move(frameOwned));
         for (int i = 0; i < colors; ++i)
             gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i));
         std::copy(pixels.begin(), pixels.end(), frame->Pixels());

@@ -16,9 +16,10 @@
 namespace {
 
 TGIFSubImage* AddFrame(TGIFPicture& gif, int left, int top, int w, int h) {
-    auto* frame = new TGIFSubImage(&gif);
+    auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+    auto* frame = frameOwned.get();
     frame->SetFrameBounds(left, top, w, h);
-    gif.AddFrame(frame);
+    gif.AddFrame(std::move(frameOwned));
     return frame;
 }
 
@@ -100,7 +101,7 @@ TEST(Version, FollowsExtensionsAndSortedLocalTables) {
     frame->ColorMap().SetSorted(true);
     EXPECT_EQ(gif.RequiredVersion(), 2);
     frame->ColorMap().SetSorted(false);
-    frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+    frame->Extensions().AppendItem(std::make_unique<TGIFGraphicControlExtension>(frame));
     EXPECT_EQ(gif.RequiredVersion(), 2);
     gif.Header().ColorMap().SetSorted(true); // the header never raises the version
     frame->Extensions().ClearAll();
@@ -114,10 +115,12 @@ TEST(GraphicControl, FieldsFlagsAndReference) {
     TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
     for (int i = 0; i < 4; ++i)
         gif.GlobalColorMap().AppendColor(static_cast<TGIFColor>(i * 0x101010));
-    auto* first = new TGIFGraphicControlExtension(frame);
-    auto* second = new TGIFGraphicControlExtension(frame);
-    frame->Extensions().AppendItem(first);
-    frame->Extensions().AppendItem(second);
+    auto firstOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+    auto* first = firstOwned.get();
+    auto secondOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+    auto* second = secondOwned.get();
+    frame->Extensions().AppendItem(std::move(firstOwned));
+    frame->Extensions().AppendItem(std::move(secondOwned));
     EXPECT_EQ(frame->GraphicControlExtension(), first);
     EXPECT_EQ(first->Record().BlockSize, 4);
 
@@ -155,14 +158,14 @@ TEST(Lists, InsertMoveDeleteDetach) {
     EXPECT_EQ(frames[1], a);
     EXPECT_EQ(frames.Detach(a), 1);
     EXPECT_EQ(frames.ItemCount(), 2);
-    frames.InsertAt(0, a);
+    frames.InsertAt(0, std::unique_ptr<TGIFSubImage>(a)); // the detached frame goes back
     EXPECT_EQ(frames[0], a);
     delete b; // detaches itself
     EXPECT_EQ(frames.ItemCount(), 2);
     EXPECT_THROW(frames.ItemAt(2), std::out_of_range);
     frames.DeleteAt(0);
     EXPECT_EQ(frames[0], c);
-    EXPECT_EQ(ErrorOf([&] { gif.AddFrame(static_cast<TGIFSubImage*>(nullptr)); }),
+    EXPECT_EQ(ErrorOf([&] { gif.AddFrame(std::unique_ptr<TGIFSubImage>()); }),
               "Object type not supported for operation");
 }
 
@@ -211,18 +214,21 @@ TEST(Copy, FrameCopyDuplicatesEverything) {
     source->ColorMap().AppendColor(1);
     source->ColorMap().AppendColor(2);
     source->RowAt(1)[0] = 1;
-    auto* gce = new TGIFGraphicControlExtension(source);
-    source->Extensions().AppendItem(gce);
+    auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(source);
+    auto* gce = gceOwned.get();
+    source->Extensions().AppendItem(std::move(gceOwned));
     gce->SetTransparent(true);
     gce->SetDelay(25);
-    auto* comment = new TGIFCommentExtension(source);
+    auto commentOwned = std::make_unique<TGIFCommentExtension>(source);
+    auto* comment = commentOwned.get();
     comment->Text = {"hello"};
-    source->Extensions().AppendItem(comment);
+    source->Extensions().AppendItem(std::move(commentOwned));
 
     TGIFPicture other;
-    auto* copy = new TGIFSubImage(&other);
+    auto copyOwned = std::make_unique<TGIFSubImage>(&other);
+    auto* copy = copyOwned.get();
     copy->CopyFrom(*source);
-    other.AddFrame(copy);
+    other.AddFrame(std::move(copyOwned));
     EXPECT_EQ(copy->Left(), 3);
     EXPECT_EQ(copy->Top(), 4);
     EXPECT_EQ(copy->PixelAt(0, 1), 1);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "GIFEncoder.h"
 #include "GIFException.h"
 #include "GIFExtensions.h"
@@ -15,9 +17,10 @@
 namespace {
 
 TGIFSubImage* AddFrame(TGIFPicture& gif, int w, int h) {
-    auto* frame = new TGIFSubImage(&gif);
+    auto frameOwned = std::make_unique<TGIFSubImage>(&gif);
+    auto* frame = frameOwned.get();
     frame->SetFrameBounds(0, 0, w, h);
-    gif.AddFrame(frame);
+    gif.AddFrame(std::move(frameOwned));
     return frame;
 }
 
@@ -338,7 +341,7 @@ TEST(Writer, VersionAndPackedBytes) {
     EXPECT_EQ(out[10], 0x80 | 0x20 | 0x02); // table, resolution 2, 8 entries
     for (int i = 5; i < 8; ++i)
         EXPECT_EQ(out[13 + i * 3], 0);
-    frame->Extensions().AppendItem(new TGIFGraphicControlExtension(frame));
+    frame->Extensions().AppendItem(std::make_unique<TGIFGraphicControlExtension>(frame));
     out = SaveBytes(gif);
     EXPECT_EQ(std::string(out.begin(), out.begin() + 6), "GIF89a");
 
@@ -385,18 +388,21 @@ TEST(Writer, ExtensionRecords) {
     TGIFPicture gif;
     TGIFSubImage* frame = AddFrame(gif, 1, 1);
     Grey(gif.GlobalColorMap(), 2);
-    frame->Extensions().InsertAt(0, new TGIFAppExtNSLoop(frame));
-    auto* gce = new TGIFGraphicControlExtension(frame);
-    frame->Extensions().AppendItem(gce);
+    frame->Extensions().InsertAt(0, std::make_unique<TGIFAppExtNSLoop>(frame));
+    auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+    auto* gce = gceOwned.get();
+    frame->Extensions().AppendItem(std::move(gceOwned));
     gce->SetDelay(0x0102);
-    auto* comment = new TGIFCommentExtension(frame);
+    auto commentOwned = std::make_unique<TGIFCommentExtension>(frame);
+    auto* comment = commentOwned.get();
     comment->Text = {std::string(300, 'c'), ""};
-    frame->Extensions().AppendItem(comment);
-    auto* app = new TGIFUnknownAppExtension(frame);
+    frame->Extensions().AppendItem(std::move(commentOwned));
+    auto appOwned = std::make_unique<TGIFUnknownAppExtension>(frame);
+    auto* app = appOwned.get();
     std::copy_n("ABCDEFGH123", 11, app->Identification.begin());
     app->Blocks.push_back(std::make_unique<TGIFBlock>(2));
     app->Blocks[0]->Data = {9, 8};
-    frame->Extensions().AppendItem(app);
+    frame->Extensions().AppendItem(std::move(appOwned));
 
     const TBytes out = SaveBytes(gif);
     std::size_t at = 13 + 6;

@@ -2,6 +2,7 @@
 // Building small GIF frames for the colour tests.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "GIFExtensions.h"
@@ -17,7 +18,8 @@ inline TGIFColor Rgb(int r, int g, int b) {
 template <typename TPixel>
 TGIFSubImage& AppendTestFrame(TGIFPicture& image, int left, int top, int w, int h,
                               const std::vector<TGIFColor>& colors, TPixel pixel, int transparent = -1) {
-    auto* frame = new TGIFSubImage(&image);
+    auto frameOwned = std::make_unique<TGIFSubImage>(&image);
+    auto* frame = frameOwned.get();
     frame->SetFrameBounds(left, top, w, h);
     for (TGIFColor c : colors)
         frame->ColorMap().AppendColor(c);
@@ -25,11 +27,12 @@ TGIFSubImage& AppendTestFrame(TGIFPicture& image, int left, int top, int w, int 
         for (int x = 0; x < w; ++x)
             frame->RowAt(y)[x] = static_cast<std::uint8_t>(pixel(x, y));
     if (transparent >= 0) {
-        auto* gce = new TGIFGraphicControlExtension(frame);
-        frame->Extensions().AppendItem(gce);
+        auto gceOwned = std::make_unique<TGIFGraphicControlExtension>(frame);
+        auto* gce = gceOwned.get();
+        frame->Extensions().AppendItem(std::move(gceOwned));
         gce->SetTransparent(true);
         gce->SetTransparentColorIndex(transparent);
     }
-    image.AddFrame(frame);
+    image.AddFrame(std::move(frameOwned));
     return *frame;
 }
