@@ -7,7 +7,9 @@
 #include "IconDocument.h"
 #include "TindraMainForm.h"
 
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <QtTest>
 
@@ -67,6 +69,16 @@ class TEditUnderWindowManagerTest : public QObject {
         keys(Qt::Key_Z, Qt::ControlModifier);
         keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(doc.WorkBitmap().GetPixel(10, 10), Black);
+
+        // Ctrl+wheel over the canvas zooms in; the status bar shows it and drawing goes on at that zoom.
+        const int fitted = canvas->Zoom();
+        const QPointF middle(canvas->width() / 2.0, canvas->height() / 2.0);
+        QWheelEvent wheel(middle, canvas->mapToGlobal(middle), QPoint(), QPoint(0, 120), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &wheel);
+        QCoreApplication::processEvents();
+        QVERIFY(canvas->Zoom() > fitted);
+        QCOMPARE(form.findChild<QLabel*>("SBZoomInfo")->text(), TTindraMainForm::ZoomText(canvas->Zoom()));
 
         // A copy of the frame, drawn on, removed, and brought back by Undo with its picture.
         keys(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
