@@ -11,6 +11,7 @@
 #include "Canvas.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 #include "SyncCaller.h"
 #include "SystemColors.h"
@@ -270,7 +271,7 @@ void TGIFPainter::Wait(std::int64_t& delay, TLoopState& state) {
     }
     // Rendering the frame is part of the wait.
     Sync([&] {
-        if (TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr) frame->Bitmap();
+        if (TGIFSubImage* frame = Image_ ? FrameAt(*Image_, ActiveFrame()) : nullptr) RenderFrame(*frame);
     });
     const std::int64_t t = Time_->NowMs();
     constexpr std::int64_t Endless = TAutoResetEvent::Infinite;
@@ -336,7 +337,7 @@ void TGIFPainter::PaintFrame(TLoopState& state) {
         if (Backup_) {
             DrawThroughBuffers(*frame);
         } else {
-            frame->DrawFrame(*Canvas_, Rect_, (Flags_ & pfTile) != 0, (Flags_ & pfTransparent) != 0);
+            DrawFrame(*frame, *Canvas_, Rect_, (Flags_ & pfTile) != 0, (Flags_ & pfTransparent) != 0);
             Started_ = true;
         }
     });
@@ -406,10 +407,10 @@ void TGIFPainter::DrawThroughBuffers(TGIFSubImage& frame) {
     const bool tile = (Flags_ & pfTile) != 0, transparent = (Flags_ & pfTransparent) != 0;
     if (surface) {
         TCanvas canvas(*surface);
-        frame.DrawFrame(canvas, whole, tile, transparent);
+        DrawFrame(frame, canvas, whole, tile, transparent);
         Canvas_->StretchBlt(Rect_, *surface, whole);
     } else {
-        frame.DrawFrame(*Canvas_, Rect_, tile, transparent);
+        DrawFrame(frame, *Canvas_, Rect_, tile, transparent);
     }
     if (d == 2) RestoreFrameArea(frame);
     Started_ = true;
@@ -466,7 +467,7 @@ namespace {
 // Stopping ends by dropping the image's composite bitmap, also when an error passes.
 struct TDropComposite {
     TGIFPicture& Image;
-    ~TDropComposite() { Image.CompositeCache.reset(); }
+    ~TDropComposite() { PictureCaches(Image).Composite.reset(); }
 };
 } // namespace
 
@@ -539,12 +540,12 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
     if (image.Images().ItemCount() == 1 || !(flags & pfAnimate)) {
         const int pinned = image.PinnedFrame;
         const int index = pinned >= 0 && pinned < image.Images().ItemCount() ? pinned : 0;
-        image.Images().ItemAt(index)->DrawFrame(canvas, rect, tile, transparent);
+        DrawFrame(*image.Images().ItemAt(index), canvas, rect, tile, transparent);
         return;
     }
     const bool direct = (flags & pfDirectDraw) != 0;
-    if (image.CompositeCache && !direct) {
-        PutComposite(image, *image.CompositeCache, canvas, rect);
+    if (PictureCaches(image).Composite && !direct) {
+        PutComposite(image, *PictureCaches(image).Composite, canvas, rect);
         return;
     }
     std::lock_guard<std::recursive_mutex> lock(animation.Lock);
@@ -561,7 +562,7 @@ void TGIFPainter::Draw(TGIFPicture& image, TCanvas& canvas, const TRect& rect) {
         targetRect = TRect(0, 0, composite->Width(), composite->Height());
         compositeCanvas = std::make_unique<TCanvas>(*composite);
         compositeCanvas->StretchBlt(targetRect, canvas.Target(), rect);
-        image.CompositeCache = composite;
+        PictureCaches(image).Composite = composite;
         target = compositeCanvas.get();
     }
     TGIFPainter* painter = CreatePainter(image, &animation.DrawPainter, *target, flags, targetRect);

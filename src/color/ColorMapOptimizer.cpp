@@ -8,6 +8,7 @@
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 
 namespace {
@@ -205,6 +206,6 @@ void TColorMapOptimizer::Optimize() {
 
 void OptimizeColorMaps(TGIFPicture& image) {
     image.StopAttachedWork();
-    std::lock_guard<std::recursive_mutex> rendering(image.RenderLock);
+    auto rendering = LockRendering(&image);
     TColorMapOptimizer(image).Optimize();
 }

@@ -5,6 +5,7 @@
 #include "DitherEngine.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 #include "Stream.h"
 
@@ -96,9 +97,9 @@ std::unique_ptr<TGIFSubImage> ConvertFrame(TGIFPicture& picture, const TSurface3
         picture.ReductionMethod == ReduceQuantizeSystem ? CountColors(source, TGIFColorMap::MaxColors) : 0;
     if (colors > OctreeExactColors && colors <= TGIFColorMap::MaxColors) {
         TReductionScope exact(picture, ReduceNone);
-        frame->CopyFrom(bitmap);
+        ImportFrame(*frame, bitmap);
     } else {
-        frame->CopyFrom(bitmap);
+        ImportFrame(*frame, bitmap);
     }
     return frame;
 }

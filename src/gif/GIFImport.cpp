@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "GIFRender.h"
+
 #include "Bitmap.h"
 #include "Canvas.h"
 #include "ColorReduction.h"
@@ -71,18 +73,18 @@ void TGIFColorMap::ImportDeviceColors(const TBitmap& bitmap) {
 
 // ---- Frames from pictures ----
 
-void TGIFSubImage::CopyFrom(TBitmap& source) {
-    ClearAll();
+void ImportFrame(TGIFSubImage& frame, TBitmap& source) {
+    frame.ClearAll();
     if (source.Empty()) return;
     // The descriptor holds 16-bit sizes: a larger bitmap cannot become a frame.
     if (source.Width() > 0xFFFF || source.Height() > 0xFFFF) throw EGIFException("Invalid image dimensions");
-    SetWidth(source.Width());
-    SetHeight(source.Height());
+    frame.SetWidth(source.Width());
+    frame.SetHeight(source.Height());
 
-    const int method =
-        Image_ ? static_cast<int>(Image_->ReductionMethod) : TGIFPicture::DefaultReductionMethod;
-    const int dither = Image_ ? static_cast<int>(Image_->DitherMethod) : TGIFPicture::DefaultDitherMethod;
-    const int depth = Image_ ? Image_->ReductionBitDepth : 8;
+    TGIFPicture* const image = frame.Image();
+    const int method = image ? static_cast<int>(image->ReductionMethod) : TGIFPicture::DefaultReductionMethod;
+    const int dither = image ? static_cast<int>(image->DitherMethod) : TGIFPicture::DefaultDitherMethod;
+    const int depth = image ? image->ReductionBitDepth : 8;
     TPixelFormat format = source.PixelFormat();
     std::shared_ptr<TBitmap> rendered;
     if (format == pf1bit || format == pf4bit || format == pf8bit) {
@@ -92,25 +94,26 @@ void TGIFSubImage::CopyFrom(TBitmap& source) {
         rendered = ReduceToPalette(source, method, dither, nullptr, depth);
         format = rendered->PixelFormat();
     }
-    AllocatePixels();
+    frame.AllocatePixels();
 
-    auto progress = [this](int stage, int percent) {
-        if (Image_) Image_->Progress(stage, percent, GIFText::Converting);
+    auto progress = [image](int stage, int percent) {
+        if (image) image->Progress(stage, percent, GIFText::Converting);
     };
     progress(0, 0);
     try {
         if (format != pf1bit && format != pf4bit && format != pf8bit && format != pf24bit) format = pf24bit;
         TDIBReader reader(*rendered, format);
-        const int width = Width(), height = Height();
+        const int width = frame.Width(), height = frame.Height();
+        TGIFLocalColorMap& table = frame.ColorMap();
         if (format == pf8bit)
-            ColorMap().ImportDeviceColors(*rendered);
+            table.ImportDeviceColors(*rendered);
         else if (format != pf24bit)
-            ColorMap().ImportPaletteHandle(rendered->Palette());
+            table.ImportPaletteHandle(rendered->Palette());
         TColorCache cache;
         for (int y = 0; y < height; ++y) {
             if (y % ProgressRowStep == 0) progress(1, RowPercent(y, height));
             const std::uint8_t* src = reader.RowPointer(y);
-            std::uint8_t* dst = RowAt(y);
+            std::uint8_t* dst = frame.RowAt(y);
             switch (format) {
             case pf8bit:
                 std::copy_n(src, width, dst);
@@ -129,7 +132,7 @@ void TGIFSubImage::CopyFrom(TBitmap& source) {
                     const TGIFColor color = p[2] | (p[1] << 8) | (p[0] << 16);
                     int index = cache.Find(color);
                     if (index < 0) {
-                        index = ColorMap().FindOrAppendColor(color);
+                        index = table.FindOrAppendColor(color);
                         cache.Store(color, index);
                     }
                     dst[x] = static_cast<std::uint8_t>(index);
@@ -138,8 +141,8 @@ void TGIFSubImage::CopyFrom(TBitmap& source) {
             }
         }
         // Filling the colour table dropped the caches: the import's bitmap is the rendering.
-        BitmapCache = rendered;
-        if (source.Transparent()) ApplyMask(source.Mask());
+        FrameCaches(frame).Bitmap = rendered;
+        if (source.Transparent()) ApplyFrameMask(frame, source.Mask());
     } catch (...) {
         progress(2, 0);
         throw;
@@ -147,18 +150,19 @@ void TGIFSubImage::CopyFrom(TBitmap& source) {
     progress(2, 100);
 }
 
-void TGIFSubImage::ApplyMask(const TBitmap& mask) {
-    ColorMap().SortByUsage();
-    if (ColorMap().Count() == 0 || ColorMap().Count() >= TGIFColorMap::MaxColors) return;
-    const int transparent = ColorMap().AppendColor(0);
+void ApplyFrameMask(TGIFSubImage& frame, const TBitmap& mask) {
+    TGIFLocalColorMap& table = frame.ColorMap();
+    table.SortByUsage();
+    if (table.Count() == 0 || table.Count() >= TGIFColorMap::MaxColors) return;
+    const int transparent = table.AppendColor(0);
     TBitmap bits(mask);
     TDIBReader reader(bits, pf8bit);
     // Only where both the frame and the mask have pixels.
-    const int width = std::min(Width(), bits.Width()), height = std::min(Height(), bits.Height());
+    const int width = std::min(frame.Width(), bits.Width()), height = std::min(frame.Height(), bits.Height());
     bool any = false;
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* m = reader.RowPointer(y);
-        std::uint8_t* row = RowAt(y);
+        std::uint8_t* row = frame.RowAt(y);
         for (int x = 0; x < width; ++x)
             if (m[x] != 0) {
                 row[x] = static_cast<std::uint8_t>(transparent);
@@ -166,39 +170,39 @@ void TGIFSubImage::ApplyMask(const TBitmap& mask) {
             }
     }
     if (!any) {
-        ColorMap().RemoveColorAt(transparent);
+        table.RemoveColorAt(transparent);
         return;
     }
-    auto owned = std::make_unique<TGIFGraphicControlExtension>(this);
+    auto owned = std::make_unique<TGIFGraphicControlExtension>(&frame);
     TGIFGraphicControlExtension* gce = owned.get();
-    Extensions().AppendItem(std::move(owned));
+    frame.Extensions().AppendItem(std::move(owned));
     gce->SetTransparent(true);
     gce->SetTransparentColorIndex(transparent);
-    DropCaches();
+    frame.DropCaches();
 }
 
-void TGIFSubImage::CopyFrom(const TGraphic& source) {
+void ImportFrame(TGIFSubImage& frame, const TGraphic& source) {
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
         TBitmap copy(*bitmap);
-        CopyFrom(copy);
+        ImportFrame(frame, copy);
         return;
     }
-    ClearAll();
+    frame.ClearAll();
     if (source.Empty()) return;
     // Any other graphic is drawn into a 24-bit bitmap of its size (black where it leaves the
     // background) and imported from there.
     TBitmap drawn(source.Width(), source.Height(), pf24bit);
     TCanvas canvas(drawn);
     canvas.Draw(0, 0, source);
-    CopyFrom(drawn);
-    if (const auto* icon = dynamic_cast<const TIcon*>(&source)) ApplyMask(icon->MaskBitmap());
+    ImportFrame(frame, drawn);
+    if (const auto* icon = dynamic_cast<const TIcon*>(&source)) ApplyFrameMask(frame, icon->MaskBitmap());
 }
 
-void TGIFSubImage::CopyFrom(const TPicture& source) {
+void ImportFrame(TGIFSubImage& frame, const TPicture& source) {
     if (const TGraphic* graphic = source.Graphic())
-        CopyFrom(*graphic);
+        ImportFrame(frame, *graphic);
     else
-        ClearAll();
+        frame.ClearAll();
 }
 
 // ---- Pictures from pictures ----
@@ -207,24 +211,24 @@ namespace {
 
 template <typename TSource> int AddConvertedFrame(TGIFPicture& image, TSource& source) {
     auto frame = std::make_unique<TGIFSubImage>(&image);
-    frame->CopyFrom(source);
+    ImportFrame(*frame, source);
     return image.AddFrame(std::move(frame));
 }
 
 } // namespace
 
-int TGIFPicture::AddFrame(TBitmap& source) {
-    return AddConvertedFrame(*this, source);
+int AddImportedFrame(TGIFPicture& image, TBitmap& source) {
+    return AddConvertedFrame(image, source);
 }
 
-int TGIFPicture::AddFrame(const TGraphic& source) {
-    return AddConvertedFrame(*this, source);
+int AddImportedFrame(TGIFPicture& image, const TGraphic& source) {
+    return AddConvertedFrame(image, source);
 }
 
-void TGIFPicture::CopyFrom(const TGraphic& source) {
-    ClearAll();
+void ImportPicture(TGIFPicture& image, const TGraphic& source) {
+    image.ClearAll();
     try {
-        AddFrame(source);
+        AddImportedFrame(image, source);
     } catch (const EConvertError&) {
         throw EConvertError::CannotAssign(source.ClassName(), "TGIFPicture");
     }

@@ -4,6 +4,7 @@
 
 #include "GIFException.h"
 #include "GIFExtensions.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 #include "GIFTrailer.h"
 #include "SafeFile.h"
@@ -11,7 +12,8 @@
 
 TGIFPicture::TGIFPicture()
     : ReductionMethod(static_cast<TReductionMethod>(DefaultReductionMethod)),
-      DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)), Header_(this) {
+      DitherMethod(static_cast<TDitherMethod>(DefaultDitherMethod)),
+      RenderCaches_(std::make_unique<TGIFPictureCaches>()), Header_(this) {
     ClearAll();
 }
 
@@ -34,14 +36,14 @@ void TGIFPicture::StopAttachedWork() {
 
 void TGIFPicture::ClearAll() {
     StopAttachedWork();
-    std::lock_guard<std::recursive_mutex> lock(RenderLock);
-    CompositeCache.reset();
+    auto lock = LockRendering(this);
+    DropComposite(*this);
     Images_.ClearAll();
     Header_.ColorMap().ClearColors();
     Header_.SetWidth(0);
     Header_.SetHeight(0);
     Header_.PrepareForWrite();
-    GlobalPaletteCache.reset();
+    RenderCaches_->GlobalPalette.reset();
 }
 
 void TGIFPicture::SetWidth(int width) {
@@ -49,7 +51,7 @@ void TGIFPicture::SetWidth(int width) {
         if (frame->Left() + frame->Width() > width) throw EGIFException(GIFText::ImageWidthTooSmall);
     if (width != Header_.Width()) {
         Header_.SetWidth(width);
-        CompositeCache.reset();
+        DropComposite(*this);
         Changed();
     }
 }
@@ -59,7 +61,7 @@ void TGIFPicture::SetHeight(int height) {
         if (frame->Top() + frame->Height() > height) throw EGIFException(GIFText::ImageHeightTooSmall);
     if (height != Header_.Height()) {
         Header_.SetHeight(height);
-        CompositeCache.reset();
+        DropComposite(*this);
         Changed();
     }
 }
@@ -79,7 +81,7 @@ int TGIFPicture::AddFrame(std::unique_ptr<TGIFSubImage> frame) {
         return listed;
     }
     const int index = Images_.AppendItem(std::move(frame));
-    CompositeCache.reset();
+    DropComposite(*this);
     Changed();
     return index;
 }
@@ -239,9 +241,8 @@ void TGIFPicture::Changed() {
 }
 
 void TGIFPicture::DropCaches() {
-    std::lock_guard<std::recursive_mutex> lock(RenderLock);
-    CompositeCache.reset();
-    GlobalPaletteCache.reset();
+    auto lock = LockRendering(this);
+    DropPictureCaches(*this);
     for (TGIFSubImage* frame : Images_)
         frame->DropCaches();
 }

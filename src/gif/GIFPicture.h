@@ -14,12 +14,8 @@
 #include "GIFObject.h"
 
 class TStream;
-class TBitmap;
-class TPalette;
-class TCanvas;
-class TGraphic;
-struct TRect;
 class TGIFSubImage;
+struct TGIFPictureCaches;
 
 // Option types of the colour reduction (defined with their values in ColorReduction.h and
 // DitherEngine.h).
@@ -161,31 +157,9 @@ class TGIFPicture : public TGIFObject {
     // Lets the attachment end its work on the picture (StopWork), when there is one.
     void StopAttachedWork();
 
-    // State of the graphic base
-    bool PaletteModified = false;
-    bool InsidePaletteQuery = false;
-
-    // Rendering caches (see DropCaches).
-    std::shared_ptr<TBitmap> CompositeCache;
-    std::shared_ptr<TPalette> GlobalPaletteCache;
-
-    // Rendering and import: defined in GIFRender.cpp and GIFImport.cpp
-    std::shared_ptr<TBitmap> Bitmap();
-    std::shared_ptr<TPalette> Palette();
-    void SetPalette(std::shared_ptr<TPalette> palette);
-    void CopyToBitmap(TBitmap& target);
-    // A picture is turned into a new frame (the frame is destroyed when that fails).
-    int AddFrame(TBitmap& source);
-    int AddFrame(const TGraphic& source);
-    // Clears the picture and takes the graphic as its only frame.
-    void CopyFrom(const TGraphic& source);
-    // Guards the rendering caches (rendered bitmaps, masks, palettes, composite) of the picture and
-    // its frames: taken by every cache query and by every change that drops caches, so that a
-    // painter thread may prepare a frame while the user-interface thread edits the picture.
-    std::recursive_mutex RenderLock;
-    // True when frames are rendered through the 216-colour cube with dithering (PaintFlags).
-    bool DitherWhenRendering() const;
-    // End of rendering and import
+    // The rendering's caches and lock of this picture (GIFRender.h); the codec only owns them and
+    // has them dropped when its colours, bounds or paint flags change.
+    TGIFPictureCaches& RenderCaches() { return *RenderCaches_; }
 
   private:
     // Budgets of a load in progress: declared frame sizes must fit what the data can hold.
@@ -195,6 +169,7 @@ class TGIFPicture : public TGIFObject {
     std::int64_t BlocksRead_ = 0;
     int SavingEntryBits_ = -1; // HighestEntryBits while SaveToStream runs, else -1
 
+    std::unique_ptr<TGIFPictureCaches> RenderCaches_; // made first, destroyed after the frames
     TGIFHeader Header_;
     TGIFImageList Images_;
     std::unique_ptr<TGIFPictureAttachment> Attachment_;

@@ -1,13 +1,14 @@
 // Frame rendering: the 8-bit bitmap and 1-bit mask a frame is shown through, the palettes made
 // from the colour tables, drawing frames onto canvases (scaled or tiled, opaque or through the
-// mask) and the picture's composite bitmap.
+// mask) and the picture's composite bitmap, with the caches and the lock they keep.
 //
-// Every cache query takes the picture's RenderLock (a free-standing frame has no picture and no
+// Every cache query takes the picture's render lock (a free-standing frame has no picture and no
 // lock), so rendering and the changes that drop caches never overlap.
+
+#include "GIFRender.h"
 
 #include <memory>
 #include <mutex>
-#include <optional>
 
 #include "Bitmap.h"
 #include "Canvas.h"
@@ -26,11 +27,6 @@ constexpr int ProgressRowStep = 32;
 
 // True on a display of 256 colours or fewer. The displays this program runs on are true-colour.
 constexpr bool DisplayUsesPalette = false;
-
-std::optional<std::unique_lock<std::recursive_mutex>> LockOf(TGIFPicture* image) {
-    if (!image) return std::nullopt;
-    return std::unique_lock<std::recursive_mutex>(image->RenderLock);
-}
 
 // a * b / c in 64 bits, rounded to the nearest integer, halves away from zero.
 int MulDiv(std::int64_t a, std::int64_t b, std::int64_t c) {
@@ -76,8 +72,56 @@ class TMaskBits {
 
 } // namespace
 
-bool TGIFPicture::DitherWhenRendering() const {
-    return (PaintFlags & pfDither) != 0 && ((PaintFlags & pfDitherOnPaletteOnly) == 0 || DisplayUsesPalette);
+// ---- Caches and lock ----
+
+TGIFFrameCaches& FrameCaches(TGIFSubImage& frame) {
+    std::unique_ptr<TGIFFrameCaches>& caches = frame.RenderCaches();
+    if (!caches) caches = std::make_unique<TGIFFrameCaches>();
+    return *caches;
+}
+
+TGIFPictureCaches& PictureCaches(TGIFPicture& image) {
+    return image.RenderCaches();
+}
+
+std::unique_lock<std::recursive_mutex> LockRendering(TGIFPicture* image) {
+    return image ? std::unique_lock<std::recursive_mutex>(image->RenderCaches().Lock)
+                 : std::unique_lock<std::recursive_mutex>();
+}
+
+void DropFrameCaches(TGIFSubImage& frame) {
+    auto lock = LockRendering(frame.Image());
+    // Emptied, not freed: a rendering further up the stack may still hold the caches.
+    if (TGIFFrameCaches* caches = frame.RenderCaches().get()) *caches = TGIFFrameCaches();
+}
+
+void DropFrameBitmap(TGIFSubImage& frame) {
+    if (TGIFFrameCaches* caches = frame.RenderCaches().get()) {
+        caches->Bitmap.reset();
+        caches->Mask.reset();
+        caches->MaskNeeded = true;
+    }
+}
+
+void CopyFrameBitmap(TGIFSubImage& frame, const TGIFSubImage& source) {
+    // Only read: the source's caches are not made when it has none.
+    const TGIFFrameCaches* from = const_cast<TGIFSubImage&>(source).RenderCaches().get();
+    if (from && from->Bitmap) FrameCaches(frame).Bitmap = std::make_shared<TBitmap>(*from->Bitmap);
+}
+
+void DropPictureCaches(TGIFPicture& image) {
+    TGIFPictureCaches& caches = image.RenderCaches();
+    caches.Composite.reset();
+    caches.GlobalPalette.reset();
+}
+
+void DropComposite(TGIFPicture& image) {
+    image.RenderCaches().Composite.reset();
+}
+
+bool DitherWhenRendering(const TGIFPicture& image) {
+    return (image.PaintFlags & pfDither) != 0 &&
+           ((image.PaintFlags & pfDitherOnPaletteOnly) == 0 || DisplayUsesPalette);
 }
 
 // ---- Colour tables to palettes ----
@@ -94,19 +138,21 @@ std::shared_ptr<TPalette> TGIFColorMap::ExportPaletteHandle() const {
 
 // ---- Frame: rendered bitmap and mask ----
 
-std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
-    auto lock = LockOf(Image_);
-    if (BitmapCache || Empty()) return BitmapCache;
-    auto progress = [this](int stage, int percent) {
-        if (Image_) Image_->Progress(stage, percent, GIFText::Rendering);
+std::shared_ptr<TBitmap> RenderFrame(TGIFSubImage& frame) {
+    TGIFPicture* const image = frame.Image();
+    auto lock = LockRendering(image);
+    TGIFFrameCaches& caches = FrameCaches(frame);
+    if (caches.Bitmap || frame.Empty()) return caches.Bitmap;
+    auto progress = [image](int stage, int percent) {
+        if (image) image->Progress(stage, percent, GIFText::Rendering);
     };
     progress(0, 0);
-    const bool dither = Image_ && Image_->DitherWhenRendering();
-    const std::shared_ptr<TPalette> palette = dither ? CubePalette() : Palette();
-    const int width = Width(), height = Height();
-    const bool wantMask = MaskNeeded && Transparent() && GraphicControlExtension();
-    MaskNeeded = false;
-    const int transparentIndex = wantMask ? GraphicControlExtension()->TransparentColorIndex() : -1;
+    const bool dither = image && DitherWhenRendering(*image);
+    const std::shared_ptr<TPalette> palette = dither ? CubePalette() : FramePalette(frame);
+    const int width = frame.Width(), height = frame.Height();
+    const bool wantMask = caches.MaskNeeded && frame.Transparent() && frame.GraphicControlExtension();
+    caches.MaskNeeded = false;
+    const int transparentIndex = wantMask ? frame.GraphicControlExtension()->TransparentColorIndex() : -1;
     try {
         auto bitmap = std::make_shared<TBitmap>(width, height, pf8bit);
         bitmap->SetPalette(palette ? *palette : TPalette());
@@ -114,7 +160,7 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
         if (!dither) {
             for (int y = 0; y < height; ++y) {
                 if (y % ProgressRowStep == 0) progress(1, y * 100 / height);
-                const std::uint8_t* src = RowAt(y);
+                const std::uint8_t* src = frame.RowAt(y);
                 std::copy_n(src, width, bitmap->ScanLine(y));
                 if (wantMask)
                     for (int x = 0; x < width; ++x)
@@ -123,7 +169,7 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
         } else {
             // Each pixel's colour from the active table, through the cube and Floyd-Steinberg;
             // transparent pixels are left to the mask and only step the ditherer's column.
-            const TGIFColorMap& table = ActiveColorTable();
+            const TGIFColorMap& table = frame.ActiveColorTable();
             const std::uint8_t* colors = table.Data();
             const int count = table.Count();
             TNetscapeColorLookup lookup;
@@ -136,7 +182,7 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
             }
             for (int y = 0; y < height; ++y) {
                 if (y % ProgressRowStep == 0) progress(1, y * 100 / height);
-                const std::uint8_t* src = RowAt(y);
+                const std::uint8_t* src = frame.RowAt(y);
                 std::uint8_t* dst = bitmap->ScanLine(y);
                 if (wantMask) std::fill_n(dst, width, static_cast<std::uint8_t>(transparentCube));
                 for (int x = ditherer.ScanColumn(); x >= 0 && x < width; x = ditherer.ScanColumn()) {
@@ -152,99 +198,108 @@ std::shared_ptr<TBitmap> TGIFSubImage::Bitmap() {
                 ditherer.EndRow();
             }
         }
-        if (wantMask) MaskCache = mask.Take();
-        BitmapCache = bitmap;
+        if (wantMask) caches.Mask = mask.Take();
+        caches.Bitmap = bitmap;
     } catch (...) {
-        MaskNeeded = MaskNeeded || wantMask; // the next rendering tries the mask again
+        caches.MaskNeeded = caches.MaskNeeded || wantMask; // the next rendering tries the mask again
         progress(2, 0);
         throw;
     }
     progress(2, 100);
-    if (Image_ && Image_->PaletteModified) Image_->Changed();
-    return BitmapCache;
+    if (image && image->RenderCaches().PaletteModified) image->Changed();
+    return caches.Bitmap;
 }
 
-bool TGIFSubImage::HasMask() {
-    auto lock = LockOf(Image_);
-    if (MaskNeeded && Transparent()) {
-        BitmapCache.reset();
-        Bitmap();
+bool FrameHasMask(TGIFSubImage& frame) {
+    auto lock = LockRendering(frame.Image());
+    TGIFFrameCaches& caches = FrameCaches(frame);
+    if (caches.MaskNeeded && frame.Transparent()) {
+        caches.Bitmap.reset();
+        RenderFrame(frame);
     }
-    return static_cast<bool>(MaskCache);
+    return static_cast<bool>(caches.Mask);
 }
 
-void TGIFSubImage::FreeBitmap() {
-    auto lock = LockOf(Image_);
-    BitmapCache.reset();
+void FreeFrameBitmap(TGIFSubImage& frame) {
+    auto lock = LockRendering(frame.Image());
+    FrameCaches(frame).Bitmap.reset();
 }
 
-void TGIFSubImage::FreeMask() {
-    auto lock = LockOf(Image_);
-    MaskCache.reset();
-    MaskNeeded = true;
+void FreeFrameMask(TGIFSubImage& frame) {
+    auto lock = LockRendering(frame.Image());
+    TGIFFrameCaches& caches = FrameCaches(frame);
+    caches.Mask.reset();
+    caches.MaskNeeded = true;
 }
 
-void TGIFSubImage::SetHasBitmap(bool on) {
+void SetFrameHasBitmap(TGIFSubImage& frame, bool on) {
     if (on)
-        Bitmap();
+        RenderFrame(frame);
     else
-        FreeBitmap();
+        FreeFrameBitmap(frame);
 }
 
 // ---- Frame: palette ----
 
-std::shared_ptr<TPalette> TGIFSubImage::Palette() {
-    auto lock = LockOf(Image_);
-    if (BitmapCache && BitmapCache->HasPalette()) return PaletteOf(BitmapCache);
-    if (PaletteCache) return PaletteCache;
+std::shared_ptr<TPalette> FramePalette(TGIFSubImage& frame) {
+    TGIFPicture* const image = frame.Image();
+    auto lock = LockRendering(image);
+    TGIFFrameCaches& caches = FrameCaches(frame);
+    if (caches.Bitmap && caches.Bitmap->HasPalette()) return PaletteOf(caches.Bitmap);
+    if (caches.Palette) return caches.Palette;
     std::shared_ptr<TPalette> palette;
-    if (Image_ && Image_->DitherWhenRendering())
+    if (image && DitherWhenRendering(*image))
         palette = CubePalette();
-    else if (ColorMap().Count() == 0)
-        return Image_ ? Image_->Palette() : nullptr; // the picture's, not kept here
+    else if (frame.ColorMap().Count() == 0)
+        return image ? PicturePalette(*image) : nullptr; // the picture's, not kept here
     else
-        palette = ColorMap().ExportPaletteHandle();
-    PaletteCache = palette;
+        palette = frame.ColorMap().ExportPaletteHandle();
+    caches.Palette = palette;
     return palette;
 }
 
-void TGIFSubImage::SetPalette(std::shared_ptr<TPalette> palette) {
-    auto lock = LockOf(Image_);
-    if (palette == PaletteCache) return;
-    PaletteCache = palette;
-    if (BitmapCache && (!palette || !SameColors(BitmapCache->Palette(), *palette))) {
-        BitmapCache.reset();
-        if (Image_) {
-            Image_->PaletteModified = true;
-            Image_->Changed();
+void SetFramePalette(TGIFSubImage& frame, std::shared_ptr<TPalette> palette) {
+    TGIFPicture* const image = frame.Image();
+    auto lock = LockRendering(image);
+    TGIFFrameCaches& caches = FrameCaches(frame);
+    if (palette == caches.Palette) return;
+    caches.Palette = palette;
+    if (caches.Bitmap && (!palette || !SameColors(caches.Bitmap->Palette(), *palette))) {
+        caches.Bitmap.reset();
+        if (image) {
+            image->RenderCaches().PaletteModified = true;
+            image->Changed();
         }
     }
 }
 
 // ---- Frame: drawing ----
 
-void TGIFSubImage::DrawFrame(TCanvas& canvas, const TRect& rect, bool tile, bool transparent) {
+void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile, bool transparent) {
     if (tile) {
-        StretchDraw(canvas, rect, true, transparent);
+        StretchDrawFrame(frame, canvas, rect, true, transparent);
         return;
     }
     // The frame's place on the logical screen, scaled into rect. A picture without a screen size
     // (or a free-standing frame) counts the frame itself as the screen.
-    const int screenWidth = Image_ && Image_->Width() > 0 ? Image_->Width() : Left() + Width();
-    const int screenHeight = Image_ && Image_->Height() > 0 ? Image_->Height() : Top() + Height();
-    const TRect place(rect.Left + MulDiv(Left(), rect.Width(), screenWidth),
-                      rect.Top + MulDiv(Top(), rect.Height(), screenHeight),
-                      rect.Left + MulDiv(Left() + Width(), rect.Width(), screenWidth),
-                      rect.Top + MulDiv(Top() + Height(), rect.Height(), screenHeight));
-    StretchDraw(canvas, place, false, transparent);
+    const TGIFPicture* image = frame.Image();
+    const int left = frame.Left(), top = frame.Top(), width = frame.Width(), height = frame.Height();
+    const int screenWidth = image && image->Width() > 0 ? image->Width() : left + width;
+    const int screenHeight = image && image->Height() > 0 ? image->Height() : top + height;
+    const TRect place(rect.Left + MulDiv(left, rect.Width(), screenWidth),
+                      rect.Top + MulDiv(top, rect.Height(), screenHeight),
+                      rect.Left + MulDiv(left + width, rect.Width(), screenWidth),
+                      rect.Top + MulDiv(top + height, rect.Height(), screenHeight));
+    StretchDrawFrame(frame, canvas, place, false, transparent);
 }
 
-void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bool transparent) {
-    auto lock = LockOf(Image_);
-    const bool masked = transparent && Transparent() && HasMask();
-    const std::shared_ptr<TBitmap> bitmap = Bitmap();
+void StretchDrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile, bool transparent) {
+    const TGIFPicture* image = frame.Image();
+    auto lock = LockRendering(frame.Image());
+    const bool masked = transparent && frame.Transparent() && FrameHasMask(frame);
+    const std::shared_ptr<TBitmap> bitmap = RenderFrame(frame);
     if (!bitmap) return;
-    const std::shared_ptr<TBitmap> mask = masked ? MaskCache : nullptr;
+    const std::shared_ptr<TBitmap> mask = masked ? FrameCaches(frame).Mask : nullptr;
     const TRect whole(0, 0, bitmap->Width(), bitmap->Height());
     auto draw = [&](const TRect& dest) {
         if (mask)
@@ -257,8 +312,9 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bo
         return;
     }
     // The unstretched frame at every tile position inside rect, one screen apart.
-    const int stepX = std::max(1, Image_ && Image_->Width() > 0 ? Image_->Width() : Width());
-    const int stepY = std::max(1, Image_ && Image_->Height() > 0 ? Image_->Height() : Height());
+    const int left = frame.Left(), top = frame.Top(), width = frame.Width(), height = frame.Height();
+    const int stepX = std::max(1, image && image->Width() > 0 ? image->Width() : width);
+    const int stepY = std::max(1, image && image->Height() > 0 ? image->Height() : height);
     const TRect oldClip = canvas.ClipRect();
     const TRect visible = oldClip.Intersect(rect);
     if (visible.IsEmpty()) return;
@@ -269,81 +325,85 @@ void TGIFSubImage::StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bo
         return from <= start ? start : start + (from - start) / step * step;
     };
     const std::int64_t x0 =
-        firstTile(std::int64_t(rect.Left) + Left(), stepX, std::int64_t(visible.Left) - Width());
+        firstTile(std::int64_t(rect.Left) + left, stepX, std::int64_t(visible.Left) - width);
     const std::int64_t y0 =
-        firstTile(std::int64_t(rect.Top) + Top(), stepY, std::int64_t(visible.Top) - Height());
+        firstTile(std::int64_t(rect.Top) + top, stepY, std::int64_t(visible.Top) - height);
     for (std::int64_t x = x0; x < visible.Right; x += stepX)
         for (std::int64_t y = y0; y < visible.Bottom; y += stepY)
-            draw(TRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + Width()),
-                       static_cast<int>(y + Height())));
+            draw(TRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + width),
+                       static_cast<int>(y + height)));
     canvas.SetClipRect(oldClip);
 }
 
-void TGIFSubImage::CopyToBitmap(TBitmap& target) {
-    const std::shared_ptr<TBitmap> bitmap = Bitmap();
+void CopyFrameToBitmap(TGIFSubImage& frame, TBitmap& target) {
+    const std::shared_ptr<TBitmap> bitmap = RenderFrame(frame);
     target = bitmap ? *bitmap : TBitmap();
 }
 
 // ---- Picture: palette and composite bitmap ----
 
-std::shared_ptr<TPalette> TGIFPicture::Palette() {
-    std::lock_guard<std::recursive_mutex> lock(RenderLock);
+std::shared_ptr<TPalette> PicturePalette(TGIFPicture& image) {
+    TGIFPictureCaches& caches = image.RenderCaches();
+    std::lock_guard<std::recursive_mutex> lock(caches.Lock);
     // A frame without a table of its own asks back here: then there is no table anywhere.
-    if (InsidePaletteQuery) throw EGIFException(GIFText::NoColorTable);
-    InsidePaletteQuery = true;
+    if (caches.InsidePaletteQuery) throw EGIFException(GIFText::NoColorTable);
+    caches.InsidePaletteQuery = true;
     struct TReset {
         bool& Flag;
         ~TReset() { Flag = false; }
-    } reset{InsidePaletteQuery};
-    if (CompositeCache && CompositeCache->HasPalette()) return PaletteOf(CompositeCache);
-    if (GlobalPaletteCache) return GlobalPaletteCache;
+    } reset{caches.InsidePaletteQuery};
+    if (caches.Composite && caches.Composite->HasPalette()) return PaletteOf(caches.Composite);
+    if (caches.GlobalPalette) return caches.GlobalPalette;
     std::shared_ptr<TPalette> palette;
-    if (DitherWhenRendering())
+    if (DitherWhenRendering(image))
         palette = CubePalette();
-    else if (GlobalColorMap().Count() == 0)
-        return Images().ItemCount() > 0 ? Images().ItemAt(0)->Palette() : nullptr;
+    else if (image.GlobalColorMap().Count() == 0)
+        return image.Images().ItemCount() > 0 ? FramePalette(*image.Images().ItemAt(0)) : nullptr;
     else
-        palette = GlobalColorMap().ExportPaletteHandle();
-    GlobalPaletteCache = palette;
+        palette = image.GlobalColorMap().ExportPaletteHandle();
+    caches.GlobalPalette = palette;
     return palette;
 }
 
-void TGIFPicture::SetPalette(std::shared_ptr<TPalette> palette) {
-    std::lock_guard<std::recursive_mutex> lock(RenderLock);
-    if (palette == GlobalPaletteCache) return;
-    GlobalPaletteCache = palette;
-    if (CompositeCache && (!palette || !SameColors(CompositeCache->Palette(), *palette))) {
-        CompositeCache.reset();
-        PaletteModified = true;
-        Changed();
+void SetPicturePalette(TGIFPicture& image, std::shared_ptr<TPalette> palette) {
+    TGIFPictureCaches& caches = image.RenderCaches();
+    std::lock_guard<std::recursive_mutex> lock(caches.Lock);
+    if (palette == caches.GlobalPalette) return;
+    caches.GlobalPalette = palette;
+    if (caches.Composite && (!palette || !SameColors(caches.Composite->Palette(), *palette))) {
+        caches.Composite.reset();
+        caches.PaletteModified = true;
+        image.Changed();
     }
 }
 
-std::shared_ptr<TBitmap> TGIFPicture::Bitmap() {
-    std::lock_guard<std::recursive_mutex> lock(RenderLock);
-    if (Images().ItemCount() == 0) return nullptr;
-    if (CompositeCache) return CompositeCache;
+std::shared_ptr<TBitmap> RenderPicture(TGIFPicture& image) {
+    TGIFPictureCaches& caches = image.RenderCaches();
+    std::lock_guard<std::recursive_mutex> lock(caches.Lock);
+    if (image.Images().ItemCount() == 0) return nullptr;
+    if (caches.Composite) return caches.Composite;
     auto composite = std::make_shared<TBitmap>();
-    composite->OnChange = [this] { Changed(); };
-    TGIFSubImage& first = *Images().ItemAt(0);
-    if (first.Width() == Width() && first.Height() == Height()) {
-        if (const std::shared_ptr<TBitmap> rendered = first.Bitmap()) *composite = *rendered;
+    TGIFPicture* const owner = &image;
+    composite->OnChange = [owner] { owner->Changed(); };
+    TGIFSubImage& first = *image.Images().ItemAt(0);
+    if (first.Width() == image.Width() && first.Height() == image.Height()) {
+        if (const std::shared_ptr<TBitmap> rendered = RenderFrame(first)) *composite = *rendered;
     } else {
-        const std::shared_ptr<TPalette> palette = Palette();
+        const std::shared_ptr<TPalette> palette = PicturePalette(image);
         if (palette && !palette->Empty()) {
-            *composite = TBitmap(Width(), Height(), pf8bit);
+            *composite = TBitmap(image.Width(), image.Height(), pf8bit);
             composite->SetPalette(*palette);
         } else {
-            *composite = TBitmap(Width(), Height(), pfDevice);
+            *composite = TBitmap(image.Width(), image.Height(), pfDevice);
         }
         TCanvas canvas(*composite);
-        first.DrawFrame(canvas, canvas.ClipRect(), false, false);
+        DrawFrame(first, canvas, canvas.ClipRect(), false, false);
     }
-    CompositeCache = composite;
+    caches.Composite = composite;
     return composite;
 }
 
-void TGIFPicture::CopyToBitmap(TBitmap& target) {
-    const std::shared_ptr<TBitmap> composite = Bitmap();
+void CopyPictureToBitmap(TGIFPicture& image, TBitmap& target) {
+    const std::shared_ptr<TBitmap> composite = RenderPicture(image);
     target = composite ? *composite : TBitmap();
 }

@@ -8,17 +8,9 @@
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "LZWDecoder.h"
 #include "Stream.h"
-
-namespace {
-// The picture's render lock, held while caches are dropped or pixels reallocated, so that a
-// painter thread preparing a frame never sees a half-made change.
-std::unique_lock<std::recursive_mutex> LockRendering(TGIFPicture* image) {
-    return image ? std::unique_lock<std::recursive_mutex>(image->RenderLock)
-                 : std::unique_lock<std::recursive_mutex>();
-}
-} // namespace
 
 TGIFPixelBuffer& TGIFPixelBuffer::operator=(const TGIFPixelBuffer& other) {
     if (&other == this) return *this;
@@ -59,11 +51,7 @@ TGIFSubImage::~TGIFSubImage() {
 }
 
 void TGIFSubImage::DropCaches() {
-    auto lock = LockRendering(Image_);
-    BitmapCache.reset();
-    MaskCache.reset();
-    MaskNeeded = true;
-    PaletteCache.reset();
+    DropFrameCaches(*this);
 }
 
 void TGIFSubImage::ClearAll() {
@@ -92,7 +80,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     Extensions_.LoadFromStream(buffer, this);
     Transparent_ = source.Transparent_;
     // The rendered bitmap is copied, not shared: each frame's cache is its own.
-    if (source.BitmapCache) BitmapCache = std::make_shared<TBitmap>(*source.BitmapCache);
+    CopyFrameBitmap(*this, source);
 }
 
 int TGIFSubImage::RequiredVersion() const {
@@ -128,11 +116,11 @@ void TGIFSubImage::SetFrameBounds(int left, int top, int width, int height) {
     if (left == Left() && top == Top() && width == Width() && height == Height() &&
         (!Image_ || (Image_->Header().Width() >= left + width && Image_->Header().Height() >= top + height)))
         return;
+    // The picture's render lock, held while pixels are reallocated, so that a painter thread
+    // preparing a frame never sees a half-made change.
     auto lock = LockRendering(Image_);
     if (width != Width() || height != Height()) {
-        BitmapCache.reset();
-        MaskCache.reset();
-        MaskNeeded = true;
+        DropFrameBitmap(*this);
         Pixels_.Release();
         Descriptor_.Width = static_cast<std::uint16_t>(width);
         Descriptor_.Height = static_cast<std::uint16_t>(height);

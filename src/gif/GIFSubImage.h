@@ -10,13 +10,8 @@
 #include "GIFFrameExtensionList.h"
 #include "GIFItem.h"
 
-class TBitmap;
-class TPalette;
-class TCanvas;
-class TGraphic;
-class TPicture;
-struct TRect;
 class TGIFGraphicControlExtension;
+struct TGIFFrameCaches;
 
 // The 10 bytes of the Image Descriptor, as in the file.
 struct TImageDescriptor {
@@ -128,31 +123,9 @@ class TGIFSubImage : public TGIFItem {
     // Drops the rendered bitmap, mask and palette caches (colours or bounds changed).
     void DropCaches();
 
-    // Rendering and import: defined in GIFRender.cpp and GIFImport.cpp
-    std::shared_ptr<TBitmap> Bitmap();
-    bool HasMask();
-    void FreeBitmap();
-    void FreeMask();
-    void SetHasBitmap(bool on);
-    std::shared_ptr<TPalette> Palette();
-    void SetPalette(std::shared_ptr<TPalette> palette);
-    void DrawFrame(TCanvas& canvas, const TRect& rect, bool tile, bool transparent);
-    void StretchDraw(TCanvas& canvas, const TRect& rect, bool tile, bool transparent);
-    void CopyToBitmap(TBitmap& target);
-    // Import of a platform bitmap or another graphic (icon, ...) as a palette frame. A bitmap of
-    // more than 8 bits per pixel is converted in place to 24 bits on the way.
-    void CopyFrom(TBitmap& source);
-    void CopyFrom(const TGraphic& source);
-    void CopyFrom(const TPicture& source);
-    // Marks the pixels under the mask's set bits transparent, with a new black entry.
-    void ApplyMask(const TBitmap& mask);
-    // End of rendering and import
-
-    // Caches of the rendering, filled by the rendering code and dropped by DropCaches.
-    std::shared_ptr<TBitmap> BitmapCache;   // the frame rendered to an 8-bit bitmap
-    std::shared_ptr<TBitmap> MaskCache;     // 1-bit mask of the transparent pixels
-    bool MaskNeeded = true;                 // the mask has to be (re)built on the next rendering
-    std::shared_ptr<TPalette> PaletteCache; // made from the active colour table
+    // The rendering's caches of this frame (GIFRender.h), made on first use; the codec only owns
+    // them and has them dropped when its colours or bounds change.
+    std::unique_ptr<TGIFFrameCaches>& RenderCaches() { return RenderCaches_; }
 
   private:
     TGIFPixelBuffer Pixels_;
@@ -161,4 +134,5 @@ class TGIFSubImage : public TGIFItem {
     TGIFFrameExtensionList Extensions_;
     bool Transparent_ = false;
     TGIFGraphicControlExtension* GraphicControlExtension_ = nullptr;
+    std::unique_ptr<TGIFFrameCaches> RenderCaches_;
 };

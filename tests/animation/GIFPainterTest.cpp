@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "GIFRender.h"
 #include "PainterTestSupport.h"
 
 namespace {
@@ -407,9 +408,9 @@ TEST_F(PainterTest, DrawOperationPlaysThroughTheDrawPainter) {
     Target.Fill(Yellow);
     TGIFPainter::Draw(*image, canvas, TRect(0, 0, 40, 40));
     EXPECT_EQ(Target.Pixel(20, 20), Red);
-    EXPECT_NE(image->CompositeCache, nullptr);
+    EXPECT_NE(PictureCaches(*image).Composite, nullptr);
     TGIFPainter::StopPainting(*image);
-    EXPECT_EQ(image->CompositeCache, nullptr);
+    EXPECT_EQ(PictureCaches(*image).Composite, nullptr);
     EXPECT_EQ(PainterCount(*image), 0u);
 }
 

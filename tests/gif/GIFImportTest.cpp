@@ -8,6 +8,7 @@
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 #include "Icon.h"
 #include "Picture.h"
@@ -46,7 +47,7 @@ TEST(GIFImport, EmptyBitmapGivesAnEmptyFrameWithoutNotifications) {
     log.Attach(image);
     TGIFSubImage frame(&image);
     TBitmap empty;
-    frame.CopyFrom(empty);
+    ImportFrame(frame, empty);
     EXPECT_TRUE(frame.Empty());
     EXPECT_EQ(frame.ColorMap().Count(), 0);
     EXPECT_TRUE(log.Calls.empty());
@@ -64,7 +65,7 @@ TEST(GIFImport, TrueColourFrameGetsTheReductionPaletteAndExactIndices) {
         for (int x = 0; x < 40; ++x)
             source.SetPixel(x, y, colors[(x / 3 + y) % 4]);
     const TBitmap original = source;
-    const int index = image.AddFrame(source);
+    const int index = AddImportedFrame(image, source);
     TGIFSubImage& frame = *image.Images().ItemAt(index);
     EXPECT_EQ(frame.Width(), 40);
     EXPECT_EQ(image.Width(), 40);
@@ -77,8 +78,8 @@ TEST(GIFImport, TrueColourFrameGetsTheReductionPaletteAndExactIndices) {
     const std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 0}, {1, 80}, {2, 100}};
     EXPECT_EQ(log.Calls, expected);
     // The reduction's bitmap became the frame's rendering.
-    ASSERT_TRUE(frame.BitmapCache);
-    EXPECT_EQ(frame.BitmapCache->PixelFormat(), pf8bit);
+    ASSERT_TRUE(FrameCaches(frame).Bitmap);
+    EXPECT_EQ(FrameCaches(frame).Bitmap->PixelFormat(), pf8bit);
 }
 
 TEST(GIFImport, IndexedSourcesKeepTheirTablesAndIndices) {
@@ -100,7 +101,7 @@ TEST(GIFImport, IndexedSourcesKeepTheirTablesAndIndices) {
         for (int x = 0; x < c.Width; ++x)
             source.SetIndex(x, 0, c.Indices[static_cast<std::size_t>(x)]);
         TGIFSubImage frame(nullptr);
-        frame.CopyFrom(source);
+        ImportFrame(frame, source);
         ASSERT_EQ(frame.ColorMap().Count(), static_cast<int>(entries.size())) << c.Format;
         EXPECT_EQ(frame.ColorMap().ColorAt(1), Rgb(1, 7, 254));
         for (int x = 0; x < c.Width; ++x)
@@ -118,7 +119,7 @@ TEST(GIFImport, WithoutReductionTheTableIsBuiltFromTheColoursMet) {
         source.SetPixel(x, 0, x % 2 ? b : a);
         source.SetPixel(x, 1, b);
     }
-    image.AddFrame(source);
+    AddImportedFrame(image, source);
     TGIFSubImage& frame = *image.Images().ItemAt(0);
     ASSERT_EQ(frame.ColorMap().Count(), 2);
     EXPECT_EQ(frame.ColorMap().ColorAt(0), Rgb(1, 2, 3)); // red, green, blue in table order
@@ -136,7 +137,7 @@ TEST(GIFImport, The257thColourOverflowsAndAddFrameKeepsNoFrame) {
     for (int x = 0; x < 257; ++x)
         source.SetPixel(x, 0, MakeColorRef(x & 0xFF, x >> 8, 9));
     try {
-        image.AddFrame(source);
+        AddImportedFrame(image, source);
         ADD_FAILURE();
     } catch (const EGIFException& e) {
         EXPECT_STREQ(e.what(), "Color table overflow");
@@ -150,7 +151,7 @@ TEST(GIFImport, AReductionThatYieldsNothingFailsReadingItsRows) {
     TGIFPicture image;
     image.ReductionMethod = static_cast<TReductionMethod>(10);
     TBitmap source(2, 2, pf24bit);
-    EXPECT_THROW(image.AddFrame(source), std::runtime_error);
+    EXPECT_THROW(AddImportedFrame(image, source), std::runtime_error);
     EXPECT_EQ(image.Images().ItemCount(), 0);
 }
 
@@ -164,7 +165,7 @@ TEST(GIFImport, TransparentSourceGetsAMaskedBlackEntry) {
     source.SetPixel(0, 0, key);
     source.SetTransparent(true);
     source.SetTransparentColor(key);
-    image.AddFrame(source);
+    AddImportedFrame(image, source);
     TGIFSubImage& frame = *image.Images().ItemAt(0);
     // Sorted by use (the key's entry stays: it is used by the masked pixel until the mask applies).
     ASSERT_EQ(frame.ColorMap().Count(), 4);
@@ -184,9 +185,9 @@ TEST(GIFImport, MaskCasesThatAddNoTransparency) {
     TBitmap source(3, 1, pf24bit);
     source.Fill(MakeColorRef(255, 255, 255));
     source.SetPixel(1, 0, MakeColorRef(0, 0, 0));
-    frame.CopyFrom(source);
+    ImportFrame(frame, source);
     ASSERT_EQ(frame.ColorMap().Count(), 256); // the cube, then black
-    frame.ApplyMask(TBitmap(3, 1, pf1bit));
+    ApplyFrameMask(frame, TBitmap(3, 1, pf1bit));
     ASSERT_EQ(frame.ColorMap().Count(), 2);
     EXPECT_EQ(frame.ColorMap().ColorAt(0), Rgb(255, 255, 255));
     EXPECT_EQ(frame.PixelAt(0, 0), 0);
@@ -200,7 +201,7 @@ TEST(GIFImport, MaskCasesThatAddNoTransparency) {
     for (int x = 0; x < 256; ++x)
         full.SetPixel(x, 0, MakeColorRef(x, 0, 0));
     full.SetTransparent(true);
-    image.AddFrame(full);
+    AddImportedFrame(image, full);
     EXPECT_EQ(image.Images().ItemAt(0)->ColorMap().Count(), 256);
     EXPECT_FALSE(image.Images().ItemAt(0)->Transparent());
 }
@@ -214,13 +215,13 @@ TEST(GIFImport, IconsAndPictureContainers) {
     TGIFPicture image;
     image.ReductionMethod = ReduceNone;
     TPicture picture(std::make_unique<TIcon>(color, mask));
-    TGIFSubImage& frame = *image.Images().ItemAt(image.AddFrame(*picture.Graphic()));
+    TGIFSubImage& frame = *image.Images().ItemAt(AddImportedFrame(image, *picture.Graphic()));
     ASSERT_TRUE(frame.Transparent());
     const int t = frame.GraphicControlExtension()->TransparentColorIndex();
     EXPECT_EQ(frame.PixelAt(1, 1), t);
     EXPECT_NE(frame.PixelAt(0, 0), t);
     EXPECT_EQ(FrameColor(frame, 0, 0), Rgb(200, 0, 0));
 
-    frame.CopyFrom(TPicture()); // a container holding nothing clears the frame
+    ImportFrame(frame, TPicture()); // a container holding nothing clears the frame
     EXPECT_TRUE(frame.Empty());
 }

@@ -7,6 +7,7 @@
 #include "GIFException.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 
 namespace {
@@ -37,7 +38,7 @@ TRect Painted(const TBitmap& target, TColorRef background) {
 TEST(GIFRender, PlainRenderingCopiesIndicesAndTheActiveTable) {
     TGIFPicture image;
     TGIFSubImage& frame = AddFrame(image, 0, 0, 5, 3, {Rgb(1, 2, 3), Rgb(40, 50, 60), Rgb(255, 0, 128)});
-    const auto bitmap = frame.Bitmap();
+    const auto bitmap = RenderFrame(frame);
     ASSERT_TRUE(bitmap);
     ASSERT_EQ(bitmap->PixelFormat(), pf8bit);
     ASSERT_EQ(bitmap->Palette().Count(), 3);
@@ -46,11 +47,11 @@ TEST(GIFRender, PlainRenderingCopiesIndicesAndTheActiveTable) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(bitmap->Index(x, y), frame.PixelAt(x, y));
-    EXPECT_EQ(frame.Bitmap(), bitmap); // cached
-    EXPECT_FALSE(frame.HasMask());
+    EXPECT_EQ(RenderFrame(frame), bitmap); // cached
+    EXPECT_FALSE(FrameHasMask(frame));
     // Changing an entry drops the rendering; the next query renders anew.
     frame.ColorMap().SetColorAt(1, Rgb(9, 9, 9));
-    const auto again = frame.Bitmap();
+    const auto again = RenderFrame(frame);
     EXPECT_NE(again, bitmap);
     EXPECT_EQ(again->Palette().ColorAt(1), Rgb(9, 9, 9));
 }
@@ -58,29 +59,29 @@ TEST(GIFRender, PlainRenderingCopiesIndicesAndTheActiveTable) {
 TEST(GIFRender, EmptyFrameRendersAndDrawsNothing) {
     TGIFPicture image;
     TGIFSubImage frame(&image);
-    EXPECT_EQ(frame.Bitmap(), nullptr);
+    EXPECT_EQ(RenderFrame(frame), nullptr);
     TBitmap target(4, 4, pf24bit);
     target.Fill(Red);
     TCanvas canvas(target);
-    frame.DrawFrame(canvas, TRect(0, 0, 4, 4), false, true);
+    DrawFrame(frame, canvas, TRect(0, 0, 4, 4), false, true);
     EXPECT_EQ(Painted(target, Red), TRect(4, 4, 0, 0));
 }
 
 TEST(GIFRender, TransparentPixelsLeaveTheCanvasThroughTheMask) {
     TGIFPicture image;
     TGIFSubImage& frame = AddFrame(image, 0, 0, 4, 4, {Rgb(0, 0, 255), Rgb(0, 255, 0)}, 1);
-    ASSERT_TRUE(frame.HasMask());
-    EXPECT_EQ(frame.MaskCache->Index(1, 0), 1);
-    EXPECT_EQ(frame.MaskCache->Index(0, 0), 0);
+    ASSERT_TRUE(FrameHasMask(frame));
+    EXPECT_EQ(FrameCaches(frame).Mask->Index(1, 0), 1);
+    EXPECT_EQ(FrameCaches(frame).Mask->Index(0, 0), 0);
     TBitmap target(4, 4, pf24bit);
     target.Fill(Red);
     TCanvas canvas(target);
-    frame.DrawFrame(canvas, TRect(0, 0, 4, 4), false, true);
+    DrawFrame(frame, canvas, TRect(0, 0, 4, 4), false, true);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(target.Pixel(x, y), (x + y) % 2 ? Red : MakeColorRef(0, 0, 255)) << x << "," << y;
     // Without transparency the whole frame covers the canvas.
-    frame.DrawFrame(canvas, TRect(0, 0, 4, 4), false, false);
+    DrawFrame(frame, canvas, TRect(0, 0, 4, 4), false, false);
     EXPECT_EQ(target.Pixel(1, 0), MakeColorRef(0, 255, 0));
 }
 
@@ -92,8 +93,8 @@ TEST(GIFRender, TransparentIndexNoPixelCarriesGivesNoMask) {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2; ++x)
             other.RowAt(y)[x] = 1;
-    EXPECT_TRUE(frame.HasMask());
-    EXPECT_FALSE(other.HasMask());
+    EXPECT_TRUE(FrameHasMask(frame));
+    EXPECT_FALSE(FrameHasMask(other));
 }
 
 TEST(GIFRender, DrawFrameScalesTheScreenIntoTheRectangle) {
@@ -110,7 +111,7 @@ TEST(GIFRender, DrawFrameScalesTheScreenIntoTheRectangle) {
         TBitmap target(40, 40, pf24bit);
         target.Fill(Red);
         TCanvas canvas(target);
-        frame.DrawFrame(canvas, TRect(4, 4, 36, 36), false, false);
+        DrawFrame(frame, canvas, TRect(4, 4, 36, 36), false, false);
         EXPECT_EQ(Painted(target, Red), c.Expected) << c.Left;
     }
     // Scaling up: a 2 x 2 frame at (1, 1) of a 4 x 4 screen drawn into 12 x 12 covers (3,3)-(9,9).
@@ -121,7 +122,7 @@ TEST(GIFRender, DrawFrameScalesTheScreenIntoTheRectangle) {
     TBitmap target(12, 12, pf24bit);
     target.Fill(Red);
     TCanvas canvas(target);
-    frame.DrawFrame(canvas, TRect(0, 0, 12, 12), false, false);
+    DrawFrame(frame, canvas, TRect(0, 0, 12, 12), false, false);
     EXPECT_EQ(Painted(target, Red), TRect(3, 3, 9, 9));
 }
 
@@ -133,7 +134,7 @@ TEST(GIFRender, TilingRepeatsTheFrameOneScreenApartInsideTheRectangle) {
     TBitmap target(12, 12, pf24bit);
     target.Fill(Red);
     TCanvas canvas(target);
-    image.Images().ItemAt(0)->DrawFrame(canvas, TRect(0, 0, 10, 12), true, false);
+    DrawFrame(*image.Images().ItemAt(0), canvas, TRect(0, 0, 10, 12), true, false);
     int painted = 0;
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 12; ++x)
@@ -147,7 +148,7 @@ TEST(GIFRender, TilingRepeatsTheFrameOneScreenApartInsideTheRectangle) {
 
     // A rectangle far larger than the canvas costs only the visible tiles.
     target.Fill(Red);
-    image.Images().ItemAt(0)->DrawFrame(canvas, TRect(-1000001, -1000001, 1000000, 1000000), true, false);
+    DrawFrame(*image.Images().ItemAt(0), canvas, TRect(-1000001, -1000001, 1000000, 1000000), true, false);
     // Tiles start at -1000001 + 1 and repeat every 4 pixels: 0, 4, 8 on the canvas.
     EXPECT_NE(target.Pixel(0, 0), Red);
     EXPECT_NE(target.Pixel(8, 4), Red);
@@ -157,12 +158,12 @@ TEST(GIFRender, TilingRepeatsTheFrameOneScreenApartInsideTheRectangle) {
 TEST(GIFRender, PalettesAndTheMissingColourTable) {
     TGIFPicture image;
     TGIFSubImage& frame = AddFrame(image, 0, 0, 2, 2, {Rgb(1, 2, 3), Rgb(4, 5, 6)});
-    const auto palette = frame.Palette();
+    const auto palette = FramePalette(frame);
     ASSERT_TRUE(palette);
     EXPECT_EQ(palette->Count(), 2);
-    EXPECT_EQ(frame.Palette(), palette);
+    EXPECT_EQ(FramePalette(frame), palette);
     // The picture has no global table: its palette is the first frame's.
-    EXPECT_EQ(image.Palette()->ColorAt(1), Rgb(4, 5, 6));
+    EXPECT_EQ(PicturePalette(image)->ColorAt(1), Rgb(4, 5, 6));
 
     TGIFPicture bare;
     auto loneOwned = std::make_unique<TGIFSubImage>(&bare);
@@ -170,12 +171,12 @@ TEST(GIFRender, PalettesAndTheMissingColourTable) {
     lone->SetFrameBounds(0, 0, 2, 2);
     bare.AddFrame(std::move(loneOwned));
     try {
-        bare.Palette();
+        PicturePalette(bare);
         ADD_FAILURE();
     } catch (const EGIFException& e) {
         EXPECT_STREQ(e.what(), "No global or local color table defined");
     }
-    EXPECT_FALSE(bare.InsidePaletteQuery); // cleared on the way out
+    EXPECT_FALSE(PictureCaches(bare).InsidePaletteQuery); // cleared on the way out
 }
 
 TEST(GIFRender, CompositeShowsOnlyTheFirstFrameAtItsOffset) {
@@ -188,12 +189,12 @@ TEST(GIFRender, CompositeShowsOnlyTheFirstFrameAtItsOffset) {
     for (int y = 0; y < 2; ++y)
         first.RowAt(y)[0] = first.RowAt(y)[1] = 1;
     AddFrame(image, 0, 0, 6, 6, {Rgb(9, 9, 9)});
-    const auto composite = image.Bitmap();
+    const auto composite = RenderPicture(image);
     ASSERT_TRUE(composite);
     EXPECT_EQ(composite->Width(), 6);
     EXPECT_EQ(Painted(*composite, 0), TRect(2, 3, 4, 5));
     TBitmap copy;
-    image.CopyToBitmap(copy);
+    CopyPictureToBitmap(image, copy);
     EXPECT_EQ(copy.Pixel(2, 3), Rgb(250, 250, 250));
 }
 
@@ -201,13 +202,13 @@ TEST(GIFRender, DitheredRenderingUsesTheCubeAndStepsOverTransparentPixels) {
     TGIFPicture image;
     image.PaintFlags = static_cast<std::uint16_t>((image.PaintFlags | pfDither) & ~pfDitherOnPaletteOnly);
     TGIFSubImage& frame = AddFrame(image, 0, 0, 6, 2, {Rgb(100, 100, 100), Rgb(255, 255, 255)}, 1);
-    const auto bitmap = frame.Bitmap();
+    const auto bitmap = RenderFrame(frame);
     ASSERT_EQ(bitmap->Palette().Count(), 216);
-    ASSERT_TRUE(frame.MaskCache);
+    ASSERT_TRUE(FrameCaches(frame).Mask);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 6; ++x) {
             const bool transparent = (x + y) % 2 == 1;
-            EXPECT_EQ(frame.MaskCache->Index(x, y), transparent ? 1 : 0);
+            EXPECT_EQ(FrameCaches(frame).Mask->Index(x, y), transparent ? 1 : 0);
             if (transparent)
                 EXPECT_EQ(bitmap->Index(x, y), 215); // white in the cube
             else
@@ -223,9 +224,9 @@ TEST(GIFRender, AFailedRenderingLeavesNoBitmapAndTriesTheMaskAgain) {
     image.OnProgress = [&](const TGIFObject*, int stage, int, const std::string&) {
         if (stage == 1 && fail) throw std::runtime_error("handler failed");
     };
-    EXPECT_THROW(frame.Bitmap(), std::runtime_error);
-    EXPECT_FALSE(frame.BitmapCache);
+    EXPECT_THROW(RenderFrame(frame), std::runtime_error);
+    EXPECT_FALSE(FrameCaches(frame).Bitmap);
     fail = false;
-    EXPECT_TRUE(frame.HasMask());
-    EXPECT_TRUE(frame.BitmapCache);
+    EXPECT_TRUE(FrameHasMask(frame));
+    EXPECT_TRUE(FrameCaches(frame).Bitmap);
 }

@@ -7,6 +7,7 @@
 #include "Bitmap.h"
 #include "Canvas.h"
 #include "FrameFixtures.h"
+#include "GIFRender.h"
 
 // A painter thread renders and draws a frame while the user-interface thread keeps recolouring it
 // (holding the render lock for each change, as edits do while a painter may run). Every rendering
@@ -22,18 +23,18 @@ TEST(GIFRenderThreads, RenderingSeesWholeChangesOnly) {
         TBitmap target(24, 24, pf32bit);
         TCanvas canvas(target);
         while (!stop) {
-            const std::shared_ptr<TBitmap> bitmap = frame.Bitmap();
+            const std::shared_ptr<TBitmap> bitmap = RenderFrame(frame);
             if (!bitmap) continue;
             const TPalette& p = bitmap->Palette();
             for (int i = 1; i < p.Count(); ++i)
                 if (p.ColorAt(i) != p.ColorAt(0)) ++mixed;
-            frame.HasMask();
-            frame.DrawFrame(canvas, TRect(0, 0, 24, 24), false, true);
+            FrameHasMask(frame);
+            DrawFrame(frame, canvas, TRect(0, 0, 24, 24), false, true);
             ++rendered;
         }
     });
     for (int round = 0; round < 400 || rendered < 20; ++round) {
-        std::lock_guard<std::recursive_mutex> lock(image.RenderLock);
+        const auto lock = LockRendering(&image);
         const TGIFColor c = Rgb(round & 0xFF, 255 - (round & 0xFF), 7);
         for (int i = 0; i < 16; ++i)
             frame.ColorMap().SetColorAt(i, c);

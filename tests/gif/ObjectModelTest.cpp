@@ -9,6 +9,7 @@
 
 #include "GIFException.h"
 #include "GIFExtensions.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 #include "GIFTestUtil.h"
 #include "Stream.h"
@@ -313,12 +314,12 @@ TEST(Picture, ChangingColoursDropsFrameCaches) {
     TGIFPicture gif;
     TGIFSubImage* frame = AddFrame(gif, 0, 0, 2, 2);
     frame->ColorMap().AppendColor(1);
-    frame->PaletteCache = std::shared_ptr<TPalette>(reinterpret_cast<TPalette*>(new int(0)),
-                                                    [](TPalette* p) { delete reinterpret_cast<int*>(p); });
-    frame->MaskNeeded = false;
+    FrameCaches(*frame).Palette = std::shared_ptr<TPalette>(
+        reinterpret_cast<TPalette*>(new int(0)), [](TPalette* p) { delete reinterpret_cast<int*>(p); });
+    FrameCaches(*frame).MaskNeeded = false;
     frame->ColorMap().SetColorAt(0, 2);
-    EXPECT_EQ(frame->PaletteCache, nullptr);
-    EXPECT_TRUE(frame->MaskNeeded);
+    EXPECT_EQ(FrameCaches(*frame).Palette, nullptr);
+    EXPECT_TRUE(FrameCaches(*frame).MaskNeeded);
 }
 
 TEST(Picture, FileFormsAndPainterHooks) {
