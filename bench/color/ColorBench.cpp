@@ -18,6 +18,7 @@
 #include "Bitmap.h"
 #include "ColorReduction.h"
 #include "GIFPicture.h"
+#include "GIFRender.h"
 #include "GIFSubImage.h"
 
 namespace {
@@ -112,8 +113,8 @@ void EditorCommit(benchmark::State& state) {
     for (auto _ : state) {
         TBitmap a(frame40), b(frame32);
         TGIFSubImage f40(&frames40), f32(&frames32);
-        f40.CopyFrom(a);
-        f32.CopyFrom(b);
+        ImportFrame(f40, a);
+        ImportFrame(f32, b);
         benchmark::DoNotOptimize(f40.Pixels());
         benchmark::DoNotOptimize(f32.Pixels());
     }
