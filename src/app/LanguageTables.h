@@ -28,7 +28,7 @@ struct TDialogTexts {
 // (hint only). The row named "MRU" is the hint given to every recent-file entry.
 const std::vector<TControlText>& MainWindowTexts();
 constexpr int MainWindowMenuRows = 79;
-constexpr int MainWindowRows = 143;
+constexpr int MainWindowRows = 144;
 
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);

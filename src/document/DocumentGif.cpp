@@ -3,6 +3,7 @@
 #include "ColorMapOptimizer.h"
 #include "ColorReduction.h"
 #include "DitherEngine.h"
+#include "GIFEncoder.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFSubImage.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <sstream>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace GifFrames {
@@ -334,6 +336,180 @@ void InsertLoopExtension(TGIFPicture& picture, int loops) {
     first.Extensions().InsertAt(0, std::move(loop));
 }
 
+
+// Bytes of LZW image data for width × height pixels at the picture's code size.
+size_t LzwSize(const std::vector<uint8_t>& pixels, int width, int height, int bits) {
+    TMemoryStream out;
+    TLZWEncoder(nullptr).Compress(out, bits, 1 << bits, pixels.data(), false, height, width);
+    return out.Data().size();
+}
+
+// A pixel order for LZW where some pixels may take either of two values (as shown, or keep): a greedy
+// LZW pass that gives each such pixel the value that lets the current string grow, so the string table
+// finds longer matches. keepFirst picks which value is tried first and which starts a new string.
+std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
+                                  int bits, bool keepFirst) {
+    const int firstCode = (1 << bits) + 2;
+    std::unordered_map<uint32_t, int> table;
+    int nextCode = firstCode;
+    std::vector<uint8_t> chosen(plain.size());
+    int current = -1;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        uint8_t options[2] = {plain[i], plain[i]};
+        if (free[i]) {
+            options[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
+            options[keepFirst ? 1 : 0] = plain[i];
+        }
+        if (current >= 0) {
+            bool grown = false;
+            for (uint8_t v : options) {
+                const auto at = table.find(static_cast<uint32_t>(current) << 8 | v);
+                if (at != table.end()) {
+                    current = at->second, chosen[i] = v, grown = true;
+                    break;
+                }
+            }
+            if (grown) continue;
+            if (nextCode < 4095) {
+                table.emplace(static_cast<uint32_t>(current) << 8 | options[0], nextCode++);
+            } else { // the encoder clears its table here
+                table.clear();
+                nextCode = firstCode;
+            }
+        }
+        chosen[i] = options[0];
+        current = options[0];
+    }
+    return chosen;
+}
+
+// Rewrites the frames of a picture with one global table (every frame whole, at 0, 0) so that each
+// frame after the first holds only the rectangle that differs from what is shown after the frame
+// before, and nothing is cleared (Disposal Method 1): the file decodes to the same pictures, smaller.
+// t is the index shown as transparent in every frame, or -1. Where the next frame (frame 0 after the
+// last, as the animation starts again) shows the background at a pixel that is drawn now, the frame's
+// rectangle also takes in those pixels and the frame is cleared after it is shown (Disposal Method 2);
+// the next frame then draws again what it shows inside that rectangle.
+void ShrinkFrames(TGIFPicture& n, int t) {
+    const int count = FrameCount(n);
+    if (count < 2) return;
+    const TGIFSubImage& first = *n.Images().ItemAt(0);
+    const int width = first.Width(), height = first.Height();
+    const size_t area = static_cast<size_t>(width) * height;
+    const int bits = std::max(2, n.GlobalColorMap().EntryBits()); // the encoder's least code size
+    const int limit = 1 << n.GlobalColorMap().EntryBits();        // the indices a frame may use
+    for (int i = 0; i < count; ++i) {
+        const TGIFSubImage& f = *n.Images().ItemAt(i);
+        if (f.Left() != 0 || f.Top() != 0 || f.Width() != width || f.Height() != height || !f.Pixels() ||
+            f.ColorMap().Count() > 0)
+            return; // not the document's kind of frames: written as they are
+    }
+    // What each frame shows: its index, or None where the transparent index lets the background through.
+    constexpr int None = -1;
+    std::vector<std::vector<int>> shows(count, std::vector<int>(area));
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* px = n.Images().ItemAt(i)->Pixels();
+        for (size_t p = 0; p < area; ++p) shows[i][p] = px[p] == t ? None : px[p];
+    }
+
+    std::vector<int> shown(area, None);
+    for (int i = 0; i < count; ++i) {
+        TGIFSubImage& frame = *n.Images().ItemAt(i);
+        TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+        if (!gce) gce = AddControlExtension(frame);
+        const std::vector<int>& target = shows[i];
+        const std::vector<int>& next = shows[(i + 1) % count];
+        // The rectangle of pixels that change now or must be cleared for the next frame; frame 0 is
+        // whole, and a frame that changes nothing keeps one pixel.
+        int left = width, top = height, right = -1, bottom = -1;
+        bool clear = false;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const size_t p = static_cast<size_t>(y) * width + x;
+                const bool uncovered = target[p] != None && next[p] == None;
+                clear = clear || uncovered;
+                if (i == 0 || uncovered || shown[p] != target[p]) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        if (right < 0) left = right = top = bottom = 0;
+        const int w = right - left + 1, h = bottom - top + 1;
+        // Indices that may stand for "leave as shown" (the frame's transparent index): any no changed pixel
+        // uses. Those most frequent among the unchanged pixels are tried (a run of them then reads the same
+        // either way), and the highest free one (often a padding entry of the table).
+        std::vector<int> unchanged(static_cast<size_t>(limit), 0);
+        std::vector<bool> used(static_cast<size_t>(limit), false);
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) {
+                const size_t p = static_cast<size_t>(y) * width + x;
+                const int value = target[p] == None ? t : target[p];
+                if (shown[p] != target[p])
+                    used[static_cast<size_t>(value)] = true;
+                else
+                    ++unchanged[static_cast<size_t>(value)];
+            }
+        std::vector<int> keeps;
+        for (int c = 0; c < limit; ++c)
+            if (!used[static_cast<size_t>(c)]) keeps.push_back(c);
+        const int highest = keeps.empty() ? -1 : keeps.back();
+        std::stable_sort(keeps.begin(), keeps.end(), [&](int l, int r) {
+            return unchanged[static_cast<size_t>(l)] > unchanged[static_cast<size_t>(r)];
+        });
+        if (keeps.size() > 3) keeps.resize(3);
+        if (highest >= 0 && std::find(keeps.begin(), keeps.end(), highest) == keeps.end()) keeps.push_back(highest);
+
+        // Candidates, each with its transparent index (-1: none): the pixels as they are (the background
+        // written as t); then for each keep: every unchanged pixel as keep, unchanged pixels as keep where
+        // that continues a run of keep, and two greedy LZW choices. The shortest data wins.
+        const size_t rect = static_cast<size_t>(w) * h;
+        std::vector<std::pair<std::vector<uint8_t>, int>> candidates;
+        std::vector<uint8_t> plain(rect);
+        std::vector<bool> same(rect), background(rect);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t p = static_cast<size_t>(top + y) * width + left + x, q = static_cast<size_t>(y) * w + x;
+                plain[q] = static_cast<uint8_t>(target[p] == None ? t : target[p]);
+                same[q] = shown[p] == target[p];
+                background[q] = target[p] == None; // always unchanged: nothing uncovers the background
+            }
+        candidates.emplace_back(plain, t);
+        for (int keep : keeps) {
+            const uint8_t k = static_cast<uint8_t>(keep);
+            // The background can only be left as it is: where keep is not t, it takes keep.
+            std::vector<uint8_t> fixed(plain), masked(rect), runs(rect);
+            std::vector<bool> free(rect);
+            for (size_t q = 0; q < rect; ++q) {
+                if (background[q]) fixed[q] = k;
+                free[q] = same[q] && !background[q];
+                masked[q] = same[q] ? k : fixed[q];
+                runs[q] = same[q] && (background[q] || (q > 0 && runs[q - 1] == k)) ? k : fixed[q];
+            }
+            candidates.emplace_back(std::move(masked), keep);
+            candidates.emplace_back(std::move(runs), keep);
+            for (bool keepFirst : {true, false})
+                candidates.emplace_back(GreedyChoice(fixed, free, keep, bits, keepFirst), keep);
+        }
+        size_t best = 0, bestSize = SIZE_MAX;
+        for (size_t c = 0; c < candidates.size(); ++c) {
+            const size_t size = LzwSize(candidates[c].first, w, h, bits);
+            if (size < bestSize) best = c, bestSize = size;
+        }
+        const int transparentIndex = candidates[best].second;
+        gce->SetTransparent(transparentIndex >= 0);
+        if (transparentIndex >= 0) gce->SetTransparentColorIndex(transparentIndex);
+        gce->SetDisposal(clear ? 2 : 1);
+        if (left != 0 || top != 0 || w != width || h != height) {
+            frame.SetFrameBounds(left, top, w, h);
+            frame.AllocatePixels();
+        }
+        std::copy(candidates[best].first.begin(), candidates[best].first.end(), frame.Pixels());
+        shown = target;
+        if (clear)
+            for (int y = top; y <= bottom; ++y)
+                std::fill_n(shown.begin() + static_cast<std::ptrdiff_t>(y) * width + left, w, None);
+    }
+}
 } // namespace
 
 int LoopCount(const TGIFPicture& gif) {
@@ -349,7 +525,7 @@ void SetPlaybackLoops(TGIFPicture& picture, int loops) {
 }
 
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
-                                     uint32_t transparentColor, int loopCount) {
+                                     uint32_t transparentColor, int loopCount, bool shrink) {
     TGIFPicture n;
     n.CopyFrom(frames);
     RemoveLoopExtensions(n); // the preview's, while it plays
@@ -372,6 +548,7 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
             gce->SetDisposal(0);
         }
     }
+    if (shrink) ShrinkFrames(n, t);
     if (loopCount != NoLooping) InsertLoopExtension(n, std::clamp(loopCount, 0, 0xFFFF));
     return Write(n);
 }
