@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -383,6 +384,64 @@ std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::
     return chosen;
 }
 
+// As GreedyChoice, but each string takes the longest match the table offers, searching both values of
+// the free pixels (a bounded search); the string that follows starts with the value its own longest
+// match needs.
+std::vector<uint8_t> LongestChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
+                                   int bits, bool keepFirst) {
+    const int firstCode = (1 << bits) + 2;
+    std::unordered_map<uint32_t, int> table;
+    int nextCode = firstCode;
+    const size_t n = plain.size();
+    std::vector<uint8_t> chosen(n), path, bestPath;
+    auto options = [&](size_t i, uint8_t (&o)[2]) {
+        if (!free[i]) return o[0] = plain[i], 1;
+        o[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
+        o[keepFirst ? 1 : 0] = plain[i];
+        return 2;
+    };
+    int budget = 0, bestCode = 0;
+    // Longest path from pos with the string so far being code; path holds the values chosen.
+    std::function<void(size_t, int)> walk = [&](size_t pos, int code) {
+        if (path.size() > bestPath.size()) bestPath = path, bestCode = code;
+        if (pos >= n || --budget < 0) return;
+        uint8_t o[2];
+        const int count = options(pos, o);
+        for (int k = 0; k < count; ++k) {
+            const auto at = table.find(static_cast<uint32_t>(code) << 8 | o[k]);
+            if (at == table.end()) continue;
+            path.push_back(o[k]);
+            walk(pos + 1, at->second);
+            path.pop_back();
+        }
+    };
+    int previous = -1;
+    for (size_t i = 0; i < n;) {
+        bestPath.clear();
+        uint8_t o[2];
+        const int count = options(i, o);
+        for (int k = 0; k < count; ++k) {
+            path.assign(1, o[k]);
+            budget = 64;
+            const size_t before = bestPath.size();
+            walk(i + 1, o[k]);
+            if (bestPath.size() == before && before == 0) bestPath = path, bestCode = o[k];
+        }
+        std::copy(bestPath.begin(), bestPath.end(), chosen.begin() + static_cast<std::ptrdiff_t>(i));
+        if (previous >= 0) {
+            if (nextCode < 4095) {
+                table.emplace(static_cast<uint32_t>(previous) << 8 | bestPath[0], nextCode++);
+            } else { // the encoder clears its table here
+                table.clear();
+                nextCode = firstCode;
+            }
+        }
+        previous = bestCode;
+        i += bestPath.size();
+    }
+    return chosen;
+}
+
 // Rewrites the frames of a picture with one global table (every frame whole, at 0, 0) so that each
 // frame after the first holds only the rectangle that differs from what is shown after the frame
 // before, and nothing is cleared (Disposal Method 1): the file decodes to the same pictures, smaller.
@@ -456,8 +515,10 @@ void ShrinkFrames(TGIFPicture& n, int t) {
         std::stable_sort(keeps.begin(), keeps.end(), [&](int l, int r) {
             return unchanged[static_cast<size_t>(l)] > unchanged[static_cast<size_t>(r)];
         });
+        const int lowest = keeps.empty() ? -1 : *std::min_element(keeps.begin(), keeps.end());
         if (keeps.size() > 3) keeps.resize(3);
-        if (highest >= 0 && std::find(keeps.begin(), keeps.end(), highest) == keeps.end()) keeps.push_back(highest);
+        for (int extra : {lowest, highest})
+            if (extra >= 0 && std::find(keeps.begin(), keeps.end(), extra) == keeps.end()) keeps.push_back(extra);
 
         // Candidates, each with its transparent index (-1: none): the pixels as they are (the background
         // written as t); then for each keep: every unchanged pixel as keep, unchanged pixels as keep where
@@ -487,14 +548,24 @@ void ShrinkFrames(TGIFPicture& n, int t) {
             }
             candidates.emplace_back(std::move(masked), keep);
             candidates.emplace_back(std::move(runs), keep);
-            for (bool keepFirst : {true, false})
+            for (bool keepFirst : {true, false}) {
                 candidates.emplace_back(GreedyChoice(fixed, free, keep, bits, keepFirst), keep);
+                candidates.emplace_back(LongestChoice(fixed, free, keep, bits, keepFirst), keep);
+            }
         }
+        // Each candidate is written with the fewest bits that hold its highest index (the LZW codes are
+        // shorter when a frame uses only the first entries of the table).
         size_t best = 0, bestSize = SIZE_MAX;
+        int bestBits = bits;
         for (size_t c = 0; c < candidates.size(); ++c) {
-            const size_t size = LzwSize(candidates[c].first, w, h, bits);
-            if (size < bestSize) best = c, bestSize = size;
+            const int highestIndex = *std::max_element(candidates[c].first.begin(), candidates[c].first.end());
+            int codeBits = 2;
+            while ((1 << codeBits) <= highestIndex) ++codeBits;
+            codeBits = std::min(codeBits, bits);
+            const size_t size = LzwSize(candidates[c].first, w, h, codeBits);
+            if (size < bestSize) best = c, bestSize = size, bestBits = codeBits;
         }
+        frame.SetCodeBits(bestBits < bits ? bestBits : 0);
         const int transparentIndex = candidates[best].second;
         gce->SetTransparent(transparentIndex >= 0);
         if (transparentIndex >= 0) gce->SetTransparentColorIndex(transparentIndex);

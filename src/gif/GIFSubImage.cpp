@@ -230,6 +230,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         bits = Image_ ? Image_->HighestEntryBits() : 0;
         limit = 1 << bits;
     }
+    if (CodeBits_ > 0 && CodeBits_ < bits) bits = CodeBits_, limit = std::min(limit, 1 << bits);
     Compress(stream, bits, limit);
 }
 
