@@ -463,6 +463,39 @@ void ShrinkFrames(TGIFPicture& n, int t) {
             f.ColorMap().Count() > 0)
             return; // not the document's kind of frames: written as they are
     }
+    // The colours that later frames change to most come first in the table: frames that use only the
+    // first entries are written with shorter codes (the table's order carries no meaning of its own).
+    {
+        TGIFGlobalColorMap& table = n.GlobalColorMap();
+        const int colors = table.Count();
+        std::vector<long> changes(static_cast<size_t>(colors), 0);
+        for (int i = 1; i < count; ++i) {
+            const uint8_t* before = n.Images().ItemAt(i - 1)->Pixels();
+            const uint8_t* now = n.Images().ItemAt(i)->Pixels();
+            for (size_t p = 0; p < area; ++p)
+                if (before[p] != now[p] && now[p] < colors) ++changes[now[p]];
+        }
+        if (t >= 0 && t < colors) changes[static_cast<size_t>(t)] += static_cast<long>(area); // kept pixels
+        std::vector<int> order(static_cast<size_t>(colors));
+        for (int c = 0; c < colors; ++c) order[static_cast<size_t>(c)] = c;
+        std::stable_sort(order.begin(), order.end(), [&](int l, int r) {
+            return changes[static_cast<size_t>(l)] > changes[static_cast<size_t>(r)];
+        });
+        std::vector<TGIFColor> old(static_cast<size_t>(colors));
+        std::array<uint8_t, 256> map;
+        for (int c = 0; c < 256; ++c) map[static_cast<size_t>(c)] = static_cast<uint8_t>(c);
+        for (int c = 0; c < colors; ++c) old[static_cast<size_t>(c)] = table.ColorAt(c);
+        for (int c = 0; c < colors; ++c) {
+            table.SetColorAt(c, old[static_cast<size_t>(order[static_cast<size_t>(c)])]);
+            map[static_cast<size_t>(order[static_cast<size_t>(c)])] = static_cast<uint8_t>(c);
+        }
+        table.SetSorted(false);
+        for (int i = 0; i < count; ++i) {
+            uint8_t* px = n.Images().ItemAt(i)->Pixels();
+            for (size_t p = 0; p < area; ++p) px[p] = map[px[p]];
+        }
+        if (t >= 0) t = map[static_cast<size_t>(t)];
+    }
     // What each frame shows: its index, or None where the transparent index lets the background through.
     constexpr int None = -1;
     std::vector<std::vector<int>> shows(count, std::vector<int>(area));
