@@ -73,6 +73,7 @@ void TGIFSubImage::ClearAll() {
     SetHeight(0);
     SetWidth(0);
     Transparent_ = false;
+    CodeBits_ = 0;
     GraphicControlExtension_ = nullptr;
     DropCaches();
 }
@@ -84,6 +85,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     Descriptor_ = source.Descriptor_;
     Transparent_ = source.Transparent_;
     Pixels_ = source.Pixels_;
+    CodeBits_ = source.CodeBits_;
     ColorMap_.CopyFrom(source.ColorMap_);
     // Extensions travel through a stream so that each copy is a new object of its class.
     TMemoryStream buffer;
