@@ -195,6 +195,8 @@ const TRawRow MainRows[] = {
      "Show the image's colors in the color strip instead of a loaded palette"},
     {"MnFileModernIco", nullptr, "ICO i 32bitové a &16 × 16", "ICO also 32-bit and &16 × 16",
      "x = ICO navíc s 32bitovým obrázkem a velikostí 16 × 16", "x = ICO with 32-bit and 16 × 16 images too"},
+    {"MnFileOptimizeGif", nullptr, "Optimalizovat &velikost souboru", "Optimise file si&ze",
+     "x = animovaný GIF ukládá u dalších snímků jen změněnou část", "x = animated GIF saves only the changed part of later frames"},
 
     // Other controls: hint only.
     {"MRU", nullptr, nullptr, nullptr, "Otevření uvedeného souboru", "Open selected file"},
@@ -285,7 +287,7 @@ const TRawRow MainRows[] = {
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 143 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 144 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

@@ -276,6 +276,8 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnFileExportSpriteSheetClick();
     // The ICO export's setting, stored as "ModernIco" (0 classic, 1 modern).
     void MnFileModernIcoClick();
+    // The animated GIF save's setting, stored as "OptimizeGif" (0 every frame whole, 1 smaller file).
+    void MnFileOptimizeGifClick();
     void ReadFileSettings();
 
   protected:

@@ -78,6 +78,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Check,     "MnFileModernIco",         "MnFileSaveFrameAs", nullptr,        -1, &F::MnFileModernIcoClick,         nullptr,                 nullptr},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnFileSaveAs",            "MnFile",            "Ctrl+S",        2, &F::MnFileSaveAsClick,            "TBFileSave",            DocumentOpen},
+        {K::Check,     "MnFileOptimizeGif",       "MnFile",            nullptr,        -1, &F::MnFileOptimizeGifClick,       nullptr,                 nullptr},
         {K::Separator, nullptr,                   "MnFile",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Check,     "MnFileSaveWithoutBorder", "MnFile",            "Ctrl+B",       -1, &F::MnFileSaveWithoutBorderClick, nullptr,                 DocumentOpen},
         {K::Item,      "MnFileSetup",             "MnFile",            "Ctrl+L",        6, &F::MnFileSetupClick,             "TBSetup",               nullptr},

@@ -45,6 +45,7 @@ struct TTindraMainForm::TControls {
     QAction *MnViewGrid, *MnViewThumbnail, *MnViewControlBar, *MnViewToolBar, *MnViewColorBar;
     QAction* MnImageAutoBorder;
     QAction* MnFileModernIco;
+    QAction* MnFileOptimizeGif;
 
     // Panels.
     QWidget *ControlPanel, *ToolPanel, *MainPanel, *PreviewPanel, *ColorPanel, *StatusBar;

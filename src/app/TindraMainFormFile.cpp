@@ -74,10 +74,19 @@ void TTindraMainForm::MnFileModernIcoClick() {
     RegCtrl.WriteInteger(QString(), QStringLiteral("ModernIco"), on ? 1 : 0);
 }
 
+void TTindraMainForm::MnFileOptimizeGifClick() {
+    const bool on = Ui->MnFileOptimizeGif->isChecked();
+    Document->SetOptimizeGif(on);
+    RegCtrl.WriteInteger(QString(), QStringLiteral("OptimizeGif"), on ? 1 : 0);
+}
+
 void TTindraMainForm::ReadFileSettings() {
     const bool modern = RegCtrl.ReadInteger(QString(), QStringLiteral("ModernIco"), 0) == 1;
     Document->SetModernIco(modern);
     Ui->MnFileModernIco->setChecked(modern);
+    const bool optimize = RegCtrl.ReadInteger(QString(), QStringLiteral("OptimizeGif"), 0) == 1;
+    Document->SetOptimizeGif(optimize);
+    Ui->MnFileOptimizeGif->setChecked(optimize);
 }
 
 void TTindraMainForm::MnFileSaveAsClick() {

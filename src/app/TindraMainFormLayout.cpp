@@ -183,6 +183,7 @@ void TTindraMainForm::CreateMenus() {
     Ui->MnViewOnionSkinNext = action("MnViewOnionSkinNext");
     Ui->MnViewTransparency = action("MnViewTransparency");
     Ui->MnFileModernIco = action("MnFileModernIco");
+    Ui->MnFileOptimizeGif = action("MnFileOptimizeGif");
 }
 
 void TTindraMainForm::BindCommandButtons() {

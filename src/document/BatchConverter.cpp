@@ -26,11 +26,12 @@ bool ParsePositive(const std::string& text, int& value) {
 } // namespace
 
 const char* TBatchConverter::UsageText() {
-    return "Usage: tindra --convert IN OUT [--without-border] [--frame N] [--ico-modern]\n"
+    return "Usage: tindra --convert IN OUT [--without-border] [--frame N] [--ico-modern] [--optimize]\n"
            "  IN   a .gif, .ico, .bmp or .png file\n"
            "  OUT  .gif: the whole icon; .bmp, .png or .ico: frame N (default 1); .ico needs "
            "--without-border\n"
-           "  --ico-modern  the .ico also holds 32-bit 32 x 32 and 16 x 16 images (8 and 32 bits)\n";
+           "  --ico-modern  the .ico also holds 32-bit 32 x 32 and 16 x 16 images (8 and 32 bits)\n"
+           "  --optimize    a smaller animated .gif: later frames store only what changed\n";
 }
 
 bool TBatchConverter::Wanted(int argc, const char* const* argv) {
@@ -52,6 +53,7 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
     std::vector<std::string> files;
     bool withoutBorder = false;
     bool modernIco = false;
+    bool optimize = false;
     int frame = 1;
     bool frameGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -65,6 +67,8 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
             withoutBorder = true;
         } else if (a == "--ico-modern") {
             modernIco = true;
+        } else if (a == "--optimize") {
+            optimize = true;
         } else if (a == "--frame") {
             if (i + 1 >= args.size() || !ParsePositive(args[i + 1], frame)) {
                 err << "--frame needs a frame number from 1\n" << UsageText();
@@ -110,6 +114,7 @@ int TBatchConverter::Run(const std::vector<std::string>& args, std::ostream& err
     if (templates) document.SetEmptyTemplates(templates[0], templates[1]);
     document.SetOutputSize(withoutBorder ? TIconDocument::InnerSide : TIconDocument::FrameSide);
     document.SetModernIco(modernIco);
+    document.SetOptimizeGif(optimize);
     if (document.OpenFileDirect(files[0], false) != TOpenResult::Opened) {
         err << "Error opening file.\n";
         return InputRefused;
@@ -134,7 +139,7 @@ namespace {
 struct TManyOptions {
     std::vector<std::string> Inputs;
     std::string To, Out;
-    bool WithoutBorder = false, ModernIco = false;
+    bool WithoutBorder = false, ModernIco = false, Optimize = false;
     int Frame = 1, Jobs = 0;
 };
 
@@ -161,7 +166,7 @@ int TBatchConverter::RunMany(const std::vector<std::string>& args, std::ostream&
         progress
             << why << "\n"
             << "Usage: tindra --convert IN... --to gif|png|bmp|ico --out DIR [--jobs N] [--without-border]"
-               " [--frame N] [--ico-modern]\n";
+               " [--frame N] [--ico-modern] [--optimize]\n";
         return Usage;
     };
     for (size_t i = 1; i < args.size(); ++i) {
@@ -186,6 +191,8 @@ int TBatchConverter::RunMany(const std::vector<std::string>& args, std::ostream&
             o.WithoutBorder = true;
         } else if (a == "--ico-modern") {
             o.ModernIco = true;
+        } else if (a == "--optimize") {
+            o.Optimize = true;
         } else if (!a.empty() && a[0] == '-' && a.size() > 1) {
             return usage("Unknown option " + a);
         } else if (!a.empty()) {
@@ -230,6 +237,7 @@ int TBatchConverter::RunMany(const std::vector<std::string>& args, std::ostream&
                 if (templates) document.SetEmptyTemplates(templates[0], templates[1]);
                 document.SetOutputSize(o.WithoutBorder ? TIconDocument::InnerSide : TIconDocument::FrameSide);
                 document.SetModernIco(o.ModernIco);
+                document.SetOptimizeGif(o.Optimize);
                 if (document.OpenFileDirect(o.Inputs[k], false) != TOpenResult::Opened) {
                     status[k] = InputRefused;
                     reasons[k] = "Error opening file.";

@@ -1,12 +1,13 @@
 #pragma once
 // Conversion from the command line, without any window:
 //
-//   tindra --convert IN OUT [--without-border] [--frame N] [--ico-modern]
+//   tindra --convert IN OUT [--without-border] [--frame N] [--ico-modern] [--optimize]
 //
 // IN is opened as the editor opens a file (GIF, ICO, BMP or PNG). OUT is written by its extension: ".gif"
 // the whole document as Save as writes it, ".bmp", ".png" and ".ico" frame N (1-based, default 1) as the
 // frame exports write it; ".ico" needs --without-border, and --ico-modern adds the 32-bit and 16 × 16
-// entries. --without-border saves the inner 32 × 32 area only.
+// entries. --without-border saves the inner 32 × 32 area only; --optimize writes a smaller animated GIF
+// (frames after the first hold only what changed) that shows the same pictures.
 // Recent files and settings are not touched.
 
 #include <iosfwd>

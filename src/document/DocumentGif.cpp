@@ -3,6 +3,7 @@
 #include "ColorMapOptimizer.h"
 #include "ColorReduction.h"
 #include "DitherEngine.h"
+#include "GIFEncoder.h"
 #include "GIFExtensions.h"
 #include "GIFPicture.h"
 #include "GIFRender.h"
@@ -15,7 +16,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <sstream>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace GifFrames {
@@ -335,6 +338,283 @@ void InsertLoopExtension(TGIFPicture& picture, int loops) {
     first.Extensions().InsertAt(0, std::move(loop));
 }
 
+
+// Bytes of LZW image data for width × height pixels at the picture's code size.
+size_t LzwSize(const std::vector<uint8_t>& pixels, int width, int height, int bits) {
+    TMemoryStream out;
+    TLZWEncoder(nullptr).Compress(out, bits, 1 << bits, pixels.data(), false, height, width);
+    return out.Data().size();
+}
+
+// A pixel order for LZW where some pixels may take either of two values (as shown, or keep): a greedy
+// LZW pass that gives each such pixel the value that lets the current string grow, so the string table
+// finds longer matches. keepFirst picks which value is tried first and which starts a new string.
+std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
+                                  int bits, bool keepFirst) {
+    const int firstCode = (1 << bits) + 2;
+    std::unordered_map<uint32_t, int> table;
+    int nextCode = firstCode;
+    std::vector<uint8_t> chosen(plain.size());
+    int current = -1;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        uint8_t options[2] = {plain[i], plain[i]};
+        if (free[i]) {
+            options[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
+            options[keepFirst ? 1 : 0] = plain[i];
+        }
+        if (current >= 0) {
+            bool grown = false;
+            for (uint8_t v : options) {
+                const auto at = table.find(static_cast<uint32_t>(current) << 8 | v);
+                if (at != table.end()) {
+                    current = at->second, chosen[i] = v, grown = true;
+                    break;
+                }
+            }
+            if (grown) continue;
+            if (nextCode < 4095) {
+                table.emplace(static_cast<uint32_t>(current) << 8 | options[0], nextCode++);
+            } else { // the encoder clears its table here
+                table.clear();
+                nextCode = firstCode;
+            }
+        }
+        chosen[i] = options[0];
+        current = options[0];
+    }
+    return chosen;
+}
+
+// As GreedyChoice, but each string takes the longest match the table offers, searching both values of
+// the free pixels (a bounded search); the string that follows starts with the value its own longest
+// match needs.
+std::vector<uint8_t> LongestChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
+                                   int bits, bool keepFirst) {
+    const int firstCode = (1 << bits) + 2;
+    std::unordered_map<uint32_t, int> table;
+    int nextCode = firstCode;
+    const size_t n = plain.size();
+    std::vector<uint8_t> chosen(n), path, bestPath;
+    auto options = [&](size_t i, uint8_t (&o)[2]) {
+        if (!free[i]) return o[0] = plain[i], 1;
+        o[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
+        o[keepFirst ? 1 : 0] = plain[i];
+        return 2;
+    };
+    int budget = 0, bestCode = 0;
+    // Longest path from pos with the string so far being code; path holds the values chosen.
+    std::function<void(size_t, int)> walk = [&](size_t pos, int code) {
+        if (path.size() > bestPath.size()) bestPath = path, bestCode = code;
+        if (pos >= n || --budget < 0) return;
+        uint8_t o[2];
+        const int count = options(pos, o);
+        for (int k = 0; k < count; ++k) {
+            const auto at = table.find(static_cast<uint32_t>(code) << 8 | o[k]);
+            if (at == table.end()) continue;
+            path.push_back(o[k]);
+            walk(pos + 1, at->second);
+            path.pop_back();
+        }
+    };
+    int previous = -1;
+    for (size_t i = 0; i < n;) {
+        bestPath.clear();
+        uint8_t o[2];
+        const int count = options(i, o);
+        for (int k = 0; k < count; ++k) {
+            path.assign(1, o[k]);
+            budget = 64;
+            const size_t before = bestPath.size();
+            walk(i + 1, o[k]);
+            if (bestPath.size() == before && before == 0) bestPath = path, bestCode = o[k];
+        }
+        std::copy(bestPath.begin(), bestPath.end(), chosen.begin() + static_cast<std::ptrdiff_t>(i));
+        if (previous >= 0) {
+            if (nextCode < 4095) {
+                table.emplace(static_cast<uint32_t>(previous) << 8 | bestPath[0], nextCode++);
+            } else { // the encoder clears its table here
+                table.clear();
+                nextCode = firstCode;
+            }
+        }
+        previous = bestCode;
+        i += bestPath.size();
+    }
+    return chosen;
+}
+
+// Rewrites the frames of a picture with one global table (every frame whole, at 0, 0) so that each
+// frame after the first holds only the rectangle that differs from what is shown after the frame
+// before, and nothing is cleared (Disposal Method 1): the file decodes to the same pictures, smaller.
+// t is the index shown as transparent in every frame, or -1. Where the next frame (frame 0 after the
+// last, as the animation starts again) shows the background at a pixel that is drawn now, the frame's
+// rectangle also takes in those pixels and the frame is cleared after it is shown (Disposal Method 2);
+// the next frame then draws again what it shows inside that rectangle.
+void ShrinkFrames(TGIFPicture& n, int t) {
+    const int count = FrameCount(n);
+    if (count < 2) return;
+    const TGIFSubImage& first = *n.Images().ItemAt(0);
+    const int width = first.Width(), height = first.Height();
+    const size_t area = static_cast<size_t>(width) * height;
+    const int bits = std::max(2, n.GlobalColorMap().EntryBits()); // the encoder's least code size
+    const int limit = 1 << n.GlobalColorMap().EntryBits();        // the indices a frame may use
+    for (int i = 0; i < count; ++i) {
+        const TGIFSubImage& f = *n.Images().ItemAt(i);
+        if (f.Left() != 0 || f.Top() != 0 || f.Width() != width || f.Height() != height || !f.Pixels() ||
+            f.ColorMap().Count() > 0)
+            return; // not the document's kind of frames: written as they are
+    }
+    // The colours that later frames change to most come first in the table: frames that use only the
+    // first entries are written with shorter codes (the table's order carries no meaning of its own).
+    {
+        TGIFGlobalColorMap& table = n.GlobalColorMap();
+        const int colors = table.Count();
+        std::vector<long> changes(static_cast<size_t>(colors), 0);
+        for (int i = 1; i < count; ++i) {
+            const uint8_t* before = n.Images().ItemAt(i - 1)->Pixels();
+            const uint8_t* now = n.Images().ItemAt(i)->Pixels();
+            for (size_t p = 0; p < area; ++p)
+                if (before[p] != now[p] && now[p] < colors) ++changes[now[p]];
+        }
+        if (t >= 0 && t < colors) changes[static_cast<size_t>(t)] += static_cast<long>(area); // kept pixels
+        std::vector<int> order(static_cast<size_t>(colors));
+        for (int c = 0; c < colors; ++c) order[static_cast<size_t>(c)] = c;
+        std::stable_sort(order.begin(), order.end(), [&](int l, int r) {
+            return changes[static_cast<size_t>(l)] > changes[static_cast<size_t>(r)];
+        });
+        std::vector<TGIFColor> old(static_cast<size_t>(colors));
+        std::array<uint8_t, 256> map;
+        for (int c = 0; c < 256; ++c) map[static_cast<size_t>(c)] = static_cast<uint8_t>(c);
+        for (int c = 0; c < colors; ++c) old[static_cast<size_t>(c)] = table.ColorAt(c);
+        for (int c = 0; c < colors; ++c) {
+            table.SetColorAt(c, old[static_cast<size_t>(order[static_cast<size_t>(c)])]);
+            map[static_cast<size_t>(order[static_cast<size_t>(c)])] = static_cast<uint8_t>(c);
+        }
+        table.SetSorted(false);
+        for (int i = 0; i < count; ++i) {
+            uint8_t* px = n.Images().ItemAt(i)->Pixels();
+            for (size_t p = 0; p < area; ++p) px[p] = map[px[p]];
+        }
+        if (t >= 0) t = map[static_cast<size_t>(t)];
+    }
+    // What each frame shows: its index, or None where the transparent index lets the background through.
+    constexpr int None = -1;
+    std::vector<std::vector<int>> shows(count, std::vector<int>(area));
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* px = n.Images().ItemAt(i)->Pixels();
+        for (size_t p = 0; p < area; ++p) shows[i][p] = px[p] == t ? None : px[p];
+    }
+
+    std::vector<int> shown(area, None);
+    for (int i = 0; i < count; ++i) {
+        TGIFSubImage& frame = *n.Images().ItemAt(i);
+        TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+        if (!gce) gce = AddControlExtension(frame);
+        const std::vector<int>& target = shows[i];
+        const std::vector<int>& next = shows[(i + 1) % count];
+        // The rectangle of pixels that change now or must be cleared for the next frame; frame 0 is
+        // whole, and a frame that changes nothing keeps one pixel.
+        int left = width, top = height, right = -1, bottom = -1;
+        bool clear = false;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const size_t p = static_cast<size_t>(y) * width + x;
+                const bool uncovered = target[p] != None && next[p] == None;
+                clear = clear || uncovered;
+                if (i == 0 || uncovered || shown[p] != target[p]) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        if (right < 0) left = right = top = bottom = 0;
+        const int w = right - left + 1, h = bottom - top + 1;
+        // Indices that may stand for "leave as shown" (the frame's transparent index): any no changed pixel
+        // uses. Those most frequent among the unchanged pixels are tried (a run of them then reads the same
+        // either way), and the highest free one (often a padding entry of the table).
+        std::vector<int> unchanged(static_cast<size_t>(limit), 0);
+        std::vector<bool> used(static_cast<size_t>(limit), false);
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x) {
+                const size_t p = static_cast<size_t>(y) * width + x;
+                const int value = target[p] == None ? t : target[p];
+                if (shown[p] != target[p])
+                    used[static_cast<size_t>(value)] = true;
+                else
+                    ++unchanged[static_cast<size_t>(value)];
+            }
+        std::vector<int> keeps;
+        for (int c = 0; c < limit; ++c)
+            if (!used[static_cast<size_t>(c)]) keeps.push_back(c);
+        const int highest = keeps.empty() ? -1 : keeps.back();
+        std::stable_sort(keeps.begin(), keeps.end(), [&](int l, int r) {
+            return unchanged[static_cast<size_t>(l)] > unchanged[static_cast<size_t>(r)];
+        });
+        const int lowest = keeps.empty() ? -1 : *std::min_element(keeps.begin(), keeps.end());
+        if (keeps.size() > 3) keeps.resize(3);
+        for (int extra : {lowest, highest})
+            if (extra >= 0 && std::find(keeps.begin(), keeps.end(), extra) == keeps.end()) keeps.push_back(extra);
+
+        // Candidates, each with its transparent index (-1: none): the pixels as they are (the background
+        // written as t); then for each keep: every unchanged pixel as keep, unchanged pixels as keep where
+        // that continues a run of keep, and two greedy LZW choices. The shortest data wins.
+        const size_t rect = static_cast<size_t>(w) * h;
+        std::vector<std::pair<std::vector<uint8_t>, int>> candidates;
+        std::vector<uint8_t> plain(rect);
+        std::vector<bool> same(rect), background(rect);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const size_t p = static_cast<size_t>(top + y) * width + left + x, q = static_cast<size_t>(y) * w + x;
+                plain[q] = static_cast<uint8_t>(target[p] == None ? t : target[p]);
+                same[q] = shown[p] == target[p];
+                background[q] = target[p] == None; // always unchanged: nothing uncovers the background
+            }
+        candidates.emplace_back(plain, t);
+        for (int keep : keeps) {
+            const uint8_t k = static_cast<uint8_t>(keep);
+            // The background can only be left as it is: where keep is not t, it takes keep.
+            std::vector<uint8_t> fixed(plain), masked(rect), runs(rect);
+            std::vector<bool> free(rect);
+            for (size_t q = 0; q < rect; ++q) {
+                if (background[q]) fixed[q] = k;
+                free[q] = same[q] && !background[q];
+                masked[q] = same[q] ? k : fixed[q];
+                runs[q] = same[q] && (background[q] || (q > 0 && runs[q - 1] == k)) ? k : fixed[q];
+            }
+            candidates.emplace_back(std::move(masked), keep);
+            candidates.emplace_back(std::move(runs), keep);
+            for (bool keepFirst : {true, false}) {
+                candidates.emplace_back(GreedyChoice(fixed, free, keep, bits, keepFirst), keep);
+                candidates.emplace_back(LongestChoice(fixed, free, keep, bits, keepFirst), keep);
+            }
+        }
+        // Each candidate is written with the fewest bits that hold its highest index (the LZW codes are
+        // shorter when a frame uses only the first entries of the table).
+        size_t best = 0, bestSize = SIZE_MAX;
+        int bestBits = bits;
+        for (size_t c = 0; c < candidates.size(); ++c) {
+            const int highestIndex = *std::max_element(candidates[c].first.begin(), candidates[c].first.end());
+            int codeBits = 2;
+            while ((1 << codeBits) <= highestIndex) ++codeBits;
+            codeBits = std::min(codeBits, bits);
+            const size_t size = LzwSize(candidates[c].first, w, h, codeBits);
+            if (size < bestSize) best = c, bestSize = size, bestBits = codeBits;
+        }
+        frame.SetCodeBits(bestBits < bits ? bestBits : 0);
+        const int transparentIndex = candidates[best].second;
+        gce->SetTransparent(transparentIndex >= 0);
+        if (transparentIndex >= 0) gce->SetTransparentColorIndex(transparentIndex);
+        gce->SetDisposal(clear ? 2 : 1);
+        if (left != 0 || top != 0 || w != width || h != height) {
+            frame.SetFrameBounds(left, top, w, h);
+            frame.AllocatePixels();
+        }
+        std::copy(candidates[best].first.begin(), candidates[best].first.end(), frame.Pixels());
+        shown = target;
+        if (clear)
+            for (int y = top; y <= bottom; ++y)
+                std::fill_n(shown.begin() + static_cast<std::ptrdiff_t>(y) * width + left, w, None);
+    }
+}
 } // namespace
 
 int LoopCount(const TGIFPicture& gif) {
@@ -350,7 +630,7 @@ void SetPlaybackLoops(TGIFPicture& picture, int loops) {
 }
 
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
-                                     uint32_t transparentColor, int loopCount) {
+                                     uint32_t transparentColor, int loopCount, bool shrink) {
     TGIFPicture n;
     n.CopyFrom(frames);
     RemoveLoopExtensions(n); // the preview's, while it plays
@@ -373,6 +653,7 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
             gce->SetDisposal(0);
         }
     }
+    if (shrink) ShrinkFrames(n, t);
     if (loopCount != NoLooping) InsertLoopExtension(n, std::clamp(loopCount, 0, 0xFFFF));
     return Write(n);
 }

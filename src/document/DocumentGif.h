@@ -71,8 +71,11 @@ std::vector<uint8_t> EncodeSingleFrame(const TSurface32& source, bool markTransp
 // transparent colour (when the global table holds it) with Disposal Method 2 on every frame, so that no
 // frame shows through the transparent pixels of the next.
 // loopCount: the looping extension's count (0 forever, N), or NoLooping to write none (plays once).
+// With shrink the file is made smaller and shows the same pictures: every frame after the first holds only
+// the rectangle that changed, pixels left as shown may be written transparent where that packs better,
+// and frames are not cleared (Disposal Method 1) unless a pixel must turn transparent again.
 std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTransparent,
-                                     uint32_t transparentColor, int loopCount = 0);
+                                     uint32_t transparentColor, int loopCount = 0, bool shrink = false);
 
 // Loop count of a read GIF: the count of its first looping extension (0 = forever), or NoLooping when it
 // has none (browsers then play it once).

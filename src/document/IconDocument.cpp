@@ -743,7 +743,8 @@ std::vector<uint8_t> TIconDocument::EncodeDocumentGif() const {
         return GifFrames::EncodeSingleFrame(f, withoutBorder, transparent);
     }
     return GifFrames::EncodeAnimation(withoutBorder ? *Frames32_ : *Frames40_, withoutBorder, transparent,
-                                      LoopCount_ == PlayOnce ? GifFrames::NoLooping : LoopCount_);
+                                      LoopCount_ == PlayOnce ? GifFrames::NoLooping : LoopCount_,
+                                      OptimizeGif_);
 }
 
 std::vector<uint8_t> TIconDocument::EncodeFrameGif() const {

@@ -213,6 +213,10 @@ class TIconDocument {
     // followed by 32 × 32 in 32 bits with alpha and 16 × 16 in 8 and 32 bits (on).
     bool ModernIco() const { return ModernIco_; }
     void SetModernIco(bool on) { ModernIco_ = on; }
+    // The animated GIF save writes frames after the first as the changed rectangle only (on), or every
+    // frame whole (off, the default).
+    bool OptimizeGif() const { return OptimizeGif_; }
+    void SetOptimizeGif(bool on) { OptimizeGif_ = on; }
     // The current frame as PNG: 40 × 40 opaque with the border; without it the inner 32 × 32 area with
     // the transparent colour as alpha 0.
     std::vector<uint8_t> EncodeFramePng() const;
@@ -330,6 +334,7 @@ class TIconDocument {
     bool FramesChanged_ = false;
     int LoopCount_ = LoopForever;
     bool ModernIco_ = false;
+    bool OptimizeGif_ = false;
 
     TSurfaceColor DrawColor_ = DefaultDrawColor;
     TSurfaceColor BackColor_ = DefaultBackColor;

@@ -61,6 +61,7 @@ void TGIFSubImage::ClearAll() {
     SetHeight(0);
     SetWidth(0);
     Transparent_ = false;
+    CodeBits_ = 0;
     GraphicControlExtension_ = nullptr;
     DropCaches();
 }
@@ -72,6 +73,7 @@ void TGIFSubImage::CopyFrom(const TGIFSubImage& source) {
     Descriptor_ = source.Descriptor_;
     Transparent_ = source.Transparent_;
     Pixels_ = source.Pixels_;
+    CodeBits_ = source.CodeBits_;
     ColorMap_.CopyFrom(source.ColorMap_);
     // Extensions travel through a stream so that each copy is a new object of its class.
     TMemoryStream buffer;
@@ -218,6 +220,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
         bits = Image_ ? Image_->HighestEntryBits() : 0;
         limit = 1 << bits;
     }
+    if (CodeBits_ > 0 && CodeBits_ < bits) bits = CodeBits_, limit = std::min(limit, 1 << bits);
     Compress(stream, bits, limit);
 }
 

@@ -113,6 +113,11 @@ class TGIFSubImage : public TGIFItem {
     void PrepareForWrite();
     // Writes the image data with the picture's encoder (LZW unless CompressionMethod is 1).
     void Compress(TStream& stream, int bitsPerPixel, int colorLimit);
+    // Bits per pixel for the image data when fewer than the colour table's (0, the default: the table's):
+    // a frame whose indices all lie below 2^bits is written with that LZW Minimum Code Size, and shorter
+    // codes. An index at or above 2^bits fails the write ("Color not in color table").
+    int CodeBits() const { return CodeBits_; }
+    void SetCodeBits(int bits) { CodeBits_ = bits; }
 
     // Mirrors the Transparent Color Flag of the graphic control extension.
     bool Transparent() const { return Transparent_; }
@@ -129,6 +134,7 @@ class TGIFSubImage : public TGIFItem {
 
   private:
     TGIFPixelBuffer Pixels_;
+    int CodeBits_ = 0;
     TGIFLocalColorMap ColorMap_;
     TImageDescriptor Descriptor_;
     TGIFFrameExtensionList Extensions_;

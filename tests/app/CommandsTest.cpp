@@ -908,22 +908,30 @@ class TCommandsTest : public QObject {
         QCOMPARE(GifFrames::LoopCount(doc.Frames40()), GifFrames::NoLooping); // the preview's loop is gone
     }
 
-    // The modern ICO setting is the document's from the click on, and the next window starts with it.
-    void ModernIcoSettingIsKept() {
-        {
-            auto form = StartedWithNewIcon();
-            auto* item = Find<QAction>(form, "MnFileModernIco");
-            QVERIFY(!item->isChecked());
-            QVERIFY(!form->DocumentModel().ModernIco());
-            item->trigger();
-            QVERIFY(form->DocumentModel().ModernIco());
+    // The file settings (modern ICO, smaller GIF) are the document's from the click on, and the next
+    // window starts with them.
+    void FileSettingsAreKept() {
+        struct Setting {
+            const char* Item;
+            bool (TIconDocument::*On)() const;
+        };
+        for (const Setting s : {Setting{"MnFileModernIco", &TIconDocument::ModernIco},
+                                Setting{"MnFileOptimizeGif", &TIconDocument::OptimizeGif}}) {
+            {
+                auto form = StartedWithNewIcon();
+                auto* item = Find<QAction>(form, s.Item);
+                QVERIFY2(!item->isChecked(), s.Item);
+                QVERIFY(!(form->DocumentModel().*s.On)());
+                item->trigger();
+                QVERIFY((form->DocumentModel().*s.On)());
+            }
+            auto again = StartedWithNewIcon();
+            auto* item = Find<QAction>(again, s.Item);
+            QVERIFY2(item->isChecked(), s.Item);
+            QVERIFY((again->DocumentModel().*s.On)());
+            item->trigger(); // back to the default for the other tests
+            QVERIFY(!(again->DocumentModel().*s.On)());
         }
-        auto again = StartedWithNewIcon();
-        auto* item = Find<QAction>(again, "MnFileModernIco");
-        QVERIFY(item->isChecked());
-        QVERIFY(again->DocumentModel().ModernIco());
-        item->trigger(); // back to the classic file for the other tests
-        QVERIFY(!again->DocumentModel().ModernIco());
     }
 };
 

@@ -25,7 +25,7 @@ const QStringList CheckItems = {"MnMRUShowPath",   "MnFileSaveWithoutBorder", "M
                                 "MnViewThumbnail", "MnViewControlBar",        "MnViewToolBar",
                                 "MnViewColorBar",  "MnImageAutoBorder",
                                 "MnViewOnionSkin", "MnViewOnionSkinNext",     "MnViewTransparency",
-                                "MnEffectsAllFrames", "MnFileModernIco"};
+                                "MnEffectsAllFrames", "MnFileModernIco", "MnFileOptimizeGif"};
 
 const QStringList TopMenus = {"MnFile", "MnEdit", "MnView", "MnImage", "MnColors", "MnHelp"};
 
