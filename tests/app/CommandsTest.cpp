@@ -15,6 +15,7 @@
 #include "InputBox.h"
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
+#include "ScriptedForm.h"
 #include "TindraAngleForm.h"
 #include "TindraIframeForm.h"
 #include "TindraMFrameForm.h"
@@ -52,41 +53,14 @@
 namespace {
 
 // The window without stored settings, with its file dialogs and error box scripted.
-class TTestForm : public TTindraMainForm {
+class TTestForm : public TScriptedForm {
   public:
-    QStringList SaveNames; // answers of the save dialog, in order ("" = cancel)
-    QStringList Errors;
-
-    TTestForm() {
-        SetControlImagePath(TINDRA_IMAGES_IML);
-        SetMessageSink([](const QString&) {});
-    }
     QString OpenName; // answer of the open dialog
     std::string AskOpenFileName() override { return OpenName.toStdString(); }
-    std::string AskSaveFileName(TFileKind, const std::string&) override {
-        return SaveNames.isEmpty() ? std::string() : SaveNames.takeFirst().toStdString();
-    }
-
-  protected:
-    TWindowSettings ReadSettings() override {
-        TWindowSettings s;
-        s.Width = DesignWidth;
-        s.Height = DesignHeight;
-        s.Language = 1;
-        return s;
-    }
-    void WriteSettings() override {}
-    void ShowErrorMessage(const QString& text) override { Errors << text; }
 };
 
 std::unique_ptr<TTestForm> StartedWithNewIcon() {
-    auto form = std::make_unique<TTestForm>();
-    form->CreateDialogs();
-    form->show();
-    form->FormActivate();
-    QCoreApplication::processEvents();
-    form->MnFileNewClick();
-    return form;
+    return ShownWithNewIcon<TTestForm>();
 }
 
 void AnswerQuestion(QMessageBox::StandardButton answer) {

@@ -7,6 +7,7 @@
 #include "PaletteStrip.h"
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
+#include "ScriptedForm.h"
 #include "TindraAngleForm.h"
 #include "TindraHelpForm.h"
 #include "TindraInfoForm.h"
@@ -34,42 +35,21 @@
 namespace {
 
 // The window without stored settings, in English, with its file dialogs and error box scripted.
-class TTestForm : public TTindraMainForm {
+class TTestForm : public TScriptedForm {
   public:
-    QStringList SaveNames; // answers of the save dialog, in order ("" = cancel)
-    QString PaletteName;   // answer of the palette dialogs
-    QStringList Errors;
+    QString PaletteName; // answer of the palette dialogs
+    QStringList Messages;
 
     TTestForm() {
-        SetControlImagePath(TINDRA_IMAGES_IML);
         SetMessageSink([this](const QString& text) { Messages << text; });
-    }
-    QStringList Messages;
-    std::string AskSaveFileName(TFileKind, const std::string&) override {
-        return SaveNames.isEmpty() ? std::string() : SaveNames.takeFirst().toStdString();
     }
 
   protected:
-    TWindowSettings ReadSettings() override {
-        TWindowSettings s;
-        s.Width = DesignWidth;
-        s.Height = DesignHeight;
-        s.Language = 1;
-        return s;
-    }
-    void WriteSettings() override {}
-    void ShowErrorMessage(const QString& text) override { Errors << text; }
     QString AskPaletteFileName(bool) override { return PaletteName; }
 };
 
 std::unique_ptr<TTestForm> StartedWithNewIcon() {
-    auto form = std::make_unique<TTestForm>();
-    form->CreateDialogs();
-    form->show();
-    form->FormActivate();
-    QCoreApplication::processEvents();
-    form->MnFileNewClick();
-    return form;
+    return ShownWithNewIcon<TTestForm>();
 }
 
 constexpr uint32_t Grey = 0xFFCCCCCCu, Dark = 0xFF102030u;

@@ -3,6 +3,7 @@
 
 #include "CanvasWidget.h"
 #include "IconDocument.h"
+#include "ScriptedForm.h"
 #include "TindraMainForm.h"
 #include "WindowControls.h"
 
@@ -17,31 +18,10 @@
 
 namespace {
 
-class TTestForm : public TTindraMainForm {
-  public:
-    TTestForm() {
-        SetControlImagePath(TINDRA_IMAGES_IML);
-        SetMessageSink([](const QString&) {});
-    }
-
-  protected:
-    TWindowSettings ReadSettings() override {
-        TWindowSettings s;
-        s.Width = DesignWidth;
-        s.Height = DesignHeight;
-        s.Language = 1;
-        return s;
-    }
-    void WriteSettings() override {}
-};
+using TTestForm = TScriptedForm;
 
 std::unique_ptr<TTestForm> StartedWithNewIcon() {
-    auto form = std::make_unique<TTestForm>();
-    form->show();
-    form->FormActivate();
-    QCoreApplication::processEvents();
-    form->MnFileNewClick();
-    return form;
+    return ShownWithNewIcon<TTestForm>();
 }
 
 // Every pixel of its own colour.
