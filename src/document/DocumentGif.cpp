@@ -348,9 +348,9 @@ size_t LzwSize(const std::vector<uint8_t>& pixels, int width, int height, int bi
 
 // A pixel order for LZW where some pixels may take either of two values (as shown, or keep): a greedy
 // LZW pass that gives each such pixel the value that lets the current string grow, so the string table
-// finds longer matches. keepFirst picks which value is tried first and which starts a new string.
+// finds longer matches. keep is tried first, and starts a new string where neither value continues one.
 std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
-                                  int bits, bool keepFirst) {
+                                  int bits) {
     const int firstCode = (1 << bits) + 2;
     std::unordered_map<uint32_t, int> table;
     int nextCode = firstCode;
@@ -359,8 +359,8 @@ std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::
     for (size_t i = 0; i < plain.size(); ++i) {
         uint8_t options[2] = {plain[i], plain[i]};
         if (free[i]) {
-            options[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
-            options[keepFirst ? 1 : 0] = plain[i];
+            options[0] = static_cast<uint8_t>(keep);
+            options[1] = plain[i];
         }
         if (current >= 0) {
             bool grown = false;
@@ -389,7 +389,7 @@ std::vector<uint8_t> GreedyChoice(const std::vector<uint8_t>& plain, const std::
 // the free pixels (a bounded search); the string that follows starts with the value its own longest
 // match needs.
 std::vector<uint8_t> LongestChoice(const std::vector<uint8_t>& plain, const std::vector<bool>& free, int keep,
-                                   int bits, bool keepFirst) {
+                                   int bits) {
     const int firstCode = (1 << bits) + 2;
     std::unordered_map<uint32_t, int> table;
     int nextCode = firstCode;
@@ -397,8 +397,8 @@ std::vector<uint8_t> LongestChoice(const std::vector<uint8_t>& plain, const std:
     std::vector<uint8_t> chosen(n), path, bestPath;
     auto options = [&](size_t i, uint8_t(&o)[2]) {
         if (!free[i]) return o[0] = plain[i], 1;
-        o[keepFirst ? 0 : 1] = static_cast<uint8_t>(keep);
-        o[keepFirst ? 1 : 0] = plain[i];
+        o[0] = static_cast<uint8_t>(keep);
+        o[1] = plain[i];
         return 2;
     };
     int budget = 0, bestCode = 0;
@@ -622,8 +622,8 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
                 keeps.push_back(extra);
 
         // Candidates, each with its transparent index (-1: none): the pixels as they are (the background
-        // written as t); then for each keep: every unchanged pixel as keep, unchanged pixels as keep where
-        // that continues a run of keep, and two greedy LZW choices. The shortest data wins.
+        // written as t); then for each keep: every unchanged pixel as keep, two greedy LZW choices, and on
+        // a small rectangle the beam. The shortest data wins.
         const size_t rect = static_cast<size_t>(w) * h;
         std::vector<std::pair<std::vector<uint8_t>, int>> candidates;
         std::vector<uint8_t> plain(rect);
@@ -640,20 +640,16 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
         for (int keep : keeps) {
             const uint8_t k = static_cast<uint8_t>(keep);
             // The background can only be left as it is: where keep is not t, it takes keep.
-            std::vector<uint8_t> fixed(plain), masked(rect), runs(rect);
+            std::vector<uint8_t> fixed(plain), masked(rect);
             std::vector<bool> free(rect);
             for (size_t q = 0; q < rect; ++q) {
                 if (background[q]) fixed[q] = k;
                 free[q] = same[q] && !background[q];
                 masked[q] = same[q] ? k : fixed[q];
-                runs[q] = same[q] && (background[q] || (q > 0 && runs[q - 1] == k)) ? k : fixed[q];
             }
             candidates.emplace_back(std::move(masked), keep);
-            candidates.emplace_back(std::move(runs), keep);
-            for (bool keepFirst : {true, false}) {
-                candidates.emplace_back(GreedyChoice(fixed, free, keep, bits, keepFirst), keep);
-                candidates.emplace_back(LongestChoice(fixed, free, keep, bits, keepFirst), keep);
-            }
+            candidates.emplace_back(GreedyChoice(fixed, free, keep, bits), keep);
+            candidates.emplace_back(LongestChoice(fixed, free, keep, bits), keep);
             if (rect <= BeamArea)
                 candidates.emplace_back(BeamChoice(fixed, free, keep, bits, BeamWidth), keep);
         }
