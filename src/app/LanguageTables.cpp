@@ -131,6 +131,9 @@ const TRawRow MainRows[] = {
      "Redo the change undone last (of the image or the frames)"},
     {"MnEditDuplicateFrame", nullptr, "&Duplikovat rámec", "&Duplicate frame",
      "Vložení kopie aktuálního rámce za něj", "Insert a copy of the current frame after it"},
+    {"MnEditMergeRepeats", nullptr, "&Sloučit opakované rámce", "Merge repea&ted frames",
+     "Rámec shodný s předchozím se odstraní a jeho čas se přičte k předchozímu",
+     "A frame equal to the one before is removed and its time added to that frame"},
     {"MnViewZoomIn", nullptr, "&Zvětšit", "Zoom &in", "Zvětšit obrázek na plátně", "Enlarge the canvas"},
     {"MnViewZoomOut", nullptr, "Zmen&šit", "Zoom o&ut", "Zmenšit obrázek na plátně", "Reduce the canvas"},
     {"MnViewZoomFit", nullptr, "&Přizpůsobit oknu", "&Fit to window",
@@ -287,7 +290,7 @@ const TRawRow MainRows[] = {
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 144 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 145 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

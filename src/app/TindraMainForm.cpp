@@ -42,9 +42,9 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFontDatabase>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -418,7 +418,8 @@ void TTindraMainForm::AddRecentFile(const QString& path) {
 }
 
 QString TTindraMainForm::DialogFolder() const {
-    return RegCtrl.ReadPath(QDir::cleanPath(TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath())));
+    return RegCtrl.ReadPath(
+        QDir::cleanPath(TDataFiles::DocumentFolder(QCoreApplication::applicationDirPath())));
 }
 
 void TTindraMainForm::PlaceWindow() {
@@ -554,6 +555,16 @@ bool TTindraMainForm::eventFilter(QObject* watched, QEvent* e) {
             break;
         }
     }
+    // The tool size field holds no text worth undoing: Undo and Redo keys pressed in it go to the
+    // window's commands instead of the field's own text history.
+    if (e->type() == QEvent::ShortcutOverride &&
+        (watched == Ui->EdToolSize || watched->parent() == Ui->EdToolSize)) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            key->ignore();
+            return true;
+        }
+    }
     if (e->type() == QEvent::MouseButtonDblClick) {
         if (watched == Ui->SBCapsLockInfo)
             SISysInfo->ToggleCapsLock();
@@ -586,7 +597,11 @@ void TTindraMainForm::ApplyCommandRules() {
 void TTindraMainForm::UpdateCommands() {
     ApplyCommandRules();
     const bool loaded = Document->ImageLoaded();
+    const bool appears = loaded && Ui->Canvas->isHidden();
     Ui->Canvas->setVisible(loaded);
+    // A document that appears gets the keyboard on its canvas, so that tool keys, Undo and Redo work
+    // at once (not in the first field of the tool panel).
+    if (appears) Ui->Canvas->setFocus();
     // With no document (also after a cancelled or failed open) no tool is chosen, and nothing of an
     // earlier document shows in the frame, pixel and colour cells; the document blanks the preview.
     if (!loaded) {

@@ -208,6 +208,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnEditRedoClick();
     void MnEditUndeleteClick();
     void MnEditDuplicateFrameClick();
+    void MnEditMergeRepeatsClick();
     // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
     void CBViewerClipboardChanged();
     // View menu (TindraMainFormView.cpp), with the frame list and the display-time field.

@@ -99,6 +99,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnEditRemoveFrame",       "MnEdit",            "Ctrl+Del",     12, &F::MnEditRemoveFrameClick,       "TBEditRemoveFrame",     SeveralFrames},
         {K::Item,      "MnEditMoveFrame",         "MnEdit",            "Ctrl+M",       47, &F::MnEditMoveFrameClick,         "TBEditMoveFrame",       SeveralFrames},
         {K::Item,      "MnEditDuplicateFrame",    "MnEdit",            "Ctrl+Shift+D", -1, &F::MnEditDuplicateFrameClick,    nullptr,                 DocumentOpen},
+        {K::Item,      "MnEditMergeRepeats",      "MnEdit",            nullptr,        -1, &F::MnEditMergeRepeatsClick,      nullptr,                 SeveralFrames},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 DocumentOpen},
 

@@ -113,6 +113,10 @@ void TTindraMainForm::MnEditDuplicateFrameClick() {
     Document->DuplicateFrame();
 }
 
+void TTindraMainForm::MnEditMergeRepeatsClick() {
+    Document->MergeRepeatedFrames();
+}
+
 void TTindraMainForm::MnEditSelectAllClick() {
     Ui->Canvas->SelectAll();
 }

@@ -22,6 +22,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -326,6 +327,8 @@ void TTindraMainForm::CreateToolPanel() {
     Ui->EdToolSize->setFixedWidth(39);
     column->addWidget(Ui->EdToolSize, 0, Qt::AlignHCenter);
     connect(Ui->EdToolSize, &QSpinBox::valueChanged, this, &TTindraMainForm::EdToolSizeChange);
+    Ui->EdToolSize->installEventFilter(this);
+    for (QLineEdit* text : Ui->EdToolSize->findChildren<QLineEdit*>()) text->installEventFilter(this);
     column->addStretch(1);
     CreateToolKeys();
 }

@@ -17,6 +17,9 @@
 // picture steps stay per frame: Undo on one frame never changes another frame's picture. A new edit
 // drops the redo steps of its frame, a new frame operation the redo steps of the frame list.
 //
+// A command that makes several frame steps (Merge repeated frames) marks every step after its first as
+// joined to the one before: Undo takes back the whole run, and Redo does it all again.
+//
 // Frame steps stay valid by their places because only frame steps change the frame list, and they are
 // undone and redone last-in first-out. A removed frame goes onto the undelete stack (Undeleted, newest
 // last); undoing the removal takes it back from there, Undelete is itself a frame step (undoing it puts
@@ -62,6 +65,7 @@ struct THistoryStep {
     int OldDelay = 0, NewDelay = 0;     // DisplayTime, in hundredths of a second
     int Selected = -1;                  // the current frame before the step (Insert: selected again on undo)
     std::optional<TRemovedFrame> Frame; // an undone insert: the frame its redo puts back
+    bool Joined = false; // undone and redone together with the step recorded before it (one command)
     uint64_t Stamp = 0;
 };
 
@@ -79,6 +83,8 @@ class TFrameHistory {
     // The newest step leaves its list; the caller applies it and hands it to the other list.
     THistoryStep TakeUndo();
     THistoryStep TakeRedo();
+    // The most recently undone step belongs to the command of the one redone before it.
+    bool RedoJoined() const { return !Redo_.empty() && Redo_.back().Joined; }
     void PushUndo(THistoryStep step); // stamped now
     void PushRedo(THistoryStep step); // stamped now
 

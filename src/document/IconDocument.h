@@ -236,6 +236,10 @@ class TIconDocument {
     void InsertFrame(TInsertPosition position, const TSurface32& picture, int displayTime);
     // Puts a copy of the current frame (picture and display time, no history) after it and selects it.
     void DuplicateFrame();
+    // Each frame that shows the same picture as the frame before it is removed and its display time
+    // added to that frame's (while the sum stays within MaxDisplayTime): the animation plays the same
+    // with fewer frames. One command for Undo and Redo; returns how many frames went.
+    int MergeRepeatedFrames();
     // Removes the current frame (nothing with fewer than two frames); it goes onto the undelete stack.
     void RemoveFrame();
     // Puts the most recently removed frame back at its place (or last, when the list is shorter now),

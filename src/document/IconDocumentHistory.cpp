@@ -1,5 +1,6 @@
 // TIconDocument's history: Undo and Redo over the frames' picture steps and the frame operations,
-// the frame operations as steps (insert, duplicate, remove, move, undelete), and Undelete. How the two
+// the frame operations as steps (insert, duplicate, remove, move, undelete, merge repeated frames),
+// and Undelete. How the two
 // kinds of step interleave is told in FrameHistory.h.
 
 #include "IconDocument.h"
@@ -8,6 +9,15 @@
 
 #include <algorithm>
 #include <utility>
+
+namespace {
+
+bool SamePicture(const TSurface32& a, const TSurface32& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() &&
+           std::equal(a.Bits(), a.Bits() + static_cast<size_t>(a.Width()) * a.Height(), b.Bits());
+}
+
+} // namespace
 
 void TIconDocument::UpdateModifiedMark() {
     const bool marked = Caption_.size() >= 2 && Caption_.back() == '*';
@@ -98,6 +108,44 @@ bool TIconDocument::Undelete() {
     return true;
 }
 
+int TIconDocument::MergeRepeatedFrames() {
+    if (!ImageLoaded_ || FrameCount_ < 2) return 0;
+    SettleOpenEdits();
+    int merged = 0, current = CurrentFrame_;
+    for (int i = 1; i < FrameCount_;) {
+        const int before = std::max(GifFrames::FrameDelay(*Frames40_, i - 1), 0);
+        const int own = std::max(GifFrames::FrameDelay(*Frames40_, i), 0);
+        if (!SamePicture(Entries_[i].Bitmap, Entries_[i - 1].Bitmap) ||
+            (before + own) * 10 > MaxDisplayTime) {
+            ++i;
+            continue;
+        }
+        // The frame before shows for both times; this one goes as a removal Undelete can bring back.
+        THistoryStep time;
+        time.Operation = TFrameOperation::DisplayTime;
+        time.From = time.Selected = i - 1;
+        time.OldDelay = before;
+        time.NewDelay = before + own;
+        time.Joined = merged > 0;
+        SetDelay(i - 1, time.NewDelay);
+        History_.Record(std::move(time));
+        THistoryStep remove;
+        remove.Operation = TFrameOperation::Remove;
+        remove.From = remove.Selected = i;
+        remove.Joined = true;
+        ApplyFrameStep(remove, true);
+        History_.Record(std::move(remove));
+        if (current >= i) --current;
+        ++merged;
+    }
+    if (merged == 0) return 0;
+    SelectFrameAgain(current);
+    UpdateModifiedMark();
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return merged;
+}
+
 void TIconDocument::ApplyFrameStep(THistoryStep& step, bool forwards) {
     std::vector<TRemovedFrame>& undeleted = History_.Undeleted();
     switch (step.Operation) {
@@ -177,12 +225,16 @@ bool TIconDocument::StepHistory(bool forwards) {
         from.pop_back();
         done = true;
     } else if (forwards ? History_.CanRedo() : History_.CanUndo()) {
-        THistoryStep step = forwards ? History_.TakeRedo() : History_.TakeUndo();
-        ApplyFrameStep(step, forwards);
-        if (forwards)
-            History_.PushUndo(std::move(step));
-        else
-            History_.PushRedo(std::move(step));
+        // One command's steps go together: Undo from its last step back to its first, Redo from its first.
+        for (bool more = true; more;) {
+            THistoryStep step = forwards ? History_.TakeRedo() : History_.TakeUndo();
+            more = forwards ? History_.RedoJoined() : step.Joined && History_.CanUndo();
+            ApplyFrameStep(step, forwards);
+            if (forwards)
+                History_.PushUndo(std::move(step));
+            else
+                History_.PushRedo(std::move(step));
+        }
         done = true;
     }
     UpdateModifiedMark();

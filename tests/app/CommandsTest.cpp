@@ -907,6 +907,28 @@ class TCommandsTest : public QObject {
             QVERIFY(!(again->DocumentModel().*s.On)());
         }
     }
+
+    // A new document has the keyboard on its canvas, and Undo and Redo keys pressed in the tool size
+    // field reach the window's commands; Merge repeated frames is one step for them.
+    void UndoKeysReachTheWindow() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        QCOMPARE(form->focusWidget(), static_cast<QWidget*>(Find<TCanvasWidget>(form, "PBMain")));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        Find<QAction>(form, "MnEditDuplicateFrame")->trigger();
+        Find<QAction>(form, "MnEditDuplicateFrame")->trigger();
+        Find<QAction>(form, "MnEditMergeRepeats")->trigger();
+        QCOMPARE(doc.FrameCount(), 1);
+        QCOMPARE(doc.DisplayTime(0), 300);
+        auto* size = Find<QSpinBox>(form, "EdToolSize");
+        size->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc.FrameCount(), 3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc.FrameCount(), 1);
+        QCOMPARE(size->value(), 1);
+    }
 };
 
 QTEST_MAIN(TCommandsTest)

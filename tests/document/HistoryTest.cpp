@@ -106,7 +106,7 @@ class HistoryTest : public ::testing::Test {
     }
 
     // Runs one command: draw x, undo, redo, insert X (after the current frame), dup, remove, undelete,
-    // move N, time MS, select N.
+    // move N, time MS, merge (repeated frames), select N.
     void Run(const std::string& command) {
         std::istringstream in(command);
         std::string verb, arg;
@@ -131,6 +131,8 @@ class HistoryTest : public ::testing::Test {
             doc.MoveFrame(std::stoi(arg));
         } else if (verb == "time") {
             doc.SetDisplayTime(std::stoi(arg));
+        } else if (verb == "merge") {
+            doc.MergeRepeatedFrames();
         } else if (verb == "select") {
             doc.SelectFrame(std::stoi(arg));
         } else {
@@ -437,4 +439,39 @@ TEST_F(HistoryTest, FrameStepsDoNotCopyTheOtherFrames) {
         EXPECT_TRUE(doc.Undo());
     EXPECT_EQ(State(), "[R] G B");
     EXPECT_EQ(doc.UndeleteDepth(), 0);
+}
+
+// Merge repeated frames: a run of equal frames becomes its first frame showing for the run's time, the
+// current frame follows its picture, and one Undo or Redo takes back or does again the whole merge.
+TEST_F(HistoryTest, MergeRepeatedFramesIsOneCommand) {
+    const TScript scripts[] = {
+        {"runs of equal frames",
+         "RRGGGR",
+         {{"merge", "[R@200] G@300 R"},
+          {"undo", "[R] R G G G R"},
+          {"redo", "R@200 G@300 [R]"},
+          {"undo", "[R] R G G G R"},
+          {"undo", "[R] R G G G R"}}},
+        {"the current frame follows its picture, times add up",
+         "RGGB",
+         {{"select 2", "R G [G] B"},
+          {"time 50", "R G [G@50] B"},
+          {"merge", "R [G@150] B"},
+          {"undo", "R [G] G@50 B"},
+          {"undo", "R G [G] B"}}},
+        {"a stroke makes frames differ; nothing to merge records nothing",
+         "RRG",
+         {{"select 1", "R [R] G"},
+          {"draw k", "R [Rk] G"},
+          {"merge", "R [Rk] G"},
+          {"undo", "R [R] G"},
+          {"merge", "[R@200] G"}}},
+        {"a sum above the longest display time is not merged",
+         "RR",
+         {{"time 300000", "[R@300000] R"},
+          {"merge", "[R@300000] R"},
+          {"undo", "[R] R"}}},
+    };
+    for (const TScript& s : scripts)
+        Play(s);
 }
