@@ -622,10 +622,29 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
                 keeps.push_back(extra);
 
         // Candidates, each with its transparent index (-1: none): the pixels as they are (the background
-        // written as t); then for each keep: every unchanged pixel as keep, two greedy LZW choices, and on
-        // a small rectangle the beam. The shortest data wins.
+        // written as t); then for each keep: every unchanged pixel as keep and two greedy LZW choices;
+        // then, on a small rectangle, the beam for the keep of the shortest of those. Each is
+        // written with the fewest bits that hold its highest index (the LZW codes are shorter when a
+        // frame uses only the first entries of the table), in row order or interlaced: the shortest wins.
         const size_t rect = static_cast<size_t>(w) * h;
-        std::vector<std::pair<std::vector<uint8_t>, int>> candidates;
+        TShrunkFrame& chosen = frames[static_cast<size_t>(i)];
+        chosen.Size = SIZE_MAX;
+        int beamKeep = -1; // the keep of the shortest keep candidate
+        size_t beamKeepSize = SIZE_MAX;
+        auto consider = [&](std::vector<uint8_t>&& data, int transparent) {
+            const int codeBits = BitsFor(*std::max_element(data.begin(), data.end()), bits);
+            bool better = false;
+            for (bool interlaced : {false, true}) {
+                if (interlaced && h < 3) break; // the same row order
+                const size_t size = LzwSize(data, w, h, codeBits, interlaced);
+                if (transparent >= 0 && size < beamKeepSize) beamKeep = transparent, beamKeepSize = size;
+                if (size < chosen.Size) {
+                    chosen.Size = size, chosen.CodeBits = codeBits, chosen.Interlaced = interlaced;
+                    better = true;
+                }
+            }
+            if (better) chosen.Data = std::move(data), chosen.Transparent = transparent;
+        };
         std::vector<uint8_t> plain(rect);
         std::vector<bool> same(rect), background(rect);
         for (int y = 0; y < h; ++y)
@@ -636,41 +655,32 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
                 same[q] = shown[p] == target[p];
                 background[q] = target[p] == None; // always unchanged: nothing uncovers the background
             }
-        candidates.emplace_back(plain, t);
-        for (int keep : keeps) {
-            const uint8_t k = static_cast<uint8_t>(keep);
-            // The background can only be left as it is: where keep is not t, it takes keep.
-            std::vector<uint8_t> fixed(plain), masked(rect);
-            std::vector<bool> free(rect);
+        consider(std::vector<uint8_t>(plain), t);
+        // The background can only be left as it is: where keep is not t, it takes keep.
+        auto fixedFor = [&](int keep, std::vector<bool>& free) {
+            std::vector<uint8_t> fixed(plain);
             for (size_t q = 0; q < rect; ++q) {
-                if (background[q]) fixed[q] = k;
+                if (background[q]) fixed[q] = static_cast<uint8_t>(keep);
                 free[q] = same[q] && !background[q];
-                masked[q] = same[q] ? k : fixed[q];
             }
-            candidates.emplace_back(std::move(masked), keep);
-            candidates.emplace_back(GreedyChoice(fixed, free, keep, bits), keep);
-            candidates.emplace_back(LongestChoice(fixed, free, keep, bits), keep);
-            if (rect <= BeamArea)
-                candidates.emplace_back(BeamChoice(fixed, free, keep, bits, BeamWidth), keep);
+            return fixed;
+        };
+        for (int keep : keeps) {
+            std::vector<bool> free(rect);
+            const std::vector<uint8_t> fixed = fixedFor(keep, free);
+            std::vector<uint8_t> masked(rect);
+            for (size_t q = 0; q < rect; ++q)
+                masked[q] = same[q] ? static_cast<uint8_t>(keep) : fixed[q];
+            consider(std::move(masked), keep);
+            consider(GreedyChoice(fixed, free, keep, bits), keep);
+            consider(LongestChoice(fixed, free, keep, bits), keep);
         }
-        // Each candidate is written with the fewest bits that hold its highest index (the LZW codes are
-        // shorter when a frame uses only the first entries of the table).
-        TShrunkFrame& chosen = frames[static_cast<size_t>(i)];
-        size_t best = 0;
-        chosen.Size = SIZE_MAX;
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            const int codeBits =
-                BitsFor(*std::max_element(candidates[c].first.begin(), candidates[c].first.end()), bits);
-            for (bool interlaced : {false, true}) {
-                if (interlaced && h < 3) break; // the same row order
-                const size_t size = LzwSize(candidates[c].first, w, h, codeBits, interlaced);
-                if (size < chosen.Size)
-                    best = c, chosen.Size = size, chosen.CodeBits = codeBits, chosen.Interlaced = interlaced;
-            }
+        if (rect <= BeamArea && beamKeep >= 0) {
+            std::vector<bool> free(rect);
+            const std::vector<uint8_t> fixed = fixedFor(beamKeep, free);
+            consider(BeamChoice(fixed, free, beamKeep, bits, BeamWidth), beamKeep);
         }
         chosen.Left = left, chosen.Top = top, chosen.Width = w, chosen.Height = h, chosen.Clear = clear;
-        chosen.Transparent = candidates[best].second;
-        chosen.Data = std::move(candidates[best].first);
         shown = target;
         if (clear)
             for (int y = top; y <= bottom; ++y)
@@ -870,26 +880,45 @@ void ShrinkFrames(TGIFPicture& n, int t) {
     auto mapped = [&](const std::vector<int>& at, int index) {
         return index >= 0 && index < colors ? at[static_cast<size_t>(index)] : index;
     };
-    std::vector<TShrunkFrame> frames = ChooseFrames(showsIn(pos), width, height, bits, limit, mapped(pos, t));
-    // Then better orders: the frames are chosen afresh in each (the transparent pixels and index may
-    // differ), while that makes the file smaller.
-    for (int round = 0; round < 3; ++round) {
-        const std::vector<int> better = BetterOrder(frames, colors, bits);
-        bool moved = false;
-        for (int c = 0; c < colors; ++c)
-            moved = moved || better[static_cast<size_t>(c)] != c;
-        if (!moved) break;
-        std::vector<int> next(static_cast<size_t>(colors));
-        for (int c = 0; c < colors; ++c)
-            next[static_cast<size_t>(c)] = better[static_cast<size_t>(pos[static_cast<size_t>(c)])];
-        std::vector<TShrunkFrame> trial =
-            ChooseFrames(showsIn(next), width, height, bits, limit, mapped(next, t));
-        if (TotalSize(trial) >= TotalSize(frames)) break;
-        frames = std::move(trial);
-        pos = std::move(next);
+    // The frames in the first order, then in better orders: the frames are chosen afresh in each (the
+    // transparent pixels and index may differ), while that makes the file smaller.
+    auto search = [&](int indices, int codeBits, std::vector<int>& order) {
+        std::vector<TShrunkFrame> chosen =
+            ChooseFrames(showsIn(order), width, height, codeBits, indices, mapped(order, t));
+        for (int round = 0; round < 3; ++round) {
+            const std::vector<int> better = BetterOrder(chosen, colors, codeBits);
+            bool moved = false;
+            for (int c = 0; c < colors; ++c)
+                moved = moved || better[static_cast<size_t>(c)] != c;
+            if (!moved) break;
+            std::vector<int> next(static_cast<size_t>(colors));
+            for (int c = 0; c < colors; ++c)
+                next[static_cast<size_t>(c)] = better[static_cast<size_t>(order[static_cast<size_t>(c)])];
+            std::vector<TShrunkFrame> trial =
+                ChooseFrames(showsIn(next), width, height, codeBits, indices, mapped(next, t));
+            if (TotalSize(trial) >= TotalSize(chosen)) break;
+            chosen = std::move(trial);
+            order = std::move(next);
+        }
+        return chosen;
+    };
+    const std::vector<int> firstOrder = pos;
+    std::vector<TShrunkFrame> frames = search(limit, bits, pos);
+    // A table whose every entry is a colour leaves no index free to stand for "leave as shown" where a
+    // frame uses every colour. A table of twice the entries costs 3 bytes an entry more: it is taken
+    // when the frames save more than that.
+    if (colors == limit && limit < TGIFColorMap::MaxColors) {
+        std::vector<int> grownPos = firstOrder;
+        std::vector<TShrunkFrame> grown = search(2 * limit, std::max(2, table.EntryBits() + 1), grownPos);
+        if (TotalSize(grown) + 3 * static_cast<size_t>(limit) < TotalSize(frames)) {
+            frames = std::move(grown);
+            pos = std::move(grownPos);
+            table.AppendColor(table.ColorAt(0)); // the table grows to twice its entries when written
+        }
     }
 
     // The table in the final order, and the frames as chosen.
+    const int tableBits = std::max(2, table.EntryBits()); // the code size a frame is written with by default
     std::vector<TGIFColor> old(static_cast<size_t>(colors));
     for (int c = 0; c < colors; ++c)
         old[static_cast<size_t>(c)] = table.ColorAt(c);
@@ -901,7 +930,7 @@ void ShrinkFrames(TGIFPicture& n, int t) {
         const TShrunkFrame& f = frames[static_cast<size_t>(i)];
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
         if (!gce) gce = AddControlExtension(frame);
-        frame.SetCodeBits(f.CodeBits < bits ? f.CodeBits : 0);
+        frame.SetCodeBits(f.CodeBits < tableBits ? f.CodeBits : 0);
         frame.SetInterlaced(f.Interlaced);
         gce->SetTransparent(f.Transparent >= 0);
         if (f.Transparent >= 0) gce->SetTransparentColorIndex(f.Transparent);

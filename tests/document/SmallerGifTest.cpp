@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -84,6 +85,16 @@ const SceneCase Scenes[] = {
          return 0xFF000000u | static_cast<uint32_t>(40 + shade * 5) << 8 |
                 static_cast<uint32_t>(200 - shade * 4);
      }},
+    // Four colours, each of them drawn anew in every frame over a patch that changes in part: no
+    // index of a four-entry table is free to stand for "leave as shown".
+    {"every colour changes", 20,
+     [](int f, int x, int y) {
+         static const uint32_t four[] = {Red, Ink, Blue, Pale};
+         if (x < 2 || y < 2 || x >= 30 || y >= 30) return four[(x / 8 + y / 8) % 4];
+         const unsigned h =
+             static_cast<unsigned>(x * 73856093 ^ y * 19349663 ^ (f / 2 + (x + y) % 3) * 83492791);
+         return four[(h >> 7) % 4];
+     }},
     // Frames 1 and 2 equal frame 0: nothing changes.
     {"still", 3, [](int, int x, int y) { return (x + y) % 5 == 0 ? Ink : Back; }},
 };
@@ -127,6 +138,10 @@ TEST(SmallerGif, ShowsTheSamePicturesAsThePlainFile) {
                 EXPECT_TRUE(small.Frames[f].Palette == small.GlobalPalette)
                     << "frame " << f << " has its own table";
                 const GifOracle::Frame& b = small.Frames[f].Base;
+                // Every index, the transparent one too, names an entry of the table.
+                const auto highest = std::max_element(b.Indices.begin(), b.Indices.end());
+                EXPECT_LT(*highest, small.GlobalPalette.size()) << "frame " << f;
+                EXPECT_LT(b.TransparentIndex, static_cast<int>(small.GlobalPalette.size())) << "frame " << f;
                 // Disposal 2 only where a pixel turns transparent again after being drawn.
                 if (!withoutBorder) {
                     EXPECT_EQ(b.Disposal, 1) << "frame " << f;
