@@ -740,16 +740,20 @@ std::vector<int> BetterOrder(const std::vector<TShrunkFrame>& frames, int colors
             framesOf[static_cast<size_t>(c)].push_back(static_cast<int>(k));
         }
     }
-    auto cost = [&](size_t k) {
+    // A frame's cost: its size first, then its highest index. The size changes only where the highest
+    // index crosses a power of two; the index itself leads the search there, one swap at a time.
+    constexpr long long SizeWeight = 1LL << 24;
+    auto cost = [&](size_t k) -> long long {
         const TFrameColors& f = info[k];
         int highest = f.Wildcard ? static_cast<int>(f.Colors.size()) : 0;
         for (int c : f.Colors)
             highest = std::max(highest, pos[static_cast<size_t>(c)]);
-        return f.SizeAt[static_cast<size_t>(BitsFor(highest, bits))];
+        const size_t size = f.SizeAt[static_cast<size_t>(BitsFor(highest, bits))];
+        return size == SIZE_MAX ? (1LL << 60) : static_cast<long long>(size) * SizeWeight + highest;
     };
-    std::vector<size_t> current(frames.size());
+    std::vector<long long> current(frames.size());
     auto total = [&] {
-        size_t sum = 0;
+        long long sum = 0;
         for (size_t k = 0; k < frames.size(); ++k)
             sum += current[k] = cost(k);
         return sum;
@@ -771,10 +775,7 @@ std::vector<int> BetterOrder(const std::vector<TShrunkFrame>& frames, int colors
         long long delta = 0;
         for (int k : affected) {
             work += static_cast<long long>(info[static_cast<size_t>(k)].Colors.size()) + 1;
-            const size_t now = cost(static_cast<size_t>(k));
-            delta += now == SIZE_MAX ? (1LL << 40)
-                                     : static_cast<long long>(now) -
-                                           static_cast<long long>(current[static_cast<size_t>(k)]);
+            delta += cost(static_cast<size_t>(k)) - current[static_cast<size_t>(k)];
         }
         if (delta < 0) {
             for (int k : affected)
@@ -798,7 +799,7 @@ std::vector<int> BetterOrder(const std::vector<TShrunkFrame>& frames, int colors
     total();
     descend();
     std::vector<int> best = pos;
-    size_t bestTotal = total();
+    long long bestTotal = total();
     uint32_t seed = 12345;
     auto random = [&](int range) {
         seed = seed * 1664525u + 1013904223u;
@@ -811,7 +812,7 @@ std::vector<int> BetterOrder(const std::vector<TShrunkFrame>& frames, int colors
         total();
         work += static_cast<long long>(frames.size());
         descend();
-        const size_t now = total();
+        const long long now = total();
         if (now < bestTotal) best = pos, bestTotal = now, idle = -1;
     }
     pos = best;
@@ -845,28 +846,36 @@ void ShrinkFrames(TGIFPicture& n, int t) {
     }
     TGIFGlobalColorMap& table = n.GlobalColorMap();
     const int colors = table.Count();
-    // A first order: the colours that later frames change to most come first in the table, so frames
-    // that use only the first entries are written with shorter codes (the table's order carries no
-    // meaning of its own).
-    std::vector<int> pos(static_cast<size_t>(colors)); // the new index of each entry
-    {
-        std::vector<long> changes(static_cast<size_t>(colors), 0);
-        for (int i = 1; i < count; ++i) {
-            const uint8_t* before = n.Images().ItemAt(i - 1)->Pixels();
-            const uint8_t* now = n.Images().ItemAt(i)->Pixels();
-            for (size_t p = 0; p < area; ++p)
-                if (before[p] != now[p] && now[p] < colors) ++changes[now[p]];
-        }
-        if (t >= 0 && t < colors) changes[static_cast<size_t>(t)] += static_cast<long>(area); // kept pixels
-        std::vector<int> order(static_cast<size_t>(colors));
+    // Two first orders, each searched further below: the colours frames change to most come first in
+    // the table, or the colours in the order frames first change to them (frame 0 changes every
+    // pixel), so that frames which use only the first entries are written with shorter codes (the
+    // table's order carries no meaning of its own). Kept pixels of t count as changes to t.
+    std::vector<long> changes(static_cast<size_t>(colors), 0);
+    std::vector<int> firstUse(static_cast<size_t>(colors), count);
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* now = n.Images().ItemAt(i)->Pixels();
+        const uint8_t* before = i > 0 ? n.Images().ItemAt(i - 1)->Pixels() : nullptr;
+        for (size_t p = 0; p < area; ++p)
+            if ((!before || before[p] != now[p]) && now[p] < colors) {
+                ++changes[now[p]];
+                firstUse[now[p]] = std::min(firstUse[now[p]], i);
+            }
+    }
+    if (t >= 0 && t < colors)
+        changes[static_cast<size_t>(t)] += static_cast<long>(area), firstUse[static_cast<size_t>(t)] = -1;
+    auto orderBy = [&](bool byFirstUse) {
+        std::vector<int> order(static_cast<size_t>(colors)), at(static_cast<size_t>(colors));
         for (int c = 0; c < colors; ++c)
             order[static_cast<size_t>(c)] = c;
         std::stable_sort(order.begin(), order.end(), [&](int l, int r) {
-            return changes[static_cast<size_t>(l)] > changes[static_cast<size_t>(r)];
+            const size_t a = static_cast<size_t>(l), b = static_cast<size_t>(r);
+            if (byFirstUse && firstUse[a] != firstUse[b]) return firstUse[a] < firstUse[b];
+            return changes[a] > changes[b];
         });
         for (int c = 0; c < colors; ++c)
-            pos[static_cast<size_t>(order[static_cast<size_t>(c)])] = c;
-    }
+            at[static_cast<size_t>(order[static_cast<size_t>(c)])] = c; // the new index of each entry
+        return at;
+    };
     // What each frame shows in that order: its index, or None where t lets the background through.
     auto showsIn = [&](const std::vector<int>& at) {
         std::vector<std::vector<int>> shows(static_cast<size_t>(count), std::vector<int>(area));
@@ -902,20 +911,27 @@ void ShrinkFrames(TGIFPicture& n, int t) {
         }
         return chosen;
     };
-    const std::vector<int> firstOrder = pos;
-    std::vector<TShrunkFrame> frames = search(limit, bits, pos);
-    // A table whose every entry is a colour leaves no index free to stand for "leave as shown" where a
-    // frame uses every colour. A table of twice the entries costs 3 bytes an entry more: it is taken
-    // when the frames save more than that.
-    if (colors == limit && limit < TGIFColorMap::MaxColors) {
-        std::vector<int> grownPos = firstOrder;
-        std::vector<TShrunkFrame> grown = search(2 * limit, std::max(2, table.EntryBits() + 1), grownPos);
-        if (TotalSize(grown) + 3 * static_cast<size_t>(limit) < TotalSize(frames)) {
-            frames = std::move(grown);
-            pos = std::move(grownPos);
-            table.AppendColor(table.ColorAt(0)); // the table grows to twice its entries when written
+    // Each first order is searched with the table as it is, and where every entry is a colour (no
+    // index is free to stand for "leave as shown" where a frame uses every colour) also with a table
+    // of twice the entries, which costs 3 bytes an entry more. The smallest file wins.
+    std::vector<int> pos;
+    std::vector<TShrunkFrame> frames;
+    size_t smallest = SIZE_MAX;
+    bool grow = false;
+    const bool full = colors == limit && limit < TGIFColorMap::MaxColors;
+    // Past 1,000 frames the second first order is left out: it doubles the time for a few bytes.
+    for (bool byFirstUse : {false, true})
+        for (bool grown : {false, true}) {
+            if ((grown && !full) || (byFirstUse && count > 1000)) continue;
+            std::vector<int> order = orderBy(byFirstUse);
+            std::vector<TShrunkFrame> chosen =
+                grown ? search(2 * limit, std::max(2, table.EntryBits() + 1), order)
+                      : search(limit, bits, order);
+            const size_t size = TotalSize(chosen) + (grown ? 3 * static_cast<size_t>(limit) : 0);
+            if (size < smallest)
+                smallest = size, frames = std::move(chosen), pos = std::move(order), grow = grown;
         }
-    }
+    if (grow) table.AppendColor(table.ColorAt(0)); // the table grows to twice its entries when written
 
     // The table in the final order, and the frames as chosen.
     const int tableBits = std::max(2, table.EntryBits()); // the code size a frame is written with by default
@@ -935,6 +951,13 @@ void ShrinkFrames(TGIFPicture& n, int t) {
         gce->SetTransparent(f.Transparent >= 0);
         if (f.Transparent >= 0) gce->SetTransparentColorIndex(f.Transparent);
         gce->SetDisposal(f.Clear ? 2 : 1);
+        // A control block that says nothing a reader does not assume (no time, no transparency, leave
+        // the frame in place) is left out: 8 bytes.
+        if (gce->Delay() == 0 && !gce->UserInput() && f.Transparent < 0 && !f.Clear) {
+            auto& extensions = frame.Extensions();
+            for (int e = extensions.ItemCount() - 1; e >= 0; --e)
+                if (extensions.ItemAt(e) == gce) extensions.DeleteAt(e);
+        }
         if (f.Left != 0 || f.Top != 0 || f.Width != width || f.Height != height) {
             frame.SetFrameBounds(f.Left, f.Top, f.Width, f.Height);
             frame.AllocatePixels();
