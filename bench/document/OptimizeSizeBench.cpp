@@ -3,7 +3,8 @@
 // is missing). The animations: a 15-frame cut of the muybridge horse from ../shared/testdata, coalesced
 // and scaled to 40 x 40 by ImageMagick and opened as the editor opens a file (skipped without the test
 // data or ImageMagick), a moving sprite, a blinking cursor and a 100-frame spinner drawn here. The
-// benchmark times the encoding; the table at the end gives bytes, frames and ours / gifsicle's.
+// benchmark times the encoding; the table at the end gives bytes, frames and ours / gifsicle's. The
+// other animations of the shared test data follow, made 40 x 40 the same way as the muybridge cut.
 //
 // Our smaller file keeps every frame, so that it decodes frame by frame to the plain file's pictures and
 // reopens with the frames the user made. gifsicle drops a frame that repeats the one before and adds its
@@ -20,6 +21,7 @@
 #include "IconDocument.h"
 #include "SafeFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -140,13 +142,35 @@ int main(int argc, char** argv) {
         TSafeFile::WriteAll(dir + "muy.gif", muybridge);
         TIconDocument document;
         if (document.OpenFileDirect(dir + "muy.gif", false) == TOpenResult::Opened) {
-            TRow row{"muybridge, 15 frames", document.EncodeDocumentGif(), {}};
+            TRow row{"muybridge cut, 15 frames", document.EncodeDocumentGif(), {}};
             document.SetOptimizeGif(true);
             row.Small = document.EncodeDocumentGif();
             rows.push_back(row);
         }
     } else {
         std::printf("muybridge row skipped: no test data or no ImageMagick\n");
+    }
+    // Then every other animation of the shared test data, coalesced and scaled to 40 x 40 the same way.
+    if (!muybridge.empty()) {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::recursive_directory_iterator(TINDRA_SHARED_TESTDATA))
+            if (entry.path().extension() == ".gif") files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& in : files) {
+            const std::string out = dir + "scaled.gif";
+            const std::string command =
+                "convert '" + in.string() + "' -coalesce -resize '40x40!' '" + out + "' 2>/dev/null";
+            if (std::system(command.c_str()) != 0) continue;
+            TIconDocument document;
+            if (document.OpenFileDirect(out, false) != TOpenResult::Opened || document.FrameCount() < 2)
+                continue;
+            TRow row{in.stem().string() + ", " + std::to_string(document.FrameCount()) + " frames",
+                     document.EncodeDocumentGif(),
+                     {}};
+            document.SetOptimizeGif(true);
+            row.Small = document.EncodeDocumentGif();
+            rows.push_back(row);
+        }
     }
     animations.push_back(Synthetic("moving sprite, 16 frames", 16, Sprite));
     animations.push_back(Synthetic("blinking cursor, 4 frames", 4, Cursor));
@@ -177,7 +201,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
 
     const bool gifsicle = Have("gifsicle");
-    std::printf("\n%-28s %7s %7s %7s %11s %7s %14s %8s\n", "animation", "plain", "ours", "frames",
+    std::printf("\n%-44s %7s %7s %7s %11s %7s %14s %8s\n", "animation", "plain", "ours", "frames",
                 "gifsicle-O3", "frames", "gs+kept frames", "ours/gs");
     int worse = 0;
     for (const TRow& r : rows) {
@@ -190,7 +214,7 @@ int main(int argc, char** argv) {
         }
         const int ours = Frames(r.Small);
         if (gs.empty()) {
-            std::printf("%-28s %7zu %7zu %7d %11s %7s %14s %8s\n", r.Name.c_str(), r.Plain.size(),
+            std::printf("%-44s %7zu %7zu %7d %11s %7s %14s %8s\n", r.Name.c_str(), r.Plain.size(),
                         r.Small.size(), ours, "-", "-", "-", "-");
             continue;
         }
@@ -199,7 +223,7 @@ int main(int argc, char** argv) {
         const size_t kept = gs.size() + static_cast<size_t>(std::max(0, ours - theirs)) * LeastFrameBytes;
         const double ratio = static_cast<double>(r.Small.size()) / static_cast<double>(kept);
         if (r.Small.size() > kept) ++worse;
-        std::printf("%-28s %7zu %7zu %7d %11zu %7d %14zu %8.3f\n", r.Name.c_str(), r.Plain.size(),
+        std::printf("%-44s %7zu %7zu %7d %11zu %7d %14zu %8.3f\n", r.Name.c_str(), r.Plain.size(),
                     r.Small.size(), ours, gs.size(), theirs, kept, ratio);
     }
     if (!gifsicle) std::printf("gifsicle is not installed: its column is skipped\n");
