@@ -134,6 +134,8 @@ const TRawRow MainRows[] = {
     {"MnEditMergeRepeats", nullptr, "&Sloučit opakované rámce", "Merge repea&ted frames",
      "Rámec shodný s předchozím se odstraní a jeho čas se přičte k předchozímu",
      "A frame equal to the one before is removed and its time added to that frame"},
+    {"MnEditReverseFrames", nullptr, "Obrátit pořadí &rámců", "Re&verse frames",
+     "Rámce v opačném pořadí, od posledního k prvnímu", "The frames in the opposite order, last to first"},
     {"MnViewZoomIn", nullptr, "&Zvětšit", "Zoom &in", "Zvětšit obrázek na plátně", "Enlarge the canvas"},
     {"MnViewZoomOut", nullptr, "Zmen&šit", "Zoom o&ut", "Zmenšit obrázek na plátně", "Reduce the canvas"},
     {"MnViewZoomFit", nullptr, "&Přizpůsobit oknu", "&Fit to window",
@@ -150,6 +152,8 @@ const TRawRow MainRows[] = {
     // Files people use today.
     {"MnImageLoopCount", nullptr, "Poče&t opakování...", "Loop &count...",
      "Kolikrát se uložená animace opakuje", "How often the saved animation repeats"},
+    {"MnImageAllDisplayTimes", nullptr, "&Doba zobrazení všech rámců...", "&Display time of all frames...",
+     "Stejná doba zobrazení pro každý rámec", "The same display time for every frame"},
     {"MnFileSaveFrameAsPNG", nullptr, "&PNG", "&PNG", "Uložení aktuálního rámce ve formátu PNG",
      "Save current frame as PNG image"},
     {"MnFileExportSpriteSheet", nullptr, "&Exportovat pás rámců (PNG)...", "Export spri&te sheet (PNG)...",
@@ -290,7 +294,7 @@ const TRawRow MainRows[] = {
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 145 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 147 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

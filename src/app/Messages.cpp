@@ -61,6 +61,17 @@ std::string LoopCountErrorText(int languageIndex) {
                : "Počet opakování musí být celé číslo od 0 do 65535, nebo prázdný.";
 }
 
+std::string AllDisplayTimesPrompt(int languageIndex) {
+    return NormalizedLanguage(languageIndex) == LanguageEnglish ? "Display time of every frame (ms):"
+                                                                : "Doba zobrazení každého rámce (ms):";
+}
+
+std::string DisplayTimeErrorText(int languageIndex) {
+    return NormalizedLanguage(languageIndex) == LanguageEnglish
+               ? "The display time must be a whole number of milliseconds from 10 to 300000."
+               : "Doba zobrazení musí být celé číslo milisekund od 10 do 300000.";
+}
+
 std::string SaveErrorText(int languageIndex) {
     return NormalizedLanguage(languageIndex) == LanguageEnglish
                ? "Error saving file. The original file was left unchanged."

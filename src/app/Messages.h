@@ -51,6 +51,8 @@ std::string SaveErrorText(int languageIndex);
 // The loop count's input box: its prompt, and the error for a value it does not take.
 std::string LoopCountPrompt(int languageIndex);
 std::string LoopCountErrorText(int languageIndex);
+std::string AllDisplayTimesPrompt(int languageIndex);
+std::string DisplayTimeErrorText(int languageIndex);
 
 // The application title, the same in both languages; plain message boxes carry it.
 inline const char* ApplicationTitle() {

@@ -209,6 +209,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnEditUndeleteClick();
     void MnEditDuplicateFrameClick();
     void MnEditMergeRepeatsClick();
+    void MnEditReverseFramesClick();
     // Paste is enabled exactly while an icon is open and the clipboard offers a picture.
     void CBViewerClipboardChanged();
     // View menu (TindraMainFormView.cpp), with the frame list and the display-time field.
@@ -272,6 +273,7 @@ class TTindraMainForm : public QMainWindow, public IDocumentObserver, public IDo
     void MnViewTransparencyClick();
     // Loop count of the saved animation (TindraMainFormImage.cpp).
     void MnImageLoopCountClick();
+    void MnImageAllDisplayTimesClick();
     // PNG exports (TindraMainFormFile.cpp): the current frame, and all frames as one strip.
     void MnFileSaveFrameAsPNGClick();
     void MnFileExportSpriteSheetClick();

@@ -100,6 +100,7 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnEditMoveFrame",         "MnEdit",            "Ctrl+M",       47, &F::MnEditMoveFrameClick,         "TBEditMoveFrame",       SeveralFrames},
         {K::Item,      "MnEditDuplicateFrame",    "MnEdit",            "Ctrl+Shift+D", -1, &F::MnEditDuplicateFrameClick,    nullptr,                 DocumentOpen},
         {K::Item,      "MnEditMergeRepeats",      "MnEdit",            nullptr,        -1, &F::MnEditMergeRepeatsClick,      nullptr,                 SeveralFrames},
+        {K::Item,      "MnEditReverseFrames",     "MnEdit",            nullptr,        -1, &F::MnEditReverseFramesClick,     nullptr,                 SeveralFrames},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnEditSelectAll",         "MnEdit",            "Ctrl+A",       21, &F::MnEditSelectAllClick,         nullptr,                 DocumentOpen},
 
@@ -172,6 +173,7 @@ const std::vector<TCommand>& MainFormCommands() {
 
         // Files people use today.
         {K::Item,      "MnImageLoopCount",        "MnImage",           nullptr,        -1, &F::MnImageLoopCountClick,        nullptr,                 DocumentOpen},
+        {K::Item,      "MnImageAllDisplayTimes",  "MnImage",           nullptr,        -1, &F::MnImageAllDisplayTimesClick,  nullptr,                 AnimationStopped},
     };
     // clang-format on
     return rows;

@@ -117,6 +117,10 @@ void TTindraMainForm::MnEditMergeRepeatsClick() {
     Document->MergeRepeatedFrames();
 }
 
+void TTindraMainForm::MnEditReverseFramesClick() {
+    Document->ReverseFrames();
+}
+
 void TTindraMainForm::MnEditSelectAllClick() {
     Ui->Canvas->SelectAll();
 }

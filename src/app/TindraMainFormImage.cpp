@@ -20,10 +20,10 @@
 #include "TindraAngleForm.h"
 
 #include <QAction>
-#include <QTimer>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -146,6 +146,18 @@ void TTindraMainForm::MnImageLoopCountClick() {
         return;
     }
     Document->SetLoopCount(value);
+}
+
+void TTindraMainForm::MnImageAllDisplayTimesClick() {
+    if (!Document->ImageLoaded()) return;
+    const QString preset = QString::number(Document->DisplayTime(Document->CurrentFrame()));
+    const QString answer =
+        TInputBox::Ask(this, QStringLiteral("Tindra"),
+                       QString::fromStdString(tindra::AllDisplayTimesPrompt(LanguageIndex)), preset);
+    bool number = false;
+    const int milliseconds = answer.trimmed().toInt(&number);
+    if (!number || !Document->SetAllDisplayTimes(milliseconds))
+        ShowErrorMessage(QString::fromStdString(tindra::DisplayTimeErrorText(LanguageIndex)));
 }
 
 void TTindraMainForm::EdToolSizeChange() {

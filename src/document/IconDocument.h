@@ -240,6 +240,12 @@ class TIconDocument {
     // added to that frame's (while the sum stays within MaxDisplayTime): the animation plays the same
     // with fewer frames. One command for Undo and Redo; returns how many frames went.
     int MergeRepeatedFrames();
+    // The frames in the opposite order, the current frame following its picture. One command for Undo.
+    void ReverseFrames();
+    // Every frame shows for `milliseconds` (10 to MaxDisplayTime, in steps of 10 as one frame's time);
+    // false for a time out of range. One command for Undo; frames that already show that long keep
+    // theirs, and nothing is recorded when none changes.
+    bool SetAllDisplayTimes(int milliseconds);
     // Removes the current frame (nothing with fewer than two frames); it goes onto the undelete stack.
     void RemoveFrame();
     // Puts the most recently removed frame back at its place (or last, when the list is shorter now),

@@ -111,6 +111,7 @@ bool TIconDocument::Undelete() {
 int TIconDocument::MergeRepeatedFrames() {
     if (!ImageLoaded_ || FrameCount_ < 2) return 0;
     SettleOpenEdits();
+    const int selected = CurrentFrame_;
     int merged = 0, current = CurrentFrame_;
     for (int i = 1; i < FrameCount_;) {
         const int before = std::max(GifFrames::FrameDelay(*Frames40_, i - 1), 0);
@@ -123,7 +124,8 @@ int TIconDocument::MergeRepeatedFrames() {
         // The frame before shows for both times; this one goes as a removal Undelete can bring back.
         THistoryStep time;
         time.Operation = TFrameOperation::DisplayTime;
-        time.From = time.Selected = i - 1;
+        time.From = i - 1;
+        time.Selected = selected;
         time.OldDelay = before;
         time.NewDelay = before + own;
         time.Joined = merged > 0;
@@ -144,6 +146,53 @@ int TIconDocument::MergeRepeatedFrames() {
     RefreshUndoState();
     Notify(&IDocumentObserver::CommandsNeedUpdate);
     return merged;
+}
+
+void TIconDocument::ReverseFrames() {
+    if (!ImageLoaded_ || FrameCount_ < 2) return;
+    SettleOpenEdits();
+    const int current = FrameCount_ - 1 - CurrentFrame_;
+    // The last frame moves to each place in turn: n - 1 moves, undone from the last.
+    for (int i = 0; i + 1 < FrameCount_; ++i) {
+        THistoryStep step;
+        step.Operation = TFrameOperation::Move;
+        step.From = FrameCount_ - 1;
+        step.To = i;
+        step.Selected = CurrentFrame_;
+        step.Joined = i > 0;
+        ApplyFrameStep(step, true);
+        History_.Record(std::move(step));
+    }
+    SelectFrameAgain(current);
+    UpdateModifiedMark();
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+}
+
+bool TIconDocument::SetAllDisplayTimes(int milliseconds) {
+    if (!ImageLoaded_ || milliseconds < MinDisplayTime || milliseconds > MaxDisplayTime) return false;
+    const int delay = milliseconds / 10;
+    bool changed = false;
+    for (int i = 0; i < FrameCount_; ++i) {
+        const int old = GifFrames::FrameDelay(*Frames40_, i);
+        if (old == delay) continue;
+        THistoryStep step;
+        step.Operation = TFrameOperation::DisplayTime;
+        step.From = i;
+        step.Selected = CurrentFrame_;
+        step.OldDelay = std::max(old, 0);
+        step.NewDelay = delay;
+        step.Joined = changed;
+        SetDelay(i, delay);
+        History_.Record(std::move(step));
+        changed = true;
+    }
+    if (!changed) return true;
+    SelectFrameAgain(CurrentFrame_); // the display-time field shows the new time
+    UpdateModifiedMark();
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
+    return true;
 }
 
 void TIconDocument::ApplyFrameStep(THistoryStep& step, bool forwards) {
@@ -225,16 +274,20 @@ bool TIconDocument::StepHistory(bool forwards) {
         from.pop_back();
         done = true;
     } else if (forwards ? History_.CanRedo() : History_.CanUndo()) {
-        // One command's steps go together: Undo from its last step back to its first, Redo from its first.
-        for (bool more = true; more;) {
+        // One command's steps go together: Undo from its last step back to its first (and then the frame
+        // that was current before the command is current again), Redo from its first.
+        int steps = 0, selectedBefore = -1;
+        for (bool more = true; more; ++steps) {
             THistoryStep step = forwards ? History_.TakeRedo() : History_.TakeUndo();
             more = forwards ? History_.RedoJoined() : step.Joined && History_.CanUndo();
+            selectedBefore = step.Selected;
             ApplyFrameStep(step, forwards);
             if (forwards)
                 History_.PushUndo(std::move(step));
             else
                 History_.PushRedo(std::move(step));
         }
+        if (!forwards && steps > 1 && selectedBefore >= 0) SelectFrameAgain(selectedBefore);
         done = true;
     }
     UpdateModifiedMark();

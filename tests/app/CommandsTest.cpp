@@ -908,6 +908,39 @@ class TCommandsTest : public QObject {
         }
     }
 
+    // The display time of all frames is typed once; a wrong number changes nothing and says why. Reverse
+    // frames turns the order round.
+    void AllDisplayTimesAndReverse() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(0), 10);
+        doc.SetDisplayTime(30);
+        QString answer, offered;
+        TInputBox::SetHook([&](const QString&, const QString&, const QString& preset) {
+            offered = preset;
+            return answer;
+        });
+        auto* item = Find<QAction>(form, "MnImageAllDisplayTimes");
+        const struct {
+            const char* typed;
+            int time; // of both frames afterwards
+            int errors;
+        } steps[] = {{"250", 250, 0}, {"x", 250, 1}, {"5", 250, 2}, {" 1000 ", 1000, 2}};
+        for (const auto& step : steps) {
+            answer = QString::fromUtf8(step.typed);
+            item->trigger();
+            QCOMPARE(doc.DisplayTime(0), step.time);
+            QCOMPARE(doc.DisplayTime(1), step.time);
+            QCOMPARE(form->Errors.size(), step.errors);
+        }
+        QCOMPARE(offered, QString("250")); // the current frame's time
+        doc.WorkBitmap().SetPixel(20, 20, 0xFF102030);
+        doc.CommitFrame();
+        Find<QAction>(form, "MnEditReverseFrames")->trigger();
+        QCOMPARE(doc.FrameBitmap(0).GetPixel(20, 20), 0xFF102030u);
+        QCOMPARE(doc.CurrentFrame(), 0);
+    }
+
     // A new document has the keyboard on its canvas, and Undo and Redo keys pressed in the tool size
     // field reach the window's commands; Merge repeated frames is one step for them.
     void UndoKeysReachTheWindow() {

@@ -106,7 +106,7 @@ class HistoryTest : public ::testing::Test {
     }
 
     // Runs one command: draw x, undo, redo, insert X (after the current frame), dup, remove, undelete,
-    // move N, time MS, merge (repeated frames), select N.
+    // move N, time MS, merge (repeated frames), reverse, alltimes MS, select N.
     void Run(const std::string& command) {
         std::istringstream in(command);
         std::string verb, arg;
@@ -131,6 +131,10 @@ class HistoryTest : public ::testing::Test {
             doc.MoveFrame(std::stoi(arg));
         } else if (verb == "time") {
             doc.SetDisplayTime(std::stoi(arg));
+        } else if (verb == "reverse") {
+            doc.ReverseFrames();
+        } else if (verb == "alltimes") {
+            doc.SetAllDisplayTimes(std::stoi(arg));
         } else if (verb == "merge") {
             doc.MergeRepeatedFrames();
         } else if (verb == "select") {
@@ -442,7 +446,8 @@ TEST_F(HistoryTest, FrameStepsDoNotCopyTheOtherFrames) {
 }
 
 // Merge repeated frames: a run of equal frames becomes its first frame showing for the run's time, the
-// current frame follows its picture, and one Undo or Redo takes back or does again the whole merge.
+// current frame follows its picture, and one Undo or Redo takes back or does again the whole merge
+// (Undo makes the frame current again that was current before it).
 TEST_F(HistoryTest, MergeRepeatedFramesIsOneCommand) {
     const TScript scripts[] = {
         {"runs of equal frames",
@@ -457,7 +462,7 @@ TEST_F(HistoryTest, MergeRepeatedFramesIsOneCommand) {
          {{"select 2", "R G [G] B"},
           {"time 50", "R G [G@50] B"},
           {"merge", "R [G@150] B"},
-          {"undo", "R [G] G@50 B"},
+          {"undo", "R G [G@50] B"},
           {"undo", "R G [G] B"}}},
         {"a stroke makes frames differ; nothing to merge records nothing",
          "RRG",
@@ -471,6 +476,31 @@ TEST_F(HistoryTest, MergeRepeatedFramesIsOneCommand) {
          {{"time 300000", "[R@300000] R"},
           {"merge", "[R@300000] R"},
           {"undo", "[R] R"}}},
+    };
+    for (const TScript& s : scripts)
+        Play(s);
+}
+
+// Reverse frames and the display time of every frame are one command each for Undo and Redo.
+TEST_F(HistoryTest, ReverseAndAllDisplayTimesAreOneCommandEach) {
+    const TScript scripts[] = {
+        {"reverse",
+         "RGBK",
+         {{"select 1", "R [G] B K"},
+          {"reverse", "K B [G] R"},
+          {"undo", "R [G] B K"},
+          {"redo", "K B [G] R"},
+          {"reverse", "R [G] B K"}}},
+        {"all display times",
+         "RGB",
+         {{"select 2", "R G [B]"},
+          {"time 50", "R G [B@50]"},
+          {"alltimes 250", "R@250 G@250 [B@250]"},
+          {"undo", "R G [B@50]"},
+          {"redo", "R@250 G@250 [B@250]"},
+          {"select 0", "[R@250] G@250 B@250"},
+          {"alltimes 5", "[R@250] G@250 B@250"},
+          {"undo", "R G [B@50]"}}},
     };
     for (const TScript& s : scripts)
         Play(s);
