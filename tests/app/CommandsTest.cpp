@@ -16,6 +16,7 @@
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
 #include "ScriptedForm.h"
+#include "TaggedFrames.h"
 #include "TindraAngleForm.h"
 #include "TindraIframeForm.h"
 #include "TindraMFrameForm.h"
@@ -766,22 +767,8 @@ class TCommandsTest : public QObject {
         QFETCH(QString, order);
         auto form = StartedWithNewIcon();
         TIconDocument& doc = form->DocumentModel();
-        const uint32_t tags[] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u}; // A B C D
-        doc.WorkBitmap().FillAll(tags[0]);
-        doc.CommitFrame();
-        for (int k = 1; k < 4; ++k) {
-            TSurface32 p(40, 40);
-            p.FillAll(tags[k]);
-            doc.InsertFrame(TInsertPosition::After, p, 100);
-        }
-        auto frames = [&] {
-            QString s;
-            for (int i = 0; i < doc.FrameCount(); ++i)
-                s += QChar('A' + int(std::find(std::begin(tags), std::end(tags),
-                                               doc.FrameBitmap(i).GetPixel(20, 20)) -
-                                     std::begin(tags)));
-            return s;
-        };
+        MakeTaggedFrames(doc);
+        auto frames = [&] { return TaggedOrder(doc); };
         auto* list = Find<TFrameListView>(form.get(), "LBImageBox");
         list->resize(120, 400);
         QCoreApplication::processEvents();

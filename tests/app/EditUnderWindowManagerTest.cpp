@@ -6,6 +6,7 @@
 #include "CanvasWidget.h"
 #include "GifOracle.h"
 #include "IconDocument.h"
+#include "TaggedFrames.h"
 #include "TindraMainForm.h"
 
 #include <QLabel>
@@ -15,8 +16,6 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -137,21 +136,8 @@ class TEditUnderWindowManagerTest : public QObject {
         QVERIFY(QTest::qWaitForWindowActive(&form, 5000));
         form.MnFileNewClick();
         TIconDocument& doc = form.DocumentModel();
-        const uint32_t tags[] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFF00u}; // A B C D
-        doc.WorkBitmap().FillAll(tags[0]);
-        doc.CommitFrame();
-        for (int k = 1; k < 4; ++k) {
-            TSurface32 picture(40, 40);
-            picture.FillAll(tags[k]);
-            doc.InsertFrame(TInsertPosition::After, picture, 100);
-        }
-        auto frames = [&] {
-            QString s;
-            for (int i = 0; i < doc.FrameCount(); ++i)
-                s += QChar('A' + int(std::find(std::begin(tags), std::end(tags), doc.FrameBitmap(i).GetPixel(20, 20)) -
-                                     std::begin(tags)));
-            return s;
-        };
+        MakeTaggedFrames(doc);
+        auto frames = [&] { return TaggedOrder(doc); };
         QCOMPARE(frames(), QStringLiteral("ABCD"));
         auto* list = form.findChild<QListView*>("LBImageBox");
         QVERIFY(list);
