@@ -292,9 +292,12 @@ const TRawRow MainRows[] = {
      "Select - mark a rectangular part of the image; Esc drops the selection (M)"},
     {"EdToolSize", nullptr, nullptr, nullptr, "Šířka čáry pro tužku, štětec, čáru a obrysy tvarů (1 až 5 bodů)",
      "Line width of pencil, brush, line and shape outlines (1 to 5 pixels)"},
+    // Undo and Redo on the tool bar.
+    {"TBEditUndo", "MnEditUndo", nullptr, nullptr, nullptr, nullptr},
+    {"TBEditRedo", "MnEditRedo", nullptr, nullptr, nullptr, nullptr},
 };
 
-static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 147 rows");
+static_assert(sizeof(MainRows) / sizeof(MainRows[0]) == MainWindowRows, "main window table has 149 rows");
 
 std::vector<TControlText> ResolveMainRows() {
     std::unordered_map<std::string, const TRawRow*> byName;

@@ -24,11 +24,11 @@ struct TDialogTexts {
     std::vector<TControlText> Controls;
 };
 
-// The main window: 83 menu items (caption and hint) followed by 64 other controls
+// The main window: 83 menu items (caption and hint) followed by 66 other controls
 // (hint only). The row named "MRU" is the hint given to every recent-file entry.
 const std::vector<TControlText>& MainWindowTexts();
 constexpr int MainWindowMenuRows = 83;
-constexpr int MainWindowRows = 147;
+constexpr int MainWindowRows = 149;
 
 // Row of the main window's table by control name, or nullptr.
 const TControlText* FindMainWindowText(const std::string& name);

@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "CanvasView.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -15,6 +17,7 @@ const char* const WidthName = "WindowWidth";
 const char* const HeightName = "WindowHeight";
 const char* const LanguageName = "Language";
 const char* const PathName = "Path";
+const char* const ZoomName = "Zoom";
 const char* const RecentSection = "MRU";
 
 } // namespace
@@ -85,6 +88,8 @@ TWindowSettings TSettingsStore::ReadWindowSettings(QSize screenSize, QSize curre
     s.Width = ReadInteger(root, WidthName, defaults.Width);
     s.Height = ReadInteger(root, HeightName, defaults.Height);
     s.Language = ReadInteger(root, LanguageName, 0) > 0 ? 1 : 0;
+    const int zoom = ReadInteger(root, ZoomName, 0);
+    s.Zoom = zoom < MinZoom ? 0 : std::min(zoom, MaxZoom);
     return s;
 }
 
@@ -95,6 +100,7 @@ void TSettingsStore::WriteWindowSettings(const TWindowSettings& settings) {
     WriteInteger(root, WidthName, settings.Width);
     WriteInteger(root, HeightName, settings.Height);
     WriteInteger(root, LanguageName, settings.Language > 0 ? 1 : 0);
+    WriteInteger(root, ZoomName, settings.Zoom);
     Flush();
 }
 

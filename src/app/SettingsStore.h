@@ -14,13 +14,14 @@ class QSettings;
 
 namespace tindra {
 
-// Window placement and language as read at start-up.
+// Window placement, language and the canvas zoom as read at start-up.
 struct TWindowSettings {
     int Left = 0;
     int Top = 0;
     int Width = 511;
     int Height = 531;
     int Language = 0; // LanguageIndex: 0 Czech, 1 English
+    int Zoom = 0;     // the canvas zoom the user chose (1..40 device pixels per cell), 0 to fit the window
 };
 
 class TSettingsStore {
@@ -50,9 +51,10 @@ class TSettingsStore {
     void EraseSection(const QString& section);
     void Flush();
 
-    // Placement and language for start-up. The defaults centre a window of `currentSize`
-    // on a screen of `screenSize` (div truncating towards zero) and use 511 × 531 and
-    // Czech; when the store cannot be read all five values take their defaults.
+    // Placement, language and zoom for start-up. The defaults centre a window of `currentSize`
+    // on a screen of `screenSize` (div truncating towards zero) and use 511 × 531, Czech and
+    // the zoom that fits the window; when the store cannot be read all values take their
+    // defaults. A stored zoom above 40 reads as 40; one below 1, or not a number, as 0 (fit).
     TWindowSettings ReadWindowSettings(QSize screenSize, QSize currentSize) const;
     void WriteWindowSettings(const TWindowSettings& settings);
     static TWindowSettings DefaultWindowSettings(QSize screenSize, QSize currentSize);

@@ -410,7 +410,8 @@ TWindowSettings TTindraMainForm::ReadSettings() {
 }
 
 void TTindraMainForm::WriteSettings() {
-    RegCtrl.WriteWindowSettings({x(), y(), width(), height(), LanguageIndex});
+    const int zoom = Ui->Canvas->ZoomFitsWindow() ? 0 : Ui->Canvas->Zoom();
+    RegCtrl.WriteWindowSettings({x(), y(), width(), height(), LanguageIndex, zoom});
 }
 
 void TTindraMainForm::AddRecentFile(const QString& path) {
@@ -453,6 +454,8 @@ void TTindraMainForm::FormActivate() {
     PlaceWindow();
     const TWindowSettings settings = *StartSettings;
     LayoutCanvas();
+    // The zoom chosen in the last run (it counts device pixels, as the canvas does); else the fit rule.
+    if (settings.Zoom > 0) Ui->Canvas->SetZoom(settings.Zoom); // clamped to 1..40 there
     LanguageIndex = settings.Language > 0 ? 1 : 0;
     ApplyLanguage();
     // The grid and preview buttons are not held down.

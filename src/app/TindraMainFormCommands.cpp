@@ -86,8 +86,8 @@ const std::vector<TCommand>& MainFormCommands() {
         {K::Item,      "MnFileExit",              "MnFile",            "Alt+F4",       19, &F::MnFileExitClick,              "TBExit",                nullptr},
 
         {K::Menu,      "MnEdit",                  nullptr,             nullptr,        -1, nullptr,                          nullptr,                 DocumentOpen},
-        {K::Item,      "MnEditUndo",              "MnEdit",            "Ctrl+Z",       46, &F::MnEditUndoClick,              nullptr,                 UndoAvailable},
-        {K::Item,      "MnEditRedo",              "MnEdit",            "Ctrl+Y; Ctrl+Shift+Z", -1, &F::MnEditRedoClick,     nullptr,                 RedoAvailable},
+        {K::Item,      "MnEditUndo",              "MnEdit",            "Ctrl+Z",       46, &F::MnEditUndoClick,              "TBEditUndo",            UndoAvailable},
+        {K::Item,      "MnEditRedo",              "MnEdit",            "Ctrl+Y; Ctrl+Shift+Z", 53, &F::MnEditRedoClick,     "TBEditRedo",            RedoAvailable},
         {K::Item,      "MnEditUndelete",          "MnEdit",            "Ctrl+Alt+Del", 52, &F::MnEditUndeleteClick,          nullptr,                 UndeleteAvailable},
         {K::Separator, nullptr,                   "MnEdit",            nullptr,        -1, nullptr,                          nullptr,                 nullptr},
         {K::Item,      "MnEditCut",               "MnEdit",            "Ctrl+X",        7, &F::MnEditCutClick,               "TBEditCut",             DocumentOpen},

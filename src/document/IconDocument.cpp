@@ -341,8 +341,29 @@ TSurface32& TIconDocument::TEdit::Picture() {
 
 void TIconDocument::TEdit::Commit() {
     if (!Open_ || !Document_) return;
+    const bool restorable = Restorable_;
     Close();
     Document_->CommitFrame();
+    if (restorable) Document_->ForgetUnchangedEdit(Frame_, Depth_, Redo_);
+}
+
+void TIconDocument::ForgetUnchangedEdit(int frame, size_t depth, std::vector<TPictureStep>& redo) {
+    // Only the newest change of the frame being shown is looked at (as RestoreEdit does).
+    if (frame != CurrentFrame_ || frame >= static_cast<int>(Entries_.size())) return;
+    TFrameEntry& entry = Entries_[frame];
+    if (entry.Undo.size() != depth) return;
+    const TSurface32& before = entry.Undo.back().Picture;
+    const TSurface32& after = entry.Bitmap;
+    if (before.Width() != after.Width() || before.Height() != after.Height() ||
+        !std::equal(after.Bits(), after.Bits() + size_t(after.Width()) * after.Height(), before.Bits()))
+        return;
+    // A change that left every pixel as it was is no step: Undo would seem to do nothing, and the
+    // document would be marked modified without a difference. What could be redone stays.
+    entry.Undo.pop_back();
+    entry.Redo = std::move(redo);
+    UpdateModifiedMark();
+    RefreshUndoState();
+    Notify(&IDocumentObserver::CommandsNeedUpdate);
 }
 
 

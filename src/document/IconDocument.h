@@ -158,7 +158,8 @@ class TIconDocument {
     // Starts one change of the current frame's picture: a snapshot of WorkBitmap goes onto the frame's
     // undo stack (so the document is modified from here on and Undo is available) and, while Auto
     // border is on, the border is drawn, so that the change works on the picture as it will be kept.
-    // Nothing is written into the other stores until the edit is committed. Without a current frame
+    // Nothing is written into the other stores until the edit is committed; a commit that leaves the
+    // picture as it was takes the snapshot away again. Without a current frame
     // the edit takes no snapshot and only its commit does anything.
     [[nodiscard]] TEdit BeginEdit();
     // Takes back the newer of the current frame's newest picture step and the newest frame operation
@@ -316,6 +317,9 @@ class TIconDocument {
     // still open can no longer be put back.
     void SettleOpenEdits();
     void RestoreEdit(int frame, size_t depth, std::vector<TPictureStep>& redo);
+    // A committed edit that left the picture as its snapshot: the snapshot goes, the redo steps the edit
+    // took come back, and the modified mark follows the histories again.
+    void ForgetUnchangedEdit(int frame, size_t depth, std::vector<TPictureStep>& redo);
     TSaveResult AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document);
     TOpenResult OpenPath(const std::string& path, bool addToRecent, bool keepOnFailure);
     TOpenResult LoadPath(const std::string& path, bool addToRecent, bool keepOnFailure);
@@ -359,7 +363,9 @@ class TIconDocument {
 //     edit.Picture().FlipHorizontal();
 //     edit.Commit();
 //
-// Commit writes the picture into every store of the frame (CommitFrame). An edit dropped without
+// Commit writes the picture into every store of the frame (CommitFrame); when the picture came out as
+// it was, the edit leaves no undo step, keeps the frame's redo steps and leaves the modified mark as it
+// was before the edit began. An edit dropped without
 // Commit (an early return, an exception) puts the picture, the undo stack and the modified mark back
 // as they were before it began, unless the document has moved on since (another frame, an undo, a
 // save, a new document, an edit begun later and kept): then it leaves everything as it is.

@@ -249,7 +249,13 @@ void TCanvasWidget::SetCurrentTool(TTool tool) {
     const TTool next = tool <= ToolText ? tool : ToolNone;
     if (next != ToolSelect && next != ToolMover) DropSelection();
     Tool = next;
-    setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool));
+    UpdateCursor();
+}
+
+void TCanvasWidget::UpdateCursor() {
+    // Drawn for the screen's device-pixel ratio, so it is crisp and of its logical size there.
+    CursorRatio = devicePixelRatio();
+    setCursor(ToolCursor(Tool == ToolNone ? ToolMover : Tool, CursorRatio, PlatformHotSpotUnit()));
 }
 
 void TCanvasWidget::Repaint() {
@@ -337,6 +343,8 @@ const QImage& TCanvasWidget::Screen() {
 
 void TCanvasWidget::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatio();
+    // The window moved to a screen of another ratio: the cursor is drawn again for it.
+    if (ratio != CursorRatio) UpdateCursor();
     const QRect asked = event->rect();
     const QRect device(
         QPoint(qFloor(asked.left() * ratio), qFloor(asked.top() * ratio)),

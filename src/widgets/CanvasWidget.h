@@ -130,6 +130,9 @@ class TCanvasWidget : public QWidget {
 
   private:
     enum class TBand { Line, Rectangle, Ellipse };
+    // Shows the current tool's cursor, drawn for the device-pixel ratio the control has now.
+    void UpdateCursor();
+    qreal CursorRatio = 0; // the ratio the cursor shown was drawn for
 
     void PaintBuffer(TSurface32& b);
     // The transparency and onion-skin part of the paint options.

@@ -1,13 +1,16 @@
 // Editing end to end in the real window under a window manager (openbox on a virtual X display,
 // started by with-window-manager.sh): draw with the pencil, undo and redo from the keyboard, duplicate
-// and remove a frame and undo the removal, save; giflib then reads the saved file back.
+// and remove a frame and undo the removal, save; giflib then reads the saved file back. Rows of the
+// frame list dragged with the mouse (the offscreen platform has no drag and drop).
 
 #include "CanvasWidget.h"
 #include "GifOracle.h"
 #include "IconDocument.h"
+#include "TaggedFrames.h"
 #include "TindraMainForm.h"
 
 #include <QLabel>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
@@ -106,6 +109,66 @@ class TEditUnderWindowManagerTest : public QObject {
         QCOMPARE(gif.Frames[1].ColorAt(20, 20), 0u);
         QCOMPARE(gif.Frames[1].ColorAt(30, 30), greyRgb);
         QVERIFY(form.close());
+    }
+
+    // A row of the frame list dragged with the mouse, as a user drags it: press on the row, move
+    // past the drag distance, move onto the target and release there. The frame moves as the move
+    // dialog moves it, as one step of Undo. The drag runs its own event loop, so the moves after the
+    // one that starts it come from a timer inside that loop.
+    void DraggingAFrameRowWithTheMouse_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("onto");
+        QTest::addColumn<bool>("lowerHalf");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("down, after a row") << 0 << 2 << true << "BCAD";
+        QTest::newRow("up, before the first") << 3 << 0 << false << "DABC";
+    }
+    void DraggingAFrameRowWithTheMouse() {
+        QFETCH(int, from);
+        QFETCH(int, onto);
+        QFETCH(bool, lowerHalf);
+        QFETCH(QString, order);
+        TEditForm form;
+        form.SetControlImagePath(TINDRA_IMAGES_IML);
+        form.SetMessageSink([](const QString&) {});
+        form.resize(640, 760); // room for all four rows
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form, 5000));
+        form.MnFileNewClick();
+        TIconDocument& doc = form.DocumentModel();
+        MakeTaggedFrames(doc);
+        auto frames = [&] { return TaggedOrder(doc); };
+        QCOMPARE(frames(), QStringLiteral("ABCD"));
+        auto* list = form.findChild<QListView*>("LBImageBox");
+        QVERIFY(list);
+        QCoreApplication::processEvents();
+        QWidget* viewport = list->viewport();
+        const QRect source = list->visualRect(list->model()->index(from, 0));
+        const QRect target = list->visualRect(list->model()->index(onto, 0));
+        QVERIFY(viewport->rect().contains(source) && viewport->rect().contains(target));
+        const QPoint start = source.center();
+        const QPoint at(target.center().x(), lowerHalf ? target.bottom() - 2 : target.top() + 2);
+        const int away = (at.y() > start.y() ? 1 : -1) * (QApplication::startDragDistance() + 2);
+
+        bool released = false;
+        QTimer::singleShot(100, viewport, [&] {
+            QTest::mouseMove(viewport, (start + at) / 2);
+            QTest::mouseMove(viewport, at);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+            released = true;
+        });
+        QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+        QTest::mouseMove(viewport, start + QPoint(0, away / 2)); // the view gets ready to drag
+        QTest::mouseMove(viewport, start + QPoint(0, away));     // the drag starts: back once released
+        QTRY_VERIFY(released);
+
+        QTRY_COMPARE(frames(), order);
+        QCOMPARE(list->model()->rowCount(), 4);
+        const int placed = order.indexOf(QChar('A' + from));
+        QCOMPARE(doc.CurrentFrame(), placed);
+        QCOMPARE(list->currentIndex().row(), placed);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // one step
+        QCOMPARE(frames(), QStringLiteral("ABCD"));
     }
 };
 

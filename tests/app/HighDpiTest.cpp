@@ -12,6 +12,7 @@
 #include "SurfaceImage.h"
 #include "TestForm.h"
 #include "TindraLangForm.h"
+#include "ToolCursors.h"
 #include "WindowControls.h"
 
 #include <QLabel>
@@ -132,6 +133,52 @@ class THighDpiTest : public QObject {
         QVERIFY2(corner.x() >= 0, "the first picture pixel is shown untinted");
         const QString rowFaults = BlockFaults(rows, picture, k, corner.x(), corner.y());
         QVERIFY2(rowFaults.isEmpty(), qPrintable(rowFaults));
+    }
+
+    // The canvas cursors are drawn for the ratio: round(32 × ratio) device pixels, each black, white or
+    // transparent, and the cross-hair's centre (white arms of round(4 × ratio) on every side) is the
+    // device pixel under the tool's hot spot. The hot spot is given in logical pixels, or as that
+    // device pixel where the platform reads it so (X11).
+    void toolCursorsCrispWithTheirHotSpots() {
+        TStoredSettingsForm form(1);
+        form.show();
+        form.FormActivate();
+        form.MnFileNewClick();
+        auto* canvas = Find<TCanvasWidget>(&form, "PBMain");
+        const qreal ratio = canvas->devicePixelRatio();
+        const int side = qRound(32 * ratio), arm = qRound(4 * ratio);
+        const QRgb white = 0xFFFFFFFFu, black = 0xFF000000u;
+        for (int t = ToolMover; t <= ToolText; ++t) {
+            const TTool tool = TTool(t);
+            canvas->SetCurrentTool(tool);
+            const QCursor cursor = canvas->cursor();
+            QCOMPARE(cursor.pixmap().size(), QSize(side, side));
+            QCOMPARE(cursor.pixmap().devicePixelRatio(), ratio);
+            const QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x) {
+                    const QRgb c = image.pixel(x, y);
+                    QVERIFY2(qAlpha(c) == 0 || c == white || c == black,
+                             qPrintable(QString("tool %1: pixel (%2, %3) is %4").arg(t).arg(x).arg(y).arg(c, 8, 16)));
+                }
+            const TScreenPoint hot = ToolCursorHotSpot(tool);
+            QCOMPARE(cursor.hotSpot(), QPoint(hot.X, hot.Y)); // offscreen: Qt's logical rule
+            const QPoint centre(qFloor((hot.X + 0.5) * ratio), qFloor((hot.Y + 0.5) * ratio));
+            QCOMPARE(image.pixel(centre), white);
+            auto whiteRun = [&](QPoint step) {
+                int n = 0;
+                for (QPoint p = centre + step; image.valid(p) && image.pixel(p) == white; p += step)
+                    ++n;
+                return n;
+            };
+            for (const QPoint step : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+                QVERIFY2(whiteRun(step) == arm, qPrintable(QString("tool %1, step %2,%3: arm %4")
+                                                              .arg(t)
+                                                              .arg(step.x())
+                                                              .arg(step.y())
+                                                              .arg(whiteRun(step))));
+            QCOMPARE(ToolCursor(tool, ratio, THotSpotUnit::Device).hotSpot(), centre);
+        }
     }
 
     // The insert-frame and rotation previews are labels showing PixelArtPixmap.

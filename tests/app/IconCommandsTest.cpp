@@ -1,9 +1,11 @@
 // The GIF attributes window, the Effects submenu and the Colours menu on a real window and document.
 
+#include "CanvasWidget.h"
 #include "EditorColors.h"
 #include "GifAttributes.h"
 #include "IconDocument.h"
 #include "IconEffects.h"
+#include "ImageTransforms.h"
 #include "PaletteStrip.h"
 #include "QtSystemColors.h"
 #include "QtTextRasterizer.h"
@@ -18,10 +20,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -355,6 +359,109 @@ class TIconCommandsTest : public QObject {
             QCOMPARE(help->parentWidget(), static_cast<QWidget*>(form.get()));
             QVERIFY(help->isVisible());
         }
+    }
+
+    // A command that leaves the picture and the display time as they were records nothing: no undo
+    // step, the step waiting for Redo stays, and the document stays unmodified. Each case runs on a new
+    // window whose frame is grey (bordered where the command draws the border), with one undone edit.
+    void CommandsThatChangeNothingRecordNothing() {
+        using TForm = TTestForm;
+        auto trigger = [](const char* item) { return [item](TForm& f) { Trigger(&f, item); }; };
+        // A press at one cell, a move and the release at another, with a tool of the canvas.
+        auto drag = [](TTool tool, int col1, int row1, int col2, int row2) {
+            return [=](TForm& f) {
+                auto* canvas = Find<TCanvasWidget>(&f, "PBMain");
+                const int z = canvas->Zoom();
+                const QPoint from(col1 * z + z / 2, row1 * z + z / 2), to(col2 * z + z / 2, row2 * z + z / 2);
+                canvas->SetCurrentTool(tool);
+                QTest::mousePress(canvas, Qt::LeftButton, {}, from);
+                QTest::mouseMove(canvas, to);
+                QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+            };
+        };
+        auto inGrey = [](std::function<void(TForm&)> run) {
+            return [run](TForm& f) {
+                f.DocumentModel().SetDrawColor(TSurfaceColor{Grey});
+                run(f);
+            };
+        };
+        const struct {
+            const char* Name;
+            bool Bordered;
+            std::function<void(TForm&)> Run;
+        } cases[] = {
+            {"flip horizontally", false, trigger("MnImageFlipHor")},
+            {"flip vertically", false, trigger("MnImageFlipVert")},
+            {"border already drawn", true, trigger("MnImageDrawBorder")},
+            {"rotate a uniform picture", false,
+             [](TForm& f) {
+                 WhenShown<TTindraAngleForm>([](TTindraAngleForm* d) {
+                     d->RB090->click();
+                     d->OKButton->click();
+                 });
+                 Trigger(&f, "MnImageRotate");
+             }},
+            {"greyscale of grey", false, trigger("MnEffectsGreyscale")},
+            {"shift a uniform picture", false, trigger("MnEffectsShiftLeft")},
+            {"shadow of nothing", false, trigger("MnEffectsShadow")},
+            {"outline of nothing", false, trigger("MnEffectsOutline")},
+            {"replace an absent colour", false, trigger("MnColorsReplace")},
+            {"replace it in all frames", false, trigger("MnColorsReplaceAll")},
+            {"reduce a one-colour picture", false,
+             [](TForm& f) {
+                 WhenShown<TTindraReduceForm>([](TTindraReduceForm* d) {
+                     d->SEColors->setValue(8);
+                     d->OKButton->click();
+                 });
+                 Trigger(&f, "MnColorsReduce");
+             }},
+            {"clear to the background", false, trigger("MnEditClear")},
+            {"pencil in the colour there", false, inGrey(drag(ToolPencil, 5, 5, 9, 7))},
+            {"line in the colour there", false, inGrey(drag(ToolLine, 5, 5, 20, 12))},
+            {"rectangle in the colour there", false, inGrey(drag(ToolRectangle, 5, 5, 20, 12))},
+            {"fill in the colour there", false, inGrey(drag(ToolFill, 5, 5, 5, 5))},
+            {"mover let go where it was taken", false, drag(ToolMover, 5, 5, 5, 5)},
+            {"paste what is there", false,
+             [](TForm& f) {
+                 QImage grey(6, 6, QImage::Format_RGB32);
+                 grey.fill(QColor(0xCC, 0xCC, 0xCC));
+                 QGuiApplication::clipboard()->setImage(grey);
+                 f.MnEditPasteClick();
+             }},
+            {"display time typed again", false,
+             [](TForm& f) {
+                 Find<QSpinBox>(&f, "EDSpeed")->setValue(f.DocumentModel().DisplayTime(0));
+                 f.EDSpeedExit();
+             }},
+        };
+        QStringList recorded; // the cases that left a step, lost the redo step or marked the document
+        for (const auto& c : cases) {
+            auto form = StartedWithNewIcon();
+            TIconDocument& doc = form->DocumentModel();
+            doc.SetDrawColor(TSurfaceColor{Dark});
+            doc.WorkBitmap().FillAll(Grey);
+            if (c.Bordered) DrawBorder(doc.WorkBitmap());
+            doc.CommitFrame();
+            {
+                TIconDocument::TEdit edit = doc.BeginEdit();
+                edit.Picture().SetPixel(20, 20, Dark);
+                edit.Commit();
+            }
+            QVERIFY(doc.Undo());
+            const TSurface32 before = doc.WorkBitmap();
+            const int time = doc.DisplayTime(0);
+            QVERIFY(!doc.IsModified());
+
+            c.Run(*form);
+            QVERIFY2(PixelsEqual(doc.WorkBitmap(), before), c.Name); // the case really changes nothing
+            QCOMPARE(doc.DisplayTime(0), time);
+            const bool untouched = doc.UndoDepth(0) == 0 && doc.RedoDepth(0) == 1 && !doc.IsModified() &&
+                                   doc.Caption().back() != '*' &&
+                                   !Find<QAction>(form, "MnEditUndo")->isEnabled() &&
+                                   Find<QAction>(form, "MnEditRedo")->isEnabled();
+            if (!untouched) recorded << c.Name;
+        }
+        QVERIFY2(recorded.isEmpty(), qPrintable(recorded.join(", ")));
     }
 
     // Without a document the new menus are disabled; with one they and the attributes are enabled.

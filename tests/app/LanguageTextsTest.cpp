@@ -147,6 +147,8 @@ void LanguageTextsTest::hintRules() {
         {"TBEditRemoveFrame", "MnEditRemoveFrame"},
         {"TBEditMoveFrame", "MnEditMoveFrame"},
         {"TBHelp", "MnHelpThemes"},
+        {"TBEditUndo", "MnEditUndo"},
+        {"TBEditRedo", "MnEditRedo"},
         {"TLColor", "SLColor"},
         {"TRColor", "SRColor"},
         {"TTColor", "STColor"},

@@ -313,6 +313,33 @@ class TMainFormDocumentTest : public QObject {
         QCOMPARE(Canvas()->Zoom(), fit);
         QVERIFY(Canvas()->ZoomFitsWindow());
     }
+
+    // A zoom the user chose is there again in the next window (closing stores it), and so is the fit
+    // rule; a stored zoom out of range comes back clamped.
+    void zoomIsRememberedBetweenRuns() {
+        const int fit = Canvas()->Zoom();
+        const int chosen = ZoomInStep(ZoomInStep(fit));
+        auto restart = [this] {
+            QVERIFY(Form->close());
+            delete Form;
+            init();
+        };
+        Canvas()->SetZoom(chosen);
+        restart();
+        QCOMPARE(Canvas()->Zoom(), chosen);
+        QVERIFY(!Canvas()->ZoomFitsWindow());
+        QCOMPARE(Find<QLabel>(Form, "SBZoomInfo")->text(), QString::fromUtf8("\u00D7") + QString::number(chosen));
+        Find<QAction>(Form, "MnViewZoomFit")->trigger();
+        restart();
+        QVERIFY(Canvas()->ZoomFitsWindow());
+        QCOMPARE(Canvas()->Zoom(), fit);
+
+        QSettings("Marrowby", "Tindra").setValue("Zoom", 500);
+        delete Form;
+        init();
+        QCOMPARE(Canvas()->Zoom(), MaxZoom);
+        QSettings("Marrowby", "Tindra").clear();
+    }
 };
 
 QTEST_MAIN(TMainFormDocumentTest)

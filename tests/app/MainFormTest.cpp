@@ -543,6 +543,47 @@ class TMainFormTest : public QObject {
         QVERIFY(Find<QWidget>(form, "ThumbnailPanel")->isHidden());
     }
 
+    // Undo and Redo sit side by side on the tool bar (the Redo glyph is the Undo glyph mirrored), are
+    // enabled exactly when their menu items are, and run the same commands.
+    void undoAndRedoButtonsFollowTheirCommands() {
+        auto form = Started();
+        QToolButton* undo = Find<QToolButton>(form, "TBEditUndo");
+        QToolButton* redo = Find<QToolButton>(form, "TBEditRedo");
+        QCOMPARE(undo->parentWidget()->layout()->indexOf(redo), undo->parentWidget()->layout()->indexOf(undo) + 1);
+        QCOMPARE(redo->icon().pixmap(16, 16).toImage(), undo->icon().pixmap(16, 16).toImage().mirrored(true, false));
+        QAction* undoItem = Find<QAction>(form, "MnEditUndo");
+        QAction* redoItem = Find<QAction>(form, "MnEditRedo");
+        // "U" / "R" for an enabled Undo / Redo, "-" for a disabled one: the buttons, then the menu items.
+        auto states = [&] {
+            auto pair = [](bool u, bool r) { return QString(u ? "U" : "-") + (r ? "R" : "-"); };
+            return pair(undo->isEnabled(), redo->isEnabled()) + "|" +
+                   pair(undoItem->isEnabled(), redoItem->isEnabled());
+        };
+        QCOMPARE(states(), QString("--|--")); // no document
+        form->MnFileNewClick();
+        TIconDocument& doc = form->DocumentModel();
+        QCOMPARE(states(), QString("--|--"));
+        const uint32_t before = doc.WorkBitmap().GetPixel(9, 9);
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(9, 9, 0xFF000000u);
+            edit.Commit();
+        }
+        QCOMPARE(states(), QString("U-|U-"));
+        undo->click();
+        QCOMPARE(doc.WorkBitmap().GetPixel(9, 9), before);
+        QCOMPARE(states(), QString("-R|-R"));
+        redo->click();
+        QCOMPARE(doc.WorkBitmap().GetPixel(9, 9), 0xFF000000u);
+        QCOMPARE(states(), QString("U-|U-"));
+        // A frame operation counts too: inserting a frame can be undone from the button.
+        doc.InsertFrame(TInsertPosition::After, doc.WorkBitmap(), 100);
+        QCOMPARE(states(), QString("U-|U-"));
+        undo->click();
+        QCOMPARE(doc.FrameCount(), 1);
+        QCOMPARE(states(), QString("UR|UR"));
+    }
+
     // No command shows "This function is not implemented yet" any more: the Effects and Colours menus
     // work, and the help is built in (a window, no message).
     void messages() {

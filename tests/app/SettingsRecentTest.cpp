@@ -75,6 +75,17 @@ void SettingsRecentTest::malformedValuesGiveDefaults_data() {
                                  << "-1" << 0;
     QTest::newRow("language text") << "Language"
                                    << "English" << 0;
+    // The canvas zoom: 1 to 40, anything above is 40, 0 or less or no number is the fit rule (0).
+    QTest::newRow("zoom 17") << "Zoom"
+                             << "17" << 17;
+    QTest::newRow("zoom above the range") << "Zoom"
+                                          << "99" << 40;
+    QTest::newRow("zoom fit") << "Zoom"
+                              << "0" << 0;
+    QTest::newRow("zoom negative") << "Zoom"
+                                   << "-3" << 0;
+    QTest::newRow("zoom text") << "Zoom"
+                               << "x8" << 0;
 }
 
 void SettingsRecentTest::malformedValuesGiveDefaults() {
@@ -90,6 +101,7 @@ void SettingsRecentTest::malformedValuesGiveDefaults() {
     const int actual = name == "WindowWidth"    ? s.Width
                        : name == "WindowHeight" ? s.Height
                        : name == "LeftPosition" ? s.Left
+                       : name == "Zoom"         ? s.Zoom
                                                 : s.Language;
     QCOMPARE(actual, expected);
 }

@@ -103,6 +103,15 @@ struct TScratchFolder {
     }
 };
 
+// One edit of the current frame that changes a pixel (an edit that leaves the picture as it was is no
+// step): it inverts the pixel at (0, 0).
+inline void EditOnePixel(TIconDocument& doc) {
+    TIconDocument::TEdit edit = doc.BeginEdit();
+    TSurface32& picture = edit.Picture();
+    picture.SetPixel(0, 0, picture.GetPixel(0, 0) ^ 0x00FFFFFFu);
+    edit.Commit();
+}
+
 // A 40 × 40 opaque picture of one colour.
 inline TSurface32 Solid(uint32_t color, int side = 40) {
     TSurface32 s(side, side);

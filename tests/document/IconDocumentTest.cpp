@@ -217,12 +217,12 @@ TEST_F(IconDocumentTest, UndoStepsBackToThePictureBeforeTheFirstStroke) {
     const TSurface32 before = doc.WorkBitmap();
     Stroke(1, 1, Red);
     Stroke(2, 2, Green);
-    // A stroke that changes nothing still counts.
+    // A stroke that changes nothing leaves no step.
     Stroke(2, 2, Green);
-    EXPECT_EQ(doc.UndoDepth(0), 3);
+    EXPECT_EQ(doc.UndoDepth(0), 2);
     EXPECT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.WorkBitmap().GetPixel(2, 2), Green);
-    EXPECT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(2, 2), before.GetPixel(2, 2));
+    EXPECT_EQ(doc.WorkBitmap().GetPixel(1, 1), Red);
     EXPECT_TRUE(doc.Undo());
     EXPECT_TRUE(SamePixels(doc.WorkBitmap(), before));
     EXPECT_TRUE(SamePixels(doc.FrameBitmap(0), before));

@@ -580,7 +580,7 @@ TEST_F(OpenSaveTest, SavingClearsUndoAndTheSecondSaveAsksToReplace) {
 
 TEST_F(OpenSaveTest, AFailedSaveKeepsTheOldFileAndTheDocument) {
     MakeThreeFrames();
-    doc.BeginEdit().Commit();
+    EditOnePixel(doc);
     const std::string path = dir + "old.gif";
     TSafeFile::WriteAll(path, {'o', 'l', 'd'});
     fs::permissions(path, fs::perms::owner_read);
@@ -628,7 +628,7 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_TRUE(doc.NewDocument(asker));
     EXPECT_EQ(doc.FrameCount(), 1);
     // Yes and a good save: saved, then replaced.
-    doc.BeginEdit().Commit();
+    EditOnePixel(doc);
     asker.SaveChanges = true;
     asker.SaveName = dir + "kept.gif";
     EXPECT_TRUE(doc.NewDocument(asker));
@@ -718,7 +718,7 @@ TEST_F(OpenSaveTest, DelaysOutsideTheFieldsRangeStayUntouched) {
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
     MakeThreeFrames();
     doc.SelectFrame(1);
-    doc.BeginEdit().Commit();
+    EditOnePixel(doc);
     const std::string caption = doc.Caption();
     asker.SaveName = dir + "f.bmp";
     ASSERT_EQ(doc.SaveFrameAs(TFileKind::FrameBmp, asker), TSaveResult::Saved);
