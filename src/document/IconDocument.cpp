@@ -58,14 +58,23 @@ TSurface32 Inner(const TSurface32& frame) {
 }
 
 // Draws picture onto target at (dx, dy), clipped; transparent pixels of the picture (by its mask) leave
-// target as it is.
+// target as it is, pixels with an alpha between 0 and 255 are mixed with it, the others are drawn
+// opaquely.
 void DrawPicture(TSurface32& target, const TPixelImage& picture, int dx, int dy) {
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
             const int tx = dx + x, ty = dy + y;
             if (tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height()) continue;
             if (picture.IsTransparent(x, y)) continue;
-            target.SetPixel(tx, ty, picture.At(x, y) | 0xFF000000u);
+            const uint32_t c = picture.At(x, y), a = c >> 24;
+            if (a == 0 || a == 0xFF) {
+                target.SetPixel(tx, ty, c | 0xFF000000u);
+            } else {
+                // A partly covered pixel (an icon's or PNG's alpha) is mixed with the pixel under it.
+                const uint32_t t = target.GetPixel(tx, ty);
+                target.SetPixel(tx, ty,
+                                0xFF000000u | Blend(c, t, a, 16) | Blend(c, t, a, 8) | Blend(c, t, a, 0));
+            }
         }
 }
 
@@ -344,7 +353,6 @@ void TIconDocument::TEdit::Commit() {
     Close();
     Document_->CommitFrame();
 }
-
 
 // ---- Display time and output size
 
@@ -957,7 +965,7 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
         TPngFile::TLimits limits;
         limits.MaxWidth = limits.MaxHeight = MaxInsertSide;
         TPixelImage image = TPngFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes), limits);
-        // Fully transparent pixels keep the template; the others are drawn opaquely.
+        // Fully transparent pixels keep the template; partly transparent ones are mixed with it.
         image.Transparent.resize(image.Pixels.size());
         for (size_t i = 0; i < image.Pixels.size(); ++i)
             image.Transparent[i] = (image.Pixels[i] >> 24) == 0;

@@ -213,6 +213,34 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
     EXPECT_THROW(TIcoFile::Decode(cut), TBmpError);
 }
 
+// Fixture: a 32 × 32 32-bit icon whose top row holds red at alpha 128, blue at 255, green at 16 and
+// black at 0 (the rest alpha 0), as anti-aliased icon edges are stored. Opened, the half-covered pixels
+// are mixed with the empty frame under them, as a viewer shows them; alpha 0 leaves the frame as it is.
+TEST(IcoFile, PartlyTransparentPixelsAreMixedWithTheFrame) {
+    std::vector<uint8_t> rows(32 * 32 * 4, 0);
+    const uint32_t top[] = {0x80FF0000u, 0xFF0000FFu, 0x1000FF00u, 0x00000000u};
+    for (int x = 0; x < 4; ++x) {
+        uint8_t* p = rows.data() + (31 * 32 + x) * 4; // rows are stored bottom-up
+        p[0] = static_cast<uint8_t>(top[x]), p[1] = static_cast<uint8_t>(top[x] >> 8);
+        p[2] = static_cast<uint8_t>(top[x] >> 16), p[3] = static_cast<uint8_t>(top[x] >> 24);
+    }
+    rows.resize(rows.size() + 32 * 4, 0); // the AND mask, all opaque
+    TIconDocument doc;
+    ASSERT_TRUE(doc.LoadIco(TIcoFile::Decode(IcoFile(32, Dib(32, 64, 32, 0, {}, rows)))));
+    const TSurface32& frame = doc.FrameBitmap(0);
+    const TSurface32& empty = doc.EmptyTemplate(1);
+    for (int x = 0; x < 4; ++x) {
+        SCOPED_TRACE(x);
+        const uint32_t a = top[x] >> 24, under = empty.GetPixel(4 + x, 4);
+        uint32_t expected = 0xFF000000u;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const uint32_t s = (top[x] >> shift) & 0xFF, t = (under >> shift) & 0xFF;
+            expected |= ((s * a + t * (255 - a) + 127) / 255) << shift;
+        }
+        EXPECT_EQ(frame.GetPixel(4 + x, 4), expected);
+    }
+}
+
 TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
     // Fixture: a 32 × 32 one-bit icon image with the 12-byte core header. Offset 14, where the 40-byte
     // header keeps its bit depth, falls in the colour table here and reads 32: taking it for the depth
