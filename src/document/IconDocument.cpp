@@ -26,12 +26,6 @@ constexpr uint32_t TemplateGrey = 0xFFCCCCCCu;
 // A sprite sheet's display-time file is a few bytes a frame.
 constexpr size_t MaxTimesFileBytes = 1u << 20;
 
-// One channel of source over target with alpha a (0..255), rounded.
-uint32_t Blend(uint32_t source, uint32_t target, uint32_t a, int shift) {
-    const uint32_t s = (source >> shift) & 0xFFu, t = (target >> shift) & 0xFFu;
-    return ((s * a + t * (255u - a) + 127u) / 255u) << shift;
-}
-
 // The surface pixels of a w × h block of picture at (sx, 0) with alpha zeroed where the colour is
 // transparentColor (all 32 bits compared), else opaque.
 void CopyWithAlpha(const TSurface32& picture, int sx, int sy, int side, TPixelImage& out, int ox,
@@ -66,15 +60,7 @@ void DrawPicture(TSurface32& target, const TPixelImage& picture, int dx, int dy)
             const int tx = dx + x, ty = dy + y;
             if (tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height()) continue;
             if (picture.IsTransparent(x, y)) continue;
-            const uint32_t c = picture.At(x, y), a = c >> 24;
-            if (a == 0 || a == 0xFF) {
-                target.SetPixel(tx, ty, c | 0xFF000000u);
-            } else {
-                // A partly covered pixel (an icon's or PNG's alpha) is mixed with the pixel under it.
-                const uint32_t t = target.GetPixel(tx, ty);
-                target.SetPixel(tx, ty,
-                                0xFF000000u | Blend(c, t, a, 16) | Blend(c, t, a, 8) | Blend(c, t, a, 0));
-            }
+            target.SetPixel(tx, ty, DrawnOver(picture.At(x, y), target.GetPixel(tx, ty)));
         }
 }
 
@@ -578,7 +564,7 @@ bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::stri
                     pixel = DefaultTransparentColor.Value;
                 } else {
                     const uint32_t t = b.GetPixel(at + x, at + y);
-                    pixel = 0xFF000000u | Blend(c, t, a, 16) | Blend(c, t, a, 8) | Blend(c, t, a, 0);
+                    pixel = DrawnOver(c, t);
                 }
                 b.SetPixel(at + x, at + y, pixel);
             }
