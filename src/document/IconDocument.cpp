@@ -862,6 +862,21 @@ TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bo
         asker.AskSaveFileName(kind, document ? DefaultDocumentFileName() : DefaultFrameFileName(kind));
     if (path.empty()) return TSaveResult::Cancelled;
     if (FileExists(path) && !asker.ConfirmOverwrite(path)) return TSaveResult::Cancelled;
+    if (kind == TFileKind::SpriteSheet) {
+        // The display times go into a text file beside the strip: one that is not such a list (the
+        // user's own file of that name) is replaced only when the user says so.
+        const std::string timesPath = SpriteSheetTimesPath(path);
+        if (FileExists(timesPath)) {
+            bool timesList = false;
+            try {
+                const std::vector<uint8_t> text = TSafeFile::ReadAll(timesPath, MaxTimesFileBytes);
+                timesList = !ParseSpriteSheetTimes(std::string(text.begin(), text.end())).empty();
+            } catch (const std::exception&) {
+                timesList = false;
+            }
+            if (!timesList && !asker.ConfirmOverwrite(timesPath)) return TSaveResult::Cancelled;
+        }
+    }
     if (document) return SaveDocumentTo(path);
     if (Observer_) Observer_->FolderUsed(FolderOf(path));
     TBusy busy(Observer_);
