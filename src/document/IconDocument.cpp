@@ -858,9 +858,12 @@ TSaveResult TIconDocument::WriteFrame(TFileKind kind, const std::string& path) {
 
 TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document) {
     if (!ImageLoaded_) return TSaveResult::Cancelled;
-    const std::string path =
-        asker.AskSaveFileName(kind, document ? DefaultDocumentFileName() : DefaultFrameFileName(kind));
+    const std::string offered = document ? DefaultDocumentFileName() : DefaultFrameFileName(kind);
+    std::string path = asker.AskSaveFileName(kind, offered);
     if (path.empty()) return TSaveResult::Cancelled;
+    // A name typed without an extension gets the kind's own: files are opened by their extension.
+    const TDocumentName typed = TDocumentName::FromPath(path);
+    if (typed.Extension.empty() && !typed.Name.empty()) path += TDocumentName::FromPath(offered).Extension;
     if (FileExists(path) && !asker.ConfirmOverwrite(path)) return TSaveResult::Cancelled;
     if (kind == TFileKind::SpriteSheet) {
         // The display times go into a text file beside the strip: one that is not such a list (the

@@ -715,6 +715,35 @@ TEST_F(OpenSaveTest, DelaysOutsideTheFieldsRangeStayUntouched) {
         EXPECT_EQ(back.Frames[i].Base.Delay, delays[i]) << i;
 }
 
+// A name typed without an extension gets the one of the kind being saved, so that the file opens again
+// (the loader goes by the extension); the overwrite question is about that name.
+TEST_F(OpenSaveTest, ANameWithoutExtensionGetsTheKindsOwn) {
+    MakeThreeFrames();
+    doc.SetOutputSize(32);
+    const struct {
+        TFileKind kind;
+        const char* extension;
+    } cases[] = {{TFileKind::FrameGif, ".gif"}, {TFileKind::FrameBmp, ".bmp"}, {TFileKind::FrameIco, ".ico"},
+                 {TFileKind::FramePng, ".png"}, {TFileKind::SpriteSheet, ".png"}, {TFileKind::Document, ".gif"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const std::string plain = dir + "plain" + std::to_string(n++);
+        asker.SaveName = plain;
+        const TSaveResult saved = c.kind == TFileKind::Document ? doc.SaveDocumentAs(asker)
+                                                                : doc.SaveFrameAs(c.kind, asker);
+        ASSERT_EQ(saved, TSaveResult::Saved);
+        EXPECT_FALSE(fs::exists(plain));
+        TIconDocument reopened;
+        EXPECT_EQ(reopened.OpenFile(plain + c.extension, false, asker), TOpenResult::Opened);
+    }
+    EXPECT_EQ(doc.Name().Name, "plain5.gif");
+    EXPECT_EQ(asker.OverwriteAsked, 0);
+    asker.Overwrite = false;
+    EXPECT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Cancelled);
+    EXPECT_EQ(asker.OverwriteAsked, 1);
+}
+
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
     MakeThreeFrames();
     doc.SelectFrame(1);
