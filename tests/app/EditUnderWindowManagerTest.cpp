@@ -8,6 +8,7 @@
 #include "TindraMainForm.h"
 
 #include <QLabel>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
@@ -21,6 +22,15 @@ namespace {
 class TEditForm : public TTindraMainForm {
   public:
     QString SaveName;
+    // Shown, active, with a new icon.
+    bool ShownWithNewIcon() {
+        SetControlImagePath(TINDRA_IMAGES_IML);
+        SetMessageSink([](const QString&) {});
+        show();
+        if (!QTest::qWaitForWindowActive(this, 5000)) return false;
+        MnFileNewClick();
+        return true;
+    }
     std::string AskSaveFileName(TFileKind, const std::string&) override { return SaveName.toStdString(); }
 };
 
@@ -37,11 +47,7 @@ class TEditUnderWindowManagerTest : public QObject {
 
     void DrawUndoRedoRemoveUndoSave() {
         TEditForm form;
-        form.SetControlImagePath(TINDRA_IMAGES_IML);
-        form.SetMessageSink([](const QString&) {});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form, 5000));
-        form.MnFileNewClick();
+        QVERIFY(form.ShownWithNewIcon());
         TIconDocument& doc = form.DocumentModel();
         const uint32_t grey = doc.WorkBitmap().GetPixel(10, 10);
         QVERIFY(grey != Black);
@@ -105,6 +111,42 @@ class TEditUnderWindowManagerTest : public QObject {
         QCOMPARE(gif.Frames[1].ColorAt(10, 10), 0u);
         QCOMPARE(gif.Frames[1].ColorAt(20, 20), 0u);
         QCOMPARE(gif.Frames[1].ColorAt(30, 30), greyRgb);
+        QVERIFY(form.close());
+    }
+
+    // Undo and Redo from the keyboard reach the document while the pen size or the display time (showing
+    // the frame's time, nothing typed) has the focus, as they do everywhere else in the window.
+    void UndoRedoKeysWhileAFieldHasTheFocus_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("pen size") << "EdToolSize";
+        QTest::newRow("display time") << "EDSpeed";
+    }
+    void UndoRedoKeysWhileAFieldHasTheFocus() {
+        QFETCH(QString, field);
+        TEditForm form;
+        QVERIFY(form.ShownWithNewIcon());
+        TIconDocument& doc = form.DocumentModel();
+        form.MnEditDuplicateFrameClick(); // two frames: the display time is enabled
+        const uint32_t grey = doc.WorkBitmap().GetPixel(5, 5);
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(5, 5, Black);
+            edit.Commit();
+        }
+        auto* box = form.findChild<QSpinBox*>(field);
+        QVERIFY(box);
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), grey);
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), Black);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), Black);
+        QVERIFY(box->hasFocus());
+        const QTemporaryDir dir;
+        QCOMPARE(doc.SaveDocumentTo(dir.filePath("x.gif").toStdString()), TSaveResult::Saved);
         QVERIFY(form.close());
     }
 };
