@@ -1,6 +1,7 @@
 // Editing end to end in the real window under a window manager (openbox on a virtual X display,
 // started by with-window-manager.sh): draw with the pencil, undo and redo from the keyboard, duplicate
-// and remove a frame and undo the removal, save; giflib then reads the saved file back.
+// and remove a frame and undo the removal, save; giflib then reads the saved file back. Undo and Redo
+// from the keyboard also while a number field has the focus.
 
 #include "CanvasWidget.h"
 #include "GifOracle.h"
