@@ -981,11 +981,27 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
         // refused before the codec allocates for them.
         std::unique_ptr<TGIFPicture> gif =
             GifFrames::ReadGif(bytes, GifFrames::PictureReadLimits(MaxInsertSide, MaxFrames, true));
-        if (GifFrames::FrameCount(*gif) < 1) throw std::runtime_error("no frame");
-        TSurface32 first = GifFrames::RenderFrame(*gif, 0);
-        TPixelImage image(first.Width(), first.Height());
-        std::copy(first.Bits(), first.Bits() + image.Pixels.size(), image.Pixels.begin());
-        return image;
+        return FirstGifPicture(*gif);
     }
     throw std::runtime_error("unsupported picture file: " + path);
+}
+
+TPixelImage TIconDocument::FirstGifPicture(const TGIFPicture& gif) {
+    if (GifFrames::FrameCount(gif) < 1) throw std::runtime_error("no frame");
+    // The frame composed on a black and on a white screen: where the two differ, the screen shows through.
+    TSurface32 black(gif.Width(), gif.Height()), white(gif.Width(), gif.Height());
+    black.FillAll(0xFF000000u);
+    white.FillAll(0xFFFFFFFFu);
+    std::vector<int> delays;
+    const TSurface32 onBlack = GifFrames::ComposeFrames(gif, black, 0, delays, DefaultDelay).at(0);
+    const TSurface32 onWhite = GifFrames::ComposeFrames(gif, white, 0, delays, DefaultDelay).at(0);
+    TPixelImage image(gif.Width(), gif.Height());
+    image.Transparent.assign(image.Pixels.size(), false);
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            image.At(x, y) = onBlack.GetPixel(x, y);
+            if (onBlack.GetPixel(x, y) != onWhite.GetPixel(x, y))
+                image.Transparent[static_cast<size_t>(y) * image.Width + x] = true;
+        }
+    return image;
 }

@@ -254,6 +254,9 @@ class TIconDocument {
     // The picture a file gives for inserting: a GIF's first frame, a BMP, an ICO (with its mask). Throws
     // std::runtime_error when the file cannot be read.
     static TPixelImage LoadInsertPicture(const std::string& path);
+    // A GIF's first frame as a picture of its screen's size, its transparent pixels (and what the frame
+    // leaves uncovered) marked transparent; throws std::runtime_error when it has no frame.
+    static TPixelImage FirstGifPicture(const TGIFPicture& gif);
     // The move dialog's rule: the slider may not rest on the current position.
     static int AdjustMoveSlider(int value, int current, int maximum);
 

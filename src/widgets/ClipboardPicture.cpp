@@ -1,6 +1,7 @@
 #include "ClipboardPicture.h"
 
 #include "DocumentGif.h"
+#include "IconDocument.h"
 #include "GIFException.h"
 #include "GIFPicture.h"
 #include "Stream.h"
@@ -73,10 +74,8 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
     try {
         const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data), true);
         if (GifFrames::FrameCount(*gif) < 1) return std::nullopt;
-        const TSurface32 first = GifFrames::RenderFrame(*gif, 0);
-        TPixelImage picture(first.Width(), first.Height());
-        std::copy(first.Bits(), first.Bits() + picture.Pixels.size(), picture.Pixels.begin());
-        return picture;
+        // Its transparent pixels are marked, so that they show what the picture is pasted over.
+        return TIconDocument::FirstGifPicture(*gif);
     } catch (const std::exception&) {
         // Damaged GIF data counts as nothing to paste.
         return std::nullopt;

@@ -872,6 +872,17 @@ TEST_F(OpenSaveTest, PicturesForInsertingComeFromAnyKindOfFile) {
     // The icon's transparent corner shows the template.
     const TPixelImage picture = TIconDocument::LoadInsertPicture(dir + "icon.ico");
     EXPECT_EQ(doc.InsertPreview(&picture).GetPixel(4, 4), doc.EmptyTemplate(1).GetPixel(4, 4));
+    // So do the transparent pixels of a GIF (fixture: 16 × 16, its left half at the transparent index 0,
+    // black), as they do when the GIF is opened.
+    GifOracle::File see{16, 16, Palette, {Rect(0, 0, 16, 16, 3)}, false};
+    see.Frames[0].TransparentIndex = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 8; ++x)
+            see.Frames[0].Indices[y * 16 + x] = 0;
+    const TPixelImage gif = TIconDocument::LoadInsertPicture(WriteGif("see.gif", see));
+    const TSurface32 seen = doc.InsertPreview(&gif);
+    EXPECT_EQ(seen.GetPixel(12, 12), doc.EmptyTemplate(1).GetPixel(12, 12));
+    EXPECT_EQ(seen.GetPixel(20, 12), Blue);
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "missing.gif"), std::exception);
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "notes.txt"), std::exception);
 }
