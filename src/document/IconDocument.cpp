@@ -652,6 +652,9 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     out.Side = side;
     out.Format = TSourceFormat::Gif;
     out.Loops = GifFrames::LoopCount(*gif);
+    // A still picture has no looping extension because nothing moves: made into an animation it loops
+    // as a new icon does, rather than stopping after one pass.
+    if (count < 2 && out.Loops == GifFrames::NoLooping) out.Loops = LoopForever;
     if (count < 2)
         out.Delays.assign(1, DefaultDelay); // a single frame's own Delay Time is not used
     else

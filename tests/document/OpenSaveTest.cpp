@@ -422,6 +422,26 @@ TEST_F(OpenSaveTest, LoopCountIsKeptThroughOpenAndSave) {
     EXPECT_EQ(doc.PreviewPasses(), 0);
 }
 
+// A still GIF (one frame) has no looping extension because nothing moves, not because it should play
+// once: made into an animation it loops like a new icon. A looping extension it does carry is kept.
+TEST_F(OpenSaveTest, AStillGifMadeIntoAnAnimationLoops) {
+    const struct {
+        bool looping;
+        int loops, expected;
+    } cases[] = {{false, 0, TIconDocument::LoopForever}, {true, 3, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.looping);
+        GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 1)}, c.looping};
+        f.Loops = c.loops;
+        ASSERT_EQ(Open(WriteGif("still.gif", f)), TOpenResult::Opened);
+        EXPECT_EQ(doc.LoopCount(), c.expected);
+        doc.DuplicateFrame();
+        asker.SaveName = dir + "moving.gif";
+        ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+        EXPECT_EQ(GifOracle::Read(asker.SaveName).Frames.at(0).Loops, c.expected);
+    }
+}
+
 TEST(LoopCountText, TypedValues) {
     struct Case {
         const char* text;
