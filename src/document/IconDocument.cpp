@@ -524,10 +524,10 @@ bool TIconDocument::DecodePath(const std::string& path, TLoadedPictures& out) co
     if (ext == ".gif") return DecodeGif(TSafeFile::ReadAll(path, MaxGifFileBytes), out);
     if (ext == ".ico")
         return DecodeSingle(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
-                            TSourceFormat::Ico, false, out);
+                            TSourceFormat::Ico, out);
     if (ext == ".bmp")
         return DecodeSingle(TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
-                            TSourceFormat::Bmp, true, out);
+                            TSourceFormat::Bmp, out);
     if (ext == ".png") return DecodePng(TSafeFile::ReadAll(path, MaxPictureFileBytes), path, out);
     return false;
 }
@@ -662,8 +662,7 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     return true;
 }
 
-bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
-                                 TLoadedPictures& out) const {
+bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format, TLoadedPictures& out) const {
     const int w = picture.Width;
     // An icon is taken at 32 × 32 only; a bitmap at 40 × 40 or 32 × 32.
     const bool fits =
@@ -672,13 +671,8 @@ bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat forma
     TSurface32 b;
     b.CopyFrom(Templates_[w == InnerSide ? 1 : 0]);
     const int at = w == InnerSide ? BorderWidth : 0;
-    if (opaque) {
-        TPixelImage drawn = picture;
-        drawn.Transparent.clear(); // bitmaps are drawn opaquely
-        DrawPicture(b, drawn, at, at);
-    } else {
-        DrawPicture(b, picture, at, at); // its transparent pixels show the template
-    }
+    // Transparent pixels (an icon's mask, a bitmap's alpha) show the template.
+    DrawPicture(b, picture, at, at);
     out.Side = w;
     out.Format = format;
     out.Pictures.clear();
@@ -697,14 +691,14 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
 
 bool TIconDocument::LoadIco(const TPixelImage& icon) {
     TLoadedPictures loaded;
-    if (!DecodeSingle(icon, TSourceFormat::Ico, false, loaded)) return false;
+    if (!DecodeSingle(icon, TSourceFormat::Ico, loaded)) return false;
     ApplyLoaded(loaded);
     return true;
 }
 
 bool TIconDocument::LoadBmp(const TPixelImage& bitmap) {
     TLoadedPictures loaded;
-    if (!DecodeSingle(bitmap, TSourceFormat::Bmp, true, loaded)) return false;
+    if (!DecodeSingle(bitmap, TSourceFormat::Bmp, loaded)) return false;
     ApplyLoaded(loaded);
     return true;
 }

@@ -277,8 +277,7 @@ class TIconDocument {
         int Loops = LoopForever;
     };
     bool DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures& out) const;
-    bool DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
-                      TLoadedPictures& out) const;
+    bool DecodeSingle(const TPixelImage& picture, TSourceFormat format, TLoadedPictures& out) const;
     bool DecodePath(const std::string& path, TLoadedPictures& out) const;
     bool DecodePng(const std::vector<uint8_t>& bytes, const std::string& path, TLoadedPictures& out) const;
     void ApplyLoaded(TLoadedPictures& loaded);
