@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_set>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -548,9 +550,11 @@ bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::stri
     const TSurface32& start = Templates_[side == InnerSide ? 1 : 0];
     const int at = side == InnerSide ? BorderWidth : 0;
     out.Pictures.clear();
+    out.ShowThrough.clear();
     for (int k = 0; k < count; ++k) {
         TSurface32 b;
         b.CopyFrom(start);
+        std::vector<bool>& through = out.ShowThrough.emplace_back(size_t(FrameSide) * FrameSide, false);
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const uint32_t c = png.At(k * side + x, y);
@@ -562,6 +566,7 @@ bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::stri
                     // Fully transparent: the transparent colour, which a save without the border marks
                     // transparent again.
                     pixel = DefaultTransparentColor.Value;
+                    through[static_cast<size_t>(at + y) * FrameSide + at + x] = true;
                 } else {
                     const uint32_t t = b.GetPixel(at + x, at + y);
                     pixel = DrawnOver(c, t);
@@ -615,7 +620,47 @@ std::vector<int> TIconDocument::ParseSpriteSheetTimes(const std::string& text) {
     return times;
 }
 
+void TIconDocument::SeparateTransparentColor(TLoadedPictures& loaded) {
+    if (loaded.ShowThrough.size() != loaded.Pictures.size()) return;
+    // The picture's own pixels count (inside the border when it came without one). First whether some
+    // pixel is transparent and some opaque one has the default colour; only then the colours in use.
+    const int at = loaded.Side == InnerSide ? BorderWidth : 0;
+    bool anyThrough = false, greyUsed = false;
+    auto eachPixel = [&](auto visit) {
+        for (size_t k = 0; k < loaded.Pictures.size(); ++k)
+            for (int y = at; y < at + loaded.Side; ++y)
+                for (int x = at; x < at + loaded.Side; ++x) {
+                    const size_t i = size_t(y) * FrameSide + x;
+                    visit(loaded.ShowThrough[k][i], loaded.Pictures[k].Bits()[i]);
+                }
+    };
+    eachPixel([&](bool through, uint32_t pixel) {
+        anyThrough = anyThrough || through;
+        greyUsed = greyUsed || (!through && pixel == DefaultTransparentColor.Value);
+    });
+    if (!anyThrough || !greyUsed) return;
+    std::unordered_set<uint32_t> used;
+    eachPixel([&](bool through, uint32_t pixel) {
+        if (!through) used.insert(pixel);
+    });
+    // A colour next to the default (its lowest bits changed) that the picture does not use: it looks
+    // the same.
+    uint32_t color = DefaultTransparentColor.Value;
+    for (uint32_t change = 1; change <= 0xFFFFu && used.count(color); ++change)
+        color = DefaultTransparentColor.Value ^ change;
+    if (used.count(color)) return;
+    for (size_t k = 0; k < loaded.Pictures.size(); ++k)
+        for (size_t i = 0; i < loaded.ShowThrough[k].size(); ++i)
+            if (loaded.ShowThrough[k][i]) loaded.Pictures[k].Bits()[i] = color;
+    loaded.Transparent = TSurfaceColor(color);
+}
+
 void TIconDocument::ApplyLoaded(TLoadedPictures& loaded) {
+    SeparateTransparentColor(loaded);
+    if (loaded.Transparent.Value != TransparentColor_.Value) {
+        TransparentColor_ = BackColor_ = loaded.Transparent;
+        Notify(&IDocumentObserver::ColorsChanged);
+    }
     ImageSize_ = loaded.Side;
     FrameCount_ = static_cast<int>(loaded.Pictures.size());
     for (size_t k = 0; k < loaded.Pictures.size(); ++k)
@@ -644,8 +689,32 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     const bool small = side == InnerSide;
     std::vector<int> delays;
     try {
-        out.Pictures = GifFrames::ComposeFrames(*gif, Templates_[small ? 1 : 0], small ? BorderWidth : 0,
-                                                delays, DefaultDelay);
+        const TSurface32& start = Templates_[small ? 1 : 0];
+        const int offset = small ? BorderWidth : 0;
+        out.Pictures = GifFrames::ComposeFrames(*gif, start, offset, delays, DefaultDelay);
+        // Where the empty frame shows through, told by composing once more on a frame of other colours;
+        // only needed when the default transparent colour is in the pictures at all.
+        out.ShowThrough.clear();
+        bool grey = false;
+        for (const TSurface32& p : out.Pictures)
+            grey =
+                grey || std::find(p.Bits(), p.Bits() + size_t(FrameSide) * FrameSide,
+                                  DefaultTransparentColor.Value) != p.Bits() + size_t(FrameSide) * FrameSide;
+        if (grey) {
+            TSurface32 other;
+            other.CopyFrom(start);
+            for (int i = 0; i < FrameSide * FrameSide; ++i)
+                other.Bits()[i] ^= 0x00FFFFFFu;
+            std::vector<int> unused;
+            const std::vector<TSurface32> marked =
+                GifFrames::ComposeFrames(*gif, other, offset, unused, DefaultDelay);
+            for (size_t k = 0; k < out.Pictures.size(); ++k) {
+                std::vector<bool>& through = out.ShowThrough.emplace_back(size_t(FrameSide) * FrameSide);
+                for (size_t i = 0; i < through.size(); ++i)
+                    through[i] = out.Pictures[k].Bits()[i] != marked[k].Bits()[i] &&
+                                 out.Pictures[k].Bits()[i] == start.Bits()[i];
+            }
+        }
     } catch (const std::exception&) {
         return false;
     }
@@ -662,7 +731,8 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     return true;
 }
 
-bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format, TLoadedPictures& out) const {
+bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format,
+                                 TLoadedPictures& out) const {
     const int w = picture.Width;
     // An icon is taken at 32 × 32 only; a bitmap at 40 × 40 or 32 × 32.
     const bool fits =
@@ -673,6 +743,10 @@ bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat forma
     const int at = w == InnerSide ? BorderWidth : 0;
     // Transparent pixels (an icon's mask, a bitmap's alpha) show the template.
     DrawPicture(b, picture, at, at);
+    out.ShowThrough.assign(1, std::vector<bool>(size_t(FrameSide) * FrameSide, false));
+    for (int y = 0; y < w; ++y)
+        for (int x = 0; x < w; ++x)
+            if (picture.IsTransparent(x, y)) out.ShowThrough[0][size_t(at + y) * FrameSide + at + x] = true;
     out.Side = w;
     out.Format = format;
     out.Pictures.clear();

@@ -764,6 +764,43 @@ TEST_F(OpenSaveTest, ANameWithoutExtensionGetsTheKindsOwn) {
     EXPECT_EQ(asker.OverwriteAsked, 1);
 }
 
+// Fixtures: a 32 × 32 GIF and a 32 × 32 icon, each with a transparent left half and an opaque square of
+// the default transparent colour (grey 0xCCCCCC) on the right. Opened and saved without the border, the
+// grey square stays opaque and only the transparent half is transparent again: the document takes
+// another transparent colour, one the picture does not use.
+TEST_F(OpenSaveTest, OpaqueGreyStaysOpaqueBesideTransparentPixels) {
+    GifOracle::File gif{32, 32, Palette, {Rect(0, 0, 32, 32, 1)}, false};
+    gif.Frames[0].TransparentIndex = 0;
+    TPixelImage icon(32, 32, Red);
+    icon.Transparent.assign(32 * 32, false);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const size_t i = static_cast<size_t>(y) * 32 + x;
+            if (x < 16) gif.Frames[0].Indices[i] = 0, icon.Transparent[i] = true;
+            if (x >= 20 && x < 28 && y >= 8 && y < 16) gif.Frames[0].Indices[i] = 5, icon.At(x, y) = Grey;
+        }
+    TSafeFile::WriteAll(dir + "grey.ico", GifFrames::EncodeIcon(icon));
+    for (const std::string& path : {WriteGif("grey.gif", gif), dir + "grey.ico"}) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(Open(path), TOpenResult::Opened);
+        EXPECT_NE(doc.TransparentColor().Value, Grey);
+        EXPECT_EQ(doc.BackColor().Value, doc.TransparentColor().Value);
+        EXPECT_EQ(doc.WorkBitmap().GetPixel(4 + 24, 4 + 10), Grey);
+        doc.SetOutputSize(32);
+        asker.SaveName = dir + "saved.gif";
+        ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+        const GifOracle::Decoded g = GifOracle::Read(asker.SaveName);
+        ASSERT_EQ(g.Frames.size(), 1u);
+        const GifOracle::Frame& f = g.Frames[0].Base;
+        ASSERT_GE(f.TransparentIndex, 0);
+        EXPECT_EQ(f.Indices[10 * 32 + 2], f.TransparentIndex);  // the transparent half
+        EXPECT_NE(f.Indices[10 * 32 + 24], f.TransparentIndex); // the grey square
+        EXPECT_EQ(g.Frames[0].ColorAt(24, 10), 0xCCCCCCu);
+        EXPECT_NE(f.Indices[10 * 32 + 18], f.TransparentIndex); // red
+        doc.SetOutputSize(40);
+    }
+}
+
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
     MakeThreeFrames();
     doc.SelectFrame(1);
