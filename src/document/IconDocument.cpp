@@ -16,7 +16,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <unordered_set>
-#include <unordered_set>
 #include <utility>
 
 namespace {
