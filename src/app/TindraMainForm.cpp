@@ -45,6 +45,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -176,6 +177,9 @@ TTindraMainForm::TTindraMainForm(QWidget* parent) : QMainWindow(parent), Ui(std:
         w->installEventFilter(this);
     }
     for (QWidget* w : {Ui->SBVersionInfo, Ui->SBCapsLockInfo, Ui->SBNumLockInfo})
+        w->installEventFilter(this);
+    // Undo and Redo keys pass the pen size and display time fields (see eventFilter).
+    for (QWidget* w : {static_cast<QWidget*>(Ui->EdToolSize), static_cast<QWidget*>(Ui->EDSpeed)})
         w->installEventFilter(this);
 
     // The recent files come from the store before the window's own creation step.
@@ -558,13 +562,21 @@ bool TTindraMainForm::eventFilter(QObject* watched, QEvent* e) {
             break;
         }
     }
-    // The tool size field holds no text worth undoing: Undo and Redo keys pressed in it go to the
-    // window's commands instead of the field's own text history.
-    if (e->type() == QEvent::ShortcutOverride &&
-        (watched == Ui->EdToolSize || watched->parent() == Ui->EdToolSize)) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
-            key->ignore();
+    if (e->type() == QEvent::ShortcutOverride && (watched == Ui->EdToolSize || watched == Ui->EDSpeed)) {
+        // A number field would take Ctrl+Z and Ctrl+Y for its own text, and the document's Undo and
+        // Redo would seem dead while it has the focus (the pen size has it from the start). The keys go
+        // to the window, except while the display time holds a typed value not yet applied.
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const bool historyKey =
+            (mods == Qt::ControlModifier && (key->key() == Qt::Key_Z || key->key() == Qt::Key_Y)) ||
+            (mods == (Qt::ControlModifier | Qt::ShiftModifier) && key->key() == Qt::Key_Z);
+        const bool typing =
+            watched == Ui->EDSpeed && Document->ImageLoaded() &&
+            Ui->EDSpeed->value() != std::clamp(Document->DisplayTime(Document->CurrentFrame()),
+                                               Ui->EDSpeed->minimum(), Ui->EDSpeed->maximum());
+        if (historyKey && !typing) {
+            e->ignore();
             return true;
         }
     }

@@ -46,7 +46,8 @@ void TTindraMainForm::MnEditPasteClick() {
         TClipboardPicture::Picture(QGuiApplication::clipboard()->mimeData());
     if (!picture || picture->Width <= 0 || picture->Height <= 0) return;
     // The picture floats over the frame (at the selection's corner, or centred as an inserted
-    // picture is); its transparent pixels show the frame's pixels under them at that moment.
+    // picture is); its transparent pixels show the frame's pixels under them at that moment, and its
+    // partly transparent ones are mixed with them.
     TSurface32 block(picture->Width, picture->Height);
     const TCell at = Ui->Canvas->HasSelection()
                          ? TCell{Ui->Canvas->Selection().Rect().Left, Ui->Canvas->Selection().Rect().Top}
@@ -55,9 +56,10 @@ void TTindraMainForm::MnEditPasteClick() {
     for (int y = 0; y < picture->Height; ++y)
         for (int x = 0; x < picture->Width; ++x) {
             const int wx = at.Col + x, wy = at.Row + y;
-            const bool under =
-                picture->IsTransparent(x, y) && wx >= 0 && wy >= 0 && wx < work.Width() && wy < work.Height();
-            block.SetPixel(x, y, under ? work.GetPixel(wx, wy) : picture->At(x, y));
+            const bool onFrame = wx >= 0 && wy >= 0 && wx < work.Width() && wy < work.Height();
+            const uint32_t under = onFrame ? work.GetPixel(wx, wy) : 0xFF000000u;
+            block.SetPixel(
+                x, y, onFrame && picture->IsTransparent(x, y) ? under : DrawnOver(picture->At(x, y), under));
         }
     Ui->Canvas->PasteBlock(block);
     // The mover takes the floating block, ready to be dragged into place.

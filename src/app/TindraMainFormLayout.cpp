@@ -330,8 +330,6 @@ void TTindraMainForm::CreateToolPanel() {
     Ui->EdToolSize->setFixedWidth(39);
     column->addWidget(Ui->EdToolSize, 0, Qt::AlignHCenter);
     connect(Ui->EdToolSize, &QSpinBox::valueChanged, this, &TTindraMainForm::EdToolSizeChange);
-    Ui->EdToolSize->installEventFilter(this);
-    for (QLineEdit* text : Ui->EdToolSize->findChildren<QLineEdit*>()) text->installEventFilter(this);
     column->addStretch(1);
     CreateToolKeys();
 }

@@ -9,8 +9,11 @@
 #include <map>
 #include <mutex>
 #include <ostream>
+#include <set>
 #include <thread>
+#include <utility>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +24,15 @@ bool ParsePositive(const std::string& text, int& value) {
         if (c < '0' || c > '9') return false;
     value = std::stoi(text);
     return value >= 1;
+}
+
+// The file a path names (device and inode, so links and other spellings of one file agree); false when
+// it does not exist.
+bool FileIdentity(const std::string& path, std::pair<dev_t, ino_t>& id) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return false;
+    id = {st.st_dev, st.st_ino};
+    return true;
 }
 
 } // namespace
@@ -216,10 +228,21 @@ int TBatchConverter::RunMany(const std::vector<std::string>& args, std::ostream&
     std::vector<std::string> outputs(total), reasons(total);
     std::vector<int> status(total, Done);
     std::map<std::string, std::string> taken;
+    // An output that is one of the inputs (its own folder and type, or another input of the run, by
+    // any name) would destroy a picture the user still has: such an input is refused.
+    std::set<std::pair<dev_t, ino_t>> inputFiles;
+    for (const std::string& input : o.Inputs) {
+        std::pair<dev_t, ino_t> id;
+        if (FileIdentity(input, id)) inputFiles.insert(id);
+    }
     for (int k = 0; k < total; ++k) {
         outputs[k] = folder + TDocumentName::FromPath(o.Inputs[k]).BaseName + "." + o.To;
         const auto [at, fresh] = taken.emplace(outputs[k], o.Inputs[k]);
-        if (!fresh) {
+        std::pair<dev_t, ino_t> id;
+        if (FileIdentity(outputs[k], id) && inputFiles.count(id)) {
+            status[k] = InputRefused;
+            reasons[k] = "the output would replace an input file";
+        } else if (!fresh) {
             status[k] = InputRefused;
             reasons[k] = "the same output file as " + at->second;
         }

@@ -92,6 +92,7 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
     uint16_t bits;
     uint32_t compression = BiRgb, colorsUsed = 0;
     uint32_t masks[3] = {0, 0, 0};
+    uint32_t alphaMask = 0; // from a BITMAPV3/V4/V5 header
     size_t paletteEntrySize = 4;
     if (headerSize == 12) { // core header: unsigned 16-bit sizes (always bottom-up), 3-byte colours
         width = U16(data + 4);
@@ -110,6 +111,7 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
             masks[1] = U32(data + 44);
             masks[2] = U32(data + 48);
         }
+        if (headerSize >= 56) alphaMask = U32(data + 52);
     } else {
         throw TBmpError("Unsupported bitmap header");
     }
@@ -214,6 +216,34 @@ TPixelImage TBmpFile::DecodeDib(const uint8_t* data, size_t size, bool heightIsD
             }
             }
             image.At(x, y) = c;
+        }
+    }
+    // Bit fields with an alpha mask carry transparency: alpha 0 is transparent, a partial alpha stays in
+    // the pixel for mixing. A picture whose alpha is 0 everywhere counts as opaque (writers that fill
+    // the mask with nothing).
+    if (compression == BiBitfields && alphaMask) {
+        const TChannel alpha(alphaMask);
+        std::vector<uint8_t> alphas(static_cast<size_t>(width) * height);
+        bool anyAlpha = false;
+        for (int row = 0; row < height; ++row) {
+            const uint8_t* src = data + pos + stride * row;
+            const int y = topDown ? row : height - 1 - row;
+            for (int x = 0; x < width; ++x) {
+                const uint32_t v = bits == 16 ? U16(src + 2 * x) : U32(src + 4 * x);
+                const uint8_t a = static_cast<uint8_t>(alpha.Get(v));
+                alphas[static_cast<size_t>(y) * width + x] = a;
+                if (a) anyAlpha = true;
+            }
+        }
+        if (anyAlpha) {
+            image.Transparent.assign(alphas.size(), false);
+            for (size_t i = 0; i < alphas.size(); ++i) {
+                if (alphas[i] == 0)
+                    image.Transparent[i] = true;
+                else
+                    image.Pixels[i] =
+                        (image.Pixels[i] & 0x00FFFFFFu) | (static_cast<uint32_t>(alphas[i]) << 24);
+            }
         }
     }
     if (layout) *layout = {bits, false, pos, pos + stride * height};

@@ -5,6 +5,8 @@
 // BI_BITFIELDS masks), bottom-up or top-down, and the RLE4/RLE8 compressions. Every size and offset is
 // checked against the data before it is used; a file that does not hold what its header declares is
 // refused with TBmpError. Pictures above MaxSide pixels on a side are refused before any allocation.
+// Bit fields with an alpha mask (BITMAPV3 headers and later) give transparency: pixels of alpha 0 are
+// marked in TPixelImage::Transparent, partly transparent ones keep their alpha in the top byte.
 
 #include "PixelImage.h"
 

@@ -64,22 +64,31 @@ TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
         for (size_t i = 0; i < stride * height; i += 4)
             if (rows[i + 3] != 0) alphaUsed = true;
         if (alphaUsed) {
+            // Alpha 0 is transparent; a partly covered pixel (an anti-aliased edge) keeps its alpha, so
+            // that it is mixed with what lies under it when drawn.
             image.Transparent.assign(image.Pixels.size(), false);
             for (size_t row = 0; row < height; ++row)
-                for (size_t x = 0; x < width; ++x)
-                    if (rows[stride * row + 4 * x + 3] < 128)
-                        image.Transparent[(height - 1 - row) * width + x] = true;
+                for (size_t x = 0; x < width; ++x) {
+                    const uint32_t alpha = rows[stride * row + 4 * x + 3];
+                    const size_t at = (height - 1 - row) * width + x;
+                    if (alpha == 0)
+                        image.Transparent[at] = true;
+                    else
+                        image.Pixels[at] = (image.Pixels[at] & 0x00FFFFFFu) | (alpha << 24);
+                }
         }
     }
     // The AND mask: one bit a pixel, bottom-up, rows padded to 32 bits. Some writers leave it out of 32-bit
     // images; then every pixel counts as opaque unless the alpha said otherwise.
     const size_t maskStride = ((width + 31) / 32) * 4;
-    if (!alphaUsed && !layout.Rle && layout.RowsEnd <= e.Size && maskStride * height <= e.Size - layout.RowsEnd) {
+    if (!alphaUsed && !layout.Rle && layout.RowsEnd <= e.Size &&
+        maskStride * height <= e.Size - layout.RowsEnd) {
         image.Transparent.assign(image.Pixels.size(), false);
         for (size_t row = 0; row < height; ++row) {
             const uint8_t* m = dib + layout.RowsEnd + maskStride * row;
             for (size_t x = 0; x < width; ++x)
-                if ((m[x >> 3] >> (7 - (x & 7))) & 1) image.Transparent[(height - 1 - row) * width + x] = true;
+                if ((m[x >> 3] >> (7 - (x & 7))) & 1)
+                    image.Transparent[(height - 1 - row) * width + x] = true;
         }
     }
     return image;

@@ -5,7 +5,8 @@
 // most colours (the size the editor edits); when there is none, the first image, so the caller can refuse
 // it by its size. Images stored as BMP data (1, 4, 8, 24 and 32 bits with the AND mask) are decoded; PNG
 // images are refused. Transparent pixels (AND mask bit set, or alpha 0 in a 32-bit image with an alpha
-// channel) are marked in TPixelImage::Transparent.
+// channel) are marked in TPixelImage::Transparent; the partly transparent pixels of such an image keep
+// their alpha in the top byte (every other pixel has 0xFF there).
 
 #include "BmpFile.h"
 #include "PixelImage.h"

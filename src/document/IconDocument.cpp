@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -25,12 +26,6 @@ constexpr int MaxInsertSide = 4096;
 constexpr uint32_t TemplateGrey = 0xFFCCCCCCu;
 // A sprite sheet's display-time file is a few bytes a frame.
 constexpr size_t MaxTimesFileBytes = 1u << 20;
-
-// One channel of source over target with alpha a (0..255), rounded.
-uint32_t Blend(uint32_t source, uint32_t target, uint32_t a, int shift) {
-    const uint32_t s = (source >> shift) & 0xFFu, t = (target >> shift) & 0xFFu;
-    return ((s * a + t * (255u - a) + 127u) / 255u) << shift;
-}
 
 // The surface pixels of a w × h block of picture at (sx, 0) with alpha zeroed where the colour is
 // transparentColor (all 32 bits compared), else opaque.
@@ -58,14 +53,15 @@ TSurface32 Inner(const TSurface32& frame) {
 }
 
 // Draws picture onto target at (dx, dy), clipped; transparent pixels of the picture (by its mask) leave
-// target as it is.
+// target as it is, pixels with an alpha between 0 and 255 are mixed with it, the others are drawn
+// opaquely.
 void DrawPicture(TSurface32& target, const TPixelImage& picture, int dx, int dy) {
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
             const int tx = dx + x, ty = dy + y;
             if (tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height()) continue;
             if (picture.IsTransparent(x, y)) continue;
-            target.SetPixel(tx, ty, picture.At(x, y) | 0xFF000000u);
+            target.SetPixel(tx, ty, DrawnOver(picture.At(x, y), target.GetPixel(tx, ty)));
         }
 }
 
@@ -366,7 +362,6 @@ void TIconDocument::ForgetUnchangedEdit(int frame, size_t depth, std::vector<TPi
     Notify(&IDocumentObserver::CommandsNeedUpdate);
 }
 
-
 // ---- Display time and output size
 
 bool TIconDocument::SetDisplayTime(int milliseconds) {
@@ -551,10 +546,10 @@ bool TIconDocument::DecodePath(const std::string& path, TLoadedPictures& out) co
     if (ext == ".gif") return DecodeGif(TSafeFile::ReadAll(path, MaxGifFileBytes), out);
     if (ext == ".ico")
         return DecodeSingle(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
-                            TSourceFormat::Ico, false, out);
+                            TSourceFormat::Ico, out);
     if (ext == ".bmp")
         return DecodeSingle(TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
-                            TSourceFormat::Bmp, true, out);
+                            TSourceFormat::Bmp, out);
     if (ext == ".png") return DecodePng(TSafeFile::ReadAll(path, MaxPictureFileBytes), path, out);
     return false;
 }
@@ -575,9 +570,11 @@ bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::stri
     const TSurface32& start = Templates_[side == InnerSide ? 1 : 0];
     const int at = side == InnerSide ? BorderWidth : 0;
     out.Pictures.clear();
+    out.ShowThrough.clear();
     for (int k = 0; k < count; ++k) {
         TSurface32 b;
         b.CopyFrom(start);
+        std::vector<bool>& through = out.ShowThrough.emplace_back(size_t(FrameSide) * FrameSide, false);
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const uint32_t c = png.At(k * side + x, y);
@@ -589,9 +586,10 @@ bool TIconDocument::DecodePng(const std::vector<uint8_t>& bytes, const std::stri
                     // Fully transparent: the transparent colour, which a save without the border marks
                     // transparent again.
                     pixel = DefaultTransparentColor.Value;
+                    through[static_cast<size_t>(at + y) * FrameSide + at + x] = true;
                 } else {
                     const uint32_t t = b.GetPixel(at + x, at + y);
-                    pixel = 0xFF000000u | Blend(c, t, a, 16) | Blend(c, t, a, 8) | Blend(c, t, a, 0);
+                    pixel = DrawnOver(c, t);
                 }
                 b.SetPixel(at + x, at + y, pixel);
             }
@@ -642,7 +640,47 @@ std::vector<int> TIconDocument::ParseSpriteSheetTimes(const std::string& text) {
     return times;
 }
 
+void TIconDocument::SeparateTransparentColor(TLoadedPictures& loaded) {
+    if (loaded.ShowThrough.size() != loaded.Pictures.size()) return;
+    // The picture's own pixels count (inside the border when it came without one). First whether some
+    // pixel is transparent and some opaque one has the default colour; only then the colours in use.
+    const int at = loaded.Side == InnerSide ? BorderWidth : 0;
+    bool anyThrough = false, greyUsed = false;
+    auto eachPixel = [&](auto visit) {
+        for (size_t k = 0; k < loaded.Pictures.size(); ++k)
+            for (int y = at; y < at + loaded.Side; ++y)
+                for (int x = at; x < at + loaded.Side; ++x) {
+                    const size_t i = size_t(y) * FrameSide + x;
+                    visit(loaded.ShowThrough[k][i], loaded.Pictures[k].Bits()[i]);
+                }
+    };
+    eachPixel([&](bool through, uint32_t pixel) {
+        anyThrough = anyThrough || through;
+        greyUsed = greyUsed || (!through && pixel == DefaultTransparentColor.Value);
+    });
+    if (!anyThrough || !greyUsed) return;
+    std::unordered_set<uint32_t> used;
+    eachPixel([&](bool through, uint32_t pixel) {
+        if (!through) used.insert(pixel);
+    });
+    // A colour next to the default (its lowest bits changed) that the picture does not use: it looks
+    // the same.
+    uint32_t color = DefaultTransparentColor.Value;
+    for (uint32_t change = 1; change <= 0xFFFFu && used.count(color); ++change)
+        color = DefaultTransparentColor.Value ^ change;
+    if (used.count(color)) return;
+    for (size_t k = 0; k < loaded.Pictures.size(); ++k)
+        for (size_t i = 0; i < loaded.ShowThrough[k].size(); ++i)
+            if (loaded.ShowThrough[k][i]) loaded.Pictures[k].Bits()[i] = color;
+    loaded.Transparent = TSurfaceColor(color);
+}
+
 void TIconDocument::ApplyLoaded(TLoadedPictures& loaded) {
+    SeparateTransparentColor(loaded);
+    if (loaded.Transparent.Value != TransparentColor_.Value) {
+        TransparentColor_ = BackColor_ = loaded.Transparent;
+        Notify(&IDocumentObserver::ColorsChanged);
+    }
     ImageSize_ = loaded.Side;
     FrameCount_ = static_cast<int>(loaded.Pictures.size());
     for (size_t k = 0; k < loaded.Pictures.size(); ++k)
@@ -671,14 +709,41 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     const bool small = side == InnerSide;
     std::vector<int> delays;
     try {
-        out.Pictures = GifFrames::ComposeFrames(*gif, Templates_[small ? 1 : 0], small ? BorderWidth : 0,
-                                                delays, DefaultDelay);
+        const TSurface32& start = Templates_[small ? 1 : 0];
+        const int offset = small ? BorderWidth : 0;
+        out.Pictures = GifFrames::ComposeFrames(*gif, start, offset, delays, DefaultDelay);
+        // Where the empty frame shows through, told by composing once more on a frame of other colours;
+        // only needed when the default transparent colour is in the pictures at all.
+        out.ShowThrough.clear();
+        bool grey = false;
+        for (const TSurface32& p : out.Pictures)
+            grey =
+                grey || std::find(p.Bits(), p.Bits() + size_t(FrameSide) * FrameSide,
+                                  DefaultTransparentColor.Value) != p.Bits() + size_t(FrameSide) * FrameSide;
+        if (grey) {
+            TSurface32 other;
+            other.CopyFrom(start);
+            for (int i = 0; i < FrameSide * FrameSide; ++i)
+                other.Bits()[i] ^= 0x00FFFFFFu;
+            std::vector<int> unused;
+            const std::vector<TSurface32> marked =
+                GifFrames::ComposeFrames(*gif, other, offset, unused, DefaultDelay);
+            for (size_t k = 0; k < out.Pictures.size(); ++k) {
+                std::vector<bool>& through = out.ShowThrough.emplace_back(size_t(FrameSide) * FrameSide);
+                for (size_t i = 0; i < through.size(); ++i)
+                    through[i] = out.Pictures[k].Bits()[i] != marked[k].Bits()[i] &&
+                                 out.Pictures[k].Bits()[i] == start.Bits()[i];
+            }
+        }
     } catch (const std::exception&) {
         return false;
     }
     out.Side = side;
     out.Format = TSourceFormat::Gif;
     out.Loops = GifFrames::LoopCount(*gif);
+    // A still picture has no looping extension because nothing moves: made into an animation it loops
+    // as a new icon does, rather than stopping after one pass.
+    if (count < 2 && out.Loops == GifFrames::NoLooping) out.Loops = LoopForever;
     if (count < 2)
         out.Delays.assign(1, DefaultDelay); // a single frame's own Delay Time is not used
     else
@@ -686,7 +751,7 @@ bool TIconDocument::DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures
     return true;
 }
 
-bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
+bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat format,
                                  TLoadedPictures& out) const {
     const int w = picture.Width;
     // An icon is taken at 32 × 32 only; a bitmap at 40 × 40 or 32 × 32.
@@ -696,13 +761,12 @@ bool TIconDocument::DecodeSingle(const TPixelImage& picture, TSourceFormat forma
     TSurface32 b;
     b.CopyFrom(Templates_[w == InnerSide ? 1 : 0]);
     const int at = w == InnerSide ? BorderWidth : 0;
-    if (opaque) {
-        TPixelImage drawn = picture;
-        drawn.Transparent.clear(); // bitmaps are drawn opaquely
-        DrawPicture(b, drawn, at, at);
-    } else {
-        DrawPicture(b, picture, at, at); // its transparent pixels show the template
-    }
+    // Transparent pixels (an icon's mask, a bitmap's alpha) show the template.
+    DrawPicture(b, picture, at, at);
+    out.ShowThrough.assign(1, std::vector<bool>(size_t(FrameSide) * FrameSide, false));
+    for (int y = 0; y < w; ++y)
+        for (int x = 0; x < w; ++x)
+            if (picture.IsTransparent(x, y)) out.ShowThrough[0][size_t(at + y) * FrameSide + at + x] = true;
     out.Side = w;
     out.Format = format;
     out.Pictures.clear();
@@ -721,14 +785,14 @@ bool TIconDocument::LoadGif(const std::vector<uint8_t>& bytes) {
 
 bool TIconDocument::LoadIco(const TPixelImage& icon) {
     TLoadedPictures loaded;
-    if (!DecodeSingle(icon, TSourceFormat::Ico, false, loaded)) return false;
+    if (!DecodeSingle(icon, TSourceFormat::Ico, loaded)) return false;
     ApplyLoaded(loaded);
     return true;
 }
 
 bool TIconDocument::LoadBmp(const TPixelImage& bitmap) {
     TLoadedPictures loaded;
-    if (!DecodeSingle(bitmap, TSourceFormat::Bmp, true, loaded)) return false;
+    if (!DecodeSingle(bitmap, TSourceFormat::Bmp, loaded)) return false;
     ApplyLoaded(loaded);
     return true;
 }
@@ -885,10 +949,28 @@ TSaveResult TIconDocument::WriteFrame(TFileKind kind, const std::string& path) {
 
 TSaveResult TIconDocument::AskAndWrite(TFileKind kind, IDocumentAsker& asker, bool document) {
     if (!ImageLoaded_) return TSaveResult::Cancelled;
-    const std::string path =
-        asker.AskSaveFileName(kind, document ? DefaultDocumentFileName() : DefaultFrameFileName(kind));
+    const std::string offered = document ? DefaultDocumentFileName() : DefaultFrameFileName(kind);
+    std::string path = asker.AskSaveFileName(kind, offered);
     if (path.empty()) return TSaveResult::Cancelled;
+    // A name typed without an extension gets the kind's own: files are opened by their extension.
+    const TDocumentName typed = TDocumentName::FromPath(path);
+    if (typed.Extension.empty() && !typed.Name.empty()) path += TDocumentName::FromPath(offered).Extension;
     if (FileExists(path) && !asker.ConfirmOverwrite(path)) return TSaveResult::Cancelled;
+    if (kind == TFileKind::SpriteSheet) {
+        // The display times go into a text file beside the strip: one that is not such a list (the
+        // user's own file of that name) is replaced only when the user says so.
+        const std::string timesPath = SpriteSheetTimesPath(path);
+        if (FileExists(timesPath)) {
+            bool timesList = false;
+            try {
+                const std::vector<uint8_t> text = TSafeFile::ReadAll(timesPath, MaxTimesFileBytes);
+                timesList = !ParseSpriteSheetTimes(std::string(text.begin(), text.end())).empty();
+            } catch (const std::exception&) {
+                timesList = false;
+            }
+            if (!timesList && !asker.ConfirmOverwrite(timesPath)) return TSaveResult::Cancelled;
+        }
+    }
     if (document) return SaveDocumentTo(path);
     if (Observer_) Observer_->FolderUsed(FolderOf(path));
     TBusy busy(Observer_);
@@ -978,7 +1060,7 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
         TPngFile::TLimits limits;
         limits.MaxWidth = limits.MaxHeight = MaxInsertSide;
         TPixelImage image = TPngFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes), limits);
-        // Fully transparent pixels keep the template; the others are drawn opaquely.
+        // Fully transparent pixels keep the template; partly transparent ones are mixed with it.
         image.Transparent.resize(image.Pixels.size());
         for (size_t i = 0; i < image.Pixels.size(); ++i)
             image.Transparent[i] = (image.Pixels[i] >> 24) == 0;
@@ -990,11 +1072,27 @@ TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
         // refused before the codec allocates for them.
         std::unique_ptr<TGIFPicture> gif =
             GifFrames::ReadGif(bytes, GifFrames::PictureReadLimits(MaxInsertSide, MaxFrames, true));
-        if (GifFrames::FrameCount(*gif) < 1) throw std::runtime_error("no frame");
-        TSurface32 first = GifFrames::RenderFrame(*gif, 0);
-        TPixelImage image(first.Width(), first.Height());
-        std::copy(first.Bits(), first.Bits() + image.Pixels.size(), image.Pixels.begin());
-        return image;
+        return FirstGifPicture(*gif);
     }
     throw std::runtime_error("unsupported picture file: " + path);
+}
+
+TPixelImage TIconDocument::FirstGifPicture(const TGIFPicture& gif) {
+    if (GifFrames::FrameCount(gif) < 1) throw std::runtime_error("no frame");
+    // The frame composed on a black and on a white screen: where the two differ, the screen shows through.
+    TSurface32 black(gif.Width(), gif.Height()), white(gif.Width(), gif.Height());
+    black.FillAll(0xFF000000u);
+    white.FillAll(0xFFFFFFFFu);
+    std::vector<int> delays;
+    const TSurface32 onBlack = GifFrames::ComposeFrames(gif, black, 0, delays, DefaultDelay).at(0);
+    const TSurface32 onWhite = GifFrames::ComposeFrames(gif, white, 0, delays, DefaultDelay).at(0);
+    TPixelImage image(gif.Width(), gif.Height());
+    image.Transparent.assign(image.Pixels.size(), false);
+    for (int y = 0; y < image.Height; ++y)
+        for (int x = 0; x < image.Width; ++x) {
+            image.At(x, y) = onBlack.GetPixel(x, y);
+            if (onBlack.GetPixel(x, y) != onWhite.GetPixel(x, y))
+                image.Transparent[static_cast<size_t>(y) * image.Width + x] = true;
+        }
+    return image;
 }

@@ -87,8 +87,10 @@ class TIconDocument {
 
     // ---- Colours: the left button draws in DrawColor, the right one in BackColor (which Clear fills
     // with), and saving without the border makes TransparentColor transparent. A new or opened document
-    // starts from the defaults (black, 0xFFCCCCCC, 0xFFCCCCCC). Every change is told through
-    // IDocumentObserver::ColorsChanged; while no document is open the setters change nothing.
+    // starts from the defaults (black, 0xFFCCCCCC, 0xFFCCCCCC), except that a file with transparent
+    // pixels which also uses that grey opaquely gets a background and transparent colour next to it
+    // that it does not use. Every change is told through IDocumentObserver::ColorsChanged; while no
+    // document is open the setters change nothing.
     TSurfaceColor DrawColor() const { return DrawColor_; }
     TSurfaceColor BackColor() const { return BackColor_; }
     TSurfaceColor TransparentColor() const { return TransparentColor_; }
@@ -265,6 +267,9 @@ class TIconDocument {
     // The picture a file gives for inserting: a GIF's first frame, a BMP, an ICO (with its mask). Throws
     // std::runtime_error when the file cannot be read.
     static TPixelImage LoadInsertPicture(const std::string& path);
+    // A GIF's first frame as a picture of its screen's size, its transparent pixels (and what the frame
+    // leaves uncovered) marked transparent; throws std::runtime_error when it has no frame.
+    static TPixelImage FirstGifPicture(const TGIFPicture& gif);
     // The move dialog's rule: the slider may not rest on the current position.
     static int AdjustMoveSlider(int value, int current, int maximum);
 
@@ -283,10 +288,16 @@ class TIconDocument {
         std::vector<TSurface32> Pictures; // 40 × 40, composed on the templates
         std::vector<int> Delays;          // hundredths of a second
         int Loops = LoopForever;
+        // Per picture (40 × 40, row by row), where the file is transparent and the empty frame shows
+        // through; empty when nothing is transparent.
+        std::vector<std::vector<bool>> ShowThrough;
+        TSurfaceColor Transparent = DefaultTransparentColor; // the document's transparent colour
     };
+    // Gives the transparent pixels a transparent colour of their own when the picture also uses the
+    // default one opaquely (so that saving without the border keeps those pixels opaque).
+    static void SeparateTransparentColor(TLoadedPictures& loaded);
     bool DecodeGif(const std::vector<uint8_t>& bytes, TLoadedPictures& out) const;
-    bool DecodeSingle(const TPixelImage& picture, TSourceFormat format, bool opaque,
-                      TLoadedPictures& out) const;
+    bool DecodeSingle(const TPixelImage& picture, TSourceFormat format, TLoadedPictures& out) const;
     bool DecodePath(const std::string& path, TLoadedPictures& out) const;
     bool DecodePng(const std::vector<uint8_t>& bytes, const std::string& path, TLoadedPictures& out) const;
     void ApplyLoaded(TLoadedPictures& loaded);

@@ -22,3 +22,16 @@ struct TPixelImage {
         return !Transparent.empty() && Transparent[static_cast<size_t>(y) * Width + x];
     }
 };
+
+// A picture's pixel as drawn over the pixel under it: an alpha between 0 and 255 mixes the two, any other
+// alpha draws the pixel opaquely (pictures without an alpha channel leave it 0 or 0xFF).
+inline uint32_t DrawnOver(uint32_t pixel, uint32_t under) {
+    const uint32_t a = pixel >> 24;
+    if (a == 0 || a == 0xFF) return pixel | 0xFF000000u;
+    uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t s = (pixel >> shift) & 0xFFu, t = (under >> shift) & 0xFFu;
+        out |= ((s * a + t * (255u - a) + 127u) / 255u) << shift;
+    }
+    return out;
+}

@@ -1,8 +1,9 @@
 #include "ClipboardPicture.h"
 
+#include "DocumentGif.h"
+#include "IconDocument.h"
 #include "GIFException.h"
 #include "GIFPicture.h"
-#include "DocumentGif.h"
 #include "Stream.h"
 #include "SurfaceImage.h"
 
@@ -35,13 +36,20 @@ QImage OfferedImage(const QMimeData* data) {
     return v.value<QImage>();
 }
 
-TPixelImage OpaquePixels(const QImage& image) {
+// The image's pixels with their alpha: alpha 0 is marked transparent (its colour, often black, is not
+// the picture's), a partial alpha stays in the pixel for mixing with what it is drawn over.
+TPixelImage PixelsWithAlpha(const QImage& image) {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
     TPixelImage picture(argb.width(), argb.height());
+    if (argb.hasAlphaChannel()) picture.Transparent.assign(picture.Pixels.size(), false);
     for (int y = 0; y < argb.height(); ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            picture.At(x, y) = row[x] | 0xFF000000u;
+        for (int x = 0; x < argb.width(); ++x) {
+            const uint32_t alpha = row[x] >> 24;
+            if (alpha == 0 && argb.hasAlphaChannel())
+                picture.Transparent[static_cast<size_t>(y) * argb.width() + x] = true;
+            picture.At(x, y) = alpha == 0 ? row[x] | 0xFF000000u : row[x];
+        }
     }
     return picture;
 }
@@ -60,16 +68,14 @@ std::optional<TPixelImage> TClipboardPicture::Picture(const QMimeData* data) {
     if (!data) return std::nullopt;
     if (data->hasImage()) {
         const QImage image = OfferedImage(data);
-        if (!image.isNull()) return OpaquePixels(image);
+        if (!image.isNull()) return PixelsWithAlpha(image);
     }
     if (!data->hasFormat(GifMimeType())) return std::nullopt;
     try {
         const std::unique_ptr<TGIFPicture> gif = ReadGifBytes(GifBytes(data), true);
         if (GifFrames::FrameCount(*gif) < 1) return std::nullopt;
-        const TSurface32 first = GifFrames::RenderFrame(*gif, 0);
-        TPixelImage picture(first.Width(), first.Height());
-        std::copy(first.Bits(), first.Bits() + picture.Pixels.size(), picture.Pixels.begin());
-        return picture;
+        // Its transparent pixels are marked, so that they show what the picture is pasted over.
+        return TIconDocument::FirstGifPicture(*gif);
     } catch (const std::exception&) {
         // Damaged GIF data counts as nothing to paste.
         return std::nullopt;

@@ -2,8 +2,10 @@
 // Pictures on the system clipboard: a bitmap, or a GIF file under the clipboard format named
 // "GIF Image" (offered as a custom MIME type; on Windows Qt registers it as that named format).
 //
-// Reading prefers the bitmap; a GIF gives its first frame. Everything read is opaque: the pixels
-// replace what they are drawn on.
+// Reading prefers the bitmap; a GIF gives its first frame with its transparent pixels marked. A bitmap
+// with an alpha channel keeps it: pixels of alpha 0 are marked transparent (they show what they are
+// drawn on), partly transparent ones carry their alpha for mixing; every other pixel is opaque and
+// replaces what it is drawn on.
 
 #include "PixelImage.h"
 #include "Surface32.h"

@@ -342,6 +342,30 @@ class TCommandsTest : public QObject {
             }
     }
 
+    // Fixture: a 3 × 1 picture with alpha, as a browser or a paint program copies a transparent icon:
+    // alpha 0 (its colour black), red at alpha 128, opaque blue. Pasted, the transparent pixel shows
+    // the frame under it, the half-covered one is mixed with it, the opaque one is drawn as it is.
+    void PasteShowsTheFrameUnderTransparentPixels() {
+        auto form = StartedWithNewIcon();
+        TIconDocument& doc = form->DocumentModel();
+        QImage image(3, 1, QImage::Format_ARGB32);
+        image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        image.setPixel(1, 0, qRgba(255, 0, 0, 128));
+        image.setPixel(2, 0, qRgba(0, 0, 255, 255));
+        QGuiApplication::clipboard()->setImage(image);
+        form->MnEditPasteClick();
+        const uint32_t under = doc.EmptyTemplate(1).GetPixel(19, 19); // pasted centred at (18, 19)
+        auto mix = [](uint32_t s, uint32_t t, uint32_t a) {
+            uint32_t out = 0xFF000000u;
+            for (int shift = 0; shift <= 16; shift += 8)
+                out |= ((((s >> shift) & 0xFF) * a + ((t >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+            return out;
+        };
+        QCOMPARE(doc.WorkBitmap().GetPixel(18, 19), doc.EmptyTemplate(1).GetPixel(18, 19));
+        QCOMPARE(doc.WorkBitmap().GetPixel(19, 19), mix(0xFFFF0000u, under, 128));
+        QCOMPARE(doc.WorkBitmap().GetPixel(20, 19), 0xFF0000FFu);
+    }
+
     void PasteFollowsTheClipboard() {
         auto form = StartedWithNewIcon();
         QClipboard* clipboard = QGuiApplication::clipboard();

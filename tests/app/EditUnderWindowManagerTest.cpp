@@ -1,7 +1,8 @@
 // Editing end to end in the real window under a window manager (openbox on a virtual X display,
 // started by with-window-manager.sh): draw with the pencil, undo and redo from the keyboard, duplicate
 // and remove a frame and undo the removal, save; giflib then reads the saved file back. Rows of the
-// frame list dragged with the mouse (the offscreen platform has no drag and drop).
+// frame list dragged with the mouse (the offscreen platform has no drag and drop). Undo and Redo from
+// the keyboard also while a number field has the focus.
 
 #include "CanvasWidget.h"
 #include "GifOracle.h"
@@ -11,6 +12,7 @@
 
 #include <QLabel>
 #include <QListView>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
@@ -24,6 +26,15 @@ namespace {
 class TEditForm : public TTindraMainForm {
   public:
     QString SaveName;
+    // Shown, active, with a new icon.
+    bool ShownWithNewIcon() {
+        SetControlImagePath(TINDRA_IMAGES_IML);
+        SetMessageSink([](const QString&) {});
+        show();
+        if (!QTest::qWaitForWindowActive(this, 5000)) return false;
+        MnFileNewClick();
+        return true;
+    }
     std::string AskSaveFileName(TFileKind, const std::string&) override { return SaveName.toStdString(); }
 };
 
@@ -40,11 +51,7 @@ class TEditUnderWindowManagerTest : public QObject {
 
     void DrawUndoRedoRemoveUndoSave() {
         TEditForm form;
-        form.SetControlImagePath(TINDRA_IMAGES_IML);
-        form.SetMessageSink([](const QString&) {});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form, 5000));
-        form.MnFileNewClick();
+        QVERIFY(form.ShownWithNewIcon());
         TIconDocument& doc = form.DocumentModel();
         const uint32_t grey = doc.WorkBitmap().GetPixel(10, 10);
         QVERIFY(grey != Black);
@@ -169,6 +176,42 @@ class TEditUnderWindowManagerTest : public QObject {
         QCOMPARE(list->currentIndex().row(), placed);
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier); // one step
         QCOMPARE(frames(), QStringLiteral("ABCD"));
+    }
+
+    // Undo and Redo from the keyboard reach the document while the pen size or the display time (showing
+    // the frame's time, nothing typed) has the focus, as they do everywhere else in the window.
+    void UndoRedoKeysWhileAFieldHasTheFocus_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("pen size") << "EdToolSize";
+        QTest::newRow("display time") << "EDSpeed";
+    }
+    void UndoRedoKeysWhileAFieldHasTheFocus() {
+        QFETCH(QString, field);
+        TEditForm form;
+        QVERIFY(form.ShownWithNewIcon());
+        TIconDocument& doc = form.DocumentModel();
+        form.MnEditDuplicateFrameClick(); // two frames: the display time is enabled
+        const uint32_t grey = doc.WorkBitmap().GetPixel(5, 5);
+        {
+            TIconDocument::TEdit edit = doc.BeginEdit();
+            edit.Picture().SetPixel(5, 5, Black);
+            edit.Commit();
+        }
+        auto* box = form.findChild<QSpinBox*>(field);
+        QVERIFY(box);
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), grey);
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), Black);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc.WorkBitmap().GetPixel(5, 5), Black);
+        QVERIFY(box->hasFocus());
+        const QTemporaryDir dir;
+        QCOMPARE(doc.SaveDocumentTo(dir.filePath("x.gif").toStdString()), TSaveResult::Saved);
+        QVERIFY(form.close());
     }
 };
 

@@ -166,3 +166,44 @@ TEST(BatchConverter, ManyFiles) {
     EXPECT_NE(bar.str().find("\r[###"), std::string::npos);
     EXPECT_NE(bar.str().find("2/2  icon3.gif"), std::string::npos);
 }
+
+// An output that would land on one of the inputs (the input's own folder with its own type, the same
+// file reached through a link, or another input of the run) is refused and that input keeps its bytes.
+TEST(BatchConverter, NeverWritesOverAnInput) {
+    const TScratchFolder scratch("batch-inputs");
+    const std::string& dir = scratch.Dir;
+    GifOracle::File f{40, 40, {0x000000, 0xFF0000, 0x0000FF, 0xCCCCCC}, {}, false};
+    GifOracle::Frame frame;
+    frame.Width = frame.Height = 40;
+    frame.Indices.assign(1600, 1);
+    f.Frames.push_back(frame);
+    const std::string star = dir + "star.gif";
+    ASSERT_TRUE(GifOracle::Write(star, f));
+    fs::create_directories(dir + "link");
+    fs::create_symlink(star, dir + "link/star.gif");
+    fs::create_directories(dir + "png");
+    std::ostringstream quiet;
+    ASSERT_EQ(TBatchConverter::Run({"--convert", star, dir + "png/star.png"}, quiet), TBatchConverter::Done);
+    const std::vector<uint8_t> original = TSafeFile::ReadAll(star, 1 << 20);
+
+    struct Case {
+        std::vector<std::string> inputs;
+        std::string out; // the --out folder
+    } cases[] = {
+        {{star}, dir},                       // its own folder
+        {{star}, dir + "link"},              // a link to it in the output folder
+        {{dir + "png/star.png", star}, dir}, // another input's output
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out + " " + c.inputs[0]);
+        std::vector<std::string> args{"--convert"};
+        args.insert(args.end(), c.inputs.begin(), c.inputs.end());
+        args.insert(args.end(), {"--to", "gif", "--without-border", "--out", c.out});
+        std::ostringstream progress;
+        EXPECT_EQ(TBatchConverter::Run(args, progress), TBatchConverter::InputRefused);
+        EXPECT_NE(progress.str().find("refused: " + c.inputs[0] + ": the output would replace an input file"),
+                  std::string::npos)
+            << progress.str();
+        EXPECT_EQ(TSafeFile::ReadAll(star, 1 << 20), original);
+    }
+}

@@ -213,6 +213,74 @@ TEST(IcoFile, TakesTheLargest32x32ImageAndItsMask) {
     EXPECT_THROW(TIcoFile::Decode(cut), TBmpError);
 }
 
+// Fixture: a 32 × 32 32-bit icon whose top row holds red at alpha 128, blue at 255, green at 16 and
+// black at 0 (the rest alpha 0), as anti-aliased icon edges are stored. Opened, the half-covered pixels
+// are mixed with the empty frame under them, as a viewer shows them; alpha 0 leaves the frame as it is.
+// Fixture: a 32 × 32 bitmap with a BITMAPV4 header and an alpha mask (as ImageMagick, GIMP and Paint.NET
+// write pictures with transparency): the top row holds black at alpha 0, red at 128 and blue at 255,
+// the rest is opaque green. Opened, alpha 0 shows the empty frame and alpha 128 is mixed with it; the
+// same pixels with the alpha mask 0 (a plain 32-bit bitmap) are drawn opaquely.
+TEST(BmpFile, AnAlphaMaskMakesPixelsTransparent) {
+    const uint32_t top[] = {0x00000000u, 0x80FF0000u, 0xFF0000FFu};
+    for (const uint32_t alphaMask : {0xFF000000u, 0u}) {
+        SCOPED_TRACE(alphaMask);
+        std::vector<uint8_t> v;
+        Put32(v, 108);
+        Put32(v, 32);
+        Put32(v, 32);
+        Put16(v, 1);
+        Put16(v, 32);
+        Put32(v, 3); // BI_BITFIELDS
+        Put32(v, 32 * 32 * 4);
+        for (int k = 0; k < 4; ++k)
+            Put32(v, 0);
+        for (uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, alphaMask})
+            Put32(v, mask);
+        v.resize(108, 0); // colour space and end points
+        for (int row = 0; row < 32; ++row)
+            for (int x = 0; x < 32; ++x)
+                Put32(v, row == 31 && x < 3 ? top[x] : 0xFF00FF00u); // bottom-up: the top row last
+        TIconDocument doc;
+        ASSERT_TRUE(doc.LoadBmp(TBmpFile::Decode(BmpFile(v, 14 + 108))));
+        const TSurface32& frame = doc.FrameBitmap(0);
+        const uint32_t under = doc.EmptyTemplate(1).GetPixel(4, 4);
+        if (alphaMask) {
+            EXPECT_EQ(frame.GetPixel(4, 4), under);
+            EXPECT_EQ(frame.GetPixel(5, 4), DrawnOver(top[1], doc.EmptyTemplate(1).GetPixel(5, 4)));
+        } else {
+            EXPECT_EQ(frame.GetPixel(4, 4), 0xFF000000u);
+            EXPECT_EQ(frame.GetPixel(5, 4), 0xFFFF0000u);
+        }
+        EXPECT_EQ(frame.GetPixel(6, 4), 0xFF0000FFu);
+        EXPECT_EQ(frame.GetPixel(20, 20), 0xFF00FF00u);
+    }
+}
+
+TEST(IcoFile, PartlyTransparentPixelsAreMixedWithTheFrame) {
+    std::vector<uint8_t> rows(32 * 32 * 4, 0);
+    const uint32_t top[] = {0x80FF0000u, 0xFF0000FFu, 0x1000FF00u, 0x00000000u};
+    for (int x = 0; x < 4; ++x) {
+        uint8_t* p = rows.data() + (31 * 32 + x) * 4; // rows are stored bottom-up
+        p[0] = static_cast<uint8_t>(top[x]), p[1] = static_cast<uint8_t>(top[x] >> 8);
+        p[2] = static_cast<uint8_t>(top[x] >> 16), p[3] = static_cast<uint8_t>(top[x] >> 24);
+    }
+    rows.resize(rows.size() + 32 * 4, 0); // the AND mask, all opaque
+    TIconDocument doc;
+    ASSERT_TRUE(doc.LoadIco(TIcoFile::Decode(IcoFile(32, Dib(32, 64, 32, 0, {}, rows)))));
+    const TSurface32& frame = doc.FrameBitmap(0);
+    const TSurface32& empty = doc.EmptyTemplate(1);
+    for (int x = 0; x < 4; ++x) {
+        SCOPED_TRACE(x);
+        const uint32_t a = top[x] >> 24, under = empty.GetPixel(4 + x, 4);
+        uint32_t expected = 0xFF000000u;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const uint32_t s = (top[x] >> shift) & 0xFF, t = (under >> shift) & 0xFF;
+            expected |= ((s * a + t * (255 - a) + 127) / 255) << shift;
+        }
+        EXPECT_EQ(frame.GetPixel(4 + x, 4), expected);
+    }
+}
+
 TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
     // Fixture: a 32 × 32 one-bit icon image with the 12-byte core header. Offset 14, where the 40-byte
     // header keeps its bit depth, falls in the colour table here and reads 32: taking it for the depth

@@ -422,6 +422,26 @@ TEST_F(OpenSaveTest, LoopCountIsKeptThroughOpenAndSave) {
     EXPECT_EQ(doc.PreviewPasses(), 0);
 }
 
+// A still GIF (one frame) has no looping extension because nothing moves, not because it should play
+// once: made into an animation it loops like a new icon. A looping extension it does carry is kept.
+TEST_F(OpenSaveTest, AStillGifMadeIntoAnAnimationLoops) {
+    const struct {
+        bool looping;
+        int loops, expected;
+    } cases[] = {{false, 0, TIconDocument::LoopForever}, {true, 3, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.looping);
+        GifOracle::File f{40, 40, Palette, {Rect(0, 0, 40, 40, 1)}, c.looping};
+        f.Loops = c.loops;
+        ASSERT_EQ(Open(WriteGif("still.gif", f)), TOpenResult::Opened);
+        EXPECT_EQ(doc.LoopCount(), c.expected);
+        doc.DuplicateFrame();
+        asker.SaveName = dir + "moving.gif";
+        ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+        EXPECT_EQ(GifOracle::Read(asker.SaveName).Frames.at(0).Loops, c.expected);
+    }
+}
+
 TEST(LoopCountText, TypedValues) {
     struct Case {
         const char* text;
@@ -715,6 +735,72 @@ TEST_F(OpenSaveTest, DelaysOutsideTheFieldsRangeStayUntouched) {
         EXPECT_EQ(back.Frames[i].Base.Delay, delays[i]) << i;
 }
 
+// A name typed without an extension gets the one of the kind being saved, so that the file opens again
+// (the loader goes by the extension); the overwrite question is about that name.
+TEST_F(OpenSaveTest, ANameWithoutExtensionGetsTheKindsOwn) {
+    MakeThreeFrames();
+    doc.SetOutputSize(32);
+    const struct {
+        TFileKind kind;
+        const char* extension;
+    } cases[] = {{TFileKind::FrameGif, ".gif"}, {TFileKind::FrameBmp, ".bmp"}, {TFileKind::FrameIco, ".ico"},
+                 {TFileKind::FramePng, ".png"}, {TFileKind::SpriteSheet, ".png"}, {TFileKind::Document, ".gif"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension);
+        const std::string plain = dir + "plain" + std::to_string(n++);
+        asker.SaveName = plain;
+        const TSaveResult saved = c.kind == TFileKind::Document ? doc.SaveDocumentAs(asker)
+                                                                : doc.SaveFrameAs(c.kind, asker);
+        ASSERT_EQ(saved, TSaveResult::Saved);
+        EXPECT_FALSE(fs::exists(plain));
+        TIconDocument reopened;
+        EXPECT_EQ(reopened.OpenFile(plain + c.extension, false, asker), TOpenResult::Opened);
+    }
+    EXPECT_EQ(doc.Name().Name, "plain5.gif");
+    EXPECT_EQ(asker.OverwriteAsked, 0);
+    asker.Overwrite = false;
+    EXPECT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Cancelled);
+    EXPECT_EQ(asker.OverwriteAsked, 1);
+}
+
+// Fixtures: a 32 × 32 GIF and a 32 × 32 icon, each with a transparent left half and an opaque square of
+// the default transparent colour (grey 0xCCCCCC) on the right. Opened and saved without the border, the
+// grey square stays opaque and only the transparent half is transparent again: the document takes
+// another transparent colour, one the picture does not use.
+TEST_F(OpenSaveTest, OpaqueGreyStaysOpaqueBesideTransparentPixels) {
+    GifOracle::File gif{32, 32, Palette, {Rect(0, 0, 32, 32, 1)}, false};
+    gif.Frames[0].TransparentIndex = 0;
+    TPixelImage icon(32, 32, Red);
+    icon.Transparent.assign(32 * 32, false);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const size_t i = static_cast<size_t>(y) * 32 + x;
+            if (x < 16) gif.Frames[0].Indices[i] = 0, icon.Transparent[i] = true;
+            if (x >= 20 && x < 28 && y >= 8 && y < 16) gif.Frames[0].Indices[i] = 5, icon.At(x, y) = Grey;
+        }
+    TSafeFile::WriteAll(dir + "grey.ico", GifFrames::EncodeIcon(icon));
+    for (const std::string& path : {WriteGif("grey.gif", gif), dir + "grey.ico"}) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(Open(path), TOpenResult::Opened);
+        EXPECT_NE(doc.TransparentColor().Value, Grey);
+        EXPECT_EQ(doc.BackColor().Value, doc.TransparentColor().Value);
+        EXPECT_EQ(doc.WorkBitmap().GetPixel(4 + 24, 4 + 10), Grey);
+        doc.SetOutputSize(32);
+        asker.SaveName = dir + "saved.gif";
+        ASSERT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Saved);
+        const GifOracle::Decoded g = GifOracle::Read(asker.SaveName);
+        ASSERT_EQ(g.Frames.size(), 1u);
+        const GifOracle::Frame& f = g.Frames[0].Base;
+        ASSERT_GE(f.TransparentIndex, 0);
+        EXPECT_EQ(f.Indices[10 * 32 + 2], f.TransparentIndex);  // the transparent half
+        EXPECT_NE(f.Indices[10 * 32 + 24], f.TransparentIndex); // the grey square
+        EXPECT_EQ(g.Frames[0].ColorAt(24, 10), 0xCCCCCCu);
+        EXPECT_NE(f.Indices[10 * 32 + 18], f.TransparentIndex); // red
+        doc.SetOutputSize(40);
+    }
+}
+
 TEST_F(OpenSaveTest, FrameExportsLeaveTheDocumentAlone) {
     MakeThreeFrames();
     doc.SelectFrame(1);
@@ -843,6 +929,17 @@ TEST_F(OpenSaveTest, PicturesForInsertingComeFromAnyKindOfFile) {
     // The icon's transparent corner shows the template.
     const TPixelImage picture = TIconDocument::LoadInsertPicture(dir + "icon.ico");
     EXPECT_EQ(doc.InsertPreview(&picture).GetPixel(4, 4), doc.EmptyTemplate(1).GetPixel(4, 4));
+    // So do the transparent pixels of a GIF (fixture: 16 × 16, its left half at the transparent index 0,
+    // black), as they do when the GIF is opened.
+    GifOracle::File see{16, 16, Palette, {Rect(0, 0, 16, 16, 3)}, false};
+    see.Frames[0].TransparentIndex = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 8; ++x)
+            see.Frames[0].Indices[y * 16 + x] = 0;
+    const TPixelImage gif = TIconDocument::LoadInsertPicture(WriteGif("see.gif", see));
+    const TSurface32 seen = doc.InsertPreview(&gif);
+    EXPECT_EQ(seen.GetPixel(12, 12), doc.EmptyTemplate(1).GetPixel(12, 12));
+    EXPECT_EQ(seen.GetPixel(20, 12), Blue);
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "missing.gif"), std::exception);
     EXPECT_THROW(TIconDocument::LoadInsertPicture(dir + "notes.txt"), std::exception);
 }

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -268,6 +269,35 @@ TEST_F(PngDocumentTest, SpriteSheetRoundTrip) {
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(reopened.DisplayTime(i), 100);
     }
+}
+
+// The display-time file goes beside the strip under the strip's name: a text file of the user's own
+// already there is only replaced after the overwrite question (No keeps it and writes nothing); the
+// times file of an earlier export of the strip is simply renewed.
+TEST_F(PngDocumentTest, SpriteSheetAsksBeforeReplacingAnotherTextFile) {
+    ASSERT_TRUE(doc.NewDocument(asker));
+    doc.InsertFrame(TInsertPosition::After, doc.EmptyTemplate(1), 250);
+    const std::string sheet = dir + "notes.png", text = dir + "notes.txt";
+    const std::vector<uint8_t> notes = {'m', 'y', ' ', 'n', 'o', 't', 'e', 's', '\n'};
+    TSafeFile::WriteAll(text, notes);
+    asker.SaveName = sheet;
+
+    asker.Overwrite = false;
+    EXPECT_EQ(doc.SaveFrameAs(TFileKind::SpriteSheet, asker), TSaveResult::Cancelled);
+    EXPECT_EQ(asker.OverwriteAsked, 1);
+    EXPECT_EQ(TSafeFile::ReadAll(text, 1 << 10), notes);
+    EXPECT_FALSE(std::ifstream(sheet).good());
+
+    asker.Overwrite = true;
+    EXPECT_EQ(doc.SaveFrameAs(TFileKind::SpriteSheet, asker), TSaveResult::Saved);
+    EXPECT_EQ(asker.OverwriteAsked, 2);
+    const std::vector<uint8_t> times = TSafeFile::ReadAll(text, 1 << 10);
+    EXPECT_EQ(TIconDocument::ParseSpriteSheetTimes(std::string(times.begin(), times.end())),
+              (std::vector<int>{100, 250}));
+
+    // Exported again over its own files: the one question is about the strip.
+    EXPECT_EQ(doc.SaveFrameAs(TFileKind::SpriteSheet, asker), TSaveResult::Saved);
+    EXPECT_EQ(asker.OverwriteAsked, 3);
 }
 
 TEST(SpriteSheetTimes, TextAndPath) {
