@@ -87,6 +87,15 @@ void THistogram::DropUnused() {
         Live_.end());
 }
 
+bool THistogram::FitsFinalTable(const TGIFSubImage& frame) const {
+    const int transparentIndex =
+        IsTransparent(frame) ? frame.GraphicControlExtension()->TransparentColorIndex() : -1;
+    const std::uint8_t* pixel = frame.Pixels();
+    for (std::size_t i = 0; i < frame.PixelBytes(); ++i, ++pixel)
+        if (*pixel != transparentIndex && *pixel < Entries_.size() && !Entries_[*pixel].Kept) return false;
+    return true;
+}
+
 void TColorMapOptimizer::Count() {
     TransparencyUsed_ = false;
     TGIFColorMap& global = Image_.GlobalColorMap();
@@ -132,6 +141,7 @@ void TColorMapOptimizer::BuildFinalTable() {
            Combined_[static_cast<std::size_t>(FinalCount_)]->Count > 0) {
         THistogramEntry* e = Combined_[static_cast<std::size_t>(FinalCount_)];
         e->NewIndex = FinalCount_;
+        e->Kept = true;
         FinalTable_[3 * FinalCount_] = e->Red;
         FinalTable_[3 * FinalCount_ + 1] = e->Green;
         FinalTable_[3 * FinalCount_ + 2] = e->Blue;
@@ -155,7 +165,7 @@ void TColorMapOptimizer::BuildFinalTable() {
     }
     // Merged colours follow the entry that took their count.
     for (THistogramEntry* e : Combined_)
-        if (e->MergedInto) e->NewIndex = e->MergedInto->NewIndex;
+        if (e->MergedInto) e->NewIndex = e->MergedInto->NewIndex, e->Kept = e->MergedInto->Kept;
     if (TransparencyUsed_) {
         NewTransparentIndex_ = FinalCount_;
         FinalTable_[3 * FinalCount_] = FinalTable_[3 * FinalCount_ + 1] = FinalTable_[3 * FinalCount_ + 2] =
@@ -171,11 +181,12 @@ void TColorMapOptimizer::Install() {
     Image_.GlobalColorMap().SetSorted(true);
 }
 
-void TColorMapOptimizer::Remap(THistogram& histogram) {
+void TColorMapOptimizer::Remap(THistogram& histogram, const std::vector<TGIFSubImage*>& ownTables) {
     std::uint8_t translation[256] = {};
     for (const THistogramEntry* e : histogram.Live())
         translation[e->OldIndex] = static_cast<std::uint8_t>(std::min(e->NewIndex, 255));
     for (TGIFSubImage* frame : histogram.Frames()) {
+        if (std::find(ownTables.begin(), ownTables.end(), frame) != ownTables.end()) continue;
         int oldTransparent = -1;
         if (IsTransparent(*frame) && TransparencyUsed_) {
             oldTransparent = frame->GraphicControlExtension()->TransparentColorIndex();
@@ -197,9 +208,23 @@ void TColorMapOptimizer::Optimize() {
     // No counted pixel at all (no frame with pixels, or only transparent ones): the tables stay.
     if (!MergeEqualColors()) return;
     BuildFinalTable();
-    Install();
+    // A frame with a colour that did not fit keeps the table it had (its pixels and transparent index
+    // stay), so that no pixel changes colour; the others use the global table.
+    std::vector<TGIFSubImage*> ownTables;
+    std::vector<std::vector<std::uint8_t>> ownColors;
     for (auto& histogram : Histograms_)
-        Remap(*histogram);
+        for (TGIFSubImage* frame : histogram->Frames())
+            if (!histogram->FitsFinalTable(*frame)) {
+                const TGIFColorMap& table = histogram->Table();
+                ownTables.push_back(frame);
+                ownColors.emplace_back(table.Data(), table.Data() + 3 * table.Count());
+            }
+    Install();
+    for (std::size_t k = 0; k < ownTables.size(); ++k)
+        ownTables[k]->ColorMap().ImportRGBTriples(ownColors[k].data(),
+                                                  static_cast<int>(ownColors[k].size() / 3));
+    for (auto& histogram : Histograms_)
+        Remap(*histogram, ownTables);
     for (TGIFSubImage* frame : Image_.Images())
         frame->DropCaches();
 }

@@ -2,8 +2,10 @@
 // The colour map optimizer: replaces all colour tables of a picture by one global table holding
 // only the colours its pixels use, most used first (at most 256, the last one black for the
 // transparent pixels when any frame has some), and rewrites every frame's pixels and transparent
-// index to it. Ties in use keep a fixed order (table by table as the frames come, then by old
-// index), so the same picture always gives the same file.
+// index to it. When the frames use more colours than one table holds, a frame whose colours are not
+// all in the global table keeps a local table of the colours it had, so no pixel changes colour. Ties in use
+// keep a fixed order (table by table as the frames come, then by old index), so the same picture always gives
+// the same file.
 
 #include <cstdint>
 #include <memory>
@@ -21,6 +23,7 @@ struct THistogramEntry {
     std::uint8_t Red = 0, Green = 0, Blue = 0;
     int Table = 0;                         // the histogram it belongs to, for a stable order
     THistogramEntry* MergedInto = nullptr; // set when an equal colour took its count
+    bool Kept = false;                     // its colour is in the final table
 };
 
 class THistogram {
@@ -30,6 +33,8 @@ class THistogram {
     bool CountFrame(TGIFSubImage& frame);
     // Sorts the live entries by use and lets the unused ones go.
     void DropUnused();
+    // Whether every pixel of the frame (one of this table's) keeps its colour in the final table.
+    bool FitsFinalTable(const TGIFSubImage& frame) const;
 
     TGIFColorMap& Table() { return Table_; }
     std::vector<THistogramEntry*>& Live() { return Live_; }
@@ -52,7 +57,7 @@ class TColorMapOptimizer {
     bool MergeEqualColors(); // false when no pixel was counted at all
     void BuildFinalTable();
     void Install();
-    void Remap(THistogram& histogram);
+    void Remap(THistogram& histogram, const std::vector<TGIFSubImage*>& ownTables);
 
     TGIFPicture& Image_;
     std::vector<std::unique_ptr<THistogram>> Histograms_;

@@ -360,20 +360,25 @@ std::vector<uint8_t> EncodeAnimation(const TGIFPicture& frames, bool markTranspa
     const TGIFGlobalColorMap& global = n.GlobalColorMap();
     if (global.Count() > 0) n.PaintBackground = global.ColorAt(0);
     const int t = markTransparent ? global.FindColor(transparentColor) : -1;
+    // A frame with a table of its own (when the frames use more colours than one table holds) finds the
+    // transparent colour in its own table.
+    std::vector<int> transparentIndex(static_cast<size_t>(FrameCount(n)), -1);
+    bool anyTransparent = false;
+    for (int i = 0; i < FrameCount(n) && markTransparent; ++i) {
+        const TGIFColorMap& own = n.Images().ItemAt(i)->ColorMap();
+        transparentIndex[static_cast<size_t>(i)] = own.Count() > 0 ? own.FindColor(transparentColor) : t;
+        anyTransparent = anyTransparent || transparentIndex[static_cast<size_t>(i)] >= 0;
+    }
     for (int i = 0; i < FrameCount(n); ++i) {
         TGIFSubImage& frame = *n.Images().ItemAt(i);
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
         if (!gce) gce = AddControlExtension(frame);
-        if (t >= 0) {
-            // Each frame is a whole picture whose transparent pixels must show through to what is behind
-            // the animation, never to the frame before: every frame is cleared after it is shown.
-            gce->SetTransparent(true);
-            gce->SetTransparentColorIndex(t);
-            gce->SetDisposal(2);
-        } else {
-            gce->SetTransparent(false);
-            gce->SetDisposal(0);
-        }
+        const int own = transparentIndex[static_cast<size_t>(i)];
+        gce->SetTransparent(own >= 0);
+        if (own >= 0) gce->SetTransparentColorIndex(own);
+        // Each frame is a whole picture whose transparent pixels must show through to what is behind
+        // the animation, never to the frame before: every frame is cleared after it is shown.
+        gce->SetDisposal(anyTransparent ? 2 : 0);
     }
     if (shrink) ShrinkFrames(n, t);
     if (loopCount != NoLooping) InsertLoopExtension(n, std::clamp(loopCount, 0, 0xFFFF));

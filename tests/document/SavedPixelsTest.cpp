@@ -170,3 +170,36 @@ TEST(SavedPixels, OneFrameAndAnimationSavesGiveTheSamePixels) {
         }
     }
 }
+
+// Two frames of 200 colours each, none shared: together more than one colour table holds. Every save
+// (plain, smaller, without border) reopens with every frame as it was.
+TEST(SavedPixels, FramesOfMoreColoursThanOneTableComeBackWhole) {
+    const TScratchFolder scratch("manycolours");
+    TScriptedAsker asker;
+    const TSurface32 first = Picture(200);
+    TSurface32 second = Picture(200);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            second.SetPixel(x, y, second.GetPixel(x, y) ^ 0x00404040u);
+    for (bool smaller : {false, true})
+        for (int size : {40, 32}) {
+            SCOPED_TRACE(std::string(smaller ? "smaller, " : "plain, ") + std::to_string(size));
+            TIconDocument doc;
+            ASSERT_TRUE(doc.NewDocument(asker));
+            doc.SetOptimizeGif(smaller);
+            doc.SetOutputSize(size);
+            doc.WorkBitmap().CopyFrom(first);
+            doc.CommitFrame();
+            doc.InsertFrame(TInsertPosition::After, second, 100);
+            const std::string path = scratch.Dir + "two.gif";
+            ASSERT_EQ(doc.SaveDocumentTo(path), TSaveResult::Saved);
+            const int at = size == 32 ? 4 : 0;
+            EXPECT_TRUE(SameBlock(GiflibFrame(path, 0), 0, 0, first, at, at, size));
+            EXPECT_TRUE(SameBlock(GiflibFrame(path, 1), 0, 0, second, at, at, size));
+            TIconDocument reopened;
+            ASSERT_EQ(reopened.OpenFileDirect(path, false), TOpenResult::Opened);
+            ASSERT_EQ(reopened.FrameCount(), 2);
+            EXPECT_TRUE(SameBlock(reopened.FrameBitmap(0), at, at, first, at, at, size));
+            EXPECT_TRUE(SameBlock(reopened.FrameBitmap(1), at, at, second, at, at, size));
+        }
+}
