@@ -540,9 +540,26 @@ TOpenResult TIconDocument::LoadPath(const std::string& path, bool addToRecent, b
     return TOpenResult::Opened;
 }
 
+namespace {
+
+// The kind of a picture file (".gif", ".png", ".bmp" or ".ico") by its first bytes, or by its extension
+// in any letter case when they name none: a file saved under another kind's extension still opens.
+std::string PictureKind(const std::string& path) {
+    const std::vector<uint8_t> head = TSafeFile::ReadHead(path, 8);
+    auto starts = [&](std::initializer_list<uint8_t> magic) {
+        return head.size() >= magic.size() && std::equal(magic.begin(), magic.end(), head.begin());
+    };
+    if (starts({'G', 'I', 'F', '8'})) return ".gif";
+    if (starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return ".png";
+    if (starts({'B', 'M'})) return ".bmp";
+    if (starts({0, 0, 1, 0})) return ".ico";
+    return LowerAscii(TDocumentName::FromPath(path).Extension);
+}
+
+} // namespace
+
 bool TIconDocument::DecodePath(const std::string& path, TLoadedPictures& out) const {
-    // The loader is chosen by the extension in any letter case.
-    const std::string ext = LowerAscii(TDocumentName::FromPath(path).Extension);
+    const std::string ext = PictureKind(path);
     if (ext == ".gif") return DecodeGif(TSafeFile::ReadAll(path, MaxGifFileBytes), out);
     if (ext == ".ico")
         return DecodeSingle(TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes)),
@@ -1053,7 +1070,7 @@ TSurface32 TIconDocument::InsertPreview(const TPixelImage* picture) const {
 }
 
 TPixelImage TIconDocument::LoadInsertPicture(const std::string& path) {
-    const std::string ext = LowerAscii(TDocumentName::FromPath(path).Extension);
+    const std::string ext = PictureKind(path);
     if (ext == ".bmp") return TBmpFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
     if (ext == ".ico") return TIcoFile::Decode(TSafeFile::ReadAll(path, MaxPictureFileBytes));
     if (ext == ".png") {

@@ -1,5 +1,6 @@
 #include "SafeFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -28,6 +29,16 @@ std::vector<uint8_t> TSafeFile::ReadAll(const std::string& path, size_t maxBytes
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
         throw TFileError("cannot read: " + path);
     return bytes;
+}
+
+std::vector<uint8_t> TSafeFile::ReadHead(const std::string& path, size_t bytes) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return {};
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> head(bytes);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(bytes));
+    head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
 }
 
 namespace {

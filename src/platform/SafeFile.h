@@ -17,6 +17,8 @@ class TSafeFile {
   public:
     // The file's bytes; TFileError when it cannot be opened or read, or holds more than maxBytes.
     static std::vector<uint8_t> ReadAll(const std::string& path, size_t maxBytes);
+    // The first bytes of a file (fewer when it is shorter; none when it cannot be read).
+    static std::vector<uint8_t> ReadHead(const std::string& path, size_t bytes);
 
     // Writes bytes as the whole content of path:
     // - A symbolic link (also one whose file does not exist yet) is followed to the file it names; the

@@ -8,8 +8,8 @@
 #include "GifOracle.h"
 
 #include "BmpFile.h"
-#include "GIFPicture.h"
 #include "DocumentGif.h"
+#include "GIFPicture.h"
 #include "IcoFile.h"
 #include "SafeFile.h"
 
@@ -632,7 +632,7 @@ TEST_F(OpenSaveTest, YesToSaveChangesWithoutASaveKeepsTheDocument) {
     EXPECT_EQ(doc.OpenFile(WriteGif("other.gif", f), true, asker), TOpenResult::Abandoned);
     EXPECT_EQ(doc.FrameCount(), 3);
     EXPECT_FALSE(doc.SaveChangesIfWanted(asker)); // closing is abandoned as well
-    EXPECT_EQ(seen.SaveFailures, 0);                // a cancelled dialog is no write error
+    EXPECT_EQ(seen.SaveFailures, 0);              // a cancelled dialog is no write error
 
     // The save fails: the same.
     TSafeFile::WriteAll(dir + "ro.gif", {1});
@@ -743,15 +743,16 @@ TEST_F(OpenSaveTest, ANameWithoutExtensionGetsTheKindsOwn) {
     const struct {
         TFileKind kind;
         const char* extension;
-    } cases[] = {{TFileKind::FrameGif, ".gif"}, {TFileKind::FrameBmp, ".bmp"}, {TFileKind::FrameIco, ".ico"},
-                 {TFileKind::FramePng, ".png"}, {TFileKind::SpriteSheet, ".png"}, {TFileKind::Document, ".gif"}};
+    } cases[] = {{TFileKind::FrameGif, ".gif"},    {TFileKind::FrameBmp, ".bmp"},
+                 {TFileKind::FrameIco, ".ico"},    {TFileKind::FramePng, ".png"},
+                 {TFileKind::SpriteSheet, ".png"}, {TFileKind::Document, ".gif"}};
     int n = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.extension);
         const std::string plain = dir + "plain" + std::to_string(n++);
         asker.SaveName = plain;
-        const TSaveResult saved = c.kind == TFileKind::Document ? doc.SaveDocumentAs(asker)
-                                                                : doc.SaveFrameAs(c.kind, asker);
+        const TSaveResult saved =
+            c.kind == TFileKind::Document ? doc.SaveDocumentAs(asker) : doc.SaveFrameAs(c.kind, asker);
         ASSERT_EQ(saved, TSaveResult::Saved);
         EXPECT_FALSE(fs::exists(plain));
         TIconDocument reopened;
@@ -762,6 +763,33 @@ TEST_F(OpenSaveTest, ANameWithoutExtensionGetsTheKindsOwn) {
     asker.Overwrite = false;
     EXPECT_EQ(doc.SaveDocumentAs(asker), TSaveResult::Cancelled);
     EXPECT_EQ(asker.OverwriteAsked, 1);
+}
+
+// A file saved under another kind's extension (a GIF named .png, a PNG, BMP or icon named .gif) opens by
+// what its bytes are, for opening and for inserting; an unknown kind is still refused.
+TEST_F(OpenSaveTest, FilesOpenByTheirContentWhateverTheirExtension) {
+    MakeThreeFrames();
+    ASSERT_EQ(doc.SaveDocumentTo(dir + "animation.png"), TSaveResult::Saved);
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FramePng, dir + "frame.gif"), TSaveResult::Saved);
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameBmp, dir + "frame.ico"), TSaveResult::Saved);
+    doc.SetOutputSize(32); // the icon export writes the inner 32 × 32
+    ASSERT_EQ(doc.WriteFrame(TFileKind::FrameIco, dir + "frame.bmp"), TSaveResult::Saved);
+    const struct {
+        const char* name;
+        int frames;
+    } cases[] = {{"animation.png", 3}, {"frame.gif", 1}, {"frame.ico", 1}, {"frame.bmp", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TIconDocument reopened;
+        ASSERT_EQ(reopened.OpenFileDirect(dir + c.name, false), TOpenResult::Opened);
+        EXPECT_EQ(reopened.FrameCount(), c.frames);
+        EXPECT_EQ(reopened.FrameBitmap(0).GetPixel(20, 20),
+                  doc.FrameBitmap(doc.CurrentFrame()).GetPixel(20, 20));
+        EXPECT_NO_THROW(TIconDocument::LoadInsertPicture(dir + c.name));
+    }
+    TSafeFile::WriteAll(dir + "notes.gif", {'n', 'o', 't', 'e', 's'});
+    TIconDocument refused;
+    EXPECT_EQ(refused.OpenFileDirect(dir + "notes.gif", false), TOpenResult::Failed);
 }
 
 // Fixtures: a 32 × 32 GIF and a 32 × 32 icon, each with a transparent left half and an opaque square of
