@@ -704,6 +704,7 @@ void TCanvasWidget::SelectionChanged() {
         emit PointerInfo(SelectionText().trimmed(), std::nullopt);
     } else {
         AntsTimer->stop();
+        emit PointerInfo(QString(), std::nullopt); // the selection's size goes with it
     }
     update();
 }

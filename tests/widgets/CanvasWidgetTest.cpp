@@ -613,6 +613,7 @@ class TCanvasWidgetTest : public QObject {
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(Canvas, &escape);
         QVERIFY(!Canvas->Selection().Active());
+        QVERIFY(!PixelText.contains(QString::fromUtf8("×"))); // the size goes with the selection
         // A click without a drag selects nothing; a drag beyond the canvas stops at its edge.
         Drag(ToolSelect, At(5, 5), At(5, 5));
         QVERIFY(!Canvas->Selection().Active());
