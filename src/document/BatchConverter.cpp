@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -222,6 +223,15 @@ int TBatchConverter::RunMany(const std::vector<std::string>& args, std::ostream&
                            : o.To == "bmp" ? TFileKind::FrameBmp
                                            : TFileKind::FrameIco;
     const std::string folder = o.Out.back() == '/' ? o.Out : o.Out + "/";
+    // A missing output folder is made, as the user named it; one that cannot be made fails every write.
+    {
+        std::error_code made;
+        std::filesystem::create_directories(o.Out, made);
+        if (!std::filesystem::is_directory(o.Out, made)) {
+            progress << "Cannot make the output folder: " << o.Out << "\n";
+            return WriteFailed;
+        }
+    }
 
     // Each input's output; a name a former input already takes is refused rather than overwritten.
     const int total = static_cast<int>(o.Inputs.size());

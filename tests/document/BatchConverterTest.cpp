@@ -144,11 +144,18 @@ TEST(BatchConverter, ManyFiles) {
     }
     EXPECT_FALSE(fs::exists(dir + "out1/broken.png"));
 
-    // A folder that does not exist: every write fails (3); usage errors (2).
+    // A folder that does not exist is made; one that cannot be made (below a file) fails (3); usage
+    // errors (2).
     std::ostringstream progress;
-    EXPECT_EQ(
-        TBatchConverter::Run({"--convert", inputs[1], "--to", "gif", "--out", dir + "missing"}, progress),
-        TBatchConverter::WriteFailed);
+    EXPECT_EQ(TBatchConverter::Run({"--convert", inputs[1], "--to", "gif", "--out", dir + "missing/deeper"},
+                                   progress),
+              TBatchConverter::Done);
+    EXPECT_TRUE(fs::exists(dir + "missing/deeper/icon1.gif"));
+    EXPECT_EQ(TBatchConverter::Run({"--convert", inputs[1], "--to", "gif", "--out", dir + "broken.gif/out"},
+                                   progress),
+              TBatchConverter::WriteFailed);
+    EXPECT_NE(progress.str().find("Cannot make the output folder: " + dir + "broken.gif/out"),
+              std::string::npos);
     const std::vector<std::string> bad[] = {
         {"--convert", inputs[1], "--to", "tif", "--out", dir},
         {"--convert", inputs[1], "--to", "gif"},
