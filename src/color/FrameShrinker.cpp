@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -232,9 +233,19 @@ struct TShrunkFrame {
     bool Clear = false;
     int Transparent = -1;
     int CodeBits = 2;
-    bool Interlaced = false; // rows written in interlace order, when that is shorter
-    size_t Size = 0;         // bytes of LZW data
+    bool Interlaced = false;        // rows written in interlace order, when that is shorter
+    bool Local = false;             // Data holds indices of a table of the frame's own: TableFrom
+    std::vector<uint8_t> TableFrom; // that table: each entry's index in the frame's table as it was
+    size_t Size = 0;                // bytes of LZW data (and of the frame's own table)
     std::vector<uint8_t> Data;
+};
+
+// A frame with a table of its own (when the frames use more colours than one table holds): the index
+// of each colour it shows in its table, its transparent index (-1: none) and its table's code size.
+struct TLocalTable {
+    std::unordered_map<int, uint8_t> IndexOf; // by colour (as in the frames' pictures)
+    int Transparent = -1;
+    int Bits = 2;
 };
 
 // The beam follows 16 ways on rectangles of up to 512 pixels (a small moving part): wider beams and
@@ -258,7 +269,8 @@ int BitsFor(int highestIndex, int bits) {
 // shows inside that rectangle. Each frame depends only on what the frames show, not on how the others
 // are written, so a frame's choice can be swapped for a smaller one of the same frame.
 std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& shows, int width, int height,
-                                       int bits, int limit, int t) {
+                                       int bits, int limit, int t,
+                                       const std::vector<std::optional<TLocalTable>>& locals) {
     const int count = static_cast<int>(shows.size());
     const size_t area = static_cast<size_t>(width) * height;
     std::vector<TShrunkFrame> frames(static_cast<size_t>(count));
@@ -282,6 +294,70 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
             }
         if (right < 0) left = right = top = bottom = 0;
         const int w = right - left + 1, h = bottom - top + 1;
+        // A frame of its own table whose rectangle shows only colours of the global table (and no
+        // background, or the global table has the transparent colour) is written as the others are.
+        bool globalColors = true;
+        for (int y = top; y <= bottom && globalColors; ++y)
+            for (int x = left; x <= right; ++x) {
+                const int value = target[static_cast<size_t>(y) * width + x];
+                if (value == None ? t < 0 : value >= limit) {
+                    globalColors = false;
+                    break;
+                }
+            }
+        if (locals[static_cast<size_t>(i)] && !globalColors) {
+            // Otherwise it gets a table of just the colours its rectangle writes (and an entry for the
+            // background), with every pixel, or with the unchanged ones left as shown (transparent):
+            // the shorter of the two, its table counted, in row order or interlaced.
+            const TLocalTable& own = *locals[static_cast<size_t>(i)];
+            TShrunkFrame& chosen = frames[static_cast<size_t>(i)];
+            chosen.Left = left, chosen.Top = top, chosen.Width = w, chosen.Height = h, chosen.Clear = clear;
+            chosen.Local = true;
+            size_t best = SIZE_MAX;
+            for (bool keepUnchanged : {false, true}) {
+                std::unordered_map<int, uint8_t> slot;
+                std::vector<uint8_t> entries, data(static_cast<size_t>(w) * h);
+                std::vector<bool> seeThrough(data.size(), false);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const size_t p = static_cast<size_t>(top + y) * width + left + x;
+                        const size_t q = static_cast<size_t>(y) * w + x;
+                        if (target[p] == None || (keepUnchanged && shown[p] == target[p])) {
+                            seeThrough[q] = true;
+                            continue;
+                        }
+                        const auto [at, fresh] =
+                            slot.emplace(target[p], static_cast<uint8_t>(entries.size()));
+                        if (fresh) entries.push_back(own.IndexOf.at(target[p]));
+                        data[q] = at->second;
+                    }
+                const bool transparent =
+                    std::find(seeThrough.begin(), seeThrough.end(), true) != seeThrough.end();
+                const int see = transparent ? static_cast<int>(entries.size()) : -1;
+                if (see > 255) continue; // no room for the background's entry
+                for (size_t q = 0; q < data.size(); ++q)
+                    if (seeThrough[q]) data[q] = static_cast<uint8_t>(see);
+                const int highest = std::max(see, static_cast<int>(entries.size()) - 1);
+                const int codeBits = BitsFor(std::max(highest, 0), 8);
+                int tableBits = 1;
+                while ((1 << tableBits) <= highest)
+                    ++tableBits;
+                for (bool interlaced : {false, true}) {
+                    if (interlaced && h < 3) break;
+                    const size_t size =
+                        LzwSize(data, w, h, codeBits, interlaced) + 3 * (size_t(1) << tableBits);
+                    if (size >= best) continue;
+                    best = size;
+                    chosen.Size = size, chosen.Interlaced = interlaced, chosen.CodeBits = codeBits;
+                    chosen.Data = data, chosen.Transparent = see, chosen.TableFrom = entries;
+                }
+            }
+            shown = target;
+            if (clear)
+                for (int y = top; y <= bottom; ++y)
+                    std::fill_n(shown.begin() + static_cast<std::ptrdiff_t>(y) * width + left, w, None);
+            continue;
+        }
         // Indices that may stand for "leave as shown" (the frame's transparent index): any no changed pixel
         // uses. Those most frequent among the unchanged pixels are tried (a run of them then reads the same
         // either way), and the lowest and the highest free one (often a padding entry of the table).
@@ -422,6 +498,12 @@ std::vector<int> BetterOrder(const std::vector<TShrunkFrame>& frames, int colors
     info.reserve(frames.size());
     std::vector<std::vector<int>> framesOf(static_cast<size_t>(colors));
     for (size_t k = 0; k < frames.size(); ++k) {
+        if (frames[k].Local) { // its size does not follow the global order
+            TFrameColors fixed;
+            fixed.SizeAt.fill(frames[k].Size);
+            info.push_back(fixed);
+            continue;
+        }
         info.push_back(FrameColorsOf(frames[k], bits));
         for (int c : info.back().Colors) {
             if (c >= colors) return pos; // only table colours can move
@@ -530,12 +612,41 @@ void ShrinkFrames(TGIFPicture& n, int t) {
     const int limit = 1 << n.GlobalColorMap().EntryBits();        // the indices a frame may use
     for (int i = 0; i < count; ++i) {
         const TGIFSubImage& f = *n.Images().ItemAt(i);
-        if (f.Left() != 0 || f.Top() != 0 || f.Width() != width || f.Height() != height || !f.Pixels() ||
-            f.ColorMap().Count() > 0)
+        if (f.Left() != 0 || f.Top() != 0 || f.Width() != width || f.Height() != height || !f.Pixels())
             return; // not the document's kind of frames: written as they are
     }
     TGIFGlobalColorMap& table = n.GlobalColorMap();
     const int colors = table.Count();
+    // Frames with a table of their own (when the frames use more colours than one table holds) show
+    // colours by key: a colour of the global table by its index there, any other by a key from 256 up.
+    // Equal keys are equal colours, so what such a frame changes is found as for the others.
+    std::vector<bool> isLocal(static_cast<size_t>(count), false);
+    std::vector<std::vector<int>> localKeys(static_cast<size_t>(count));
+    {
+        std::unordered_map<TGIFColor, int> keyOf;
+        for (int c = colors - 1; c >= 0; --c)
+            keyOf[table.ColorAt(c)] = c;
+        int extra = TGIFColorMap::MaxColors;
+        for (int i = 0; i < count; ++i) {
+            const TGIFSubImage& f = *n.Images().ItemAt(i);
+            if (f.ColorMap().Count() == 0) continue;
+            isLocal[static_cast<size_t>(i)] = true;
+            const TGIFGraphicControlExtension* gce = f.GraphicControlExtension();
+            const int see = gce && gce->Transparent() ? gce->TransparentColorIndex() : -1;
+            std::vector<int>& keys = localKeys[static_cast<size_t>(i)];
+            keys.resize(area);
+            for (size_t p = 0; p < area; ++p) {
+                const int px = f.Pixels()[p];
+                if (px == see) {
+                    keys[p] = None;
+                    continue;
+                }
+                const auto [at, fresh] = keyOf.emplace(f.ColorMap().ColorAt(px), extra);
+                if (fresh) ++extra;
+                keys[p] = at->second;
+            }
+        }
+    }
     // Two first orders, each searched further below: the colours frames change to most come first in
     // the table, or the colours in the order frames first change to them (frame 0 changes every
     // pixel), so that frames which use only the first entries are written with shorter codes (the
@@ -543,8 +654,10 @@ void ShrinkFrames(TGIFPicture& n, int t) {
     std::vector<long> changes(static_cast<size_t>(colors), 0);
     std::vector<int> firstUse(static_cast<size_t>(colors), count);
     for (int i = 0; i < count; ++i) {
+        if (isLocal[static_cast<size_t>(i)]) continue;
         const uint8_t* now = n.Images().ItemAt(i)->Pixels();
-        const uint8_t* before = i > 0 ? n.Images().ItemAt(i - 1)->Pixels() : nullptr;
+        const uint8_t* before =
+            i > 0 && !isLocal[static_cast<size_t>(i - 1)] ? n.Images().ItemAt(i - 1)->Pixels() : nullptr;
         for (size_t p = 0; p < area; ++p)
             if ((!before || before[p] != now[p]) && now[p] < colors) {
                 ++changes[now[p]];
@@ -566,13 +679,30 @@ void ShrinkFrames(TGIFPicture& n, int t) {
             at[static_cast<size_t>(order[static_cast<size_t>(c)])] = c; // the new index of each entry
         return at;
     };
-    // What each frame shows in that order: its index, or None where t lets the background through.
+    // What each frame shows in that order: its index (a frame of its own table: the key of its colour, the
+    // global ones moved with the order), or None where its transparent index lets the background through.
+    std::vector<std::optional<TLocalTable>> locals(static_cast<size_t>(count));
     auto showsIn = [&](const std::vector<int>& at) {
         std::vector<std::vector<int>> shows(static_cast<size_t>(count), std::vector<int>(area));
         for (int i = 0; i < count; ++i) {
-            const uint8_t* px = n.Images().ItemAt(i)->Pixels();
-            for (size_t p = 0; p < area; ++p)
-                shows[static_cast<size_t>(i)][p] = px[p] == t ? None : px[p] < colors ? at[px[p]] : px[p];
+            const TGIFSubImage& f = *n.Images().ItemAt(i);
+            std::vector<int>& show = shows[static_cast<size_t>(i)];
+            if (!isLocal[static_cast<size_t>(i)]) {
+                const uint8_t* px = f.Pixels();
+                for (size_t p = 0; p < area; ++p)
+                    show[p] = px[p] == t ? None : px[p] < colors ? at[px[p]] : px[p];
+                continue;
+            }
+            TLocalTable own;
+            const TGIFGraphicControlExtension* gce = f.GraphicControlExtension();
+            own.Transparent = gce && gce->Transparent() ? gce->TransparentColorIndex() : -1;
+            own.Bits = std::max(2, f.ColorMap().EntryBits());
+            for (size_t p = 0; p < area; ++p) {
+                const int key = localKeys[static_cast<size_t>(i)][p];
+                show[p] = key == None ? None : key < colors ? at[static_cast<size_t>(key)] : key;
+                if (key != None) own.IndexOf.emplace(show[p], f.Pixels()[p]);
+            }
+            locals[static_cast<size_t>(i)] = std::move(own);
         }
         return shows;
     };
@@ -583,7 +713,7 @@ void ShrinkFrames(TGIFPicture& n, int t) {
     // transparent pixels and index may differ), while that makes the file smaller.
     auto search = [&](int indices, int codeBits, std::vector<int>& order) {
         std::vector<TShrunkFrame> chosen =
-            ChooseFrames(showsIn(order), width, height, codeBits, indices, mapped(order, t));
+            ChooseFrames(showsIn(order), width, height, codeBits, indices, mapped(order, t), locals);
         for (int round = 0; round < 3; ++round) {
             const std::vector<int> better = BetterOrder(chosen, colors, codeBits);
             bool moved = false;
@@ -594,7 +724,7 @@ void ShrinkFrames(TGIFPicture& n, int t) {
             for (int c = 0; c < colors; ++c)
                 next[static_cast<size_t>(c)] = better[static_cast<size_t>(order[static_cast<size_t>(c)])];
             std::vector<TShrunkFrame> trial =
-                ChooseFrames(showsIn(next), width, height, codeBits, indices, mapped(next, t));
+                ChooseFrames(showsIn(next), width, height, codeBits, indices, mapped(next, t), locals);
             if (TotalSize(trial) >= TotalSize(chosen)) break;
             chosen = std::move(trial);
             order = std::move(next);
@@ -636,7 +766,21 @@ void ShrinkFrames(TGIFPicture& n, int t) {
         const TShrunkFrame& f = frames[static_cast<size_t>(i)];
         TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
         if (!gce) gce = AddControlExtension(frame);
-        frame.SetCodeBits(f.CodeBits < tableBits ? f.CodeBits : 0);
+        // A frame of its own table gets the table its rectangle needs; one written with the global table
+        // (its rectangle shows only global colours) drops its own.
+        if (f.Local) {
+            std::vector<TGIFColor> own;
+            for (uint8_t index : f.TableFrom)
+                own.push_back(frame.ColorMap().ColorAt(index));
+            frame.ColorMap().ClearColors();
+            for (TGIFColor c : own)
+                frame.ColorMap().AppendColor(c);
+            if (f.Transparent >= 0) frame.ColorMap().AppendColor(0); // the background's entry
+        } else {
+            frame.ColorMap().ClearColors();
+        }
+        const int frameBits = f.Local ? std::max(2, frame.ColorMap().EntryBits()) : tableBits;
+        frame.SetCodeBits(f.CodeBits < frameBits ? f.CodeBits : 0);
         frame.SetInterlaced(f.Interlaced);
         gce->SetTransparent(f.Transparent >= 0);
         if (f.Transparent >= 0) gce->SetTransparentColorIndex(f.Transparent);
