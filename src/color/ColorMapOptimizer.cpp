@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <unordered_set>
 
 #include "GIFColorMap.h"
 #include "GIFException.h"
@@ -96,6 +97,21 @@ bool THistogram::FitsFinalTable(const TGIFSubImage& frame) const {
     return true;
 }
 
+std::vector<THistogramEntry*> THistogram::UsedBy(const TGIFSubImage& frame) {
+    const int transparentIndex =
+        IsTransparent(frame) ? frame.GraphicControlExtension()->TransparentColorIndex() : -1;
+    std::vector<bool> seen(Entries_.size(), false);
+    std::vector<THistogramEntry*> used;
+    const std::uint8_t* pixel = frame.Pixels();
+    for (std::size_t i = 0; i < frame.PixelBytes(); ++i, ++pixel) {
+        if (*pixel == transparentIndex || *pixel >= Entries_.size() || seen[*pixel]) continue;
+        seen[*pixel] = true;
+        THistogramEntry* e = &Entries_[*pixel];
+        used.push_back(e->MergedInto ? e->MergedInto : e);
+    }
+    return used;
+}
+
 void TColorMapOptimizer::Count() {
     TransparencyUsed_ = false;
     TGIFColorMap& global = Image_.GlobalColorMap();
@@ -136,6 +152,28 @@ bool TColorMapOptimizer::MergeEqualColors() {
 void TColorMapOptimizer::BuildFinalTable() {
     std::sort(Combined_.begin(), Combined_.end(), ByUse);
     const int limit = TransparencyUsed_ ? 255 : 256;
+    const auto live = std::count_if(Combined_.begin(), Combined_.end(),
+                                    [](const THistogramEntry* e) { return e->Count > 0; });
+    if (live > limit) {
+        // More colours than one table holds: the table takes whole frames' colours first (frames of the
+        // fewest colours first, while they fit), so that those frames need no table of their own, then
+        // the most used of the rest.
+        std::vector<std::vector<THistogramEntry*>> frames;
+        for (auto& histogram : Histograms_)
+            for (TGIFSubImage* frame : histogram->Frames())
+                frames.push_back(histogram->UsedBy(*frame));
+        std::stable_sort(frames.begin(), frames.end(),
+                         [](const auto& a, const auto& b) { return a.size() > b.size(); });
+        std::unordered_set<THistogramEntry*> chosen;
+        for (const auto& used : frames) {
+            const auto fresh =
+                std::count_if(used.begin(), used.end(), [&](THistogramEntry* e) { return !chosen.count(e); });
+            if (static_cast<long>(chosen.size()) + fresh > limit) continue;
+            chosen.insert(used.begin(), used.end());
+        }
+        std::stable_partition(Combined_.begin(), Combined_.end(),
+                              [&](THistogramEntry* e) { return chosen.count(e) > 0; });
+    }
     FinalCount_ = 0;
     while (FinalCount_ < limit && FinalCount_ < static_cast<int>(Combined_.size()) &&
            Combined_[static_cast<std::size_t>(FinalCount_)]->Count > 0) {

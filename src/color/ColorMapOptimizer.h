@@ -35,6 +35,8 @@ class THistogram {
     void DropUnused();
     // Whether every pixel of the frame (one of this table's) keeps its colour in the final table.
     bool FitsFinalTable(const TGIFSubImage& frame) const;
+    // The entries the frame's pixels show (an entry merged into another counts as that one).
+    std::vector<THistogramEntry*> UsedBy(const TGIFSubImage& frame);
 
     TGIFColorMap& Table() { return Table_; }
     std::vector<THistogramEntry*>& Live() { return Live_; }

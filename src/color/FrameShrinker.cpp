@@ -307,22 +307,27 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
             }
         if (locals[static_cast<size_t>(i)] && !globalColors) {
             // Otherwise it gets a table of just the colours its rectangle writes (and an entry for the
-            // background), with every pixel, or with the unchanged ones left as shown (transparent):
-            // the shorter of the two, its table counted, in row order or interlaced.
+            // background or the pixels left as shown): the shortest way, its table counted, in row order
+            // or interlaced.
             const TLocalTable& own = *locals[static_cast<size_t>(i)];
             TShrunkFrame& chosen = frames[static_cast<size_t>(i)];
             chosen.Left = left, chosen.Top = top, chosen.Width = w, chosen.Height = h, chosen.Clear = clear;
             chosen.Local = true;
             size_t best = SIZE_MAX;
-            for (bool keepUnchanged : {false, true}) {
+            // Three ways: every pixel as it is; every unchanged pixel transparent (the table then holds
+            // only the colours that change); and, with the table of every colour of the rectangle plus a
+            // transparent entry, the greedy LZW choices of which unchanged pixels to leave as shown.
+            for (int way = 0; way < 3; ++way) {
+                const bool keepUnchanged = way == 1, choose = way == 2;
                 std::unordered_map<int, uint8_t> slot;
                 std::vector<uint8_t> entries, data(static_cast<size_t>(w) * h);
-                std::vector<bool> seeThrough(data.size(), false);
+                std::vector<bool> seeThrough(data.size(), false), free(data.size(), false);
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x) {
                         const size_t p = static_cast<size_t>(top + y) * width + left + x;
                         const size_t q = static_cast<size_t>(y) * w + x;
-                        if (target[p] == None || (keepUnchanged && shown[p] == target[p])) {
+                        free[q] = target[p] != None && shown[p] == target[p];
+                        if (target[p] == None || (keepUnchanged && free[q])) {
                             seeThrough[q] = true;
                             continue;
                         }
@@ -332,7 +337,7 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
                         data[q] = at->second;
                     }
                 const bool transparent =
-                    std::find(seeThrough.begin(), seeThrough.end(), true) != seeThrough.end();
+                    choose || std::find(seeThrough.begin(), seeThrough.end(), true) != seeThrough.end();
                 const int see = transparent ? static_cast<int>(entries.size()) : -1;
                 if (see > 255) continue; // no room for the background's entry
                 for (size_t q = 0; q < data.size(); ++q)
@@ -342,15 +347,23 @@ std::vector<TShrunkFrame> ChooseFrames(const std::vector<std::vector<int>>& show
                 int tableBits = 1;
                 while ((1 << tableBits) <= highest)
                     ++tableBits;
-                for (bool interlaced : {false, true}) {
-                    if (interlaced && h < 3) break;
-                    const size_t size =
-                        LzwSize(data, w, h, codeBits, interlaced) + 3 * (size_t(1) << tableBits);
-                    if (size >= best) continue;
-                    best = size;
-                    chosen.Size = size, chosen.Interlaced = interlaced, chosen.CodeBits = codeBits;
-                    chosen.Data = data, chosen.Transparent = see, chosen.TableFrom = entries;
+                std::vector<std::vector<uint8_t>> tries;
+                if (choose) {
+                    tries.push_back(GreedyChoice(data, free, see, codeBits));
+                    tries.push_back(LongestChoice(data, free, see, codeBits));
+                } else {
+                    tries.push_back(std::move(data));
                 }
+                for (const std::vector<uint8_t>& tried : tries)
+                    for (bool interlaced : {false, true}) {
+                        if (interlaced && h < 3) break;
+                        const size_t size =
+                            LzwSize(tried, w, h, codeBits, interlaced) + 3 * (size_t(1) << tableBits);
+                        if (size >= best) continue;
+                        best = size;
+                        chosen.Size = size, chosen.Interlaced = interlaced, chosen.CodeBits = codeBits;
+                        chosen.Data = tried, chosen.Transparent = see, chosen.TableFrom = entries;
+                    }
             }
             shown = target;
             if (clear)
