@@ -3,8 +3,9 @@
 // and every composed frame must be the same in both; every index written, the transparent one too,
 // must name an entry of the global table. A crash, a sanitizer report or any difference is a fault.
 //
-// The bytes: the number of frames (2 to 9), the number of colours (2 to 40), whether colour 0 is the
-// transparent colour of a save without border, then for each frame after the first the rectangles it
+// The bytes: the number of frames (2 to 9), the number of colours (2 to 40), flags (colour 0 is the
+// transparent colour of a save without border; eight times the colours, more than one table holds, for
+// at most 4 frames), then for each frame after the first the rectangles it
 // paints over a copy of the frame before (x, y, width, height, colour), so that frames share most
 // pixels as an animation's frames do.
 
@@ -55,7 +56,6 @@ std::vector<std::vector<std::uint32_t>> Compose(const std::vector<std::uint8_t>&
         GraphicsControlBlock gcb{};
         gcb.TransparentColor = NO_TRANSPARENT_COLOR;
         DGifSavedExtensionToGCB(gif, i, &gcb);
-        if (d.ColorMap) std::abort(); // one global table
         if (gcb.TransparentColor >= map->ColorCount) std::abort();
         if (d.Left < 0 || d.Top < 0 || d.Left + d.Width > width || d.Top + d.Height > height) std::abort();
         const std::vector<std::uint32_t> before = screen;
@@ -66,12 +66,14 @@ std::vector<std::vector<std::uint32_t>> Compose(const std::vector<std::uint8_t>&
                 if (index == gcb.TransparentColor) continue;
                 const GifColorType c = map->Colors[index];
                 screen[static_cast<std::size_t>(d.Top + y) * width + d.Left + x] =
-                    static_cast<std::uint32_t>(c.Red) << 16 | static_cast<std::uint32_t>(c.Green) << 8 | c.Blue;
+                    static_cast<std::uint32_t>(c.Red) << 16 | static_cast<std::uint32_t>(c.Green) << 8 |
+                    c.Blue;
             }
         out.push_back(screen);
         if (gcb.DisposalMode == DISPOSE_BACKGROUND)
             for (int y = 0; y < d.Height; ++y)
-                for (int x = 0; x < d.Width; ++x) screen[static_cast<std::size_t>(d.Top + y) * width + d.Left + x] = Nothing;
+                for (int x = 0; x < d.Width; ++x)
+                    screen[static_cast<std::size_t>(d.Top + y) * width + d.Left + x] = Nothing;
         if (gcb.DisposalMode == DISPOSE_PREVIOUS) screen = before;
     }
     DGifCloseFile(gif, &error);
@@ -84,14 +86,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) return 0;
     std::size_t at = 0;
     auto next = [&]() -> int { return at < size ? data[at++] : 0; };
-    const int frames = 2 + next() % 8;
-    const int colors = 2 + next() % 39;
-    const bool withoutBorder = (next() & 1) != 0;
+    int frames = 2 + next() % 8;
+    int colors = 2 + next() % 39;
+    const int flags = next();
+    const bool withoutBorder = (flags & 1) != 0;
+    if (flags & 2) { // up to 320 colours: frames then need tables of their own; at most 4 frames (time)
+        colors *= 8;
+        frames = 2 + frames % 3;
+    }
+
     std::vector<std::uint32_t> palette(static_cast<std::size_t>(colors));
     for (int c = 0; c < colors; ++c)
-        palette[static_cast<std::size_t>(c)] = 0xFF000000u | static_cast<std::uint32_t>(c * 6) << 16 |
-                                               static_cast<std::uint32_t>(255 - c * 5) << 8 |
-                                               static_cast<std::uint32_t>((c * 97) & 0xFF);
+        palette[static_cast<std::size_t>(c)] = 0xFF000000u |
+                                               static_cast<std::uint32_t>((c * 6) & 0xFF) << 16 |
+                                               static_cast<std::uint32_t>((255 - c * 5) & 0xFF) << 8 |
+                                               static_cast<std::uint32_t>((c * 97 + c / 43) & 0xFF);
     const std::uint32_t transparent = palette[0] & 0x00FFFFFFu;
 
     auto picture = GifFrames::MakeDocumentPicture();
@@ -105,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const int w = 1 + next() % 16, h = 1 + next() % 16;
                 const std::uint32_t colour = palette[static_cast<std::size_t>(next() % colors)];
                 for (int yy = y; yy < y + h && yy < Side; ++yy)
-                    for (int xx = x; xx < x + w && xx < Side; ++xx) frame.SetPixel(xx, yy, colour);
+                    for (int xx = x; xx < x + w && xx < Side; ++xx)
+                        frame.SetPixel(xx, yy, colour);
             }
         } else {
             // The first frame: a few rows of colours from the bytes.
@@ -113,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 for (int x = 0; x < Side; x += 4) {
                     const std::uint32_t colour = palette[static_cast<std::size_t>(next() % colors)];
                     for (int yy = y; yy < y + 4; ++yy)
-                        for (int xx = x; xx < x + 4; ++xx) frame.SetPixel(xx, yy, colour);
+                        for (int xx = x; xx < x + 4; ++xx)
+                            frame.SetPixel(xx, yy, colour);
                 }
         }
         GifFrames::AppendFrame(*picture, frame, 10);
