@@ -611,10 +611,11 @@ size_t TotalSize(const std::vector<TShrunkFrame>& frames) {
 
 } // namespace
 
-// Rewrites the frames of a picture with one global table (every frame whole, at 0, 0) as the smaller
-// file: ChooseFrames picks each frame's rectangle, disposal and pixels. Nothing is cleared unless a pixel
-// must turn transparent again (Disposal Method 1): the file decodes to the same pictures, smaller.
-// t is the index shown as transparent in every frame, or -1.
+// Rewrites the frames of a picture (every frame whole, at 0, 0; frames with the global table, and those
+// with a table of their own when the frames use more colours than one table holds) as the smaller file:
+// ChooseFrames picks each frame's rectangle, disposal, table and pixels. Nothing is cleared unless a
+// pixel must turn transparent again (Disposal Method 1): the file decodes to the same pictures, smaller.
+// t is the global table's index shown as transparent, or -1.
 void ShrinkFrames(TGIFPicture& n, int t) {
     const int count = FrameCount(n);
     if (count < 2) return;
