@@ -1,5 +1,7 @@
 #include "IcoFile.h"
 
+#include "PngFile.h"
+
 #include "LittleEndian.h"
 #include "SafeFile.h"
 
@@ -45,8 +47,17 @@ TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
     if (e.Offset >= data.size() || e.Size > data.size() - e.Offset || e.Size < 12)
         throw TBmpError("Premature end of icon data");
     const uint8_t* dib = data.data() + e.Offset;
-    if (e.Size >= 8 && dib[0] == 0x89 && dib[1] == 'P' && dib[2] == 'N' && dib[3] == 'G')
-        throw TBmpError("PNG icons are not supported");
+    if (e.Size >= 8 && dib[0] == 0x89 && dib[1] == 'P' && dib[2] == 'N' && dib[3] == 'G') {
+        // An image stored as PNG (as icons since Windows Vista may be): its alpha as a 32-bit image's.
+        TPngFile::TLimits limits;
+        limits.MaxWidth = limits.MaxHeight = 256;
+        limits.MaxPixels = 256 * 256;
+        TPixelImage image = TPngFile::Decode(std::vector<uint8_t>(dib, dib + e.Size), limits);
+        image.Transparent.assign(image.Pixels.size(), false);
+        for (size_t i = 0; i < image.Pixels.size(); ++i)
+            if ((image.Pixels[i] >> 24) == 0) image.Transparent[i] = true;
+        return image;
+    }
 
     // The decoder says where the colour rows lie (inside the image's data); the bit depth and the
     // offsets below come from there, never from header fields read a second time.

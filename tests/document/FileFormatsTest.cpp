@@ -1,4 +1,5 @@
-// Our own BMP and ICO readers and writer, the PNG reader's refusals, and the file replacement that never loses the old file.
+// Our own BMP and ICO readers and writer, the PNG reader's refusals, and the file replacement that never
+// loses the old file.
 
 #include "BmpFile.h"
 #include "DocumentTestSupport.h"
@@ -279,6 +280,26 @@ TEST(IcoFile, PartlyTransparentPixelsAreMixedWithTheFrame) {
         }
         EXPECT_EQ(frame.GetPixel(4 + x, 4), expected);
     }
+}
+
+// Fixture: an icon whose 32 × 32 image is stored as PNG, its top row red at half alpha, blue, green at
+// alpha 16 and fully transparent: read as the same image as a 32-bit bitmap would give.
+TEST(IcoFile, PngImagesAreReadWithTheirAlpha) {
+    TPixelImage picture(32, 32, 0xFF102030u);
+    const uint32_t top[] = {0x80FF0000u, 0xFF0000FFu, 0x1000FF00u, 0x00000000u};
+    for (int x = 0; x < 4; ++x)
+        picture.At(x, 0) = top[x];
+    const TPixelImage read = TIcoFile::Decode(IcoFile(32, TPngFile::Encode(picture, true)));
+    ASSERT_EQ(read.Width, 32);
+    ASSERT_EQ(read.Height, 32);
+    EXPECT_EQ(read.At(0, 0), top[0]);
+    EXPECT_EQ(read.At(1, 0), top[1]);
+    EXPECT_EQ(read.At(2, 0), top[2]);
+    EXPECT_TRUE(read.IsTransparent(3, 0));
+    EXPECT_FALSE(read.IsTransparent(0, 0));
+    EXPECT_EQ(read.At(10, 10), 0xFF102030u);
+    TIconDocument doc;
+    EXPECT_TRUE(doc.LoadIco(read));
 }
 
 TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
