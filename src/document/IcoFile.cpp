@@ -5,6 +5,8 @@
 #include "LittleEndian.h"
 #include "SafeFile.h"
 
+#include <string>
+
 namespace {
 
 uint16_t U16(const uint8_t* p) {
@@ -52,7 +54,13 @@ TPixelImage TIcoFile::Decode(const std::vector<uint8_t>& data) {
         TPngFile::TLimits limits;
         limits.MaxWidth = limits.MaxHeight = 256;
         limits.MaxPixels = 256 * 256;
-        TPixelImage image = TPngFile::Decode(std::vector<uint8_t>(dib, dib + e.Size), limits);
+        TPixelImage image;
+        try {
+            image = TPngFile::Decode(std::vector<uint8_t>(dib, dib + e.Size), limits);
+        } catch (const TPngError& error) {
+            throw TBmpError(std::string("Damaged PNG image in the icon: ") +
+                            error.what()); // the reader's error
+        }
         image.Transparent.assign(image.Pixels.size(), false);
         for (size_t i = 0; i < image.Pixels.size(); ++i)
             if ((image.Pixels[i] >> 24) == 0) image.Transparent[i] = true;

@@ -300,6 +300,10 @@ TEST(IcoFile, PngImagesAreReadWithTheirAlpha) {
     EXPECT_EQ(read.At(10, 10), 0xFF102030u);
     TIconDocument doc;
     EXPECT_TRUE(doc.LoadIco(read));
+    // A damaged PNG image is the icon reader's own error.
+    std::vector<uint8_t> damaged = TPngFile::Encode(picture, true);
+    damaged.resize(40);
+    EXPECT_THROW(TIcoFile::Decode(IcoFile(32, damaged)), TBmpError);
 }
 
 TEST(IcoFile, CoreHeaderImagesAreReadByTheirOwnFields) {
