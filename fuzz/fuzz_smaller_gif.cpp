@@ -9,16 +9,14 @@
 // paints over a copy of the frame before (x, y, width, height, colour), so that frames share most
 // pixels as an animation's frames do.
 
-#include <gif_lib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "DocumentGif.h"
 #include "GIFPicture.h"
+#include "GiflibCheck.h"
 #include "Surface32.h"
 
 namespace {
@@ -26,25 +24,11 @@ namespace {
 constexpr int Side = 40;
 constexpr std::uint32_t Nothing = 0x01000000; // "nothing drawn here", never a 0x00RRGGBB colour
 
-struct TSource {
-    const std::vector<std::uint8_t>* Data;
-    std::size_t At;
-};
-
-int ReadFromSource(GifFileType* gif, GifByteType* buffer, int n) {
-    auto* source = static_cast<TSource*>(gif->UserData);
-    const std::size_t left = source->Data->size() - source->At;
-    const std::size_t k = static_cast<std::size_t>(n) < left ? static_cast<std::size_t>(n) : left;
-    std::memcpy(buffer, source->Data->data() + source->At, k);
-    source->At += k;
-    return static_cast<int>(k);
-}
-
 // The composed screen after each frame, as giflib reads the file.
 std::vector<std::vector<std::uint32_t>> Compose(const std::vector<std::uint8_t>& file) {
-    TSource source{&file, 0};
+    giflib_check::TSource source{&file, 0};
     int error = 0;
-    GifFileType* gif = DGifOpen(&source, ReadFromSource, &error);
+    GifFileType* gif = DGifOpen(&source, giflib_check::ReadFromSource, &error);
     if (!gif || DGifSlurp(gif) != GIF_OK || !gif->SColorMap) std::abort();
     const int width = gif->SWidth, height = gif->SHeight;
     std::vector<std::uint32_t> screen(static_cast<std::size_t>(width) * height, Nothing);
