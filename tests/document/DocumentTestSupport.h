@@ -34,6 +34,32 @@ struct TScriptedAsker : IDocumentAsker {
     }
 };
 
+// A frame of a test document: the empty frame with one rectangle filled (FillRect's corners), shown for
+// Time ms.
+struct TBlockFrame {
+    int Left, Top, Right, Bottom;
+    uint32_t Color;
+    int Time;
+};
+
+// Makes doc a new document of those frames, the last one current.
+inline void MakeBlockFrames(TIconDocument& doc, const std::vector<TBlockFrame>& frames) {
+    TScriptedAsker asker;
+    if (!doc.NewDocument(asker)) return;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const TBlockFrame& f = frames[i];
+        TSurface32 p = doc.EmptyTemplate(1);
+        p.FillRect(f.Left, f.Top, f.Right, f.Bottom, f.Color);
+        if (i == 0) {
+            doc.WorkBitmap().CopyFrom(p);
+            doc.CommitFrame();
+        } else {
+            doc.InsertFrame(TInsertPosition::After, p, f.Time);
+        }
+        doc.SetDisplayTime(f.Time);
+    }
+}
+
 struct TRecordingObserver : IDocumentObserver {
     std::string Caption, FrameInfo;
     int Rows = -1, SelectedRow = -1, DisplayTime = -1, Busy = 0, MaxBusy = 0, SaveFailures = 0,

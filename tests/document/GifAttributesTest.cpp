@@ -25,21 +25,11 @@ const TGifNode* Child(const TGifNode& node, TGifNodeKind kind) {
 
 // Three frames of 100, 250 and 1000 ms with a coloured square each (or one frame).
 void MakeFrames(TIconDocument& doc, int frames) {
-    TScriptedAsker asker;
-    ASSERT_TRUE(doc.NewDocument(asker));
-    const uint32_t colors[] = {0xFFFF0000, 0xFF0000FF, 0xFF000000};
-    const int times[] = {100, 250, 1000};
-    for (int i = 0; i < frames; ++i) {
-        TSurface32 p = doc.EmptyTemplate(1);
-        p.FillRect(10 + i, 10, 20, 20, colors[i]);
-        if (i == 0) {
-            doc.WorkBitmap().CopyFrom(p);
-            doc.CommitFrame();
-        } else {
-            doc.InsertFrame(TInsertPosition::After, p, times[i]);
-        }
-        doc.SetDisplayTime(times[i]);
-    }
+    const std::vector<TBlockFrame> three = {{10, 10, 20, 20, 0xFFFF0000, 100},
+                                            {11, 10, 20, 20, 0xFF0000FF, 250},
+                                            {12, 10, 20, 20, 0xFF000000, 1000}};
+    MakeBlockFrames(doc, std::vector<TBlockFrame>(three.begin(), three.begin() + frames));
+    ASSERT_EQ(doc.FrameCount(), frames);
 }
 
 } // namespace

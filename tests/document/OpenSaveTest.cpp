@@ -51,20 +51,9 @@ class OpenSaveTest : public ::testing::Test {
     TOpenResult Open(const std::string& path) { return doc.OpenFile(path, true, asker); }
     // Three frames of 100, 250 and 1000 ms, each with a coloured 10 × 10 square inside the icon area.
     void MakeThreeFrames() {
-        ASSERT_TRUE(doc.NewDocument(asker));
-        const uint32_t colors[] = {Red, Blue, Black};
-        const int times[] = {100, 250, 1000};
-        for (int i = 0; i < 3; ++i) {
-            TSurface32 p = doc.EmptyTemplate(1);
-            p.FillRect(10, 10, 20, 20, colors[i]);
-            if (i == 0) {
-                doc.WorkBitmap().CopyFrom(p);
-                doc.CommitFrame();
-            } else {
-                doc.InsertFrame(TInsertPosition::After, p, times[i]);
-            }
-            doc.SetDisplayTime(times[i]);
-        }
+        MakeBlockFrames(
+            doc, {{10, 10, 20, 20, Red, 100}, {10, 10, 20, 20, Blue, 250}, {10, 10, 20, 20, Black, 1000}});
+        ASSERT_EQ(doc.FrameCount(), 3);
     }
 
     TScratchFolder scratch{::testing::UnitTest::GetInstance()->current_test_info()->name()};

@@ -228,20 +228,11 @@ TEST_F(PngDocumentTest, RefusedFilesKeepTheDocument) {
 // A sprite-sheet export reopens as the same frames with the same display times, with and without the
 // border; without its text file a strip opens with 100 ms a frame.
 TEST_F(PngDocumentTest, SpriteSheetRoundTrip) {
-    ASSERT_TRUE(doc.NewDocument(asker));
-    const uint32_t colors[] = {Red, Blue, 0xFF00FF00};
     const int times[] = {100, 250, 1000};
-    for (int i = 0; i < 3; ++i) {
-        TSurface32 p = doc.EmptyTemplate(1);
-        p.FillRect(8 + 4 * i, 10, 20 + 4 * i, 22, colors[i]);
-        if (i == 0) {
-            doc.WorkBitmap().CopyFrom(p);
-            doc.CommitFrame();
-        } else {
-            doc.InsertFrame(TInsertPosition::After, p, times[i]);
-        }
-        doc.SetDisplayTime(times[i]);
-    }
+    MakeBlockFrames(doc, {{8, 10, 20, 22, Red, times[0]},
+                          {12, 10, 24, 22, Blue, times[1]},
+                          {16, 10, 28, 22, 0xFF00FF00, times[2]}});
+    ASSERT_EQ(doc.FrameCount(), 3);
     EXPECT_EQ(doc.DefaultFrameFileName(TFileKind::SpriteSheet), "new_sheet.png");
     for (int output : {40, 32}) {
         SCOPED_TRACE(output);
